@@ -8,6 +8,7 @@
 #include <cstring>
 #include <utility>
 
+#include "CaseInsensitive.h"
 #include "FindFile.h"
 
 bool TFileLister::SetDirectory(const std::string& folder) {
@@ -29,10 +30,7 @@ bool TFileLister::SetDirectory(const std::string& folder) {
 }
 
 std::string TFileLister::SortKey(const std::string& name) {
-  std::string folded = name;
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
+  const std::string folded = platform::AsciiLower(name);
   // strxfrm works on C strings: a name cannot hold a NUL byte anyway.
   std::string key(folded.size() * 2 + 1, '\0');
   std::size_t n = std::strxfrm(key.data(), folded.c_str(), key.size());

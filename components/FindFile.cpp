@@ -8,9 +8,9 @@
 #include <cerrno>
 #include <cstring>
 
-namespace {
+#include "CaseInsensitive.h"
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
+namespace {
 
 std::string WithSlash(const std::string& path) {
   return !path.empty() && path.back() == '/' ? path : path + '/';
@@ -18,12 +18,14 @@ std::string WithSlash(const std::string& path) {
 
 }  // namespace
 
-bool TFindFile::MatchesMask(const std::string& name, const std::string& mask) {
-  if (mask == "*.*" || mask == "*") return true;
+bool TFindFile::MatchesMask(const std::string& anyCaseName, const std::string& anyCaseMask) {
+  if (anyCaseMask == "*.*" || anyCaseMask == "*") return true;
+  const std::string name = platform::AsciiLower(anyCaseName);
+  const std::string mask = platform::AsciiLower(anyCaseMask);
   // Greedy match that backtracks to the last "*".
   std::size_t n = 0, m = 0, starMask = std::string::npos, starName = 0;
   while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || LowerAscii(mask[m]) == LowerAscii(name[n]))) {
+    if (m < mask.size() && (mask[m] == '?' || mask[m] == name[n])) {
       ++n;
       ++m;
     } else if (m < mask.size() && mask[m] == '*') {

@@ -6,11 +6,11 @@
 #include <charconv>
 #include <numeric>
 
+#include "CaseInsensitive.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -153,10 +153,10 @@ std::optional<double> TSortComparer::ReadTimeAt(const std::string& text, std::si
   }
   std::size_t p = pos;
   while (p < text.size() && IsBlank(text[p])) ++p;
-  if (p + 2 <= text.size() && LowerAscii(text[p + 1]) == 'm' &&
-      (LowerAscii(text[p]) == 'a' || LowerAscii(text[p]) == 'p')) {
+  const std::string suffix = platform::AsciiLower(text.substr(p, 2));
+  if (suffix == "am" || suffix == "pm") {
     if (*hour > 12) return std::nullopt;
-    *hour = *hour % 12 + (LowerAscii(text[p]) == 'p' ? 12 : 0);
+    *hour = *hour % 12 + (suffix == "pm" ? 12 : 0);
     pos = p + 2;
   }
   if (*hour > 23) return std::nullopt;
@@ -227,12 +227,7 @@ std::vector<int> TSortComparer::Order(const std::vector<const std::string*>& key
     });
   } else {
     std::vector<std::string> folded(n);
-    for (int i = 0; i < n; ++i) {
-      folded[i] = *keys[i];
-      if (!caseSensitive) {
-        std::transform(folded[i].begin(), folded[i].end(), folded[i].begin(), LowerAscii);
-      }
-    }
+    for (int i = 0; i < n; ++i) folded[i] = caseSensitive ? *keys[i] : platform::AsciiLower(*keys[i]);
     std::sort(order.begin(), order.end(), [&](int a, int b) {
       const int c = folded[a].compare(folded[b]);
       if (c != 0) return descending ? c > 0 : c < 0;

@@ -6,14 +6,12 @@
 #include <charconv>
 #include <utility>
 
+#include "CaseInsensitive.h"
+
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; }
-
 std::string Folded(const std::string& text, bool caseSensitive) {
-  std::string out = text;
-  if (!caseSensitive) std::transform(out.begin(), out.end(), out.begin(), LowerAscii);
-  return out;
+  return caseSensitive ? text : platform::AsciiLower(text);
 }
 
 // The wait cursor only exists where there is a GUI; the scanner tool runs without one.
