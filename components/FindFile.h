@@ -38,7 +38,7 @@ class TFindFile {
   int Attributes = ffReadOnly | ffHidden | ffSystem | ffArchive;
   bool Recurse = false;
 
-  std::function<void(TFindFile* Sender)> BeforeExecute, AfterExecute;
+  std::function<void(TFindFile*Sender)> BeforeExecute, AfterExecute;
   std::function<void(TFindFile* Sender, const std::string& NewPath, bool& Abort)> OnNewPath;
 
   void Execute();

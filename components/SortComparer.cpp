@@ -207,9 +207,8 @@ TSortStyle TSortComparer::DetectSortStyle(const std::vector<const std::string*>&
   return ssNormal;
 }
 
-std::vector<int> TSortComparer::Order(const std::vector<const std::string*>& keys,
-                                      TSortStyle style, TSortDirection direction,
-                                      bool caseSensitive) const {
+std::vector<int> TSortComparer::Order(const std::vector<const std::string*>& keys, TSortStyle style,
+                                      TSortDirection direction, bool caseSensitive) const {
   const int n = int(keys.size());
   std::vector<int> order(n);
   std::iota(order.begin(), order.end(), 0);
@@ -227,7 +226,8 @@ std::vector<int> TSortComparer::Order(const std::vector<const std::string*>& key
     });
   } else {
     std::vector<std::string> folded(n);
-    for (int i = 0; i < n; ++i) folded[i] = caseSensitive ? *keys[i] : platform::AsciiLower(*keys[i]);
+    for (int i = 0; i < n; ++i)
+      folded[i] = caseSensitive ? *keys[i] : platform::AsciiLower(*keys[i]);
     std::sort(order.begin(), order.end(), [&](int a, int b) {
       const int c = folded[a].compare(folded[b]);
       if (c != 0) return descending ? c > 0 : c < 0;

@@ -243,9 +243,8 @@ void TSortGrid::SortRowsBy(int col) {
   std::vector<const std::string*> keys;
   keys.reserve(RowCount() - m_fixedRows);
   for (int r = m_fixedRows; r < RowCount(); ++r) keys.push_back(&m_rows[r][col]);
-  const std::vector<int> order = Comparer.Order(keys, SortOptions.SortStyle,
-                                                SortOptions.SortDirection,
-                                                SortOptions.SortCaseSensitive);
+  const std::vector<int> order = Comparer.Order(
+      keys, SortOptions.SortStyle, SortOptions.SortDirection, SortOptions.SortCaseSensitive);
   std::vector<TRow> sorted;
   sorted.reserve(m_rows.size());
   for (int r = 0; r < m_fixedRows; ++r) sorted.push_back(std::move(m_rows[r]));

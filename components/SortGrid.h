@@ -87,10 +87,10 @@ class TSortGrid {
   // Sort again by SortCol whenever the number of rows or columns changes.
   bool UpdateOnSizeChange = false;
 
-  std::function<void(TSortGrid* Sender, int Index)> OnRowInsert, OnRowDelete;
-  std::function<void(TSortGrid* Sender, int Index)> OnColumnInsert, OnColumnDelete;
+  std::function<void(TSortGrid*Sender, int Index)> OnRowInsert, OnRowDelete;
+  std::function<void(TSortGrid*Sender, int Index)> OnColumnInsert, OnColumnDelete;
   std::function<void(TSortGrid* Sender, int OldColCount, int OldRowCount)> OnSizeChanged;
-  std::function<void(TSortGrid* Sender, int Col)> OnBeginSort, OnEndSort;
+  std::function<void(TSortGrid*Sender, int Col)> OnBeginSort, OnEndSort;
   // For a view: contents or shape changed (once per batch).
   std::function<void(TSortGrid* Sender)> OnChanged;
 
