@@ -210,30 +210,16 @@ void TMP3Tag::Changed() {
   if (onChange) onChange(this);
 }
 
-void TMP3Tag::SetTitle(const std::string& value) {
-  title_ = value.substr(0, kTextLength);
+void TMP3Tag::Assign(std::string& field, const std::string& value, std::size_t length) {
+  field = value.substr(0, length);
   Changed();
 }
 
-void TMP3Tag::SetArtist(const std::string& value) {
-  artist_ = value.substr(0, kTextLength);
-  Changed();
-}
-
-void TMP3Tag::SetAlbum(const std::string& value) {
-  album_ = value.substr(0, kTextLength);
-  Changed();
-}
-
-void TMP3Tag::SetYear(const std::string& value) {
-  year_ = value.substr(0, kYearLength);
-  Changed();
-}
-
-void TMP3Tag::SetComment(const std::string& value) {
-  comment_ = value.substr(0, kTextLength);
-  Changed();
-}
+void TMP3Tag::SetTitle(const std::string& value) { Assign(title_, value, kTextLength); }
+void TMP3Tag::SetArtist(const std::string& value) { Assign(artist_, value, kTextLength); }
+void TMP3Tag::SetAlbum(const std::string& value) { Assign(album_, value, kTextLength); }
+void TMP3Tag::SetYear(const std::string& value) { Assign(year_, value, kYearLength); }
+void TMP3Tag::SetComment(const std::string& value) { Assign(comment_, value, kTextLength); }
 
 void TMP3Tag::SetGenreID(std::uint8_t value) {
   genreId_ = value;

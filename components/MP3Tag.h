@@ -48,6 +48,7 @@ class TMP3Tag {
   void ReadTag();
   void Reset();
   void Changed();
+  void Assign(std::string& field, const std::string& value, std::size_t length);
 
   std::string filename_;
   std::string title_, artist_, album_, year_, comment_;
