@@ -521,4 +521,25 @@ TEST_F(XaudioPlayerTest, DestructionDeletesThePlayerOnce) {
   EXPECT_FALSE(Fake.PlayerAlive());
 }
 
+// The same binding over the engine linked into the program.
+TEST(XaudioPlayerEngineTest, PingIsAnsweredWithPongOnTheGuiThread) {
+  MessageBoxes Boxes;
+  TXaudioPlayer P(nullptr, TXaudioEntryPoints::Engine());
+  EXPECT_TRUE(Boxes.Shown.empty());
+  std::vector<uint32_t> Tags;
+  bool OnGuiThread = true;
+  P.OnNotifyPong = [&](TXaudioPlayer* Sender, uint32_t Tag) {
+    Tags.push_back(Tag);
+    OnGuiThread = OnGuiThread && Sender == &P && QThread::currentThread() == qApp->thread();
+  };
+  EXPECT_EQ(P.Ping(0xDEADBEEF), XA_SUCCESS);
+  EXPECT_EQ(P.Ping(7), XA_SUCCESS);
+  EXPECT_TRUE(Tags.empty());  // answers are posted, never delivered inside the command
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Tags.size() >= 2; }, 5000));
+  EXPECT_EQ(Tags, (std::vector<uint32_t>{0xDEADBEEF, 7}));
+  EXPECT_TRUE(OnGuiThread);
+  P.SetPriority(XA_PRIORITY_HIGHEST);
+  EXPECT_EQ(P.Priority(), uint(XA_PRIORITY_HIGHEST));
+}
+
 }  // namespace
