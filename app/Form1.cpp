@@ -25,8 +25,7 @@ namespace {
 
 void SetBackground(QWidget* widget, TColor color) {
   QPalette palette = widget->palette();
-  palette.setColor(QPalette::Window, ColorToQColor(color));
-  palette.setColor(QPalette::Base, ColorToQColor(color));
+  palette.setColor(widget->backgroundRole(), ColorToQColor(color));
   widget->setPalette(palette);
   widget->setAutoFillBackground(true);
 }
@@ -61,7 +60,7 @@ TForm1::TForm1(const std::string& programFolder, const TXaudioEntryPoints& engin
   CreateEqualizerPage();
   CreateSelectorPages();
   CreateMicroPanel();
-  MainMenu = new TWPopupMenu(this);
+  CreateMainMenu();
   // Until a scheme is applied: the default colours, and black mode labels.
   PaintColors(Colors, clBlack, clBlack);
 }
@@ -106,6 +105,9 @@ void TForm1::CreateFrame() {
   shufflebtn = SkinButton(this, 135, 151, 15, 13, "Shuffle Mode");
   progbtn = SkinButton(this, 152, 151, 15, 13, "Program Mode");
   menubtn = SkinButton(this, 3, 2, 15, 13, "Menu");
+  menubtn->OnMouseUp = [this](QObject*, TMouseButton, TShiftState, int x, int y) {
+    menubtnMouseUp(x, y);
+  };
   minimizebtn = SkinButton(this, 162, 2, 15, 13, "Minimize");
   closebtn = SkinButton(this, 179, 2, 15, 13, "Exit");
   modeplaybtn = SkinButton(this, 172, 51, 21, 19, "Play Panel");
@@ -210,7 +212,7 @@ void TForm1::CreateEqualizerPage() {
   AbilitaEQU->setGeometry(11, 3, 13, 15);
   AbilitaEQU->setFocusPolicy(Qt::NoFocus);
   EQUlbl = new QLabel(QStringLiteral("EQU Enabled"), page2);
-  EQUlbl->setGeometry(29, 4, 62, 14);
+  EQUlbl->setGeometry(29, 4, 70, 14);
   EQUlbl->setFont(FontFromPoints("Arial", 8));
   SetTextColor(EQUlbl, clWhite);
 
@@ -241,6 +243,7 @@ void TForm1::CreateEqualizerPage() {
     slider->SetRange(-40, 40);
     slider->SetOrientation(pbVertical);
     slider->SetSmooth(true);
+    slider->SetPosition(0);
     slider->SetSelectionColor(ColorToQColor(clGray));
     slider->SetColor(ColorToQColor(clSilver));
     slider->setCursor(Qt::PointingHandCursor);
@@ -276,10 +279,10 @@ void TForm1::CreateSelectorPages() {
   };
   pagesong = selectorPage("pagesong", "Song Selector", clWhite, "imgMiniSong.bmp", PanelSELsong,
                           imgMiniSong, SongList);
-  SetBackground(SongList, clSilver);
+  SetBackground(SongList->viewport(), clSilver);
   pagedisc = selectorPage("pagedisc", "Disc Selector", clSilver, "imgMiniCD.bmp", PanelSELDisc,
                           imgMiniCD, CDList);
-  SetBackground(CDList, clGray);
+  SetBackground(CDList->viewport(), clGray);
   QPalette palette = CDList->palette();
   palette.setColor(QPalette::Text, Qt::white);
   CDList->setPalette(palette);
@@ -324,4 +327,18 @@ void TForm1::CreateMicroPanel() {
 
   MicroPanel->hide();
   AggiornaMicroWindow();
+}
+
+void TForm1::CreateMainMenu() {
+  MAINmenu2 = new TWPopupMenu(this);
+  const auto item = [this](const char* caption, const char* shortcut, void (TForm1::*handler)()) {
+    QAction* action = MAINmenu2->addAction(QString::fromLatin1(caption));
+    action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
+    connect(action, &QAction::triggered, this, handler);
+    return action;
+  };
+  SelectSkin1 = item("&Select Skin...", "Ctrl+S", &TForm1::SelectSkin1Click);
+  Microview1 = item("MicroWindow", "Ctrl+M", &TForm1::Microview1Click);
+  MAINmenu2->addSeparator();
+  MenuItem11 = item("&Exit", "Ctrl+X", &TForm1::closebtnClick);
 }

@@ -12,6 +12,7 @@
 #include "MyRegistry.h"
 #include "XaudioEntryPoints.h"
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QLabel;
@@ -95,6 +96,7 @@ class TForm1 : public QWidget {
   // The screen area the window is kept inside after a drag.
   QRect DragBounds() const;
   void closebtnClick();
+  void menubtnMouseUp(int x, int y);
 
   // Start-up: the first show prepares the window, the first activation after it fills it.
   void FormShow();
@@ -143,7 +145,9 @@ class TForm1 : public QWidget {
   TCoolButton *btnrew1 = nullptr, *btnrew2 = nullptr, *btnfwd1 = nullptr, *btnfwd2 = nullptr,
               *btnPlay2 = nullptr, *btnStop2 = nullptr, *btnClose2 = nullptr;
 
-  TWPopupMenu* MainMenu = nullptr;
+  // The main menu; the rest of its items arrive with the other dialogs.
+  TWPopupMenu* MAINmenu2 = nullptr;
+  QAction *SelectSkin1 = nullptr, *Microview1 = nullptr, *MenuItem11 = nullptr;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -157,6 +161,7 @@ class TForm1 : public QWidget {
   void CreateEqualizerPage();
   void CreateSelectorPages();
   void CreateMicroPanel();
+  void CreateMainMenu();
   TCoolButton* SkinButton(QWidget* parent, int left, int top, int width, int height,
                           const char* hint);
   TCoolButton* FormButton(QWidget* parent, const char* picture, int left, int top, int width,

@@ -105,8 +105,11 @@ void TForm1::SfondoMouseUp(bool rightButton, int x, int y) {
   if (left > bounds.x() + bounds.width() - width()) left = bounds.x() + bounds.width() - width();
   if (top > bounds.y() + bounds.height() - height()) top = bounds.y() + bounds.height() - height();
   move(left, top);
-  if (rightButton && MicroMode())
-    MainMenu->popup(QPoint(left + x + menubtn->x(), top + y + menubtn->y()));
+  if (rightButton && MicroMode()) menubtnMouseUp(x, y);
 }
 
 void TForm1::closebtnClick() { close(); }
+
+void TForm1::menubtnMouseUp(int x, int y) {
+  MAINmenu2->popup(QPoint(this->x() + x + menubtn->x(), this->y() + y + menubtn->y()));
+}
