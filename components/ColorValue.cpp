@@ -62,7 +62,8 @@ QColor SystemColor(int index) {
 }  // namespace
 
 QColor ColorToQColor(TColor value) {
-  if (value < 0) return SystemColor(value & 0xFF);
+  // Palette colours may carry more than 8 bits a channel; the program's colours do not.
+  if (value < 0) return QColor::fromRgb(SystemColor(value & 0xFF).rgb());
   return QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF);
 }
 

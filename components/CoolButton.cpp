@@ -11,11 +11,7 @@
 #include "ColorValue.h"
 #include "QtText.h"
 
-TCoolButton::TCoolButton(QWidget* parent) : QWidget(parent) {
-  resize(25, 25);
-  // Hover is decided per pixel, so every move matters, not only enter and leave.
-  setMouseTracking(true);
-}
+TCoolButton::TCoolButton(QWidget* parent) : TControl(parent) { resize(25, 25); }
 
 TCoolButton::~TCoolButton() = default;
 
@@ -136,7 +132,8 @@ bool TCoolButton::InsideForRelease(QPoint pos) const {
   return pos.x() >= 0 && pos.x() < width() && pos.y() >= 0 && pos.y() <= height();
 }
 
-void TCoolButton::Press(QMouseEvent* event) {
+void TCoolButton::mousePressEvent(QMouseEvent* event) {
+  TControl::mousePressEvent(event);
   if (event->button() != Qt::LeftButton || !isEnabled()) return;
   if (!down_) {
     state_ = bsDown;
@@ -145,22 +142,16 @@ void TCoolButton::Press(QMouseEvent* event) {
   dragging_ = true;
 }
 
-void TCoolButton::mousePressEvent(QMouseEvent* event) {
-  RaiseMouse(OnMouseDown, this, *event);
-  Press(event);
-}
-
 void TCoolButton::mouseDoubleClickEvent(QMouseEvent* event) {
   // The second press of a double click is still a press.
-  RaiseMouse(OnMouseDown, this, *event);
-  Press(event);
+  TControl::mouseDoubleClickEvent(event);
   if (down_ && OnDblClick) OnDblClick(this);
 }
 
 void TCoolButton::mouseMoveEvent(QMouseEvent* event) {
   const QPoint pos = event->position().toPoint();
   const bool over = OverOpaquePixel(pos) && UnderPointer(pos);
-  RaiseMouseMove(OnMouseMove, this, *event);
+  TControl::mouseMoveEvent(event);
   if (dragging_) {
     const bool inside = InsideForRelease(pos);
     // Stored only; the repaint below follows the hover flag.
@@ -173,7 +164,7 @@ void TCoolButton::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TCoolButton::mouseReleaseEvent(QMouseEvent* event) {
-  RaiseMouse(OnMouseUp, this, *event);
+  TControl::mouseReleaseEvent(event);
   if (!dragging_) return;
   dragging_ = false;
   const QPoint pos = event->position().toPoint();
@@ -225,16 +216,16 @@ void TCoolButton::changeEvent(QEvent* event) {
     default:
       break;
   }
-  QWidget::changeEvent(event);
+  TControl::changeEvent(event);
 }
 
 void TCoolButton::CalcLayout(QPoint& glyphPos, QRect& textRect) const {
   const QSize cell = glyph_.CellSize();
   const QSize glyph(std::max(cell.width(), 0), std::max(cell.height(), 0));
-  QSize text;
+  QSize text(0, 0);
   if (!caption_.empty()) {
-    text = QFontMetrics(font()).size(Qt::TextSingleLine | Qt::TextShowMnemonic,
-                                     ToQString(caption_));
+    text =
+        QFontMetrics(font()).size(Qt::TextSingleLine | Qt::TextShowMnemonic, ToQString(caption_));
   }
   const int w = width();
   const int h = height();

@@ -3,18 +3,17 @@
 // strip pixels that differ from the strip's bottom-left (transparent) colour.
 #pragma once
 
-#include <QWidget>
 #include <memory>
 #include <string>
 
 #include "ButtonGlyph.h"
-#include "MouseEvents.h"
+#include "Control.h"
 
 class QShortcut;
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
-class TCoolButton : public QWidget {
+class TCoolButton : public TControl {
   Q_OBJECT
 
  public:
@@ -63,9 +62,6 @@ class TCoolButton : public QWidget {
   TNotifyEvent OnClick;
   // Only while Down.
   TNotifyEvent OnDblClick;
-  TMouseEvent OnMouseDown;
-  TMouseMoveEvent OnMouseMove;
-  TMouseEvent OnMouseUp;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -77,7 +73,6 @@ class TCoolButton : public QWidget {
   void changeEvent(QEvent* event) override;
 
  private:
-  void Press(QMouseEvent* event);
   bool OverOpaquePixel(QPoint pos) const;
   bool UnderPointer(QPoint pos) const;
   bool InsideForRelease(QPoint pos) const;

@@ -1,7 +1,6 @@
 #include "GradProgress.h"
 
 #include <QImage>
-#include <QMouseEvent>
 #include <QPainter>
 
 #include "MulDiv.h"
@@ -16,12 +15,11 @@ void FillSpan(QPainter& p, int x0, int y0, int x1, int y1, const QColor& color) 
 
 }  // namespace
 
-TGradProgress::TGradProgress(QWidget* parent) : QWidget(parent) {
+TGradProgress::TGradProgress(QWidget* parent) : TControl(parent) {
   resize(150, 16);
   QFont f = font();
   f.setPointSize(8);
   setFont(f);
-  setMouseTracking(true);
   ColorsChanged();
 }
 
@@ -141,11 +139,3 @@ void TGradProgress::paintEvent(QPaintEvent*) {
   bp.end();
   p.drawImage(interior, buffer, interior);
 }
-
-void TGradProgress::mousePressEvent(QMouseEvent* event) { RaiseMouse(OnMouseDown, this, *event); }
-
-void TGradProgress::mouseMoveEvent(QMouseEvent* event) {
-  RaiseMouseMove(OnMouseMove, this, *event);
-}
-
-void TGradProgress::mouseReleaseEvent(QMouseEvent* event) { RaiseMouse(OnMouseUp, this, *event); }

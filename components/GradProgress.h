@@ -1,18 +1,17 @@
 // TGradProgress: a horizontal bar with a bevelled frame whose filled part carries a colour
 // gradient from StartColor to EndColor, squeezed or stretched to the filled width, on
 // BackColor. Used for the position and volume bars and the colour samples. It only
-// displays; the owner handles the mouse through the On... events.
+// displays; the owner handles the mouse through the mouse events.
 #pragma once
 
 #include <QFont>
-#include <QWidget>
 
 #include "ColorValue.h"
-#include "MouseEvents.h"
+#include "Control.h"
 
 enum TBevelStyle { bsLowered, bsRaised };
 
-class TGradProgress : public QWidget {
+class TGradProgress : public TControl {
   Q_OBJECT
 
  public:
@@ -49,15 +48,8 @@ class TGradProgress : public QWidget {
   // Colour of gradient column x when the filled width is f; exposed for the colour samples.
   QColor ColumnColor(int x, int f) const;
 
-  TMouseEvent OnMouseDown;
-  TMouseMoveEvent OnMouseMove;
-  TMouseEvent OnMouseUp;
-
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   void ColorsChanged();

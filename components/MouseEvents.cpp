@@ -26,15 +26,3 @@ TMouseButton MouseButtonOf(const QMouseEvent& event) {
       return mbLeft;
   }
 }
-
-void RaiseMouse(const TMouseEvent& handler, QObject* sender, const QMouseEvent& event) {
-  if (!handler) return;
-  const QPoint p = event.position().toPoint();
-  handler(sender, MouseButtonOf(event), ShiftStateOf(event), p.x(), p.y());
-}
-
-void RaiseMouseMove(const TMouseMoveEvent& handler, QObject* sender, const QMouseEvent& event) {
-  if (!handler) return;
-  const QPoint p = event.position().toPoint();
-  handler(sender, ShiftStateOf(event), p.x(), p.y());
-}

@@ -32,7 +32,3 @@ TShiftState ShiftStateOf(const QMouseEvent& event);
 
 // The button that caused a press or release.
 TMouseButton MouseButtonOf(const QMouseEvent& event);
-
-// Raise helpers: do nothing when no handler is assigned.
-void RaiseMouse(const TMouseEvent& handler, QObject* sender, const QMouseEvent& event);
-void RaiseMouseMove(const TMouseMoveEvent& handler, QObject* sender, const QMouseEvent& event);
