@@ -45,14 +45,13 @@ class TGradProgress : public TControl {
   TColor FontColor() const { return fontColor_; }
   void SetFontColor(TColor value);
 
-  // Colour of gradient column x when the filled width is f; exposed for the colour samples.
-  QColor ColumnColor(int x, int f) const;
-
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
   void ColorsChanged();
+  // Colour of gradient column x when the filled width is f.
+  QColor ColumnColor(int x, int f) const;
 
   int position_ = 0;
   int maxValue_ = 100;
