@@ -184,7 +184,7 @@ void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now) {
     output_->Write(block.samples.data(), block.frames, error);
   }
   if (heard_.epoch != block.epoch || heard_.input != block.input) {
-    heard_.lastTick = -1;
+    heard_.lastHundredths = -1;
     heard_.lastOffset = -1;
   }
   heard_.epoch = block.epoch;
@@ -202,10 +202,14 @@ void TOutputStage::ReportHeard() {
   // Under the lock, so a Stop or a new input cannot slip between the check and the post.
   std::lock_guard lock(mutex_);
   if (heard_.epoch != shared_.epoch || heard_.input != shared_.input) return;
+  // Half the granularity apart, so that with blocks of up to half of it the gaps between
+  // reports never exceed it; the very end is always reported.
   const int64_t hundredths = frame * 100 / heard_.rate;
-  const int64_t tick = hundredths / shared_.granularity;
-  if (tick != heard_.lastTick) {
-    heard_.lastTick = tick;
+  const int64_t step = std::max(1, shared_.granularity / 2);
+  const bool atEnd = frame == heard_.inputFrames && hundredths != heard_.lastHundredths;
+  if (heard_.lastHundredths < 0 || hundredths < heard_.lastHundredths ||
+      hundredths - heard_.lastHundredths >= step || atEnd) {
+    heard_.lastHundredths = hundredths;
     notices_.Post(TNotice::Timecode(hundredths));
   }
   if (heard_.inputFrames <= 0) return;

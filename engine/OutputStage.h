@@ -60,7 +60,7 @@ class TOutputStage {
     int64_t endFrame = 0;
     int64_t inputFrames = 0;
     int rate = 0;
-    int64_t lastTick = -1;
+    int64_t lastHundredths = -1;
     int64_t lastOffset = -1;
   };
 

@@ -167,8 +167,9 @@ void TTransport::DecodeStep() {
   const int64_t first = decoder_.Position();
   int frames = 0;
   std::string error;
-  const TDecoder::TRead result =
-      decoder_.Read(block->samples.data(), ring_.FramesPerBlock(), frames, error);
+  // At most a twentieth of a second a block, so the time reports stay fine-grained.
+  const int maxFrames = std::clamp(info.format.rate / 20, 64, ring_.FramesPerBlock());
+  const TDecoder::TRead result = decoder_.Read(block->samples.data(), maxFrames, frames, error);
   if (frames > 0) {
     block->frames = frames;
     block->format = info.format;
