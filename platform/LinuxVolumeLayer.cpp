@@ -57,7 +57,8 @@ LinuxVolumeLayer::LinuxVolumeLayer(SystemFiles files) : files_(std::move(files))
 bool LinuxVolumeLayer::IsStorage(const MountEntry& entry) {
   if (IsNetworkType(entry.type)) return true;
   if (entry.type == "squashfs") return false;
-  return entry.device.starts_with("/dev/");
+  // Block devices and image files are named by a path; pseudo file systems by a word.
+  return entry.device.starts_with("/");
 }
 
 std::vector<std::string> LinuxVolumeLayer::OrderHardDisks(std::vector<std::string> mountPoints,

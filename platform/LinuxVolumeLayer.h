@@ -29,7 +29,7 @@ class LinuxVolumeLayer : public VolumeLayer {
   std::optional<std::uint32_t> VolumeSerial(const std::string& root) override;
 
   // True for a file system that holds files of the user: one on a block device or a
-  // network share. Pseudo file systems (proc, tmpfs, cgroup...) and snap images are not.
+  // network share. Pseudo file systems (proc, tmpfs, overlay...) and snap images are not.
   static bool IsStorage(const MountEntry& entry);
 
   // "/" first, then homeRoot, then the rest in byte order of the mount point; no repeats.
