@@ -21,7 +21,8 @@ bool TFileLister::SetDirectory(const std::string& folder) {
   close(fd);
   if (!ok) return false;
   for (TFindFile::TFolderEntry& e : entries) {
-    if (!e.Folder && e.Name[0] != '.' && TFindFile::MatchesMask(e.Name, Mask)) {
+    // Only plain files: opening a pipe named like a song would block the player.
+    if (e.Regular && e.Name[0] != '.' && TFindFile::MatchesMask(e.Name, Mask)) {
       m_items.push_back(std::move(e.Name));
     }
   }

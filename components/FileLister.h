@@ -1,5 +1,5 @@
-// A folder's files whose names match a mask (in any letter case), without folders and
-// hidden files, in name order. Name order is case-insensitive and follows the locale's
+// A folder's plain files whose names match a mask (in any letter case), without folders,
+// hidden files, pipes, devices and dangling links, in name order. Name order is case-insensitive and follows the locale's
 // collation: ASCII letters are folded, then the locale collates, then byte order breaks
 // what is still equal.
 #pragma once

@@ -59,12 +59,14 @@ bool TFindFile::ReadFolder(int fd, std::vector<TFolderEntry>& entries) {
       break;
     }
     if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
-    bool folder = e->d_type == DT_DIR;
+    bool folder = e->d_type == DT_DIR, regular = e->d_type == DT_REG;
     if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
       struct stat st;
-      folder = fstatat(fd, e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+      const bool ok = fstatat(fd, e->d_name, &st, 0) == 0;
+      folder = ok && S_ISDIR(st.st_mode);
+      regular = ok && S_ISREG(st.st_mode);
     }
-    entries.push_back({e->d_name, folder});
+    entries.push_back({e->d_name, folder, regular});
   }
   closedir(dir);
   return ok;

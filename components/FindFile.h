@@ -31,6 +31,7 @@ class TFindFile {
   struct TFolderEntry {
     std::string Name;
     bool Folder = false;
+    bool Regular = false;  // a plain file (not a pipe, device or dangling link)
   };
 
   std::string Directory;

@@ -1,6 +1,7 @@
 #include "AlbumScanner.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -114,6 +115,8 @@ TEST(AlbumScanner, OnlyVisibleMp3FilesMakeDiscs) {
   tree.File("Mixed/song.mp3.part");
   tree.Folder("Mixed/folder.mp3");
   tree.File("OnlyHidden/.x.mp3");
+  tree.Link("Mixed/dangling.mp3", "nowhere.mp3");
+  ASSERT_EQ(mkfifo(tree.Path("Mixed/pipe.mp3").c_str(), 0644), 0);
   const Scan scan = ScanOf(tree.Root());
   EXPECT_EQ(scan.cdList, (Texts{"1. .Hidden", "2. Album", "3. Mixed"}));
   EXPECT_EQ(scan.rows,

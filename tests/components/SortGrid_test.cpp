@@ -119,23 +119,16 @@ TEST(SortGrid, SortWithoutTwoDataRowsChangesNothing) {
   EXPECT_FALSE(tab.Sorting());
 }
 
-TEST(SortGrid, TextStylesCompareBytesAndFoldCaseUnlessAsked) {
-  TSortGrid tab = Grid({"9", "10", "b", "B", "a", "ab"});
-  tab.SortOptions.SortStyle = ssNormal;
-  tab.SortByColumn(0);
-  EXPECT_EQ(Column(tab, 0), (Texts{"10", "9", "a", "ab", "b", "B"}));
-  tab.SortOptions.SortCaseSensitive = true;
-  tab.SortOptions.SortStyle = ssExtended;
-  tab.SortByColumn(0);
-  EXPECT_EQ(Column(tab, 0), (Texts{"10", "9", "B", "a", "ab", "b"}));
-}
-
-TEST(SortGrid, DescendingKeepsEqualRowsInTheirOrder) {
-  TSortGrid tab = Grid({"x", "y", "X", "y"});
+TEST(SortGrid, TextSortFoldsCaseUnlessAskedAndKeepsTiesInBothDirections) {
+  TSortGrid tab = Grid({"b", "B", "a", "A"});
   tab.SortOptions.SortStyle = ssNormal;
   tab.SortOptions.SortDirection = sdDescending;
   tab.SortByColumn(0);
-  EXPECT_EQ(Column(tab, 1), (Texts{"2", "4", "1", "3"}));
+  EXPECT_EQ(Column(tab, 1), (Texts{"1", "2", "3", "4"}));
+  tab.SortOptions.SortCaseSensitive = true;
+  tab.SortOptions.SortDirection = sdAscending;
+  tab.SortByColumn(0);
+  EXPECT_EQ(Column(tab, 0), (Texts{"A", "B", "a", "b"}));
 }
 
 TEST(SortGrid, AutomaticStyleIsDetectedAndKept) {
@@ -147,6 +140,37 @@ TEST(SortGrid, AutomaticStyleIsDetectedAndKept) {
   EXPECT_EQ(tab.DetectSortStyle(1), ssNumeric);
   tab.SetCells(1, 2, "two");
   EXPECT_EQ(tab.DetectSortStyle(1), ssNormal);
+}
+
+TEST(SortGrid, HeaderClicksChooseTheDirection) {
+  TSortGrid tab = Grid({"b", "c", "a"});
+  tab.SortOptions.SortStyle = ssNormal;
+  tab.ClickHeader(0, false);  // column 0 is the sort column of a new grid: reversed
+  EXPECT_EQ(Column(tab, 0), (Texts{"c", "b", "a"}));
+  tab.ClickHeader(0, false);
+  EXPECT_EQ(Column(tab, 0), (Texts{"a", "b", "c"}));
+  tab.ClickHeader(0, false);
+  EXPECT_EQ(Column(tab, 0), (Texts{"c", "b", "a"}));
+  tab.ClickHeader(1, false);  // another column: ascending
+  EXPECT_EQ(Column(tab, 1), (Texts{"1", "2", "3"}));
+  EXPECT_EQ(tab.SortOptions.SortDirection, sdAscending);
+  tab.ClickHeader(1, true);
+  tab.ClickHeader(1, true);  // the right button always sorts descending
+  EXPECT_EQ(Column(tab, 1), (Texts{"3", "2", "1"}));
+}
+
+TEST(SortGrid, TypingALetterFindsTheNextRowStartingWithIt) {
+  TSortGrid tab = Grid({"apple", "Bee", "avocado", "banana"});
+  tab.GoToCell(1, 1);
+  EXPECT_TRUE(tab.GoToLetter('b'));
+  EXPECT_EQ(tab.Row(), 2);
+  EXPECT_EQ(tab.Col(), 1);
+  EXPECT_TRUE(tab.GoToLetter('B'));
+  EXPECT_EQ(tab.Row(), 4);
+  EXPECT_TRUE(tab.GoToLetter('a'));  // wraps round to the top
+  EXPECT_EQ(tab.Row(), 1);
+  EXPECT_FALSE(tab.GoToLetter('z'));
+  EXPECT_EQ(tab.Row(), 1);
 }
 
 TEST(SortGrid, SecondaryColumnsBreakTiesOfThePrimary) {
