@@ -37,4 +37,8 @@ VolumeLayer& Volumes();
 // ownership and must restore before the layer dies.
 void SetVolumes(VolumeLayer* layer);
 
+// A serial as the album shows it: signed 32-bit decimal text, so a serial with the top bit
+// set is negative; "0" when there is no serial (no readable medium).
+std::string SerialText(std::optional<std::uint32_t> serial);
+
 }  // namespace platform

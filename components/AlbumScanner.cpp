@@ -1,0 +1,78 @@
+#include "AlbumScanner.h"
+
+#include <cstdint>
+
+#include "VolumeLayer.h"
+
+TAlbumScanner::TAlbumScanner(TSortGrid& tab) : m_tab(tab) {
+  FindFile.Recurse = true;
+  FindFile.OnNewPath = [this](TFindFile* sender, const std::string& path, bool& abort) {
+    FindFileNewPath(sender, path, abort);
+  };
+  MP3List.Mask = "*.mp3";
+}
+
+void TAlbumScanner::CreaTAB(std::vector<std::string>& CDList) {
+  FindDiscFolders(SourceRoot);
+  const std::string chosen = ChosenSource ? ChosenSource() : std::string();
+  int disc = 0;
+  for (const auto& [key, folder] : m_discs) {
+    ++disc;
+    CDList.push_back(std::to_string(disc) + ". " + EstraiDisco(folder.Path, chosen));
+    // Every disc path begins with the root text, so cutting its length leaves the path
+    // relative to it.
+    const std::string relative = folder.Path.substr(SourceRoot.size());
+    for (std::size_t j = 0; j < folder.Songs.size(); ++j) {
+      AggiungiRiga(disc, int(j) + 1, relative + folder.Songs[j]);
+    }
+  }
+  if (m_tab.RowCount() > 2) m_tab.DeleteRow(1);
+}
+
+void TAlbumScanner::AggiungiRiga(int disc, int track, const std::string& path) {
+  const int row = m_tab.RowCount();
+  m_tab.InsertRow(row);
+  m_tab.SetCells(0, row, std::to_string(disc));
+  m_tab.SetCells(1, row, std::to_string(track));
+  m_tab.SetCells(2, row, path);
+  m_tab.SetCells(3, row, std::string());
+}
+
+void TAlbumScanner::FindDiscFolders(const std::string& root) {
+  m_discs.clear();
+  FindFile.Directory = root;
+  FindFile.Execute();
+}
+
+void TAlbumScanner::FindFileNewPath(TFindFile*, const std::string& NewPath, bool&) {
+  // The listing is kept, so a folder that changes before the table is filled cannot give
+  // a disc without songs.
+  if (MP3List.SetDirectory(NewPath) && !MP3List.Items().empty()) {
+    m_discs[TFileLister::SortKey(NewPath)] = {NewPath, MP3List.Items()};
+  }
+}
+
+std::vector<std::string> TAlbumScanner::TMPlist() const {
+  std::vector<std::string> paths;
+  for (const auto& [key, folder] : m_discs) paths.push_back(folder.Path);
+  return paths;
+}
+
+std::string TAlbumScanner::EstraiDisco(const std::string& path, const std::string& chosenSource) {
+  const std::size_t slash = path.rfind('/');
+  std::string s = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  if (s.empty()) {
+    // The chosen source is a folder written without its trailing "/".
+    s = chosenSource;
+    if (s.empty() || s.back() != '/') s += '/';
+  }
+  std::size_t k = s.size();
+  while (k > 1 && s[k - 2] != '/') --k;
+  const std::string name = s.substr(k - 1, s.size() - k);
+  return name.empty() ? s : name;
+}
+
+std::string TAlbumScanner::CalcolaSN(const std::string& root) {
+  const std::uint32_t serial = platform::Volumes().VolumeSerial(root).value_or(0);
+  return std::to_string(static_cast<std::int32_t>(serial));
+}

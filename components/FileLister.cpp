@@ -1,0 +1,56 @@
+#include "FileLister.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cstring>
+#include <utility>
+
+#include "CaseInsensitive.h"
+#include "FindFile.h"
+
+bool TFileLister::SetDirectory(const std::string& folder) {
+  m_directory = folder;
+  m_items.clear();
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  std::vector<TFindFile::TFolderEntry> entries;
+  const bool ok = TFindFile::ReadFolder(fd, entries);
+  close(fd);
+  if (!ok) return false;
+  for (TFindFile::TFolderEntry& e : entries) {
+    // Only plain files: opening a pipe named like a song would block the player.
+    if (e.Regular && e.Name[0] != '.' && TFindFile::MatchesMask(e.Name, Mask)) {
+      m_items.push_back(std::move(e.Name));
+    }
+  }
+  SortNames(m_items);
+  return true;
+}
+
+std::string TFileLister::SortKey(const std::string& name) {
+  const std::string folded = platform::AsciiLower(name);
+  // strxfrm works on C strings: a name cannot hold a NUL byte anyway.
+  std::string key(folded.size() * 2 + 1, '\0');
+  std::size_t n = std::strxfrm(key.data(), folded.c_str(), key.size());
+  if (n >= key.size()) {
+    key.assign(n + 1, '\0');
+    n = std::strxfrm(key.data(), folded.c_str(), key.size());
+  }
+  key.resize(n);
+  // The NUL sorts before any collation byte, so a key that is a prefix of another still
+  // comes first, and the raw name decides between names that collate equal.
+  key += '\0';
+  key += name;
+  return key;
+}
+
+void TFileLister::SortNames(std::vector<std::string>& names) {
+  std::vector<std::pair<std::string, std::string>> keyed;
+  keyed.reserve(names.size());
+  for (std::string& name : names) keyed.emplace_back(SortKey(name), std::move(name));
+  std::sort(keyed.begin(), keyed.end());
+  for (std::size_t i = 0; i < names.size(); ++i) names[i] = std::move(keyed[i].second);
+}

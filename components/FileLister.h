@@ -1,0 +1,26 @@
+// A folder's plain files whose names match a mask (in any letter case), without folders,
+// hidden files, pipes, devices and dangling links, in name order. Name order is case-insensitive and follows the locale's
+// collation: ASCII letters are folded, then the locale collates, then byte order breaks
+// what is still equal.
+#pragma once
+
+#include <string>
+#include <vector>
+
+class TFileLister {
+ public:
+  std::string Mask = "*.*";
+
+  // Lists folder; false (and an empty list) when it cannot be read.
+  bool SetDirectory(const std::string& folder);
+  const std::string& Directory() const { return m_directory; }
+  const std::vector<std::string>& Items() const { return m_items; }
+
+  // A key whose byte order is the name order.
+  static std::string SortKey(const std::string& name);
+  static void SortNames(std::vector<std::string>& names);
+
+ private:
+  std::string m_directory;
+  std::vector<std::string> m_items;
+};

@@ -1,0 +1,140 @@
+#include "FindFile.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "CaseInsensitive.h"
+
+namespace {
+
+std::string WithSlash(const std::string& path) {
+  return !path.empty() && path.back() == '/' ? path : path + '/';
+}
+
+}  // namespace
+
+bool TFindFile::MatchesMask(const std::string& anyCaseName, const std::string& anyCaseMask) {
+  if (anyCaseMask == "*.*" || anyCaseMask == "*") return true;
+  const std::string name = platform::AsciiLower(anyCaseName);
+  const std::string mask = platform::AsciiLower(anyCaseMask);
+  // Greedy match that backtracks to the last "*".
+  std::size_t n = 0, m = 0, starMask = std::string::npos, starName = 0;
+  while (n < name.size()) {
+    if (m < mask.size() && (mask[m] == '?' || mask[m] == name[n])) {
+      ++n;
+      ++m;
+    } else if (m < mask.size() && mask[m] == '*') {
+      starMask = m++;
+      starName = n;
+    } else if (starMask != std::string::npos) {
+      m = starMask + 1;
+      n = ++starName;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
+}
+
+bool TFindFile::ReadFolder(int fd, std::vector<TFolderEntry>& entries) {
+  const int own = dup(fd);
+  if (own < 0) return false;
+  DIR* dir = fdopendir(own);
+  if (!dir) {
+    close(own);
+    return false;
+  }
+  bool ok = true;
+  for (;;) {
+    errno = 0;
+    const dirent* e = readdir(dir);
+    if (!e) {
+      ok = errno == 0;
+      break;
+    }
+    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+    bool folder = e->d_type == DT_DIR, regular = e->d_type == DT_REG;
+    if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+      struct stat st;
+      const bool ok = fstatat(fd, e->d_name, &st, 0) == 0;
+      folder = ok && S_ISDIR(st.st_mode);
+      regular = ok && S_ISREG(st.st_mode);
+    }
+    entries.push_back({e->d_name, folder, regular});
+  }
+  closedir(dir);
+  return ok;
+}
+
+void TFindFile::Execute() {
+  m_files.clear();
+  m_totalSize = 0;
+  m_folderCount = m_fileCount = 0;
+  m_abort = false;
+  m_entered.clear();
+  if (BeforeExecute) BeforeExecute(this);
+  if (!Directory.empty()) {
+    if (!Recurse) {
+      ProcessFolder(Directory, nullptr);
+    } else {
+      std::deque<std::string> queue{WithSlash(Directory)};
+      while (!queue.empty() && !m_abort) {
+        ProcessFolder(queue.front(), &queue);
+        queue.pop_front();
+      }
+    }
+  }
+  if (AfterExecute) AfterExecute(this);
+}
+
+void TFindFile::ProcessFolder(const std::string& path, std::deque<std::string>* queue) {
+  const std::string folder = WithSlash(path);
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;  // unreadable or gone: skipped, the walk goes on
+  struct stat st;
+  std::vector<TFolderEntry> entries;
+  const bool fresh =
+      fstat(fd, &st) == 0 && m_entered.insert({std::uint64_t(st.st_dev), st.st_ino}).second;
+  if (!fresh || !ReadFolder(fd, entries)) {
+    close(fd);
+    return;
+  }
+  if (queue) {
+    for (const TFolderEntry& e : entries) {
+      if (e.Folder) queue->push_back(folder + e.Name);
+    }
+  }
+  if (OnNewPath) OnNewPath(this, folder, m_abort);
+  if (!m_abort) {
+    for (const TFolderEntry& e : entries) Collect(fd, folder, e);
+  }
+  close(fd);
+}
+
+void TFindFile::Collect(int fd, const std::string& folder, const TFolderEntry& entry) {
+  if (!MatchesMask(entry.Name, Filter)) return;
+  int attributes = entry.Folder ? ffDirectory : ffArchive;
+  if (entry.Name[0] == '.') attributes |= ffHidden;
+  // Only these attributes keep an entry out when the mask lacks them.
+  const int excluded = ~Attributes & (ffHidden | ffSystem | ffVolumeID | ffDirectory);
+  if (attributes & excluded) return;
+  struct stat st;
+  if (fstatat(fd, entry.Name.c_str(), &st, 0) != 0 &&
+      fstatat(fd, entry.Name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    return;  // vanished meanwhile
+  }
+  if (!(st.st_mode & S_IWUSR)) attributes |= ffReadOnly;
+  m_files.push_back(folder + entry.Name);
+  if (attributes == ffDirectory) {
+    ++m_folderCount;
+  } else {
+    ++m_fileCount;
+  }
+  if (!entry.Folder) m_totalSize += std::uint64_t(st.st_size);
+}

@@ -1,0 +1,71 @@
+// Breadth-first folder walker: reports every folder it enters (OnNewPath) and collects the
+// entries matching Filter and Attributes into Files.
+//
+// Attributes map onto Linux as: hidden = the name starts with "."; read-only = the owner
+// may not write; folder = a directory (a symbolic link to one counts as one); archive =
+// anything that is not a folder; system and volume ID never occur.
+//
+// A folder that cannot be read is skipped and the walk goes on. Each real folder (device
+// and inode) is entered at most once, so symbolic links cannot make the walk endless.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+enum TFileAttr {
+  ffReadOnly = 1,
+  ffHidden = 2,
+  ffSystem = 4,
+  ffVolumeID = 8,
+  ffDirectory = 16,
+  ffArchive = 32,
+};
+
+class TFindFile {
+ public:
+  struct TFolderEntry {
+    std::string Name;
+    bool Folder = false;
+    bool Regular = false;  // a plain file (not a pipe, device or dangling link)
+  };
+
+  std::string Directory;
+  std::string Filter = "*.*";
+  int Attributes = ffReadOnly | ffHidden | ffSystem | ffArchive;
+  bool Recurse = false;
+
+  std::function<void(TFindFile*Sender)> BeforeExecute, AfterExecute;
+  std::function<void(TFindFile* Sender, const std::string& NewPath, bool& Abort)> OnNewPath;
+
+  void Execute();
+
+  const std::vector<std::string>& Files() const { return m_files; }
+  // Run counters: total size in bytes of the collected entries, how many of them are plain
+  // folders, and how many are anything else.
+  std::uint64_t TotalSize() const { return m_totalSize; }
+  int FolderCount() const { return m_folderCount; }
+  int FileCount() const { return m_fileCount; }
+
+  // Wildcard match of a file name, "*" and "?", ignoring ASCII letter case; "*.*" matches
+  // every name, also one without a dot.
+  static bool MatchesMask(const std::string& name, const std::string& mask);
+  // The entries of the open folder fd except "." and "..", in the order the file system
+  // gives them. False when the folder cannot be read.
+  static bool ReadFolder(int fd, std::vector<TFolderEntry>& entries);
+
+ private:
+  void ProcessFolder(const std::string& path, std::deque<std::string>* queue);
+  void Collect(int fd, const std::string& folder, const TFolderEntry& entry);
+
+  std::vector<std::string> m_files;
+  std::uint64_t m_totalSize = 0;
+  int m_folderCount = 0;
+  int m_fileCount = 0;
+  bool m_abort = false;
+  std::set<std::pair<std::uint64_t, std::uint64_t>> m_entered;  // device, inode
+};

@@ -1,0 +1,78 @@
+// The settings store behind Sonavera.ini, Colors.ini and the preset files. Every read whose
+// result equals the caller's default writes that default back (with SaveNewKey), so a
+// missing file comes into being full of defaults.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+class IniFile;
+
+enum HKeys {
+  kHKEY_CLASSES_ROOT,
+  kHKEY_CURRENT_USER,
+  kHKEY_LOCAL_MACHINE,
+  kHKEY_USERS,
+  kHKEY_CURRENT_CONFIG,
+  kHKEY_DYN_DATA
+};
+
+class TMyRegistry;
+using TMyRegistryError =
+    std::function<void(TMyRegistry* sender, bool isBox, const std::string& eMessage)>;
+
+class TMyRegistry {
+ public:
+  TMyRegistry();
+  ~TMyRegistry();
+  TMyRegistry(const TMyRegistry&) = delete;
+  TMyRegistry& operator=(const TMyRegistry&) = delete;
+
+  // true: values live in the INI file INIFile. false: in the system registry, which this
+  // system does not have; in that mode every access reports its error and changes nothing.
+  bool SaveToINI = false;
+  bool SaveNewKey = false;
+  std::string INIFile;
+  std::string RegPath;
+  HKeys RootKey = kHKEY_LOCAL_MACHINE;
+  bool CanCreate = false;
+  TMyRegistryError OnError;
+
+  std::string Version() const { return "v1.10"; }
+
+  // Binds the store named by the properties (a missing INI file is created by the first
+  // write); Close releases it. Every use: set INIFile, Open, reads and writes, Close.
+  void Open();
+  void Close();
+
+  // Writes return whether the value reached the store. A failed write leaves the file as it
+  // was and is reported through ReportError (as a box in registry mode).
+  bool WriteString(const std::string& section, const std::string& key, const std::string& value);
+  bool WriteInteger(const std::string& section, const std::string& key, std::int32_t value);
+  bool WriteBool(const std::string& section, const std::string& key, bool value);
+
+  // Missing keys and text that is no number give the default. Strings are cut to 1023
+  // characters; a key present with an empty value reads as "".
+  std::string ReadString(const std::string& section, const std::string& key,
+                         const std::string& defaultValue);
+  std::int32_t ReadInteger(const std::string& section, const std::string& key,
+                           std::int32_t defaultValue);
+  bool ReadBool(const std::string& section, const std::string& key, bool defaultValue);
+
+  // To OnError when assigned; otherwise a warning box captioned "Error" when isBox is true.
+  void ReportError(bool isBox, const std::string& message);
+
+  // Signed decimal, or hexadecimal after "$" or "0x"; nothing for any other text.
+  static std::optional<std::int32_t> ParseInteger(const std::string& text);
+
+ private:
+  enum class Mode { kNone, kIni, kRegistry };
+
+  std::optional<std::string> ReadValue(const std::string& section, const std::string& key);
+
+  Mode mode_ = Mode::kNone;
+  std::unique_ptr<IniFile> ini_;
+};

@@ -1,0 +1,128 @@
+// A grid of text cells with sorting, searching, filtering and row marks. This is the data
+// and its operations; a view (the visible grid, or a table model) sits on top, reading the
+// cells and following OnChanged.
+//
+// Rows are held as handles, so exchanging two rows costs the same whatever the table size.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "RowMarks.h"
+#include "SortComparer.h"
+
+class TSortGrid {
+ public:
+  struct TSortOptions {
+    TSortStyle SortStyle = ssExtended;
+    bool SortCaseSensitive = false;
+    int SortCol = 0;
+    TSortDirection SortDirection = sdAscending;
+  };
+  struct TSearchOptions {
+    int SearchCol = -1;  // negative: every column
+    bool CaseSensitive = false;
+    std::string SearchText;
+  };
+
+  explicit TSortGrid(int colCount = 5, int rowCount = 5);
+
+  int ColCount() const { return m_colCount; }
+  void SetColCount(int count);
+  int RowCount() const { return int(m_rows.size()); }
+  void SetRowCount(int count);
+  int FixedRows() const { return m_fixedRows; }
+  void SetFixedRows(int count);
+
+  // A cell outside the grid reads as empty text; writing it does nothing.
+  const std::string& Cells(int col, int row) const;
+  void SetCells(int col, int row, const std::string& text);
+
+  // Empties every data row and leaves one.
+  void Clear();
+  // Grows the grid by one empty row placed at at (0..RowCount).
+  void InsertRow(int at);
+  // Removes row; never the last data row.
+  void DeleteRow(int row);
+  void MoveRow(int from, int to);
+  void ExchangeRows(int a, int b);
+  void InsertColumn(int at);
+  void DeleteColumn(int col);
+  // Moves a column; SortCol keeps naming the column it named.
+  void MoveColumn(int from, int to);
+  void ExchangeColumns(int a, int b);
+
+  // Batches changes: OnChanged fires once when the outermost EndUpdate runs, the wait
+  // cursor shows meanwhile, and UpdateOnSizeChange is off.
+  void BeginUpdate();
+  void EndUpdate();
+
+  // The current cell.
+  int Col() const { return m_col; }
+  int Row() const { return m_row; }
+  void GoToCell(int col, int row);
+
+  TSortStyle DetectSortStyle(int col) const;
+  // Stable sort of the data rows by col, then by the columns of SecondaryIndex.
+  void SortByColumn(int col);
+  bool Sorting() const { return m_sorting; }
+  // A click on the header of col: the sort column flips its direction, any other column
+  // sorts ascending; the right button always sorts descending.
+  void ClickHeader(int col, bool rightButton);
+  // Typing letter: the next row below the current one whose column-0 text starts with it
+  // (ignoring case) becomes current, wrapping round to row 1. False when there is none.
+  bool GoToLetter(char letter);
+
+  // First row at or below startRow whose text contains SearchText; it becomes the current
+  // cell. -1 when none does.
+  int Search(int startRow);
+  bool Filtered() const { return m_filtered; }
+  // On: keeps only the matching rows in the grid, the others set aside; off: puts them
+  // back below. Either way the grid is sorted again by SortCol.
+  void SetFiltered(bool on);
+
+  TRowMarks& Marks() { return m_marks; }
+  bool IsMarked(int row) const { return m_marks.IsMarked(row); }
+
+  TSortOptions SortOptions;
+  TSearchOptions SearchOptions;
+  TSortComparer Comparer;
+  // Further sort columns, comma-separated column numbers.
+  std::string SecondaryIndex;
+  // Sort again by SortCol whenever the number of rows or columns changes.
+  bool UpdateOnSizeChange = false;
+
+  std::function<void(TSortGrid*Sender, int Index)> OnRowInsert, OnRowDelete;
+  std::function<void(TSortGrid*Sender, int Index)> OnColumnInsert, OnColumnDelete;
+  std::function<void(TSortGrid* Sender, int OldColCount, int OldRowCount)> OnSizeChanged;
+  std::function<void(TSortGrid*Sender, int Col)> OnBeginSort, OnEndSort;
+  // For a view: contents or shape changed (once per batch).
+  std::function<void(TSortGrid* Sender)> OnChanged;
+
+ private:
+  using TRow = std::vector<std::string>;
+
+  bool ValidRow(int row) const { return row >= 0 && row < RowCount(); }
+  bool ValidCol(int col) const { return col >= 0 && col < m_colCount; }
+  void Resize(int cols, int rows);
+  void SizeChanged(int oldCols, int oldRows);
+  void Changed();
+  std::vector<int> SortKeys(int col) const;
+  void SortRowsBy(int col);
+  // The first searched column of row that contains text (already folded), or -1.
+  int MatchCol(const TRow& row, const std::string& text) const;
+
+  std::vector<TRow> m_rows;
+  std::vector<TRow> m_setAside;  // rows hidden by the filter
+  bool m_placeholder = false;    // the filter added an empty row because nothing matched
+  int m_colCount = 0;
+  int m_fixedRows = 1;
+  int m_col = 0, m_row = 1;
+  int m_updateDepth = 0;
+  bool m_pendingChange = false;
+  bool m_savedUpdateOnSizeChange = false;
+  bool m_sorting = false;
+  bool m_filtered = false;
+  TRowMarks m_marks;
+};

@@ -1,0 +1,45 @@
+// Commands from any thread to the engine thread, kept in sending order.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "xaudio.h"
+
+namespace xaudio {
+
+// A command with its own copies of the caller's arguments.
+struct TCommand {
+  int code = 0;
+  int ints[3] = {0, 0, 0};
+  std::string texts[2];
+  bool hasEqualizer = false;
+  XA_EqualizerInfo equalizer{};
+};
+
+class TCommandQueue {
+ public:
+  // Called after every push, outside the queue's lock: wakes a busy engine thread.
+  std::function<void()> OnPush;
+
+  // Any thread. False once the queue is closed: by an Exit command or by Close().
+  bool Push(TCommand command);
+  // Engine thread. Waits at most `timeout` for a command.
+  std::optional<TCommand> Pop(std::chrono::milliseconds timeout);
+  std::optional<TCommand> TryPop();
+  // Refuses every later push.
+  void Close();
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable ready_;
+  std::deque<TCommand> queue_;
+  bool closed_ = false;
+};
+
+}  // namespace xaudio

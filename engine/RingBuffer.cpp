@@ -1,0 +1,64 @@
+#include "RingBuffer.h"
+
+namespace xaudio {
+
+TRingBuffer::TRingBuffer(int blocks, int framesPerBlock)
+    : blocks_(static_cast<size_t>(blocks)), framesPerBlock_(framesPerBlock) {
+  for (auto& b : blocks_) b.samples.resize(static_cast<size_t>(framesPerBlock) * 2);
+}
+
+TAudioBlock* TRingBuffer::BeginWrite() {
+  std::unique_lock lock(mutex_);
+  writable_.wait(lock, [this] { return count_ < blocks_.size() || wakeWriter_; });
+  wakeWriter_ = false;
+  if (count_ == blocks_.size()) return nullptr;
+  // The writer owns this block until EndWrite: the reader never looks past count_.
+  return &blocks_[(head_ + count_) % blocks_.size()];
+}
+
+void TRingBuffer::EndWrite() {
+  {
+    std::lock_guard lock(mutex_);
+    ++count_;
+  }
+  readable_.notify_one();
+}
+
+void TRingBuffer::WakeWriter() {
+  {
+    std::lock_guard lock(mutex_);
+    wakeWriter_ = true;
+  }
+  writable_.notify_one();
+}
+
+TAudioBlock* TRingBuffer::BeginRead(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  readable_.wait_for(lock, timeout, [this] { return count_ > 0 || wakeReader_; });
+  wakeReader_ = false;
+  return count_ > 0 ? &blocks_[head_] : nullptr;
+}
+
+void TRingBuffer::EndRead() {
+  {
+    std::lock_guard lock(mutex_);
+    head_ = (head_ + 1) % blocks_.size();
+    --count_;
+  }
+  writable_.notify_one();
+}
+
+void TRingBuffer::WakeReader() {
+  {
+    std::lock_guard lock(mutex_);
+    wakeReader_ = true;
+  }
+  readable_.notify_one();
+}
+
+bool TRingBuffer::Empty() {
+  std::lock_guard lock(mutex_);
+  return count_ == 0;
+}
+
+}  // namespace xaudio

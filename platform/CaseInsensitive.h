@@ -1,0 +1,19 @@
+// File names are compared without regard to case, and only ASCII letters change case.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+std::string AsciiUpper(std::string_view text);
+std::string AsciiLower(std::string_view text);
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+// The name of the entry of folder that equals name ignoring ASCII case; an exact match wins
+// over others. Empty when there is none or the folder cannot be read.
+std::optional<std::string> FindEntryIgnoringCase(const std::string& folder,
+                                                 const std::string& name);
+
+}  // namespace platform

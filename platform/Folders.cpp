@@ -1,0 +1,53 @@
+#include "Folders.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+namespace platform {
+
+namespace {
+
+std::string WithSlash(std::string folder) {
+  if (folder.empty() || folder.back() != '/') folder.push_back('/');
+  return folder;
+}
+
+// An XDG base folder: the variable when it holds an absolute path (relative values are
+// invalid and ignored), else the fallback under the home folder.
+std::string XdgFolder(const char* variable, const char* fallbackUnderHome) {
+  const char* value = std::getenv(variable);
+  if (value && value[0] == '/') return WithSlash(value);
+  return HomeFolder() + fallbackUnderHome;
+}
+
+}  // namespace
+
+std::string HomeFolder() {
+  const char* home = std::getenv("HOME");
+  if (home && home[0] == '/') return WithSlash(home);
+  if (const passwd* entry = getpwuid(getuid()); entry && entry->pw_dir && entry->pw_dir[0])
+    return WithSlash(entry->pw_dir);
+  return "/";
+}
+
+std::string ProgramFolder() {
+  std::error_code error;
+  std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", error);
+  if (error || !exe.has_parent_path()) return WithSlash(std::filesystem::current_path(error));
+  return WithSlash(exe.parent_path().string());
+}
+
+std::string ConfigFolder() {
+  std::string folder = XdgFolder("XDG_CONFIG_HOME", ".config/");
+  std::error_code ignored;
+  std::filesystem::create_directories(folder, ignored);
+  return folder;
+}
+
+std::string UserDataFolder() { return XdgFolder("XDG_DATA_HOME", ".local/share/"); }
+
+}  // namespace platform
