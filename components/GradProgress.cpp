@@ -17,6 +17,8 @@ void FillSpan(QPainter& p, int x0, int y0, int x1, int y1, const QColor& color) 
 
 TGradProgress::TGradProgress(QWidget* parent) : TControl(parent) {
   resize(150, 16);
+  // Every pixel is drawn, so a repaint need not wait for the parent to paint below.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   QFont f = font();
   f.setPointSize(8);
   setFont(f);
