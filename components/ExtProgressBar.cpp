@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 TExtProgressBar::TExtProgressBar(QWidget* parent)
-    : TMouseControl(parent),
+    : TControl(parent),
       selection_color_(palette().color(QPalette::Highlight)),
       color_(palette().color(QPalette::Button)) {}
 

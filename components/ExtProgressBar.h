@@ -5,14 +5,13 @@
 #pragma once
 
 #include <QColor>
-#include <QWidget>
 #include <string>
 
-#include "MouseControl.h"
+#include "Control.h"
 
 enum TProgressBarOrientation { pbHorizontal, pbVertical };
 
-class TExtProgressBar : public TMouseControl<QWidget> {
+class TExtProgressBar : public TControl {
  public:
   explicit TExtProgressBar(QWidget* parent = nullptr);
 

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMouseEvent>
 #include <QPainter>
 #include <cstdint>
 #include <cstdlib>
@@ -60,7 +61,7 @@ bool BmpComplete(const std::string& d) {
 
 }  // namespace
 
-TFEJpeg::TFEJpeg(QWidget* parent) : TMouseControl(parent) { setMouseTracking(true); }
+TFEJpeg::TFEJpeg(QWidget* parent) : TControl(parent) {}
 
 void TFEJpeg::LoadFromFile(const std::string& fileName) {
   std::string data = ReadPictureFile(fileName);
@@ -120,12 +121,13 @@ void TFEJpeg::paintEvent(QPaintEvent*) {
 }
 
 void TFEJpeg::mouseReleaseEvent(QMouseEvent* e) {
-  TMouseControl::mouseReleaseEvent(e);
+  TControl::mouseReleaseEvent(e);
   if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && OnClick) {
-    OnClick();
+    OnClick(this);
   }
 }
 
 void TFEJpeg::mouseDoubleClickEvent(QMouseEvent* e) {
-  if (e->button() == Qt::LeftButton && OnDblClick) OnDblClick();
+  TControl::mouseDoubleClickEvent(e);
+  if (e->button() == Qt::LeftButton && OnDblClick) OnDblClick(this);
 }

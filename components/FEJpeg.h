@@ -6,12 +6,11 @@
 #pragma once
 
 #include <QImage>
-#include <QWidget>
 #include <string>
 
-#include "MouseControl.h"
+#include "Control.h"
 
-class TFEJpeg : public TMouseControl<QWidget> {
+class TFEJpeg : public TControl {
  public:
   explicit TFEJpeg(QWidget* parent = nullptr);
 
@@ -31,8 +30,8 @@ class TFEJpeg : public TMouseControl<QWidget> {
   bool ProgressiveDisplay() const { return progressive_display_; }
   void SetProgressiveDisplay(bool on) { progressive_display_ = on; }
 
-  std::function<void()> OnClick;
-  std::function<void()> OnDblClick;
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
 
  protected:
   void paintEvent(QPaintEvent* e) override;

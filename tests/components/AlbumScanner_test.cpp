@@ -118,6 +118,15 @@ TEST(AlbumScanner, OnlyVisibleMp3FilesMakeDiscs) {
   EXPECT_EQ(scan.cdList, (Texts{"1. .Hidden", "2. Album", "3. Mixed"}));
   EXPECT_EQ(scan.rows,
             (Texts{"1 1 /.Hidden/2.mp3", "2 1 /Docs/Album/1.mp3", "3 1 /Mixed/song.mp3"}));
+
+  // The same rules when the lister reads a folder itself.
+  TFileLister lister;
+  lister.Mask = "*.MP3";
+  tree.File("Mixed/Another.mp3");
+  EXPECT_TRUE(lister.SetDirectory(tree.Path("Mixed")));
+  EXPECT_EQ(lister.Items(), (Texts{"Another.mp3", "song.mp3"}));
+  EXPECT_FALSE(lister.SetDirectory(tree.Path("missing")));
+  EXPECT_TRUE(lister.Items().empty());
 }
 
 TEST(AlbumScanner, EmptySourcesAndSingleSongs) {

@@ -75,17 +75,19 @@ TEST(ExtProgressBarTest, MouseEventsGoToTheOwner) {
     got.push_back(std::string(what) + " " + std::to_string(buttons) + " " + std::to_string(x) +
                   "," + std::to_string(y));
   };
-  bar.OnMouseDown = [&](Qt::MouseButton b, int x, int y) { log("down", b, x, y); };
-  bar.OnMouseMove = [&](Qt::MouseButtons b, int x, int y) { log("move", b.toInt(), x, y); };
-  bar.OnMouseUp = [&](Qt::MouseButton b, int x, int y) { log("up", b, x, y); };
+  bar.OnMouseDown = [&](QObject*, TMouseButton b, TShiftState, int x, int y) {
+    log("down", b, x, y);
+  };
+  bar.OnMouseMove = [&](QObject*, TShiftState s, int x, int y) { log("move", s & ssLeft, x, y); };
+  bar.OnMouseUp = [&](QObject*, TMouseButton b, TShiftState, int x, int y) { log("up", b, x, y); };
   bar.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
   QTest::mousePress(&bar, Qt::LeftButton, {}, QPoint(5, 40));
   QTest::mouseMove(&bar, QPoint(5, 90));
   QTest::mouseRelease(&bar, Qt::LeftButton, {}, QPoint(5, 90));
   QTest::mouseClick(&bar, Qt::RightButton, {}, QPoint(3, 10));
-  const std::vector<std::string> want = {"down 1 5,40", "move 1 5,90", "up 1 5,90", "down 2 3,10",
-                                         "up 2 3,10"};
+  const std::vector<std::string> want = {"down 0 5,40", "move 8 5,90", "up 0 5,90", "down 1 3,10",
+                                         "up 1 3,10"};
   EXPECT_EQ(got, want);
 }
 
