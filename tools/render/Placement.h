@@ -25,6 +25,11 @@ void PlaceBandSliders(QWidget* parent, int left, int top, int spacing,
 QLabel* PlaceLabel(QWidget* parent, const char* text, const QRect& place, const QFont& font,
                    TColor colour, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
 
+class TRunLabel;
+// Runs the labels fast until their captions have slid in and come to rest; false when
+// they did not within a few seconds. The labels must be showing.
+bool SettleRunLabels(std::initializer_list<TRunLabel*> labels);
+
 struct TButtonPlace {
   const char* file;
   QRect place;
