@@ -13,6 +13,7 @@ using std::chrono::milliseconds;
 // While the device still holds sound the heard position moves without new blocks.
 constexpr milliseconds kBusyWait{20};
 constexpr milliseconds kIdleWait{250};
+constexpr milliseconds kMinReportGap{10};
 
 }  // namespace
 
@@ -206,18 +207,27 @@ void TOutputStage::ReportHeard() {
   // reports never exceed it; the very end is always reported.
   const int64_t hundredths = frame * 100 / heard_.rate;
   const int64_t step = std::max(1, shared_.granularity / 2);
-  const bool atEnd = frame == heard_.inputFrames && hundredths != heard_.lastHundredths;
+  // An unpaced sink runs far faster than real time: nobody can follow reports closer than
+  // a few milliseconds apart, so they are thinned out in wall time.
+  const bool atEnd = frame == heard_.inputFrames;
+  const auto now = std::chrono::steady_clock::now();
+  if (!atEnd && heard_.lastHundredths >= 0 && now - heard_.lastReport < kMinReportGap) return;
+  bool reported = false;
   if (heard_.lastHundredths < 0 || hundredths < heard_.lastHundredths ||
-      hundredths - heard_.lastHundredths >= step || atEnd) {
+      hundredths - heard_.lastHundredths >= step ||
+      (atEnd && hundredths != heard_.lastHundredths)) {
     heard_.lastHundredths = hundredths;
     notices_.Post(TNotice::Timecode(hundredths));
+    reported = true;
   }
-  if (heard_.inputFrames <= 0) return;
-  const int64_t offset = frame * shared_.range / heard_.inputFrames;
+  const int64_t offset =
+      heard_.inputFrames > 0 ? frame * shared_.range / heard_.inputFrames : heard_.lastOffset;
   if (offset != heard_.lastOffset) {
     heard_.lastOffset = offset;
     notices_.Post(TNotice::Position(offset, shared_.range));
+    reported = true;
   }
+  if (reported) heard_.lastReport = now;
 }
 
 }  // namespace xaudio

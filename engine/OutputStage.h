@@ -2,6 +2,7 @@
 // output and reports the timecode and position of what is being heard.
 #pragma once
 
+#include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
@@ -62,6 +63,7 @@ class TOutputStage {
     int rate = 0;
     int64_t lastHundredths = -1;
     int64_t lastOffset = -1;
+    std::chrono::steady_clock::time_point lastReport;
   };
 
   void Run();

@@ -1,9 +1,13 @@
 #include "RingBuffer.h"
 
+#include <algorithm>
+
 namespace xaudio {
 
 TRingBuffer::TRingBuffer(int blocks, int framesPerBlock)
-    : blocks_(static_cast<size_t>(blocks)), framesPerBlock_(framesPerBlock) {
+    : blocks_(static_cast<size_t>(blocks)),
+      framesPerBlock_(framesPerBlock),
+      batch_(std::max<size_t>(1, blocks_.size() / 2)) {
   for (auto& b : blocks_) b.samples.resize(static_cast<size_t>(framesPerBlock) * 2);
 }
 
@@ -17,9 +21,19 @@ TAudioBlock* TRingBuffer::BeginWrite() {
 }
 
 void TRingBuffer::EndWrite() {
+  bool wake;
   {
     std::lock_guard lock(mutex_);
     ++count_;
+    wake = count_ >= batch_ || !producing_;
+  }
+  if (wake) readable_.notify_one();
+}
+
+void TRingBuffer::SetProducing(bool producing) {
+  {
+    std::lock_guard lock(mutex_);
+    producing_ = producing;
   }
   readable_.notify_one();
 }
@@ -34,18 +48,25 @@ void TRingBuffer::WakeWriter() {
 
 TAudioBlock* TRingBuffer::BeginRead(std::chrono::milliseconds timeout) {
   std::unique_lock lock(mutex_);
-  readable_.wait_for(lock, timeout, [this] { return count_ > 0 || wakeReader_; });
+  // Once awake the reader empties the ring; asleep, it waits for a batch.
+  if (count_ == 0) {
+    readable_.wait_for(lock, timeout, [this] {
+      return count_ >= batch_ || (count_ > 0 && !producing_) || wakeReader_;
+    });
+  }
   wakeReader_ = false;
   return count_ > 0 ? &blocks_[head_] : nullptr;
 }
 
 void TRingBuffer::EndRead() {
+  bool wake;
   {
     std::lock_guard lock(mutex_);
     head_ = (head_ + 1) % blocks_.size();
     --count_;
+    wake = count_ + batch_ <= blocks_.size();
   }
-  writable_.notify_one();
+  if (wake) writable_.notify_one();
 }
 
 void TRingBuffer::WakeReader() {

@@ -1,5 +1,7 @@
 // A bounded ring of sound blocks between the decoding thread (the only writer) and the
-// output thread (the only reader). The blocks are allocated once and reused.
+// output thread (the only reader). The blocks are allocated once and reused. Each side is
+// woken in batches (half a ring at a time) while the other keeps up, so the two threads
+// do not hand every block over with a pair of context switches.
 #pragma once
 
 #include <chrono>
@@ -32,6 +34,8 @@ class TRingBuffer {
   TAudioBlock* BeginWrite();
   void EndWrite();
   void WakeWriter();
+  // Writer. While producing, the reader waits for a batch; otherwise it takes what is there.
+  void SetProducing(bool producing);
 
   // Reader. The oldest filled block, or null after `timeout` or a WakeReader() call.
   TAudioBlock* BeginRead(std::chrono::milliseconds timeout);
@@ -48,6 +52,8 @@ class TRingBuffer {
   int framesPerBlock_;
   size_t head_ = 0;  // next block to read
   size_t count_ = 0;
+  size_t batch_;
+  bool producing_ = false;
   bool wakeWriter_ = false;
   bool wakeReader_ = false;
 };

@@ -22,6 +22,7 @@ void TTransport::Start() { stage_.Start(); }
 void TTransport::SetState(int state) {
   if (state == state_) return;
   state_ = state;
+  ring_.SetProducing(state == XA_PLAYER_STATE_PLAYING);
   notices_.Post(TNotice::State(XA_MSG_NOTIFY_PLAYER_STATE, state));
 }
 

@@ -90,6 +90,8 @@ TEST(CommandStorm, RandomCommandsFromSeveralThreads) {
       for (int i = 0; i < kCommandsEach; ++i) {
         SendRandom(player, random, files, wav);
         if (i % 500 == 0) player_set_priority(player, static_cast<int>(random() % 5));
+        // Short breaks let the engine decode and play between commands.
+        if (i % 10 == 0) std::this_thread::sleep_for(1ms);
       }
     });
   for (auto& s : senders) s.join();
