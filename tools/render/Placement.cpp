@@ -1,0 +1,34 @@
+#include "Placement.h"
+
+#include <QLabel>
+#include <stdexcept>
+
+#include "CoolButton.h"
+
+QLabel* PlaceLabel(QWidget* parent, const char* text, const QRect& place, const QFont& font,
+                   TColor colour, Qt::Alignment align) {
+  auto* label = new QLabel(QString::fromLatin1(text), parent);
+  label->setFont(font);
+  label->setAlignment(align);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, ColorToQColor(colour));
+  label->setPalette(palette);
+  if (place.width() > 0) {
+    label->setGeometry(place);
+  } else {
+    label->move(place.topLeft());
+    label->adjustSize();
+  }
+  return label;
+}
+
+void PlaceButtons(QWidget* parent, const std::string& folder, int numGlyphs,
+                  std::initializer_list<TButtonPlace> buttons) {
+  for (const TButtonPlace& b : buttons) {
+    auto* button = new TCoolButton(parent);
+    button->setGeometry(b.place);
+    button->SetNumGlyphs(numGlyphs);
+    if (!button->LoadGlyph(folder + b.file))
+      throw std::runtime_error(folder + b.file + ": not a picture");
+  }
+}
