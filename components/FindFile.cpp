@@ -98,26 +98,26 @@ void TFindFile::ProcessFolder(const std::string& path, std::deque<std::string>* 
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;  // unreadable or gone: skipped, the walk goes on
   struct stat st;
-  std::vector<TFolderEntry> entries;
+  m_entries.clear();
   const bool fresh =
       fstat(fd, &st) == 0 && m_entered.insert({std::uint64_t(st.st_dev), st.st_ino}).second;
-  if (!fresh || !ReadFolder(fd, entries)) {
+  if (!fresh || !ReadFolder(fd, m_entries)) {
     close(fd);
     return;
   }
   if (queue) {
-    for (const TFolderEntry& e : entries) {
+    for (const TFolderEntry& e : m_entries) {
       if (e.Folder) queue->push_back(folder + e.Name);
     }
   }
   if (OnNewPath) OnNewPath(this, folder, m_abort);
-  if (!m_abort) {
-    for (const TFolderEntry& e : entries) Collect(fd, folder, e);
+  if (!m_abort && CollectFiles) {
+    for (const TFolderEntry& e : m_entries) CollectEntry(fd, folder, e);
   }
   close(fd);
 }
 
-void TFindFile::Collect(int fd, const std::string& folder, const TFolderEntry& entry) {
+void TFindFile::CollectEntry(int fd, const std::string& folder, const TFolderEntry& entry) {
   if (!MatchesMask(entry.Name, Filter)) return;
   int attributes = entry.Folder ? ffDirectory : ffArchive;
   if (entry.Name[0] == '.') attributes |= ffHidden;
