@@ -151,7 +151,7 @@ void TForm1::CreatePlayPage() {
   CDImage->setGeometry(3, 3, 160, 120);
   CDImage->SetStretch(true);
   CDImage->SetProgressiveDisplay(true);
-  CDImage->OnClick = [this] { modeplaybtnClick(); };
+  CDImage->OnClick = [this](QObject*) { modeplaybtnClick(); };
 
   const QFont titleFont = FontFromPixels("Small Fonts", 9);
   CDlbl = new TRunLabel(Page0);
