@@ -73,6 +73,27 @@ void TForm1::SetTextColor(QWidget* widget, TColor color) {
   widget->setPalette(palette);
 }
 
+const std::array<TForm1::TSkinnedButton, 15>& TForm1::SkinnedButtons() {
+  static const std::array<TSkinnedButton, 15> buttons{{
+      {&TForm1::Playbtn, "btn-play.bmp", 3, 148, 21, 19, "Play/Restart"},
+      {&TForm1::Stopbtn, "btn-stop.bmp", 25, 148, 21, 19, "Pause/Stop"},
+      {&TForm1::rewbtn, "btn-rew.bmp", 47, 148, 21, 19, "Previous Song"},
+      {&TForm1::fwdbtn, "btn-fwd.bmp", 69, 148, 21, 19, "Next Song"},
+      {&TForm1::ejbtn, "btn-eject.bmp", 91, 148, 21, 19, "Open Source"},
+      {&TForm1::repeatbtn, "btn-Repeat.bmp", 118, 151, 15, 13, "Repeat Mode"},
+      {&TForm1::shufflebtn, "btn-Shuffle.bmp", 135, 151, 15, 13, "Shuffle Mode"},
+      {&TForm1::progbtn, "btn-Program.bmp", 152, 151, 15, 13, "Program Mode"},
+      {&TForm1::menubtn, "btn-Menu.bmp", 3, 2, 15, 13, "Menu"},
+      {&TForm1::minimizebtn, "btn-Minimize.bmp", 162, 2, 15, 13, "Minimize"},
+      {&TForm1::closebtn, "btn-Close.bmp", 179, 2, 15, 13, "Exit"},
+      {&TForm1::modeplaybtn, "Mode-Play.bmp", 172, 51, 21, 19, "Play Panel"},
+      {&TForm1::modeimagebtn, "Mode-Image.bmp", 172, 75, 21, 19, "Image Panel"},
+      {&TForm1::modeequbtn, "Mode-Equ.bmp", 172, 99, 21, 19, "Equalizer Panel"},
+      {&TForm1::modemodebtn, "Mode-album.bmp", 171, 148, 21, 19, "Album Mode"},
+  }};
+  return buttons;
+}
+
 TCoolButton* TForm1::SkinButton(QWidget* parent, int left, int top, int width, int height,
                                 const char* hint) {
   auto* button = new TCoolButton(parent);
@@ -96,25 +117,11 @@ void TForm1::CreateFrame() {
   Sfondo->setGeometry(0, 0, 196, 170);
   ConnectDragHandle(Sfondo);
 
-  Playbtn = SkinButton(this, 3, 148, 21, 19, "Play/Restart");
-  Stopbtn = SkinButton(this, 25, 148, 21, 19, "Pause/Stop");
-  rewbtn = SkinButton(this, 47, 148, 21, 19, "Previous Song");
-  fwdbtn = SkinButton(this, 69, 148, 21, 19, "Next Song");
-  ejbtn = SkinButton(this, 91, 148, 21, 19, "Open Source");
-  repeatbtn = SkinButton(this, 118, 151, 15, 13, "Repeat Mode");
-  shufflebtn = SkinButton(this, 135, 151, 15, 13, "Shuffle Mode");
-  progbtn = SkinButton(this, 152, 151, 15, 13, "Program Mode");
-  menubtn = SkinButton(this, 3, 2, 15, 13, "Menu");
+  for (const TSkinnedButton& b : SkinnedButtons())
+    this->*b.Member = SkinButton(this, b.Left, b.Top, b.Width, b.Height, b.Hint);
   menubtn->OnMouseUp = [this](QObject*, TMouseButton, TShiftState, int x, int y) {
     menubtnMouseUp(x, y);
   };
-  minimizebtn = SkinButton(this, 162, 2, 15, 13, "Minimize");
-  closebtn = SkinButton(this, 179, 2, 15, 13, "Exit");
-  modeplaybtn = SkinButton(this, 172, 51, 21, 19, "Play Panel");
-  modeimagebtn = SkinButton(this, 172, 75, 21, 19, "Image Panel");
-  modeequbtn = SkinButton(this, 172, 99, 21, 19, "Equalizer Panel");
-  modemodebtn = SkinButton(this, 171, 148, 21, 19, "Album Mode");
-
   closebtn->OnClick = [this](QObject*) { closebtnClick(); };
   modeplaybtn->OnClick = [this](QObject*) { modeplaybtnClick(); };
   modeimagebtn->OnClick = [this](QObject*) { modeimagebtnClick(); };

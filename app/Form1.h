@@ -162,6 +162,14 @@ class TForm1 : public QWidget {
   void CreateSelectorPages();
   void CreateMicroPanel();
   void CreateMainMenu();
+  // The fifteen skinned buttons in loading order: place, hint and picture file.
+  struct TSkinnedButton {
+    TCoolButton* TForm1::*Member;
+    const char* File;
+    int Left, Top, Width, Height;
+    const char* Hint;
+  };
+  static const std::array<TSkinnedButton, 15>& SkinnedButtons();
   TCoolButton* SkinButton(QWidget* parent, int left, int top, int width, int height,
                           const char* hint);
   TCoolButton* FormButton(QWidget* parent, const char* picture, int left, int top, int width,

@@ -58,16 +58,6 @@ std::string TForm1::EstraiDisco(const std::string& path) const {
 }
 
 void TForm1::LoadSkin(const std::string& folder) {
-  const std::pair<TCoolButton*, const char*> buttons[] = {
-      {Playbtn, "btn-play.bmp"},        {Stopbtn, "btn-stop.bmp"},
-      {rewbtn, "btn-rew.bmp"},          {fwdbtn, "btn-fwd.bmp"},
-      {ejbtn, "btn-eject.bmp"},         {repeatbtn, "btn-Repeat.bmp"},
-      {shufflebtn, "btn-Shuffle.bmp"},  {progbtn, "btn-Program.bmp"},
-      {menubtn, "btn-Menu.bmp"},        {minimizebtn, "btn-Minimize.bmp"},
-      {closebtn, "btn-Close.bmp"},      {modeplaybtn, "Mode-Play.bmp"},
-      {modeimagebtn, "Mode-Image.bmp"}, {modeequbtn, "Mode-Equ.bmp"},
-      {modemodebtn, "Mode-album.bmp"},
-  };
   const std::pair<TFEJpeg*, const char*> pictures[] = {
       {CDImage, "IMG-Default.bmp"},
       {EQUimg, "IMG-Equ.bmp"},
@@ -76,8 +66,9 @@ void TForm1::LoadSkin(const std::string& folder) {
   };
   // One unit: the first picture that fails ends the load; those loaded before it stay.
   try {
-    for (const auto& [button, file] : buttons) {
-      if (!button->LoadGlyph(FindIgnoringCase(folder + file))) throw std::runtime_error(file);
+    for (const TSkinnedButton& button : SkinnedButtons()) {
+      if (!(this->*button.Member)->LoadGlyph(FindIgnoringCase(folder + button.File)))
+        throw std::runtime_error(button.File);
     }
     for (const auto& [picture, file] : pictures)
       picture->LoadFromFile(FindIgnoringCase(folder + file));
