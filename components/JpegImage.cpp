@@ -162,10 +162,6 @@ TJpegImage::~TJpegImage() {
   if (state_ && state_->created) jpeg_destroy_decompress(&state_->cinfo);
 }
 
-int TJpegImage::Width() const { return image_.width(); }
-
-int TJpegImage::Height() const { return image_.height(); }
-
 bool TJpegImage::NextPass() {
   if (complete_) return false;
   JpegState* s = state_.get();

@@ -24,15 +24,12 @@ class TJpegImage {
   TJpegImage(const TJpegImage&) = delete;
   TJpegImage& operator=(const TJpegImage&) = delete;
 
-  int Width() const;
-  int Height() const;
   // True for a progressive file decoded scan by scan.
   bool Buffered() const { return buffered_; }
 
   // Decodes the next pass: the next scan of a buffered progressive file, else the whole
   // picture. Returns false when the picture is complete and nothing was decoded.
   bool NextPass();
-  bool Complete() const { return complete_; }
   // The picture as far as it is decoded, RGB888 (also for grey-scale output).
   QImage Image() const;
 
