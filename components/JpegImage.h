@@ -16,7 +16,10 @@ class TJpegImage {
   // Larger pictures are refused rather than risking the memory of the whole player.
   static constexpr long long kMaxPixels = 40'000'000;
   // More scans than this is damage, not a real progressive file.
-  static constexpr int kMaxScans = 1000;
+  static constexpr int kMaxScans = 500;
+  // Real files have about ten scans; after this many shown, the rest appears at once, so a
+  // file of many scans costs no more than this many passes over the picture.
+  static constexpr int kMaxShownScans = 24;
 
   // data is the whole file. Reads the header at once (throws when it is damaged).
   TJpegImage(std::string data, bool grayscale, bool smoothing, bool scan_by_scan);
