@@ -70,7 +70,11 @@ bool StepHeader(JpegState* s, const std::string* data, bool gray, bool smooth, b
   s->cinfo.progress = &s->progress;
   jpeg_mem_src(&s->cinfo, reinterpret_cast<const unsigned char*>(data->data()), data->size());
   jpeg_read_header(&s->cinfo, TRUE);
-  s->cinfo.out_color_space = gray ? JCS_GRAYSCALE : JCS_RGB;
+  // libjpeg cannot turn CMYK into RGB; such pictures come out as CMYK and are converted here.
+  const J_COLOR_SPACE in = s->cinfo.jpeg_color_space;
+  s->cinfo.out_color_space = in == JCS_CMYK || in == JCS_YCCK ? JCS_CMYK
+                             : gray                           ? JCS_GRAYSCALE
+                                                              : JCS_RGB;
   s->cinfo.scale_num = 1;
   s->cinfo.scale_denom = 1;
   s->cinfo.dct_method = JDCT_ISLOW;
@@ -139,7 +143,13 @@ TJpegImage::TJpegImage(std::string data, bool grayscale, bool smoothing, bool sc
     Fail();
   }
   buffered_ = s->cinfo.buffered_image;
-  image_ = QImage(int(w), int(h), grayscale ? QImage::Format_Grayscale8 : QImage::Format_RGB888);
+  cmyk_ = s->cinfo.out_color_space == JCS_CMYK;
+  // Adobe applications store CMYK inverted.
+  adobe_ = s->cinfo.saw_Adobe_marker;
+  image_ = QImage(int(w), int(h),
+                  cmyk_       ? QImage::Format_RGB32
+                  : grayscale ? QImage::Format_Grayscale8
+                              : QImage::Format_RGB888);
   if (image_.isNull()) {
     std::snprintf(s->message, JMSG_LENGTH_MAX, "Not enough memory for the picture");
     Fail();
@@ -182,7 +192,20 @@ bool TJpegImage::NextPass() {
 }
 
 QImage TJpegImage::Image() const {
-  return grayscale_ ? image_.convertToFormat(QImage::Format_RGB888) : image_;
+  if (!cmyk_) return grayscale_ ? image_.convertToFormat(QImage::Format_RGB888) : image_;
+  QImage rgb(image_.width(), image_.height(), QImage::Format_RGB888);
+  const int flip = adobe_ ? 0 : 255;
+  for (int y = 0; y < image_.height(); ++y) {
+    const uchar* in = image_.constScanLine(y);
+    uchar* out = rgb.scanLine(y);
+    for (int x = 0; x < image_.width(); ++x, in += 4, out += 3) {
+      const int k = in[3] ^ flip;
+      for (int i = 0; i < 3; ++i) out[i] = uchar((in[i] ^ flip) * k / 255);
+    }
+  }
+  return grayscale_
+             ? rgb.convertToFormat(QImage::Format_Grayscale8).convertToFormat(QImage::Format_RGB888)
+             : rgb;
 }
 
 QImage TJpegImage::Decode(std::string data, bool grayscale, bool smoothing) {

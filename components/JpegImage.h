@@ -1,6 +1,6 @@
-// A JPEG picture decoded with libjpeg: full size, 24-bit RGB, the accurate integer DCT with
-// fancy upsampling and block smoothing. A progressive file can be shown scan by scan:
-// every call of NextPass decodes one more scan into Image(). Damaged data (a corrupt or
+// A JPEG picture decoded with libjpeg: full size, 24-bit RGB (also from CMYK files), the accurate
+// integer DCT with fancy upsampling and block smoothing. A progressive file can be shown scan by
+// scan: every call of NextPass decodes one more scan into Image(). Damaged data (a corrupt or
 // truncated stream, a picture too large to hold) throws std::runtime_error with the
 // decoder's reason; the object is then finished and frees everything it held.
 #pragma once
@@ -46,6 +46,8 @@ class TJpegImage {
   std::unique_ptr<JpegState> state_;
   QImage image_;
   bool grayscale_;
+  bool cmyk_ = false;
+  bool adobe_ = false;
   bool buffered_ = false;
   bool complete_ = false;
   int last_scan_ = 0;

@@ -30,19 +30,11 @@ TEST(WPopupMenuTest, ClickReportsIndexAndCaption) {
     EXPECT_FALSE(menu.isVisible());
   }
   EXPECT_EQ(menu.actions().at(2)->text(), QString::fromUtf8("Caf\xC3\xA9"));
-}
-
-TEST(WPopupMenuTest, RebuildingStartsAtIndexZero) {
-  TWPopupMenu menu;
-  menu.AddMenuItem("a");
-  menu.AddMenuItem("b");
+  // A rebuilt menu counts from 0 again.
   menu.Clear();
-  EXPECT_TRUE(menu.actions().isEmpty());
-  int index = -1;
-  menu.OnClick = [&](TWPopupMenu*, int i, const std::string&) { index = i; };
-  menu.AddMenuItem("c")->trigger();
+  menu.AddMenuItem("Jazz")->trigger();
+  EXPECT_EQ(menu.actions().size(), 1);
   EXPECT_EQ(index, 0);
-  EXPECT_EQ(menu.Count(), 1);
 }
 
 TEST(WPopupMenuTest, EveryBreakAtItemGetsTheBreakType) {

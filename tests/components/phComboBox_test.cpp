@@ -15,7 +15,7 @@ QPixmap Flat(QColor c) {
   return p;
 }
 
-TEST(phComboBoxTest, EveryItemShowsThePicture) {
+TEST(phComboBoxTest, PicturesTextsAndChanges) {
   TphComboBox combo;
   combo.resize(160, 24);
   combo.SetImages({Flat(Qt::red), Flat(Qt::blue)});
@@ -28,27 +28,21 @@ TEST(phComboBoxTest, EveryItemShowsThePicture) {
   EXPECT_EQ(combo.Item(1), "/media/cd\xC3\xA9");
   combo.SetItemIndex(1);
   EXPECT_EQ(combo.Text(), "/media/cd\xC3\xA9");
-  EXPECT_TRUE(CountColour(combo.grab().toImage(), Qt::blue) > 0);
+  EXPECT_GT(CountColour(combo.grab().toImage(), Qt::blue), 0);
 
   combo.SetImageIndex(-1);
   EXPECT_TRUE(combo.itemIcon(0).isNull());
-  EXPECT_FALSE(CountColour(combo.grab().toImage(), Qt::blue) > 0);
-  EXPECT_EQ(combo.Item(5), "");
-}
+  EXPECT_EQ(CountColour(combo.grab().toImage(), Qt::blue), 0);
 
-TEST(phComboBoxTest, OnChangeOnlyForUserPicks) {
-  TphComboBox combo;
-  combo.AddItem("/");
-  combo.AddItem("/home");
+  // OnChange only for the user's picks.
   int changes = 0;
   combo.OnChange = [&] { ++changes; };
   combo.SetItemIndex(1);
-  EXPECT_EQ(changes, 0);
   combo.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&combo));
   QTest::keyClick(&combo, Qt::Key_Up);
   EXPECT_EQ(changes, 1);
-  EXPECT_EQ(combo.Text(), "/");
+  EXPECT_EQ(combo.Text(), "/media/cdrom");
 }
 
 }  // namespace
