@@ -316,7 +316,7 @@ TEST_F(XaudioPlayerTest, EveryNotificationRaisesItsEventWithFieldsFromTheRecord)
                 D.nack = {7, -10};
               }),
        "Nack 7 -10"},
-      {67, Record(67, [](auto& D, auto&) { D.tag = 0xFFFFFFFF; }), "Pong 4294967295"},
+      {67, [](FakeXaudioEngine& F) { F.PostPong(0xFFFFFFFF); }, "Pong 4294967295"},
       {68, Record(68, [](auto&, auto&) {}), "Exited"},
       {69, Record(69, State), "PlayerState 2"},
       {70, Record(70, [](auto& D, auto&) { D.mode = -5; }), "PlayerMode -5"},
@@ -332,30 +332,16 @@ TEST_F(XaudioPlayerTest, EveryNotificationRaisesItsEventWithFieldsFromTheRecord)
                 D.environment_string = {F.Text("K"), F.Text("V")};
               }),
        "EnvironmentString \"K\" \"V\""},
-      {73, Record(73, State), "InputState 2"},
+      {73, [](FakeXaudioEngine& F) { F.PostInputState(0x102); }, "InputState 2"},
       {74, Record(74, Name), "InputName \"nm\""},
       {75, Record(75, Caps), "InputCaps 4294967295"},
-      {76,
-       Record(76,
-              [](auto& D, auto&) {
-                D.input_position = {399, 400};
-              }),
-       "InputPosition 399 400"},
+      {76, [](FakeXaudioEngine& F) { F.PostPosition(399, 1000); }, "InputPosition 399 1000"},
       {77, Record(77, [](auto& D, auto&) { D.range = 1000; }), "InputPositionRange 1000"},
-      {78,
-       Record(78,
-              [](auto& D, auto&) {
-                D.input_timecode = {1, 2, 3, 99};
-              }),
-       "InputTimecode 1 2 3 99"},
+      {78, [](FakeXaudioEngine& F) { F.PostTimecode(1, 2, 3, 99); }, "InputTimecode 1 2 3 99"},
       {79, Record(79, [](auto& D, auto&) { D.granularity = 10; }), "InputTimecodeGranularity 10"},
-      {80, Record(80, [](auto& D, auto&) { D.duration = 125; }), "InputDuration 125"},
-      {81,
-       Record(81,
-              [](auto& D, auto&) {
-                D.input_stream_info = {2, 3, 320, 48000, 3};
-              }),
-       "InputStreamInfo 2 3 320 48000 3"},
+      {80, [](FakeXaudioEngine& F) { F.PostDuration(4000000000u); }, "InputDuration 4000000000"},
+      {81, [](FakeXaudioEngine& F) { F.PostStreamInfo(320, 3, 48000, 2, 1); },
+       "InputStreamInfo 2 1 320 48000 3"},
       {82, Record(82, Id), "InputModule -2"},
       {83, Record(83, Module), "InputModuleInfo 4 2 \"mp\" \"dec\""},
       {84, Record(84, Device), "InputDeviceInfo 1 2 3 \"dev\" \"desc\""},
@@ -373,7 +359,7 @@ TEST_F(XaudioPlayerTest, EveryNotificationRaisesItsEventWithFieldsFromTheRecord)
       {97, Record(97, Module), "OutputModuleInfo 4 2 \"mp\" \"dec\""},
       {98, Record(98, Device), "OutputDeviceInfo 1 2 3 \"dev\" \"desc\""},
       {99, Record(99, Filter), "OutputFilterInfo 9 \"flt\""},
-      {100, Record(100, [](auto& D, auto&) { D.quality = 255; }), "CodecQuality 255"},
+      {100, [](FakeXaudioEngine& F) { F.PostCodecQuality(255); }, "CodecQuality 255"},
       {101, [&](FakeXaudioEngine& F) { F.PostCodecEqualizer(&Eq); },
        "CodecEqualizer eq(12,-3,7,-40)"},
       {101, [](FakeXaudioEngine& F) { F.PostCodecEqualizer(nullptr); },
@@ -412,10 +398,10 @@ TEST_F(XaudioPlayerTest, UnknownCodesAndUnassignedHandlersReachOnlyOnNotifyMessa
   ASSERT_TRUE(Fake.WaitDrained());
   EXPECT_EQ(TakeLog(), (std::vector<std::string>{"Message 95", "Message 63", "Message 107",
                                                  "Message 0", "Message -69", "Message 325"}));
-  Player->OnNotifyInputDuration = nullptr;
-  Fake.PostDuration(5);
+  Player->OnNotifyOutputPcmLevel = nullptr;
+  Fake.PostPcmLevel(50);
   ASSERT_TRUE(Fake.WaitDrained());
-  EXPECT_EQ(TakeLog(), std::vector<std::string>{"Message 80"});
+  EXPECT_EQ(TakeLog(), std::vector<std::string>{"Message 91"});
 }
 
 TEST_F(XaudioPlayerTest, OnNotifyMessageMayRewriteTheRecord) {
