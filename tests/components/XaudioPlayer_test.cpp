@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -245,15 +247,9 @@ TEST_F(XaudioPlayerTest, EveryCommandSendsItsCodeAndArguments) {
     EXPECT_EQ(Sent.Pointer, C.Call == "IPI" ? Buffer : nullptr);
     EXPECT_FALSE(Sent.Equalizer.has_value());
   }
-}
-
-TEST_F(XaudioPlayerTest, EqualizerRecordIsSentByAddress) {
-  Player = std::make_unique<TXaudioPlayer>(nullptr);
   XA_EqualizerInfo Eq{};
-  Eq.left[0] = -40;
-  Eq.left[31] = 40;
-  Eq.right[0] = -40;
-  Eq.right[31] = 40;
+  Eq.left[0] = Eq.right[0] = -40;
+  Eq.left[31] = Eq.right[31] = 40;
   Player->SetCodecEqualizer(&Eq);
   const FakeXaudioCommand Sent = Fake.LastCommand();
   EXPECT_EQ(Sent.Code, XA_MSG_SET_CODEC_EQUALIZER);
@@ -497,16 +493,6 @@ TEST_F(XaudioPlayerTest, TextsAreCopiedBeforeAnyHandlerRuns) {
   EXPECT_EQ(Texts, (std::vector<std::string>{"Error 1 -8 \"first\"", "Error 1 -8 \"second\""}));
 }
 
-TEST_F(XaudioPlayerTest, DestructionDeletesThePlayerOnce) {
-  Player = std::make_unique<TXaudioPlayer>(nullptr);
-  Fake.PostPlayerState(1);  // still queued: dropped with the player
-  Player.reset();
-  const auto Calls = Fake.Calls();
-  EXPECT_EQ(std::count(Calls.begin(), Calls.end(), "player_delete"), 1);
-  EXPECT_EQ(Calls.back(), "player_delete");
-  EXPECT_FALSE(Fake.PlayerAlive());
-}
-
 // The same binding over the engine linked into the program.
 TEST(XaudioPlayerEngineTest, PingIsAnsweredWithPongOnTheGuiThread) {
   MessageBoxes Boxes;
@@ -526,6 +512,71 @@ TEST(XaudioPlayerEngineTest, PingIsAnsweredWithPongOnTheGuiThread) {
   EXPECT_TRUE(OnGuiThread);
   P.SetPriority(XA_PRIORITY_HIGHEST);
   EXPECT_EQ(P.Priority(), uint(XA_PRIORITY_HIGHEST));
+}
+
+// A mono tone of Seconds at 128 kbit/s, made with sox and lame; empty on failure.
+std::string MakeMonoMp3(const QTemporaryDir& Dir, int Seconds) {
+  const std::string Wav = Dir.filePath("tone.wav").toStdString();
+  const std::string Mp3 = Dir.filePath("tone.mp3").toStdString();
+  const std::string Command = "sox -q -n -r 44100 -c 1 '" + Wav + "' synth " +
+                              std::to_string(Seconds) + " sine 440 && lame --quiet -m m -b 128 '" +
+                              Wav + "' '" + Mp3 + "'";
+  return std::system(Command.c_str()) == 0 ? Mp3 : std::string();
+}
+
+TEST(XaudioPlayerEngineTest, PlayingAnMp3ReportsDurationStreamAndStatesInOrder) {
+  QTemporaryDir Dir;
+  ASSERT_TRUE(Dir.isValid());
+  const std::string Mp3 = MakeMonoMp3(Dir, 2);
+  ASSERT_FALSE(Mp3.empty());
+  MessageBoxes Boxes;
+  TXaudioPlayer P(nullptr, TXaudioEntryPoints::Engine());
+  std::vector<std::string> Log;
+  int Elapsed = -1;  // hundredths of a second
+  bool TimeWentBack = false;
+  P.OnNotifyInputDuration = [&](TXaudioPlayer*, uint32_t Duration) {
+    Log.push_back("Duration " + std::to_string(Duration));
+  };
+  P.OnNotifyInputStreamInfo = [&](TXaudioPlayer*, uint8_t Level, uint8_t Layer, uint16_t Bitrate,
+                                  uint16_t Frequency, uint8_t Mode) {
+    Log.push_back("Stream " + Show(Level) + " " + Show(Layer) + " " + Show(Bitrate) + " " +
+                  Show(Frequency) + " " + Show(Mode));
+  };
+  P.OnNotifyPlayerState = [&](TXaudioPlayer*, int32_t State) {
+    Log.push_back("State " + std::to_string(State));
+  };
+  P.OnNotifyInputTimecode = [&](TXaudioPlayer*, uint8_t Hours, uint8_t Minutes, uint8_t Seconds,
+                                uint8_t Fractions) {
+    const int Now = ((Hours * 60 + Minutes) * 60 + Seconds) * 100 + Fractions;
+    TimeWentBack = TimeWentBack || Now < Elapsed;
+    Elapsed = Now;
+  };
+  P.OnNotifyError = [&](TXaudioPlayer*, uint8_t, int16_t, const std::string& Msg) {
+    Log.push_back("Error " + Msg);
+  };
+  const auto Index = [&Log](const std::string& Entry) {
+    return std::find(Log.begin(), Log.end(), Entry) - Log.begin();
+  };
+  P.SetPlayerEnvironmentString(XA_ENVIRONMENT_OUTPUT, XA_OUTPUT_NULL_FAST);
+  P.InputOpen(Mp3);
+  P.Play();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Index("State 3") < std::ssize(Log); }, 20000))
+      << testing::PrintToString(Log);
+  const auto Playing = Index("State 1");
+  EXPECT_LT(Index("Duration 2"), Playing) << testing::PrintToString(Log);
+  EXPECT_LT(Index("Stream 1 3 128 44100 3"), Playing) << testing::PrintToString(Log);
+  EXPECT_LT(Playing, Index("State 3"));
+  EXPECT_GE(Elapsed, 150);
+  EXPECT_LE(Elapsed, 210);
+  EXPECT_FALSE(TimeWentBack);
+
+  // A file that is not there is reported as an error with a readable text.
+  Log.clear();
+  P.InputOpen(Dir.filePath("missing.mp3").toStdString());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !Log.empty(); }, 5000));
+  ASSERT_EQ(Log.front().rfind("Error ", 0), 0u) << Log.front();
+  EXPECT_GT(Log.front().size(), std::string("Error ").size());
+  EXPECT_TRUE(Boxes.Shown.empty());
 }
 
 }  // namespace
