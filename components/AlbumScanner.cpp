@@ -6,6 +6,8 @@
 
 TAlbumScanner::TAlbumScanner(TSortGrid& tab) : m_tab(tab) {
   FindFile.Recurse = true;
+  // Only the folder reports matter here.
+  FindFile.CollectFiles = false;
   FindFile.OnNewPath = [this](TFindFile* sender, const std::string& path, bool& abort) {
     FindFileNewPath(sender, path, abort);
   };
@@ -44,10 +46,11 @@ void TAlbumScanner::FindDiscFolders(const std::string& root) {
   FindFile.Execute();
 }
 
-void TAlbumScanner::FindFileNewPath(TFindFile*, const std::string& NewPath, bool&) {
-  // The listing is kept, so a folder that changes before the table is filled cannot give
-  // a disc without songs.
-  if (MP3List.SetDirectory(NewPath) && !MP3List.Items().empty()) {
+void TAlbumScanner::FindFileNewPath(TFindFile* Sender, const std::string& NewPath, bool&) {
+  // The walker has just read the folder; list it from that. The listing is kept, so a
+  // folder that changes before the table is filled cannot give a disc without songs.
+  MP3List.SetEntries(NewPath, Sender->Entries());
+  if (!MP3List.Items().empty()) {
     m_discs[TFileLister::SortKey(NewPath)] = {NewPath, MP3List.Items()};
   }
 }

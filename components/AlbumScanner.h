@@ -32,7 +32,8 @@ class TAlbumScanner {
   void AggiungiRiga(int disc, int track, const std::string& path);
   // Clears the disc-folder list and walks root, filing every folder that holds MP3 files.
   void FindDiscFolders(const std::string& root);
-  // The walk's per-folder handler: files NewPath as a disc when it holds MP3 files.
+  // The walk's per-folder handler: files NewPath as a disc when it holds MP3 files. Sender
+  // is the walker that reports NewPath.
   void FindFileNewPath(TFindFile* Sender, const std::string& NewPath, bool& Abort);
 
   // The disc folders (full paths ending in "/"), in disc order: entry i is disc i + 1.

@@ -9,24 +9,28 @@
 #include <utility>
 
 #include "CaseInsensitive.h"
-#include "FindFile.h"
 
 bool TFileLister::SetDirectory(const std::string& folder) {
+  std::vector<TFindFile::TFolderEntry> entries;
+  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const bool ok = fd >= 0 && TFindFile::ReadFolder(fd, entries);
+  if (fd >= 0) close(fd);
+  if (!ok) entries.clear();
+  SetEntries(folder, entries);
+  return ok;
+}
+
+void TFileLister::SetEntries(const std::string& folder,
+                             const std::vector<TFindFile::TFolderEntry>& entries) {
   m_directory = folder;
   m_items.clear();
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  std::vector<TFindFile::TFolderEntry> entries;
-  const bool ok = TFindFile::ReadFolder(fd, entries);
-  close(fd);
-  if (!ok) return false;
-  for (TFindFile::TFolderEntry& e : entries) {
-    if (!e.Folder && e.Name[0] != '.' && TFindFile::MatchesMask(e.Name, Mask)) {
-      m_items.push_back(std::move(e.Name));
+  for (const TFindFile::TFolderEntry& e : entries) {
+    // Only plain files: opening a pipe named like a song would block the player.
+    if (e.Regular && e.Name[0] != '.' && TFindFile::MatchesMask(e.Name, Mask)) {
+      m_items.push_back(e.Name);
     }
   }
   SortNames(m_items);
-  return true;
 }
 
 std::string TFileLister::SortKey(const std::string& name) {

@@ -1,11 +1,13 @@
-// A folder's files whose names match a mask (in any letter case), without folders and
-// hidden files, in name order. Name order is case-insensitive and follows the locale's
-// collation: ASCII letters are folded, then the locale collates, then byte order breaks
-// what is still equal.
+// A folder's plain files whose names match a mask (in any letter case), without folders,
+// hidden files, pipes, devices and dangling links, in name order. Name order is case-insensitive
+// and follows the locale's collation: ASCII letters are folded, then the locale collates, then byte
+// order breaks what is still equal.
 #pragma once
 
 #include <string>
 #include <vector>
+
+#include "FindFile.h"
 
 class TFileLister {
  public:
@@ -13,6 +15,8 @@ class TFileLister {
 
   // Lists folder; false (and an empty list) when it cannot be read.
   bool SetDirectory(const std::string& folder);
+  // Lists folder from its entries as already read (by the folder walker).
+  void SetEntries(const std::string& folder, const std::vector<TFindFile::TFolderEntry>& entries);
   const std::string& Directory() const { return m_directory; }
   const std::vector<std::string>& Items() const { return m_items; }
 

@@ -59,12 +59,14 @@ bool TFindFile::ReadFolder(int fd, std::vector<TFolderEntry>& entries) {
       break;
     }
     if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
-    bool folder = e->d_type == DT_DIR;
+    bool folder = e->d_type == DT_DIR, regular = e->d_type == DT_REG;
     if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
       struct stat st;
-      folder = fstatat(fd, e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
+      const bool ok = fstatat(fd, e->d_name, &st, 0) == 0;
+      folder = ok && S_ISDIR(st.st_mode);
+      regular = ok && S_ISREG(st.st_mode);
     }
-    entries.push_back({e->d_name, folder});
+    entries.push_back({e->d_name, folder, regular});
   }
   closedir(dir);
   return ok;
@@ -96,26 +98,26 @@ void TFindFile::ProcessFolder(const std::string& path, std::deque<std::string>* 
   const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;  // unreadable or gone: skipped, the walk goes on
   struct stat st;
-  std::vector<TFolderEntry> entries;
+  m_entries.clear();
   const bool fresh =
       fstat(fd, &st) == 0 && m_entered.insert({std::uint64_t(st.st_dev), st.st_ino}).second;
-  if (!fresh || !ReadFolder(fd, entries)) {
+  if (!fresh || !ReadFolder(fd, m_entries)) {
     close(fd);
     return;
   }
   if (queue) {
-    for (const TFolderEntry& e : entries) {
+    for (const TFolderEntry& e : m_entries) {
       if (e.Folder) queue->push_back(folder + e.Name);
     }
   }
   if (OnNewPath) OnNewPath(this, folder, m_abort);
-  if (!m_abort) {
-    for (const TFolderEntry& e : entries) Collect(fd, folder, e);
+  if (!m_abort && CollectFiles) {
+    for (const TFolderEntry& e : m_entries) CollectEntry(fd, folder, e);
   }
   close(fd);
 }
 
-void TFindFile::Collect(int fd, const std::string& folder, const TFolderEntry& entry) {
+void TFindFile::CollectEntry(int fd, const std::string& folder, const TFolderEntry& entry) {
   if (!MatchesMask(entry.Name, Filter)) return;
   int attributes = entry.Folder ? ffDirectory : ffArchive;
   if (entry.Name[0] == '.') attributes |= ffHidden;

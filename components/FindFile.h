@@ -31,12 +31,16 @@ class TFindFile {
   struct TFolderEntry {
     std::string Name;
     bool Folder = false;
+    bool Regular = false;  // a plain file (not a pipe, device or dangling link)
   };
 
   std::string Directory;
   std::string Filter = "*.*";
   int Attributes = ffReadOnly | ffHidden | ffSystem | ffArchive;
   bool Recurse = false;
+  // Off: the walk only reports folders; Files and the counters stay empty. Spares a status
+  // read of every entry where only OnNewPath matters.
+  bool CollectFiles = true;
 
   std::function<void(TFindFile*Sender)> BeforeExecute, AfterExecute;
   std::function<void(TFindFile* Sender, const std::string& NewPath, bool& Abort)> OnNewPath;
@@ -44,6 +48,8 @@ class TFindFile {
   void Execute();
 
   const std::vector<std::string>& Files() const { return m_files; }
+  // The entries of the folder being reported, valid during OnNewPath.
+  const std::vector<TFolderEntry>& Entries() const { return m_entries; }
   // Run counters: total size in bytes of the collected entries, how many of them are plain
   // folders, and how many are anything else.
   std::uint64_t TotalSize() const { return m_totalSize; }
@@ -59,9 +65,10 @@ class TFindFile {
 
  private:
   void ProcessFolder(const std::string& path, std::deque<std::string>* queue);
-  void Collect(int fd, const std::string& folder, const TFolderEntry& entry);
+  void CollectEntry(int fd, const std::string& folder, const TFolderEntry& entry);
 
   std::vector<std::string> m_files;
+  std::vector<TFolderEntry> m_entries;
   std::uint64_t m_totalSize = 0;
   int m_folderCount = 0;
   int m_fileCount = 0;

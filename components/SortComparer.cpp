@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <numeric>
+#include <string_view>
 
 #include "CaseInsensitive.h"
 
@@ -225,14 +226,25 @@ std::vector<int> TSortComparer::Order(const std::vector<const std::string*>& key
       return a < b;
     });
   } else {
-    std::vector<std::string> folded(n);
-    for (int i = 0; i < n; ++i)
-      folded[i] = caseSensitive ? *keys[i] : platform::AsciiLower(*keys[i]);
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-      const int c = folded[a].compare(folded[b]);
+    // The folded keys lie side by side in one buffer, so comparing two of them touches
+    // little memory.
+    std::string buffer;
+    struct TKey {
+      std::size_t Offset, Length;
+      int Index;
+    };
+    std::vector<TKey> sorted(n);
+    for (int i = 0; i < n; ++i) {
+      sorted[i] = {buffer.size(), keys[i]->size(), i};
+      buffer += caseSensitive ? *keys[i] : platform::AsciiLower(*keys[i]);
+    }
+    const std::string_view all = buffer;
+    std::sort(sorted.begin(), sorted.end(), [&](const TKey& a, const TKey& b) {
+      const int c = all.substr(a.Offset, a.Length).compare(all.substr(b.Offset, b.Length));
       if (c != 0) return descending ? c > 0 : c < 0;
-      return a < b;
+      return a.Index < b.Index;
     });
+    for (int i = 0; i < n; ++i) order[i] = sorted[i].Index;
   }
   return order;
 }

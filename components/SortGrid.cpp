@@ -218,6 +218,31 @@ void TSortGrid::SortByColumn(int col) {
   EndUpdate();
 }
 
+void TSortGrid::ClickHeader(int col, bool rightButton) {
+  TSortDirection& direction = SortOptions.SortDirection;
+  if (rightButton) {
+    direction = sdDescending;
+  } else {
+    direction = col == SortOptions.SortCol && direction == sdAscending ? sdDescending : sdAscending;
+  }
+  SortByColumn(col);
+}
+
+bool TSortGrid::GoToLetter(char letter) {
+  const char wanted = platform::AsciiUpper(std::string(1, letter))[0];
+  const int rows = RowCount() - m_fixedRows;
+  const int current = std::max(m_row, m_fixedRows) - m_fixedRows;
+  for (int step = 1; step < rows; ++step) {
+    const int r = m_fixedRows + (current + step) % rows;
+    const std::string& text = m_rows[r][0];
+    if (!text.empty() && platform::AsciiUpper(text.substr(0, 1))[0] == wanted) {
+      GoToCell(m_col, r);
+      return true;
+    }
+  }
+  return false;
+}
+
 std::vector<int> TSortGrid::SortKeys(int col) const {
   std::vector<int> keys{col};
   std::size_t pos = 0;

@@ -67,6 +67,12 @@ class TSortGrid {
   // Stable sort of the data rows by col, then by the columns of SecondaryIndex.
   void SortByColumn(int col);
   bool Sorting() const { return m_sorting; }
+  // A click on the header of col: the sort column flips its direction, any other column
+  // sorts ascending; the right button always sorts descending.
+  void ClickHeader(int col, bool rightButton);
+  // Typing letter: the next row below the current one whose column-0 text starts with it
+  // (ignoring case) becomes current, wrapping round to row 1. False when there is none.
+  bool GoToLetter(char letter);
 
   // First row at or below startRow whose text contains SearchText; it becomes the current
   // cell. -1 when none does.

@@ -23,7 +23,14 @@ std::optional<TCommand> TCommandQueue::Pop(std::chrono::milliseconds timeout) {
   return command;
 }
 
-std::optional<TCommand> TCommandQueue::TryPop() { return Pop(std::chrono::milliseconds(0)); }
+std::optional<TCommand> TCommandQueue::TryPop() {
+  // Called between decoded blocks: no timed wait, which would cost a system call each.
+  std::lock_guard lock(mutex_);
+  if (queue_.empty()) return std::nullopt;
+  TCommand command = std::move(queue_.front());
+  queue_.pop_front();
+  return command;
+}
 
 void TCommandQueue::Close() {
   std::lock_guard lock(mutex_);

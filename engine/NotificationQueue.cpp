@@ -3,6 +3,7 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace xaudio {
@@ -23,6 +24,36 @@ TNotice TNotice::Error(int source, int code, std::string text) {
   TNotice n = Text(XA_MSG_NOTIFY_ERROR, std::move(text));
   n.message.data.error.source = static_cast<uint8_t>(source);
   n.message.data.error.code = static_cast<int16_t>(code);
+  return n;
+}
+
+TNotice TNotice::Nack(int command, int code) {
+  TNotice n = Code(XA_MSG_NOTIFY_NACK);
+  n.message.data.nack.command = static_cast<uint8_t>(command);
+  n.message.data.nack.code = static_cast<int16_t>(code);
+  return n;
+}
+
+TNotice TNotice::State(int code, int state) {
+  TNotice n = Code(code);
+  n.message.data.state = state;
+  return n;
+}
+
+TNotice TNotice::Timecode(int64_t hundredths) {
+  TNotice n = Code(XA_MSG_NOTIFY_INPUT_TIMECODE);
+  auto& t = n.message.data.input_timecode;
+  t.h = static_cast<uint8_t>(std::min<int64_t>(hundredths / 360000, 255));
+  t.m = static_cast<uint8_t>(hundredths / 6000 % 60);
+  t.s = static_cast<uint8_t>(hundredths / 100 % 60);
+  t.f = static_cast<uint8_t>(hundredths % 100);
+  return n;
+}
+
+TNotice TNotice::Position(int64_t offset, int range) {
+  TNotice n = Code(XA_MSG_NOTIFY_INPUT_POSITION);
+  n.message.data.input_position.offset = static_cast<uint32_t>(offset);
+  n.message.data.input_position.range = static_cast<uint32_t>(range);
   return n;
 }
 

@@ -2,6 +2,7 @@
 // eventfd that is readable exactly while the queue is not empty.
 #pragma once
 
+#include <cstdint>
 #include <deque>
 #include <mutex>
 #include <string>
@@ -22,6 +23,10 @@ struct TNotice {
   static TNotice Code(int code);
   static TNotice Text(int code, std::string text);
   static TNotice Error(int source, int code, std::string text);
+  static TNotice Nack(int command, int code);
+  static TNotice State(int code, int state);
+  static TNotice Timecode(int64_t hundredths);
+  static TNotice Position(int64_t offset, int range);
 };
 
 class TNotificationQueue {

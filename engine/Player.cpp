@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <chrono>
 
+#include "Levels.h"
+#include "ThreadPriority.h"
+
 namespace xaudio {
 
 namespace {
@@ -15,11 +18,14 @@ constexpr auto kIdleWait = std::chrono::milliseconds(200);
 }  // namespace
 
 TPlayer::TPlayer() {
-  if (!notices_.Ok()) return;
+  if (!Ok()) return;
+  transport_.Start();
+  commands_.OnPush = [this] { transport_.Interrupt(); };
   thread_ = std::thread([this] { Run(); });
 }
 
 TPlayer::~TPlayer() {
+  dropOnExit_ = true;
   TCommand exit;
   exit.code = XA_MSG_COMMAND_EXIT;
   commands_.Push(exit);
@@ -30,23 +36,27 @@ int TPlayer::Send(TCommand command) {
   return commands_.Push(std::move(command)) ? XA_SUCCESS : XA_ERROR_EXITED;
 }
 
-void TPlayer::SetPriority(int level) { priority_ = std::clamp(level, 0, 4); }
+void TPlayer::SetPriority(int level) {
+  priority_ = std::clamp(level, XA_PRIORITY_LOWEST, XA_PRIORITY_HIGHEST);
+  ApplyThreadPriority(engineTid_, priority_);
+}
 
 void TPlayer::Run() {
   engineTid_ = static_cast<pid_t>(syscall(SYS_gettid));
+  ApplyThreadPriority(engineTid_, priority_);
   Post(TNotice::Code(XA_MSG_NOTIFY_READY));
   for (;;) {
-    std::optional<TCommand> command = commands_.Pop(kIdleWait);
-    if (command && !Handle(*command)) break;
+    // Commands first, in order; decoding goes on between them.
+    std::optional<TCommand> command =
+        transport_.Busy() ? commands_.TryPop() : commands_.Pop(kIdleWait);
+    if (command) {
+      if (!Handle(*command)) break;
+    } else if (transport_.Busy()) {
+      transport_.DecodeStep();
+    }
   }
+  transport_.Exit(!dropOnExit_);
   Post(TNotice::Code(XA_MSG_NOTIFY_EXITED));
-}
-
-void TPlayer::Nack(int command, int code) {
-  TNotice n = TNotice::Code(XA_MSG_NOTIFY_NACK);
-  n.message.data.nack.command = static_cast<uint8_t>(command);
-  n.message.data.nack.code = static_cast<int16_t>(code);
-  Post(std::move(n));
 }
 
 void TPlayer::PostVolume(int code) {
@@ -66,10 +76,13 @@ void TPlayer::SetVolume(int master, int pcm, int balance) {
   apply(volume_.master_level, master, XA_MSG_NOTIFY_OUTPUT_MASTER_LEVEL);
   apply(volume_.pcm_level, pcm, XA_MSG_NOTIFY_OUTPUT_PCM_LEVEL);
   apply(volume_.balance, balance, XA_MSG_NOTIFY_OUTPUT_BALANCE);
+  transport_.SetGains(OutputGains(volume_.master_level, volume_.pcm_level, volume_.balance));
 }
 
 void TPlayer::SetEnvironmentString(const std::string& name, const std::string& value) {
+  environmentIntegers_.erase(name);
   environmentStrings_[name] = value;
+  if (name == XA_ENVIRONMENT_OUTPUT) transport_.SelectOutput(value);
 }
 
 void TPlayer::PostEnvironment(const std::string& name) {
@@ -82,11 +95,51 @@ void TPlayer::PostEnvironment(const std::string& name) {
     n.message.data.environment_integer.value = i->second;
     Post(std::move(n));
   } else {
-    Nack(XA_MSG_GET_PLAYER_ENVIRONMENT_STRING, XA_ERROR_INVALID_PARAMETERS);
+    Post(TNotice::Nack(XA_MSG_GET_PLAYER_ENVIRONMENT_STRING, XA_ERROR_INVALID_PARAMETERS));
+  }
+}
+
+bool TPlayer::HandleTransport(const TCommand& c) {
+  switch (c.code) {
+    case XA_MSG_COMMAND_PLAY:
+      transport_.Play();
+      return true;
+    case XA_MSG_COMMAND_PAUSE:
+      transport_.Pause();
+      return true;
+    case XA_MSG_COMMAND_STOP:
+      transport_.Stop();
+      return true;
+    case XA_MSG_COMMAND_INPUT_SEEK:
+      transport_.Seek(c.ints[0], c.ints[1]);
+      return true;
+    case XA_MSG_COMMAND_INPUT_OPEN:
+    case XA_MSG_SET_INPUT_NAME:
+      transport_.Open(c.texts[0]);
+      return true;
+    case XA_MSG_COMMAND_INPUT_CLOSE:
+      transport_.Close();
+      return true;
+    case XA_MSG_GET_INPUT_NAME:
+      Post(TNotice::Text(XA_MSG_NOTIFY_INPUT_NAME, transport_.InputName()));
+      return true;
+    case XA_MSG_SET_OUTPUT_NAME:
+      SetEnvironmentString(XA_ENVIRONMENT_OUTPUT, c.texts[0]);
+      return true;
+    case XA_MSG_GET_OUTPUT_NAME:
+      Post(TNotice::Text(XA_MSG_NOTIFY_OUTPUT_NAME, transport_.OutputName()));
+      return true;
+    case XA_MSG_COMMAND_OUTPUT_MUTE:
+    case XA_MSG_COMMAND_OUTPUT_UNMUTE:
+      transport_.SetMuted(c.code == XA_MSG_COMMAND_OUTPUT_MUTE);
+      return true;
+    default:
+      return false;
   }
 }
 
 bool TPlayer::Handle(const TCommand& c) {
+  if (HandleTransport(c)) return true;
   const int* i = c.ints;
   switch (c.code) {
     case XA_MSG_COMMAND_EXIT:
@@ -111,7 +164,6 @@ bool TPlayer::Handle(const TCommand& c) {
       environmentIntegers_[c.texts[0]] = i[0];
       break;
     case XA_MSG_SET_PLAYER_ENVIRONMENT_STRING:
-      environmentIntegers_.erase(c.texts[0]);
       SetEnvironmentString(c.texts[0], c.texts[1]);
       break;
     case XA_MSG_GET_PLAYER_ENVIRONMENT_INTEGER:
@@ -120,10 +172,12 @@ bool TPlayer::Handle(const TCommand& c) {
       break;
     case XA_MSG_UNSET_PLAYER_ENVIRONMENT:
       environmentIntegers_.erase(c.texts[0]);
-      environmentStrings_.erase(c.texts[0]);
+      if (environmentStrings_.erase(c.texts[0]) && c.texts[0] == XA_ENVIRONMENT_OUTPUT)
+        transport_.SelectOutput(XA_OUTPUT_DEFAULT);
       break;
     case XA_MSG_SET_INPUT_POSITION_RANGE:
       if (i[0] > 0) positionRange_ = i[0];
+      transport_.SetReporting(positionRange_, timecodeGranularity_);
       break;
     case XA_MSG_GET_INPUT_POSITION_RANGE: {
       TNotice n = TNotice::Code(XA_MSG_NOTIFY_INPUT_POSITION_RANGE);
@@ -133,6 +187,7 @@ bool TPlayer::Handle(const TCommand& c) {
     }
     case XA_MSG_SET_INPUT_TIMECODE_GRANULARITY:
       timecodeGranularity_ = std::clamp(i[0], 1, 100);
+      transport_.SetReporting(positionRange_, timecodeGranularity_);
       break;
     case XA_MSG_GET_INPUT_TIMECODE_GRANULARITY: {
       TNotice n = TNotice::Code(XA_MSG_NOTIFY_INPUT_TIMECODE_GRANULARITY);
@@ -158,6 +213,7 @@ bool TPlayer::Handle(const TCommand& c) {
     case XA_MSG_SET_CODEC_EQUALIZER:
       equalizerOn_ = c.hasEqualizer;
       if (c.hasEqualizer) equalizer_ = c.equalizer;
+      transport_.SetEqualizer(c.hasEqualizer ? &equalizer_ : nullptr);
       break;
     case XA_MSG_GET_CODEC_EQUALIZER: {
       TNotice n = TNotice::Code(XA_MSG_NOTIFY_CODEC_EQUALIZER);
@@ -176,7 +232,7 @@ bool TPlayer::Handle(const TCommand& c) {
       break;
     }
     default:
-      Nack(c.code, XA_ERROR_UNSUPPORTED);
+      Post(TNotice::Nack(c.code, XA_ERROR_UNSUPPORTED));
       break;
   }
   return true;

@@ -11,6 +11,7 @@
 
 #include "CommandQueue.h"
 #include "NotificationQueue.h"
+#include "Transport.h"
 
 namespace xaudio {
 
@@ -22,7 +23,7 @@ class TPlayer {
   TPlayer(const TPlayer&) = delete;
   TPlayer& operator=(const TPlayer&) = delete;
 
-  bool Ok() const { return notices_.Ok(); }
+  bool Ok() const { return notices_.Ok() && transport_.Ok(); }
   int NotificationFd() const { return notices_.Fd(); }
   // Any thread.
   int Send(TCommand command);
@@ -36,8 +37,9 @@ class TPlayer {
   void Run();
   // Engine thread. False when the command was Exit.
   bool Handle(const TCommand& command);
+  // Engine thread. The transport and input commands; false when `command` is not one.
+  bool HandleTransport(const TCommand& command);
   void Post(TNotice notice) { notices_.Post(std::move(notice)); }
-  void Nack(int command, int code);
   void PostVolume(int code);
   void SetVolume(int master, int pcm, int balance);
   void SetEnvironmentString(const std::string& name, const std::string& value);
@@ -47,6 +49,9 @@ class TPlayer {
   TCommandQueue commands_;
   std::atomic<int> priority_{2};
   std::atomic<pid_t> engineTid_{0};
+  // Set by the destructor: an Exit it causes drops the queued sound.
+  std::atomic<bool> dropOnExit_{false};
+  TTransport transport_{notices_};
 
   // Engine-thread state.
   std::map<std::string, int> environmentIntegers_;

@@ -292,7 +292,8 @@ typedef struct XA_Message {
       uint8_t s;
       uint8_t f; /* hundredths of a second */
     } input_timecode;
-    uint32_t granularity; /* INPUT_TIMECODE_GRANULARITY, in hundredths of a second */
+    uint32_t granularity; /* INPUT_TIMECODE_GRANULARITY: the most hundredths of a second
+                             of sound between two timecodes; default 10 */
     uint32_t duration;    /* INPUT_DURATION, whole seconds */
     struct {
       uint8_t level;      /* XA_STREAM_LEVEL_* */

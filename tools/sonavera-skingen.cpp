@@ -4,7 +4,7 @@
 // changes; the player never runs it.
 #include <QDir>
 #include <QFile>
-#include <QGuiApplication>
+#include <QCoreApplication>
 #include <cstdio>
 
 #include "FormPictures.h"
@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: %s RUNTIME-FOLDER\n", argv[0]);
     return 2;
   }
-  QGuiApplication app(argc, argv);
+  QCoreApplication app(argc, argv);
   const QString root = QFile::decodeName(argv[1]);
   for (const TTheme& theme : {TTheme::Default(), TTheme::Amber()}) {
     const TSkinPainter painter(theme);

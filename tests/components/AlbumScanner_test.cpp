@@ -1,6 +1,7 @@
 #include "AlbumScanner.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@ namespace {
 using Texts = std::vector<std::string>;
 
 struct Scan {
+  Texts tmpList;
   Texts cdList;
   Texts rows;  // "disc track path"
   int rowCount = 0;
@@ -27,6 +29,7 @@ Scan ScanOf(const std::string& root) {
   scanner.SourceRoot = root;
   tab.Clear();
   scanner.CreaTAB(out.cdList);
+  out.tmpList = scanner.TMPlist();
   out.rowCount = tab.RowCount();
   for (int r = 1; r < tab.RowCount(); ++r) {
     out.rows.push_back(tab.Cells(0, r) + " " + tab.Cells(1, r) + " " + tab.Cells(2, r));
@@ -47,15 +50,10 @@ TEST(AlbumScanner, CdChosenAsItsMountPoint) {
                       {"Empty/In/z.mp3", ""},
                       {"Zeta/02.mp3", ""},
                       {"Zeta/01.mp3", ""}});
-  TSortGrid tab(4, 2);
-  TAlbumScanner scanner(tab);
-  scanner.SourceRoot = cd;
-  Texts cdList;
-  scanner.CreaTAB(cdList);
-  EXPECT_EQ(scanner.TMPlist(), (Texts{cd + "/", cd + "/alpha/", cd + "/alpha/deep/",
-                                      cd + "/Empty/In/", cd + "/Zeta/"}));
-  EXPECT_EQ(cdList, (Texts{"1. cdrom", "2. alpha", "3. deep", "4. In", "5. Zeta"}));
   const Scan scan = ScanOf(cd);
+  EXPECT_EQ(scan.tmpList, (Texts{cd + "/", cd + "/alpha/", cd + "/alpha/deep/", cd + "/Empty/In/",
+                                 cd + "/Zeta/"}));
+  EXPECT_EQ(scan.cdList, (Texts{"1. cdrom", "2. alpha", "3. deep", "4. In", "5. Zeta"}));
   EXPECT_EQ(scan.rows, (Texts{"1 1 /a.mp3", "2 1 /alpha/x.MP3", "3 1 /alpha/deep/y.mp3",
                               "4 1 /Empty/In/z.mp3", "5 1 /Zeta/01.mp3", "5 2 /Zeta/02.mp3"}));
   EXPECT_EQ(scan.deletes, 1);  // the placeholder row
@@ -114,10 +112,21 @@ TEST(AlbumScanner, OnlyVisibleMp3FilesMakeDiscs) {
   tree.File("Mixed/song.mp3.part");
   tree.Folder("Mixed/folder.mp3");
   tree.File("OnlyHidden/.x.mp3");
+  tree.Link("Mixed/dangling.mp3", "nowhere.mp3");
+  ASSERT_EQ(mkfifo(tree.Path("Mixed/pipe.mp3").c_str(), 0644), 0);
   const Scan scan = ScanOf(tree.Root());
   EXPECT_EQ(scan.cdList, (Texts{"1. .Hidden", "2. Album", "3. Mixed"}));
   EXPECT_EQ(scan.rows,
             (Texts{"1 1 /.Hidden/2.mp3", "2 1 /Docs/Album/1.mp3", "3 1 /Mixed/song.mp3"}));
+
+  // The same rules when the lister reads a folder itself.
+  TFileLister lister;
+  lister.Mask = "*.MP3";
+  tree.File("Mixed/Another.mp3");
+  EXPECT_TRUE(lister.SetDirectory(tree.Path("Mixed")));
+  EXPECT_EQ(lister.Items(), (Texts{"Another.mp3", "song.mp3"}));
+  EXPECT_FALSE(lister.SetDirectory(tree.Path("missing")));
+  EXPECT_TRUE(lister.Items().empty());
 }
 
 TEST(AlbumScanner, EmptySourcesAndSingleSongs) {

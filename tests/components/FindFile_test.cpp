@@ -104,6 +104,11 @@ TEST(FindFile, CollectsEntriesByFilterAndAttributes) {
   EXPECT_EQ(walk.FolderCount(), 1);
   EXPECT_EQ(walk.FileCount(), 1);
   EXPECT_EQ(walk.TotalSize(), 0u);
+
+  walk.CollectFiles = false;
+  walk.Execute();
+  EXPECT_TRUE(walk.Files().empty());
+  EXPECT_EQ(walk.FolderCount() + walk.FileCount(), 0);
 }
 
 TEST(FindFile, AbortEndsTheWalk) {

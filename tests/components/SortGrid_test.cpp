@@ -25,6 +25,12 @@ std::vector<std::string> Column(const TSortGrid& grid, int col) {
   return out;
 }
 
+std::string MarkList(const TSortGrid& grid) {
+  std::string marks;
+  for (int r = 0; r < grid.RowCount(); ++r) marks += grid.IsMarked(r) ? 'Y' : 'N';
+  return marks;
+}
+
 using Texts = std::vector<std::string>;
 
 TEST(SortGrid, ClearLeavesOneEmptyRowAndKeepsTheHeader) {
@@ -119,23 +125,16 @@ TEST(SortGrid, SortWithoutTwoDataRowsChangesNothing) {
   EXPECT_FALSE(tab.Sorting());
 }
 
-TEST(SortGrid, TextStylesCompareBytesAndFoldCaseUnlessAsked) {
-  TSortGrid tab = Grid({"9", "10", "b", "B", "a", "ab"});
-  tab.SortOptions.SortStyle = ssNormal;
-  tab.SortByColumn(0);
-  EXPECT_EQ(Column(tab, 0), (Texts{"10", "9", "a", "ab", "b", "B"}));
-  tab.SortOptions.SortCaseSensitive = true;
-  tab.SortOptions.SortStyle = ssExtended;
-  tab.SortByColumn(0);
-  EXPECT_EQ(Column(tab, 0), (Texts{"10", "9", "B", "a", "ab", "b"}));
-}
-
-TEST(SortGrid, DescendingKeepsEqualRowsInTheirOrder) {
-  TSortGrid tab = Grid({"x", "y", "X", "y"});
+TEST(SortGrid, TextSortFoldsCaseUnlessAskedAndKeepsTiesInBothDirections) {
+  TSortGrid tab = Grid({"b", "B", "a", "A"});
   tab.SortOptions.SortStyle = ssNormal;
   tab.SortOptions.SortDirection = sdDescending;
   tab.SortByColumn(0);
-  EXPECT_EQ(Column(tab, 1), (Texts{"2", "4", "1", "3"}));
+  EXPECT_EQ(Column(tab, 1), (Texts{"1", "2", "3", "4"}));
+  tab.SortOptions.SortCaseSensitive = true;
+  tab.SortOptions.SortDirection = sdAscending;
+  tab.SortByColumn(0);
+  EXPECT_EQ(Column(tab, 0), (Texts{"A", "B", "a", "b"}));
 }
 
 TEST(SortGrid, AutomaticStyleIsDetectedAndKept) {
@@ -147,6 +146,32 @@ TEST(SortGrid, AutomaticStyleIsDetectedAndKept) {
   EXPECT_EQ(tab.DetectSortStyle(1), ssNumeric);
   tab.SetCells(1, 2, "two");
   EXPECT_EQ(tab.DetectSortStyle(1), ssNormal);
+}
+
+TEST(SortGrid, HeaderClicksChooseTheDirection) {
+  TSortGrid tab = Grid({"b", "c", "a"});
+  tab.SortOptions.SortStyle = ssNormal;
+  tab.ClickHeader(0, false);  // column 0 is the sort column of a new grid: reversed
+  EXPECT_EQ(Column(tab, 0), (Texts{"c", "b", "a"}));
+  tab.ClickHeader(0, false);
+  EXPECT_EQ(Column(tab, 0), (Texts{"a", "b", "c"}));
+  tab.ClickHeader(0, false);
+  EXPECT_EQ(Column(tab, 0), (Texts{"c", "b", "a"}));
+  tab.ClickHeader(1, false);  // another column: ascending
+  EXPECT_EQ(Column(tab, 1), (Texts{"1", "2", "3"}));
+  EXPECT_EQ(tab.SortOptions.SortDirection, sdAscending);
+  tab.ClickHeader(1, true);
+  tab.ClickHeader(1, true);  // the right button always sorts descending
+  EXPECT_EQ(Column(tab, 1), (Texts{"3", "2", "1"}));
+}
+
+TEST(SortGrid, TypingALetterFindsTheNextRowStartingWithIt) {
+  TSortGrid tab = Grid({"apple", "Bee", "avocado", "banana"});
+  tab.GoToCell(1, 1);
+  std::vector<int> rows;
+  for (char c : {'b', 'B', 'a', 'z'}) rows.push_back(tab.GoToLetter(c) ? tab.Row() : -1);
+  EXPECT_EQ(rows, (std::vector<int>{2, 4, 1, -1}));  // "a" wraps round to the top
+  EXPECT_EQ(tab.Col(), 1);
 }
 
 TEST(SortGrid, SecondaryColumnsBreakTiesOfThePrimary) {
@@ -241,9 +266,8 @@ TEST(SortGrid, SearchFindsTheNextRowHoldingTheText) {
   tab.SearchOptions.SearchText = "alpha";
   EXPECT_EQ(tab.Search(1), 1);
   EXPECT_EQ(tab.Search(2), 3);
-  EXPECT_EQ(tab.Col(), 2);
-  EXPECT_EQ(tab.Row(), 3);
   EXPECT_EQ(tab.Search(4), -1);
+  EXPECT_EQ(tab.Col(), 2);  // where the last match was
   EXPECT_EQ(tab.Row(), 3);
   tab.SearchOptions.CaseSensitive = true;
   EXPECT_EQ(tab.Search(1), -1);
@@ -274,22 +298,16 @@ TEST(SortGrid, FilterSetsRowsAsideAndBringsThemBack) {
 
 TEST(SortGrid, RowMarksFollowClicksAndStartOverOnRemoval) {
   TSortGrid tab = Grid({"a", "b", "c", "d", "e"});
-  EXPECT_TRUE(tab.IsMarked(1));
-  EXPECT_FALSE(tab.IsMarked(2));
+  EXPECT_EQ(MarkList(tab), "NYNNNN");
   tab.Marks().MarkOnly(2);
   tab.Marks().Toggle(4);  // newly marked: the anchor
   EXPECT_EQ(tab.Marks().Anchor(), 4);
   tab.Marks().MarkRangeTo(3);
-  std::string marks;
-  for (int r = 0; r < tab.RowCount(); ++r) marks += tab.IsMarked(r) ? 'Y' : 'N';
-  EXPECT_EQ(marks, "NNNYYN");
+  EXPECT_EQ(MarkList(tab), "NNNYYN");
   tab.InsertRow(6);
-  EXPECT_TRUE(tab.IsMarked(4));
-  EXPECT_FALSE(tab.IsMarked(6));
+  EXPECT_EQ(MarkList(tab), "NNNYYNN");
   tab.DeleteRow(6);
-  marks.clear();
-  for (int r = 0; r < tab.RowCount(); ++r) marks += tab.IsMarked(r) ? 'Y' : 'N';
-  EXPECT_EQ(marks, "NYNNNN");
+  EXPECT_EQ(MarkList(tab), "NYNNNN");
 }
 
 }  // namespace

@@ -9,14 +9,12 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <cctype>
 #include <map>
-#include <optional>
 #include <string>
 
-namespace {
+#include "SkinFiles.h"
 
-const QString kRuntime = QStringLiteral(SONAVERA_SOURCE_DIR "/assets/runtime");
+namespace {
 
 struct TPictureFile {
   const char* name;
@@ -49,41 +47,6 @@ const char* const kColourKeys[] = {"HighTEXT",    "MediumTEXT", "LowTEXT",
                                    "PosBarStart", "PosBarEnd",  "PosBarBack",
                                    "VolBarStart", "VolBarEnd",  "VolBarBack"};
 
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
-// Section "Colors" of an INI file, keys in lower case.
-std::map<std::string, std::string> ReadColours(const QString& path) {
-  std::map<std::string, std::string> out;
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return out;
-  bool inColours = false;
-  while (!file.atEnd()) {
-    const std::string line = file.readLine().trimmed().toStdString();
-    if (line.empty() || line[0] == ';') continue;
-    if (line[0] == '[') {
-      inColours = Lower(line) == "[colors]";
-      continue;
-    }
-    const size_t eq = line.find('=');
-    if (inColours && eq != std::string::npos)
-      out[Lower(QByteArray::fromStdString(line.substr(0, eq)).trimmed().toStdString())] =
-          QByteArray::fromStdString(line.substr(eq + 1)).trimmed().toStdString();
-  }
-  return out;
-}
-
-// An integer as the player reads it: signed decimal, or "$" and hexadecimal digits.
-std::optional<long long> ParseInteger(const std::string& text) {
-  bool ok = false;
-  const QString s = QString::fromStdString(text);
-  const long long value = s.startsWith('$') ? s.mid(1).toLongLong(&ok, 16) : s.toLongLong(&ok);
-  return ok ? std::optional<long long>(value) : std::nullopt;
-}
-
 int BitsPerPixel(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return -1;
@@ -94,7 +57,8 @@ int BitsPerPixel(const QString& path) {
 
 // Size, format, and for keyed pictures: every cell's bottom-left pixel is the strip's key
 // colour and a good part of the cell is visible; a button strip is opaque in the middle of
-// each cell, where the pointer makes it hover, and its pressed cell looks different.
+// each cell, where the pointer makes it hover, its pressed cell looks different and its
+// disabled cell has something to recolour.
 void CheckPicture(const QString& folder, const TPictureFile& f) {
   SCOPED_TRACE(f.name);
   const QString path = folder + "/" + f.name;
@@ -119,56 +83,58 @@ void CheckPicture(const QString& folder, const TPictureFile& f) {
   }
   if (f.cells == 3) {
     EXPECT_NE(image.copy(0, 0, cell, h), image.copy(2 * cell, 0, cell, h));
+    // A disabled button recolours exactly white and mid grey; its symbol is drawn in them.
+    const QImage disabled = image.copy(cell, 0, cell, h);
+    int white = 0, grey = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < cell; ++x) {
+        white += disabled.pixel(x, y) == qRgb(255, 255, 255);
+        grey += disabled.pixel(x, y) == qRgb(128, 128, 128);
+      }
+    EXPECT_GT(white, 0);
+    EXPECT_GT(grey, 0);
   }
 }
 
 class SkinFolder : public testing::TestWithParam<const char*> {
  protected:
-  QString Folder() const { return kRuntime + "/SKIN/" + GetParam(); }
+  QString Folder() const { return RuntimeFolder() + "SKIN/" + GetParam(); }
 };
 
 TEST_P(SkinFolder, HoldsEveryPictureAtItsSize) {
   for (const TPictureFile& f : kSkinFiles) CheckPicture(Folder(), f);
 }
 
-TEST_P(SkinFolder, ColoursIniHoldsNineReadableColours) {
-  const auto colours = ReadColours(Folder() + "/Colors.ini");
-  EXPECT_EQ(colours.size(), 9u);
+TEST_P(SkinFolder, ThePlayerReadsAllNineColours) {
   for (const char* key : kColourKeys) {
-    SCOPED_TRACE(key);
-    const auto it = colours.find(Lower(key));
-    ASSERT_NE(it, colours.end());
-    const auto value = ParseInteger(it->second);
-    ASSERT_TRUE(value.has_value()) << it->second;
-    EXPECT_GE(*value, 0);
-    EXPECT_LE(*value, 0xFFFFFF);
+    const std::string text = ColourText(Folder() + "/Colors.ini", key);
+    EXPECT_TRUE(ColourOf(text).has_value()) << key << "=" << text;
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Skins, SkinFolder, testing::Values("DEFAULT", "Amber"));
 
 TEST(DefaultSkin, CarriesThePlayersDefaultColours) {
-  const auto colours = ReadColours(kRuntime + "/SKIN/DEFAULT/Colors.ini");
+  const QString ini = RuntimeFolder() + "SKIN/DEFAULT/Colors.ini";
   const std::map<std::string, std::string> expected = {
-      {"hightext", "$00EAE2B8"},    {"mediumtext", "$00c0c0c0"}, {"lowtext", "$00808080"},
-      {"posbarstart", "$00A00000"}, {"posbarend", "$00c0c0c0"},  {"posbarback", "$00C34E00"},
-      {"volbarstart", "$00804000"}, {"volbarend", "$00c0c0c0"},  {"volbarback", "$00C34E00"}};
-  EXPECT_EQ(colours, expected);
-  // 0x00BBGGRR: the high text colour is red 184, green 226, blue 234.
-  EXPECT_EQ(ParseInteger(colours.at("hightext")), (234 << 16) | (226 << 8) | 184);
+      {"HighTEXT", "$00EAE2B8"},    {"MediumTEXT", "$00c0c0c0"}, {"LowTEXT", "$00808080"},
+      {"PosBarStart", "$00A00000"}, {"PosBarend", "$00c0c0c0"},  {"PosBarBack", "$00C34E00"},
+      {"VolBarStart", "$00804000"}, {"VolBarend", "$00c0c0c0"},  {"VolBarBack", "$00C34E00"}};
+  for (const auto& [key, text] : expected) EXPECT_EQ(ColourText(ini, key), text) << key;
+  EXPECT_EQ(ColourOf(ColourText(ini, "HighTEXT")), QColor(184, 226, 234));
 }
 
 TEST(Skins, TheSecondSkinLooksDifferent) {
-  const QString skins = kRuntime + "/SKIN/";
+  const QString skins = RuntimeFolder() + "SKIN/";
   EXPECT_NE(QImage(skins + "DEFAULT/IMG-Background.bmp"),
             QImage(skins + "Amber/IMG-Background.bmp"));
   EXPECT_NE(QImage(skins + "DEFAULT/btn-play.bmp"), QImage(skins + "Amber/btn-play.bmp"));
-  EXPECT_NE(ReadColours(skins + "DEFAULT/Colors.ini").at("hightext"),
-            ReadColours(skins + "Amber/Colors.ini").at("hightext"));
+  EXPECT_NE(ColourOf(ColourText(skins + "DEFAULT/Colors.ini", "HighTEXT")),
+            ColourOf(ColourText(skins + "Amber/Colors.ini", "HighTEXT")));
 }
 
 TEST(FormPictures, HaveTheirSizesAndKeys) {
-  for (const TPictureFile& f : kFormPictures) CheckPicture(kRuntime + "/pictures", f);
+  for (const TPictureFile& f : kFormPictures) CheckPicture(RuntimeFolder() + "pictures", f);
 }
 
 QByteArray Contents(const QString& path) {
@@ -198,10 +164,10 @@ TEST(Generator, ReproducesTheCommittedFiles) {
 
   for (const QString sub : {"SKIN", "pictures"}) {
     const QStringList made = FilesBelow(out.path() + "/" + sub);
-    EXPECT_EQ(made, FilesBelow(kRuntime + "/" + sub)) << sub.toStdString();
+    EXPECT_EQ(made, FilesBelow(RuntimeFolder() + sub)) << sub.toStdString();
     for (const QString& file : made)
       EXPECT_EQ(Contents(out.path() + "/" + sub + "/" + file),
-                Contents(kRuntime + "/" + sub + "/" + file))
+                Contents(RuntimeFolder() + sub + "/" + file))
           << "regenerate the assets: " << file.toStdString();
   }
 }

@@ -8,6 +8,9 @@
 TPixelCanvas::TPixelCanvas(int width, int height, QColor fill)
     : image_(width, height, QImage::Format_RGB32) {
   image_.fill(fill);
+  // 96 dpi, fixed: otherwise the header would follow the screen of whoever runs this.
+  image_.setDotsPerMeterX(3780);
+  image_.setDotsPerMeterY(3780);
 }
 
 void TPixelCanvas::Set(int x, int y, QColor c) {

@@ -104,8 +104,8 @@ TPixelCanvas TSkinPainter::Display() const {
   const TTheme& t = theme_;
   TPixelCanvas c = Lcd(164, 125);
   // Markers in front of the disc title, the song title and the two bars.
-  c.Paint(TSymbols::Disc(), 6, 5, t.lcdIcon);
-  c.Paint(TSymbols::Note(), 7, 29, t.lcdIcon);
+  c.Paint(TSymbols::Disc(), 6, 8, t.lcdIcon);
+  c.Paint(TSymbols::Note(), 7, 32, t.lcdIcon);
   c.Paint(TSymbols::Progress(), 3, 96, t.lcdIcon);
   c.Paint(TSymbols::Speaker(), 3, 110, t.lcdIcon);
   // Dotted rule between the mode labels and the bars.

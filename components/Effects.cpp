@@ -1,0 +1,123 @@
+#include "Effects.h"
+
+#include <QFontMetrics>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QTransform>
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+struct Pass {
+  QPoint offset;
+  QColor color;
+};
+
+QPoint Unit(TEffectDirection d) {
+  static const QPoint units[] = {{0, 0}, {0, -1}, {1, -1}, {1, 0},  {1, 1},
+                                 {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}};
+  return units[d];
+}
+
+QColor Blend(const QColor& from, const QColor& to, int k, int n) {
+  auto mix = [k, n](int a, int b) { return a + (b - a) * k / std::max(n, 1); };
+  return QColor(mix(from.red(), to.red()), mix(from.green(), to.green()),
+                mix(from.blue(), to.blue()));
+}
+
+// Copies of the text behind it, farthest first.
+void AddPasses(std::vector<Pass>& passes, int depth, TEffectDirection dir, TEffectStyle style,
+               const QColor& color, const QColor& textColor) {
+  const QPoint unit = Unit(dir);
+  for (int k = depth; k >= 1; --k) {
+    if (style == esNormal && k != depth) continue;
+    if (style == esEveryOther && (depth - k) % 2 != 0) continue;
+    const QColor c = style == esGraduate ? Blend(color, textColor, depth - k, depth) : color;
+    passes.push_back({unit * k, c});
+  }
+}
+
+}  // namespace
+
+QImage TEffects::Render(const QString& text, const QFont& font, const QColor& color,
+                        bool mnemonics) const {
+  QFont f = font;
+  const int ratioY = std::max(StretchRatioY, 1);
+  const int ratioX = StretchMode == smVariable ? std::max(StretchRatioX, 1) : ratioY;
+  if (f.pixelSize() > 0) {
+    f.setPixelSize(std::max(1, f.pixelSize() * ratioY / 100));
+  } else {
+    f.setPointSizeF(f.pointSizeF() * ratioY / 100);
+  }
+  if (ratioX != ratioY) f.setStretch(std::clamp(100 * ratioX / ratioY, 1, 4000));
+
+  const QColor highlight = ColorToQColor(ColorHighlight);
+  const QColor shadow = ColorToQColor(ColorShadow);
+  std::vector<Pass> passes;
+  switch (LabelStyle) {
+    case lsRaised:
+      passes.push_back({Unit(edDownRight), shadow});
+      passes.push_back({Unit(edUpLeft), highlight});
+      break;
+    case lsLowered:
+      passes.push_back({Unit(edUpLeft), shadow});
+      passes.push_back({Unit(edDownRight), highlight});
+      break;
+    case lsCustom:
+      AddPasses(passes, ShadowDepth, DirectionShadow, ShadowEffect, shadow, color);
+      AddPasses(passes, HighlightDepth, DirectionHighlight, HighlightEffect, highlight, color);
+      break;
+    case lsFlying:
+      AddPasses(passes, std::max(ShadowDepth, 1), DirectionShadow, ShadowEffect, shadow, color);
+      break;
+    case lsNormal:
+      break;
+  }
+
+  const int flags = Qt::TextSingleLine | (mnemonics ? Qt::TextShowMnemonic : 0);
+  const QSize textSize = QFontMetrics(f).size(flags, text);
+  const int depth = std::max(HighlightDepth, ShadowDepth);
+  int left = 0;
+  int top = 0;
+  for (const Pass& pass : passes) {
+    left = std::max(left, -pass.offset.x());
+    top = std::max(top, -pass.offset.y());
+  }
+  QImage image(textSize.width() + depth + left, textSize.height() + depth + top + 1,
+               QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
+  p.setFont(f);
+  const QRect textRect(QPoint(left, top), textSize);
+  for (const Pass& pass : passes) {
+    p.setPen(pass.color);
+    p.drawText(textRect.translated(pass.offset), flags, text);
+  }
+  if (GraduateStyle == gsNone) {
+    p.setPen(color);
+  } else {
+    // The text runs from its colour to ColorGraduate in GraduateSteps bands.
+    const QPointF end = GraduateStyle == gsHorizontal ? QPointF(textRect.right(), textRect.top())
+                                                      : QPointF(textRect.left(), textRect.bottom());
+    QLinearGradient gradient(textRect.topLeft(), end);
+    const int steps = std::max(GraduateSteps, 1);
+    const QColor last = ColorToQColor(ColorGraduate);
+    for (int i = 0; i < steps; ++i) {
+      gradient.setColorAt(static_cast<double>(i) / steps, Blend(color, last, i, steps - 1));
+      gradient.setColorAt(static_cast<double>(i + 1) / steps - 1e-6,
+                          Blend(color, last, i, steps - 1));
+    }
+    p.setPen(QPen(QBrush(gradient), 1));
+  }
+  p.drawText(textRect, flags, text);
+  p.end();
+  if (Angle % 360 == 0) return image;
+
+  // Rotated text keeps a transparent bottom-left pixel: pad with one clear row.
+  const QImage turned = image.transformed(QTransform().rotate(-Angle), Qt::FastTransformation);
+  QImage padded(turned.width(), turned.height() + 1, QImage::Format_ARGB32_Premultiplied);
+  padded.fill(Qt::transparent);
+  QPainter(&padded).drawImage(0, 0, turned);
+  return padded;
+}

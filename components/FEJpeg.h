@@ -1,0 +1,50 @@
+// Picture box for the skin backgrounds and the album picture: shows a BMP or JPEG file,
+// at its natural size from the top-left corner (clipped) or stretched to the box. JPEG
+// files are decoded with the box's settings; with ProgressiveDisplay on, a progressive
+// file appears scan by scan, repainted after each scan. Where no picture covers the box,
+// the parent shows through.
+#pragma once
+
+#include <QImage>
+#include <string>
+
+#include "Control.h"
+
+class TFEJpeg : public TControl {
+ public:
+  explicit TFEJpeg(QWidget* parent = nullptr);
+
+  // Loads fileName (file-system bytes). The kind is told by the file's contents, not its
+  // name. Throws std::runtime_error when the file cannot be read or is no valid BMP or
+  // JPEG picture; the picture shown before stays.
+  void LoadFromFile(const std::string& fileName);
+  const QImage& Picture() const { return picture_; }
+
+  bool Stretch() const { return stretch_; }
+  void SetStretch(bool on);
+  // JPEG decoding settings; defaults: colour, smoothing on, no scan-by-scan display.
+  bool Grayscale() const { return grayscale_; }
+  void SetGrayscale(bool on) { grayscale_ = on; }
+  bool Smoothing() const { return smoothing_; }
+  void SetSmoothing(bool on) { smoothing_ = on; }
+  bool ProgressiveDisplay() const { return progressive_display_; }
+  void SetProgressiveDisplay(bool on) { progressive_display_ = on; }
+
+  TNotifyEvent OnClick;
+  TNotifyEvent OnDblClick;
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
+
+ private:
+  void LoadJpeg(std::string data);
+  void Show(const QImage& picture);
+
+  QImage picture_;
+  bool stretch_ = false;
+  bool grayscale_ = false;
+  bool smoothing_ = true;
+  bool progressive_display_ = false;
+};

@@ -1,0 +1,39 @@
+#include "FontMap.h"
+
+#include <QString>
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+}  // namespace
+
+QFont FontFromPixels(std::string_view family, int pixels, bool bold) {
+  QFont font;
+  if (SameName(family, "Times New Roman")) {
+    font.setFamily(QStringLiteral("Liberation Serif"));
+  } else if (SameName(family, "Small Fonts")) {
+    // The original face is a bitmap font: keep its hard edges.
+    font.setFamily(QStringLiteral("Liberation Sans"));
+    font.setStyleStrategy(QFont::NoAntialias);
+  } else if (SameName(family, "Arial") || family.empty()) {
+    font.setFamily(QStringLiteral("Liberation Sans"));
+  } else {
+    font.setFamily(QString::fromLatin1(family.data(), static_cast<qsizetype>(family.size())));
+  }
+  font.setPixelSize(std::max(1, pixels));
+  font.setBold(bold);
+  return font;
+}
+
+QFont FontFromPoints(std::string_view family, int points, bool bold) {
+  // Rounded as the forms did: points x 96 / 72, halves up.
+  return FontFromPixels(family, (points * 96 * 2 + 72) / (72 * 2), bold);
+}

@@ -1,0 +1,48 @@
+#include "Legacy.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QMouseEvent>
+
+#include "AppLauncher.h"
+
+TLegacy::TLegacy(QWidget* parent) : QLabel(parent) { setCursor(Qt::PointingHandCursor); }
+
+void TLegacy::SetCaption(const std::string& caption) {
+  setText(QFile::decodeName(QByteArray::fromStdString(caption)));
+}
+
+std::string TLegacy::Target() const {
+  return address_type_ == atMail ? "mailto:" + address_ : address_;
+}
+
+void TLegacy::enterEvent(QEnterEvent* e) {
+  QLabel::enterEvent(e);
+  if (hot_) return;
+  hot_ = true;
+  normal_font_ = font();
+  normal_palette_ = palette();
+  QFont f = normal_font_;
+  f.setUnderline(true);
+  setFont(f);
+  QPalette p = normal_palette_;
+  p.setColor(QPalette::WindowText, active_color_);
+  setPalette(p);
+}
+
+void TLegacy::leaveEvent(QEvent* e) {
+  QLabel::leaveEvent(e);
+  if (!hot_) return;
+  hot_ = false;
+  setFont(normal_font_);
+  setPalette(normal_palette_);
+}
+
+void TLegacy::mouseReleaseEvent(QMouseEvent* e) {
+  QLabel::mouseReleaseEvent(e);
+  if (e->button() != Qt::LeftButton || !rect().contains(e->position().toPoint())) return;
+  // A failed start shows nothing: the About box has no place for a message.
+  QApplication::setOverrideCursor(Qt::BusyCursor);
+  platform::OpenDocument(Target());
+  QApplication::restoreOverrideCursor();
+}

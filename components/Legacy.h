@@ -1,0 +1,42 @@
+// A link label: while the mouse is over it, it is underlined, takes ActiveColor and shows
+// the hand cursor; a left click asks the desktop to open its address (a web address as it
+// is, a mail address with "mailto:" in front), showing the busy cursor meanwhile.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QLabel>
+#include <QPalette>
+#include <string>
+
+enum TAddressType { atWWW, atMail };
+
+class TLegacy : public QLabel {
+ public:
+  explicit TLegacy(QWidget* parent = nullptr);
+
+  void SetCaption(const std::string& caption);
+  const std::string& Address() const { return address_; }
+  void SetAddress(const std::string& address) { address_ = address; }
+  TAddressType AddressType() const { return address_type_; }
+  void SetAddressType(TAddressType type) { address_type_ = type; }
+  QColor ActiveColor() const { return active_color_; }
+  void SetActiveColor(const QColor& c) { active_color_ = c; }
+
+  // What a click hands to the desktop's opener.
+  std::string Target() const;
+  bool Hot() const { return hot_; }
+
+ protected:
+  void enterEvent(QEnterEvent* e) override;
+  void leaveEvent(QEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
+
+ private:
+  std::string address_;
+  TAddressType address_type_ = atWWW;
+  QColor active_color_ = Qt::red;
+  bool hot_ = false;
+  QFont normal_font_;
+  QPalette normal_palette_;
+};

@@ -1,0 +1,40 @@
+#include "Output.h"
+
+#include "NullOutput.h"
+#include "Out123Output.h"
+#include "WavOutput.h"
+#include "xaudio.h"
+
+namespace xaudio {
+
+namespace {
+
+// Never libout123's own default list: on a machine without sound it ends on drivers that
+// can hang on close.
+constexpr const char* kDeviceDrivers = "pulse,alsa,jack,oss";
+
+}  // namespace
+
+std::unique_ptr<TOutput> TOutput::Open(const std::string& spec, std::string& error) {
+  if (spec == XA_OUTPUT_NULL) return std::make_unique<TNullOutput>(true);
+  if (spec == XA_OUTPUT_NULL_FAST) return std::make_unique<TNullOutput>(false);
+  const std::string wavPrefix = XA_OUTPUT_WAV_PREFIX;
+  if (spec.starts_with(wavPrefix)) {
+    auto wav = std::make_unique<TWavOutput>(spec.substr(wavPrefix.size()));
+    if (wav->Create(error)) return wav;
+    return std::make_unique<TNullOutput>(true);
+  }
+  auto device = std::make_unique<TOut123Output>();
+  if (spec.empty() || spec == XA_OUTPUT_DEFAULT) {
+    std::string ignored;
+    if (device->Open(kDeviceDrivers, "", ignored)) return device;
+    return std::make_unique<TNullOutput>(true);
+  }
+  const size_t colon = spec.find(':');
+  const std::string driver = spec.substr(0, colon);
+  const std::string name = colon == std::string::npos ? "" : spec.substr(colon + 1);
+  if (device->Open(driver, name, error)) return device;
+  return std::make_unique<TNullOutput>(true);
+}
+
+}  // namespace xaudio

@@ -1,0 +1,39 @@
+// Where decoded sound goes: the sound device, a null sink or a WAV file. All calls come
+// from the output thread; samples are interleaved floats, nominally in -1..1.
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace xaudio {
+
+struct TAudioFormat {
+  int rate = 0;
+  int channels = 0;
+  bool operator==(const TAudioFormat&) const = default;
+};
+
+class TOutput {
+ public:
+  virtual ~TOutput() = default;
+  // Prepares for sound of this format, after a Drain of any earlier one.
+  virtual bool Start(const TAudioFormat& format, std::string& error) = 0;
+  // Takes every frame, waiting while the device is busy.
+  virtual bool Write(const float* samples, int frames, std::string& error) = 0;
+  // Waits until everything written has been played.
+  virtual void Drain() = 0;
+  // Drops what has been written but not yet played.
+  virtual void Flush() = 0;
+  virtual void Pause() = 0;
+  virtual void Resume() = 0;
+  // Frames written but not yet heard.
+  virtual int Delay() const = 0;
+  virtual std::string Name() const = 0;
+
+  // Opens the output an "OUTPUT" environment value names (see xaudio.h). Never null:
+  // when the named output cannot be opened, `error` says why and the paced null sink
+  // stands in. The sound device chosen by "default" falls back without an error.
+  static std::unique_ptr<TOutput> Open(const std::string& spec, std::string& error);
+};
+
+}  // namespace xaudio

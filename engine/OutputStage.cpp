@@ -1,0 +1,233 @@
+#include "OutputStage.h"
+
+#include <algorithm>
+
+#include "NullOutput.h"
+
+namespace xaudio {
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// While the device still holds sound the heard position moves without new blocks.
+constexpr milliseconds kBusyWait{20};
+constexpr milliseconds kIdleWait{250};
+constexpr milliseconds kMinReportGap{10};
+
+}  // namespace
+
+TOutputStage::TOutputStage(TRingBuffer& ring, TNotificationQueue& notices)
+    : ring_(ring), notices_(notices) {}
+
+TOutputStage::~TOutputStage() { Finish(false); }
+
+void TOutputStage::Start() {
+  thread_ = std::thread([this] { Run(); });
+}
+
+template <typename F>
+void TOutputStage::Change(F&& change) {
+  {
+    std::lock_guard lock(mutex_);
+    change(shared_);
+    ++shared_.version;
+  }
+  changed_.notify_all();
+  ring_.WakeReader();
+}
+
+void TOutputStage::SelectOutput(const std::string& spec) {
+  Change([&](TShared& s) {
+    s.spec = spec;
+    ++s.specVersion;
+  });
+}
+
+std::string TOutputStage::OutputName() {
+  std::lock_guard lock(mutex_);
+  return activeName_.empty() ? shared_.spec : activeName_;
+}
+
+void TOutputStage::SetEpoch(uint64_t epoch) {
+  Change([&](TShared& s) { s.epoch = epoch; });
+}
+
+void TOutputStage::SetPaused(bool paused) {
+  Change([&](TShared& s) { s.paused = paused; });
+}
+
+void TOutputStage::SetGains(TChannelGains gains) {
+  Change([&](TShared& s) { s.gains = gains; });
+}
+
+void TOutputStage::SetMuted(bool muted) {
+  Change([&](TShared& s) { s.muted = muted; });
+}
+
+void TOutputStage::Report(uint64_t input, int range, int granularity) {
+  std::lock_guard lock(mutex_);
+  shared_.input = input;
+  shared_.range = range;
+  shared_.granularity = granularity;
+}
+
+void TOutputStage::Finish(bool playOut) {
+  Change([&](TShared& s) {
+    s.finish = true;
+    s.playOut = playOut;
+  });
+  if (thread_.joinable()) thread_.join();
+}
+
+TOutputStage::TShared TOutputStage::Snapshot() {
+  std::lock_guard lock(mutex_);
+  return shared_;
+}
+
+void TOutputStage::Run() {
+  for (;;) {
+    TShared now = Snapshot();
+    if (now.finish && !now.playOut) break;
+    if (now.paused) {
+      WaitWhilePaused(now);
+      continue;
+    }
+    if (outputPaused_) {
+      output_->Resume();
+      outputPaused_ = false;
+    }
+    SyncEpoch(now.epoch);
+    const bool busy = output_ && output_->Delay() > 0;
+    TAudioBlock* block = ring_.BeginRead(busy ? kBusyWait : kIdleWait);
+    if (block == nullptr) {
+      if (now.finish) break;
+      ReportHeard();
+      continue;
+    }
+    now = Snapshot();
+    if (block->epoch < now.epoch) {
+      ring_.EndRead();
+      continue;
+    }
+    // Paused or told to stop meanwhile: leave the block where it is.
+    if (now.paused || (now.finish && !now.playOut)) continue;
+    SyncEpoch(now.epoch);
+    WriteBlock(*block, now);
+    ring_.EndRead();
+  }
+  if (output_ && Snapshot().playOut) {
+    output_->Drain();
+    ReportHeard();
+  }
+  output_.reset();
+}
+
+void TOutputStage::WaitWhilePaused(const TShared& now) {
+  if (output_ && !outputPaused_) {
+    output_->Pause();
+    outputPaused_ = true;
+  }
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [&] { return shared_.version != now.version; });
+}
+
+void TOutputStage::SyncEpoch(uint64_t epoch) {
+  if (epoch == epoch_) return;
+  epoch_ = epoch;
+  if (output_) output_->Flush();
+}
+
+void TOutputStage::UseOutput(std::unique_ptr<TOutput> output) {
+  output_ = std::move(output);
+  started_ = {};
+  outputPaused_ = false;
+  std::lock_guard lock(mutex_);
+  activeName_ = output_->Name();
+}
+
+void TOutputStage::OutputFailed(const std::string& error) {
+  notices_.Post(TNotice::Error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT, error));
+  UseOutput(std::make_unique<TNullOutput>(true));
+}
+
+void TOutputStage::StartFormat(const TAudioFormat& format, const TShared& now) {
+  if (started_ == format) return;
+  if (started_.rate != 0) output_->Drain();
+  std::string error;
+  if (!output_->Start(format, error)) {
+    // The sound device chosen by default may be missing: play on silently in time.
+    if (now.spec == XA_OUTPUT_DEFAULT)
+      UseOutput(std::make_unique<TNullOutput>(true));
+    else
+      OutputFailed(error);
+    output_->Start(format, error);
+  }
+  started_ = format;
+}
+
+void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now) {
+  if (!output_ || openedSpec_ != now.specVersion) {
+    output_.reset();
+    std::string error;
+    auto output = TOutput::Open(now.spec, error);
+    UseOutput(std::move(output));
+    if (!error.empty()) notices_.Post(TNotice::Error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT, error));
+    openedSpec_ = now.specVersion;
+  }
+  StartFormat(block.format, now);
+  const TChannelGains gains = now.muted ? TChannelGains{0.0f, 0.0f} : now.gains;
+  ApplyGains(block.samples.data(), static_cast<size_t>(block.frames), block.format.channels, gains);
+  std::string error;
+  if (!output_->Write(block.samples.data(), block.frames, error)) {
+    OutputFailed(error);
+    StartFormat(block.format, now);
+    output_->Write(block.samples.data(), block.frames, error);
+  }
+  if (heard_.epoch != block.epoch || heard_.input != block.input) {
+    heard_.lastHundredths = -1;
+    heard_.lastOffset = -1;
+  }
+  heard_.epoch = block.epoch;
+  heard_.input = block.input;
+  heard_.endFrame = block.firstFrame + block.frames;
+  heard_.inputFrames = block.inputFrames;
+  heard_.rate = block.format.rate;
+  ReportHeard();
+}
+
+void TOutputStage::ReportHeard() {
+  if (heard_.rate <= 0) return;
+  int64_t frame = std::max<int64_t>(0, heard_.endFrame - (output_ ? output_->Delay() : 0));
+  if (heard_.inputFrames > 0) frame = std::min(frame, heard_.inputFrames);
+  // Under the lock, so a Stop or a new input cannot slip between the check and the post.
+  std::lock_guard lock(mutex_);
+  if (heard_.epoch != shared_.epoch || heard_.input != shared_.input) return;
+  // Half the granularity apart, so that with blocks of up to half of it the gaps between
+  // reports never exceed it; the very end is always reported.
+  const int64_t hundredths = frame * 100 / heard_.rate;
+  const int64_t step = std::max(1, shared_.granularity / 2);
+  // An unpaced sink runs far faster than real time: nobody can follow reports closer than
+  // a few milliseconds apart, so they are thinned out in wall time.
+  const bool atEnd = frame == heard_.inputFrames;
+  const auto now = std::chrono::steady_clock::now();
+  if (!atEnd && heard_.lastHundredths >= 0 && now - heard_.lastReport < kMinReportGap) return;
+  bool reported = false;
+  if (heard_.lastHundredths < 0 || hundredths < heard_.lastHundredths ||
+      hundredths - heard_.lastHundredths >= step ||
+      (atEnd && hundredths != heard_.lastHundredths)) {
+    heard_.lastHundredths = hundredths;
+    notices_.Post(TNotice::Timecode(hundredths));
+    reported = true;
+  }
+  const int64_t offset =
+      heard_.inputFrames > 0 ? frame * shared_.range / heard_.inputFrames : heard_.lastOffset;
+  if (offset != heard_.lastOffset) {
+    heard_.lastOffset = offset;
+    notices_.Post(TNotice::Position(offset, shared_.range));
+    reported = true;
+  }
+  if (reported) heard_.lastReport = now;
+}
+
+}  // namespace xaudio

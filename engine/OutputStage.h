@@ -1,0 +1,101 @@
+// The output thread: takes blocks from the ring, applies the volume, writes them to the
+// output and reports the timecode and position of what is being heard.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "Levels.h"
+#include "NotificationQueue.h"
+#include "Output.h"
+#include "RingBuffer.h"
+
+namespace xaudio {
+
+class TOutputStage {
+ public:
+  TOutputStage(TRingBuffer& ring, TNotificationQueue& notices);
+  // Stops the thread without playing out what is queued, unless Finish already ran.
+  ~TOutputStage();
+  TOutputStage(const TOutputStage&) = delete;
+  TOutputStage& operator=(const TOutputStage&) = delete;
+
+  // The rest is called from the engine thread.
+  void Start();
+  // Opens the named output for the next sound (see "OUTPUT" in xaudio.h).
+  void SelectOutput(const std::string& spec);
+  std::string OutputName();
+  // Blocks of older epochs are dropped unheard, and the device's queue with them.
+  void SetEpoch(uint64_t epoch);
+  void SetPaused(bool paused);
+  void SetGains(TChannelGains gains);
+  void SetMuted(bool muted);
+  // Timecode and position are reported for this input only.
+  void Report(uint64_t input, int range, int granularity);
+  // Ends the thread; with `playOut` after what is queued has been heard.
+  void Finish(bool playOut);
+
+ private:
+  struct TShared {
+    uint64_t epoch = 0;
+    bool paused = false;
+    bool muted = false;
+    TChannelGains gains;
+    std::string spec = "default";
+    uint64_t specVersion = 1;
+    uint64_t input = 0;
+    int range = XA_DEFAULT_POSITION_RANGE;
+    int granularity = 10;
+    bool finish = false;
+    bool playOut = false;
+    uint64_t version = 0;  // counts every change, for the paused wait
+  };
+  // What was last written, so the heard position can advance while the ring is empty.
+  struct THeard {
+    uint64_t epoch = 0;
+    uint64_t input = 0;
+    int64_t endFrame = 0;
+    int64_t inputFrames = 0;
+    int rate = 0;
+    int64_t lastHundredths = -1;
+    int64_t lastOffset = -1;
+    std::chrono::steady_clock::time_point lastReport;
+  };
+
+  void Run();
+  // Output thread.
+  void WaitWhilePaused(const TShared& now);
+  void SyncEpoch(uint64_t epoch);
+  void WriteBlock(TAudioBlock& block, const TShared& now);
+  void StartFormat(const TAudioFormat& format, const TShared& now);
+  void UseOutput(std::unique_ptr<TOutput> output);
+  void OutputFailed(const std::string& error);
+  void ReportHeard();
+  TShared Snapshot();
+  // Engine thread: applies a change to the shared state and wakes the output thread.
+  template <typename F>
+  void Change(F&& change);
+
+  TRingBuffer& ring_;
+  TNotificationQueue& notices_;
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  TShared shared_;
+  std::string activeName_;  // under mutex_
+
+  // Output thread only.
+  std::unique_ptr<TOutput> output_;
+  uint64_t openedSpec_ = 0;
+  TAudioFormat started_;
+  uint64_t epoch_ = 0;
+  bool outputPaused_ = false;
+  THeard heard_;
+
+  std::thread thread_;
+};
+
+}  // namespace xaudio

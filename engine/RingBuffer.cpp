@@ -1,0 +1,85 @@
+#include "RingBuffer.h"
+
+#include <algorithm>
+
+namespace xaudio {
+
+TRingBuffer::TRingBuffer(int blocks, int framesPerBlock)
+    : blocks_(static_cast<size_t>(blocks)),
+      framesPerBlock_(framesPerBlock),
+      batch_(std::max<size_t>(1, blocks_.size() / 2)) {
+  for (auto& b : blocks_) b.samples.resize(static_cast<size_t>(framesPerBlock) * 2);
+}
+
+TAudioBlock* TRingBuffer::BeginWrite() {
+  std::unique_lock lock(mutex_);
+  writable_.wait(lock, [this] { return count_ < blocks_.size() || wakeWriter_; });
+  wakeWriter_ = false;
+  if (count_ == blocks_.size()) return nullptr;
+  // The writer owns this block until EndWrite: the reader never looks past count_.
+  return &blocks_[(head_ + count_) % blocks_.size()];
+}
+
+void TRingBuffer::EndWrite() {
+  bool wake;
+  {
+    std::lock_guard lock(mutex_);
+    ++count_;
+    wake = count_ >= batch_ || !producing_;
+  }
+  if (wake) readable_.notify_one();
+}
+
+void TRingBuffer::SetProducing(bool producing) {
+  {
+    std::lock_guard lock(mutex_);
+    producing_ = producing;
+  }
+  readable_.notify_one();
+}
+
+void TRingBuffer::WakeWriter() {
+  {
+    std::lock_guard lock(mutex_);
+    wakeWriter_ = true;
+  }
+  writable_.notify_one();
+}
+
+TAudioBlock* TRingBuffer::BeginRead(std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  // Once awake the reader empties the ring; asleep, it waits for a batch.
+  if (count_ == 0) {
+    readable_.wait_for(lock, timeout, [this] {
+      return count_ >= batch_ || (count_ > 0 && !producing_) || wakeReader_;
+    });
+  }
+  wakeReader_ = false;
+  return count_ > 0 ? &blocks_[head_] : nullptr;
+}
+
+void TRingBuffer::EndRead() {
+  bool wake;
+  {
+    std::lock_guard lock(mutex_);
+    head_ = (head_ + 1) % blocks_.size();
+    --count_;
+    wake = count_ + batch_ <= blocks_.size();
+  }
+  if (wake) writable_.notify_one();
+}
+
+void TRingBuffer::WakeReader() {
+  {
+    std::lock_guard lock(mutex_);
+    wakeReader_ = true;
+  }
+  readable_.notify_one();
+}
+
+bool TRingBuffer::Empty() {
+  std::lock_guard lock(mutex_);
+  return count_ == 0;
+}
+
+}  // namespace xaudio

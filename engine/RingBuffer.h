@@ -1,0 +1,61 @@
+// A bounded ring of sound blocks between the decoding thread (the only writer) and the
+// output thread (the only reader). The blocks are allocated once and reused. Each side is
+// woken in batches (half a ring at a time) while the other keeps up, so the two threads
+// do not hand every block over with a pair of context switches.
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <vector>
+
+#include "Output.h"
+
+namespace xaudio {
+
+struct TAudioBlock {
+  std::vector<float> samples;  // capacity frames x 2 channels
+  int frames = 0;
+  TAudioFormat format;
+  uint64_t epoch = 0;       // blocks of an older epoch are dropped unheard
+  uint64_t input = 0;       // which opened input the sound belongs to
+  int64_t firstFrame = 0;   // position of the block's first frame in its input
+  int64_t inputFrames = 0;  // length of that input in frames (0 when unknown)
+};
+
+class TRingBuffer {
+ public:
+  TRingBuffer(int blocks, int framesPerBlock);
+
+  int FramesPerBlock() const { return framesPerBlock_; }
+
+  // Writer. A free block, or null when none frees up before WakeWriter() is called.
+  TAudioBlock* BeginWrite();
+  void EndWrite();
+  void WakeWriter();
+  // Writer. While producing, the reader waits for a batch; otherwise it takes what is there.
+  void SetProducing(bool producing);
+
+  // Reader. The oldest filled block, or null after `timeout` or a WakeReader() call.
+  TAudioBlock* BeginRead(std::chrono::milliseconds timeout);
+  void EndRead();
+  void WakeReader();
+
+  bool Empty();
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable writable_;
+  std::condition_variable readable_;
+  std::vector<TAudioBlock> blocks_;
+  int framesPerBlock_;
+  size_t head_ = 0;  // next block to read
+  size_t count_ = 0;
+  size_t batch_;
+  bool producing_ = false;
+  bool wakeWriter_ = false;
+  bool wakeReader_ = false;
+};
+
+}  // namespace xaudio

@@ -1,0 +1,191 @@
+#include "Transport.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace xaudio {
+
+namespace {
+
+// About three quarters of a second at 44.1 kHz: enough to ride out a busy machine, short
+// enough that the tail after the end of an input stays short.
+constexpr int kBlocks = 16;
+constexpr int kFramesPerBlock = 2048;
+
+}  // namespace
+
+TTransport::TTransport(TNotificationQueue& notices)
+    : notices_(notices), ring_(kBlocks, kFramesPerBlock), stage_(ring_, notices) {}
+
+void TTransport::Start() { stage_.Start(); }
+
+void TTransport::SetState(int state) {
+  if (state == state_) return;
+  state_ = state;
+  ring_.SetProducing(state == XA_PLAYER_STATE_PLAYING);
+  notices_.Post(TNotice::State(XA_MSG_NOTIFY_PLAYER_STATE, state));
+}
+
+void TTransport::NewEpoch() { stage_.SetEpoch(++epoch_); }
+
+void TTransport::NewInput() {
+  ++input_;
+  stage_.Report(input_, range_, granularity_);
+}
+
+void TTransport::SetReporting(int range, int granularity) {
+  range_ = range;
+  granularity_ = granularity;
+  stage_.Report(input_, range_, granularity_);
+}
+
+void TTransport::PostPosition(int64_t frame) {
+  const TStreamInfo& info = decoder_.Info();
+  if (info.format.rate <= 0) return;
+  const int64_t offset = info.frames > 0 ? frame * range_ / info.frames : 0;
+  notices_.Post(TNotice::Position(std::min<int64_t>(offset, range_), range_));
+  notices_.Post(TNotice::Timecode(frame * 100 / info.format.rate));
+}
+
+void TTransport::Open(const std::string& path) {
+  // A paused song is abandoned; a playing or finished one is heard out.
+  if (state_ == XA_PLAYER_STATE_PAUSED) {
+    NewEpoch();
+    stage_.SetPaused(false);
+  }
+  SetState(XA_PLAYER_STATE_STOPPED);
+  NewInput();
+  int code = 0;
+  std::string error;
+  if (!decoder_.Open(path, code, error)) {
+    inputName_.clear();
+    notices_.Post(TNotice::State(XA_MSG_NOTIFY_INPUT_STATE, XA_INPUT_STATE_CLOSED));
+    notices_.Post(TNotice::Error(XA_SOURCE_INPUT, code, error));
+    return;
+  }
+  inputName_ = path;
+  const TStreamInfo& info = decoder_.Info();
+  notices_.Post(TNotice::State(XA_MSG_NOTIFY_INPUT_STATE, XA_INPUT_STATE_OPEN));
+  notices_.Post(TNotice::Text(XA_MSG_NOTIFY_INPUT_NAME, path));
+  TNotice duration = TNotice::Code(XA_MSG_NOTIFY_INPUT_DURATION);
+  duration.message.data.duration =
+      static_cast<uint32_t>(std::llround(static_cast<double>(info.frames) / info.format.rate));
+  notices_.Post(std::move(duration));
+  TNotice stream = TNotice::Code(XA_MSG_NOTIFY_INPUT_STREAM_INFO);
+  auto& s = stream.message.data.input_stream_info;
+  s.level = static_cast<uint8_t>(info.level);
+  s.layer = static_cast<uint8_t>(info.layer);
+  s.bitrate = static_cast<uint16_t>(std::clamp(info.bitrate, 0, 0xffff));
+  s.frequency = static_cast<uint16_t>(info.format.rate);
+  s.mode = static_cast<uint8_t>(info.mode);
+  notices_.Post(std::move(stream));
+  PostPosition(0);
+}
+
+void TTransport::Close() {
+  NewEpoch();
+  stage_.SetPaused(false);
+  NewInput();
+  const bool wasOpen = decoder_.IsOpen();
+  decoder_.Close();
+  inputName_.clear();
+  SetState(XA_PLAYER_STATE_STOPPED);
+  if (wasOpen) notices_.Post(TNotice::State(XA_MSG_NOTIFY_INPUT_STATE, XA_INPUT_STATE_CLOSED));
+}
+
+void TTransport::Play() {
+  if (!decoder_.IsOpen()) {
+    notices_.Post(TNotice::Nack(XA_MSG_COMMAND_PLAY, XA_ERROR_NO_INPUT));
+    return;
+  }
+  switch (state_) {
+    case XA_PLAYER_STATE_PLAYING:
+      return;
+    case XA_PLAYER_STATE_PAUSED:
+      stage_.SetPaused(false);
+      break;
+    case XA_PLAYER_STATE_EOF:
+      // The same song again, after its own tail.
+      decoder_.Seek(0);
+      break;
+    default:
+      break;
+  }
+  SetState(XA_PLAYER_STATE_PLAYING);
+}
+
+void TTransport::Pause() {
+  if (state_ != XA_PLAYER_STATE_PLAYING) return;
+  stage_.SetPaused(true);
+  SetState(XA_PLAYER_STATE_PAUSED);
+}
+
+void TTransport::Stop() {
+  NewEpoch();
+  stage_.SetPaused(false);
+  if (decoder_.IsOpen()) {
+    decoder_.Seek(0);
+    PostPosition(0);
+  }
+  SetState(XA_PLAYER_STATE_STOPPED);
+}
+
+void TTransport::Seek(int offset, int range) {
+  if (!decoder_.IsOpen()) {
+    notices_.Post(TNotice::Nack(XA_MSG_COMMAND_INPUT_SEEK, XA_ERROR_NO_INPUT));
+    return;
+  }
+  if (range <= 0) {
+    notices_.Post(TNotice::Nack(XA_MSG_COMMAND_INPUT_SEEK, XA_ERROR_INVALID_PARAMETERS));
+    return;
+  }
+  const double fraction = std::clamp(static_cast<double>(offset) / range, 0.0, 1.0);
+  const auto target = static_cast<int64_t>(fraction * decoder_.Info().frames);
+  NewEpoch();
+  if (!decoder_.Seek(target)) {
+    notices_.Post(TNotice::Error(XA_SOURCE_INPUT, XA_ERROR_DECODE, "cannot seek in the file"));
+    return;
+  }
+  PostPosition(decoder_.Position());
+  if (state_ == XA_PLAYER_STATE_EOF) SetState(XA_PLAYER_STATE_STOPPED);
+}
+
+void TTransport::Exit(bool mayPlayOut) {
+  const bool sounding = state_ == XA_PLAYER_STATE_PLAYING || state_ == XA_PLAYER_STATE_EOF;
+  stage_.Finish(mayPlayOut && sounding);
+  decoder_.Close();
+}
+
+void TTransport::SelectOutput(const std::string& spec) {
+  NewEpoch();
+  stage_.SelectOutput(spec);
+}
+
+void TTransport::DecodeStep() {
+  TAudioBlock* block = ring_.BeginWrite();
+  if (block == nullptr) return;
+  const TStreamInfo& info = decoder_.Info();
+  const int64_t first = decoder_.Position();
+  int frames = 0;
+  std::string error;
+  // At most a twentieth of a second a block, so the time reports stay fine-grained.
+  const int maxFrames = std::clamp(info.format.rate / 20, 64, ring_.FramesPerBlock());
+  const TDecoder::TRead result = decoder_.Read(block->samples.data(), maxFrames, frames, error);
+  if (frames > 0) {
+    block->frames = frames;
+    block->format = info.format;
+    block->epoch = epoch_;
+    block->input = input_;
+    block->firstFrame = first;
+    block->inputFrames = info.frames;
+    ring_.EndWrite();
+  }
+  if (result == TDecoder::TRead::Done) {
+    SetState(XA_PLAYER_STATE_EOF);
+  } else if (result == TDecoder::TRead::Failed) {
+    notices_.Post(TNotice::Error(XA_SOURCE_CODEC, XA_ERROR_DECODE, error));
+    SetState(XA_PLAYER_STATE_STOPPED);
+  }
+}
+
+}  // namespace xaudio

@@ -1,0 +1,48 @@
+// Test media made at test time: sine tones by sox, encoded to MP3 by lame; and a reader
+// for the WAV files the engine's WAV sink writes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct TTone {
+  double seconds = 2.0;
+  int rate = 44100;
+  int channels = 2;
+  double frequency = 440.0;
+  bool vbr = false;  // lame -V 4 instead of 128 kbit/s CBR
+};
+
+// A private folder removed with everything in it when the object goes.
+class TTempDir {
+ public:
+  TTempDir();
+  ~TTempDir();
+  TTempDir(const TTempDir&) = delete;
+  TTempDir& operator=(const TTempDir&) = delete;
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+// Encodes `tone` into dir/name; throws when sox or lame fail.
+std::string MakeMp3(const TTempDir& dir, const std::string& name, const TTone& tone);
+// The same tone as a 16-bit WAV file, without encoding.
+std::string MakeWav(const TTempDir& dir, const std::string& name, const TTone& tone);
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::string ReadBytes(const std::string& path);
+
+struct TWav {
+  int rate = 0;
+  int channels = 0;
+  std::vector<int16_t> samples;  // interleaved
+  size_t frames() const { return channels ? samples.size() / channels : 0; }
+};
+
+// Reads a 16-bit PCM WAV file; throws on anything else.
+TWav ReadWav(const std::string& path);
+// Root mean square of channel 0 over frames [first, first + count), on a 0..1 scale.
+double Rms(const TWav& wav, size_t first, size_t count);

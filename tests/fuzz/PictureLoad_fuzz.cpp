@@ -1,0 +1,47 @@
+// Picture loading of arbitrary bytes, as a file in an album folder would give them: both
+// as a whole picture and scan by scan. Damage must end in an error, never a crash or leak.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+
+#include "FEJpeg.h"
+
+namespace {
+
+QApplication* g_app = nullptr;
+std::string g_file;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  g_app = new QApplication(*argc, *argv);
+  g_file = QFile::encodeName(
+               QDir::temp().filePath(
+                   QString("PictureLoad_fuzz_%1.pic").arg(QCoreApplication::applicationPid())))
+               .toStdString();
+  std::atexit([] { std::remove(g_file.c_str()); });
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  {
+    QFile f(QFile::decodeName(QByteArray::fromStdString(g_file)));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
+    f.write(reinterpret_cast<const char*>(data), qint64(size));
+  }
+  TFEJpeg box;
+  for (bool scan_by_scan : {false, true}) {
+    box.SetProgressiveDisplay(scan_by_scan);
+    try {
+      box.LoadFromFile(g_file);
+    } catch (const std::runtime_error&) {
+    }
+  }
+  return 0;
+}

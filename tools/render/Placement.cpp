@@ -1,0 +1,53 @@
+#include "Placement.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <algorithm>
+#include <stdexcept>
+
+#include "CoolButton.h"
+#include "RunLabel.h"
+
+QLabel* PlaceLabel(QWidget* parent, const char* text, const QRect& place, const QFont& font,
+                   TColor colour, Qt::Alignment align) {
+  auto* label = new QLabel(QString::fromLatin1(text), parent);
+  label->setFont(font);
+  label->setAlignment(align);
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, ColorToQColor(colour));
+  label->setPalette(palette);
+  if (place.width() > 0) {
+    label->setGeometry(place);
+  } else {
+    label->move(place.topLeft());
+    label->adjustSize();
+  }
+  return label;
+}
+
+void PlaceButtons(QWidget* parent, const std::string& folder, int numGlyphs,
+                  std::initializer_list<TButtonPlace> buttons) {
+  for (const TButtonPlace& b : buttons) {
+    auto* button = new TCoolButton(parent);
+    button->setGeometry(b.place);
+    button->SetNumGlyphs(numGlyphs);
+    if (!button->LoadGlyph(folder + b.file))
+      throw std::runtime_error(folder + b.file + ": not a picture");
+  }
+}
+
+bool SettleRunLabels(std::initializer_list<TRunLabel*> labels) {
+  for (TRunLabel* label : labels) {
+    label->SetSpeed(1);
+    label->SetPixelsPerStep(1);
+    label->StartRun(0, 0);
+  }
+  QElapsedTimer clock;
+  clock.start();
+  while (std::any_of(labels.begin(), labels.end(), [](TRunLabel* l) { return l->Running(); })) {
+    if (clock.elapsed() > 3000) return false;
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
