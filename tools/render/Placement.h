@@ -1,6 +1,4 @@
-// Putting the program's controls at their fixed places with their pictures. The picture
-// box and the band slider are made in PicturePlacement.cpp, apart from the other controls,
-// because the two families of controls declare different mouse-event types of one name.
+// Putting the program's controls at their fixed places with their pictures.
 #pragma once
 
 #include <QFont>
