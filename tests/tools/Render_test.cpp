@@ -51,7 +51,7 @@ TEST_F(Render, DrawsEverySkinPageTheMicroWindowAndEachControl) {
     EXPECT_EQ(Rendered(name + "-x3").size(), QSize(588, 510)) << name.toStdString();
   }
   EXPECT_EQ(Rendered("micro").size(), QSize(209, 38));
-  for (const char* control : {"coolbutton", "gradprogress", "fejpeg", "extprogressbar",
+  for (const char* control : {"coolbutton", "gradprogress", "runlabel", "fejpeg", "extprogressbar",
                               "wpopupmenu", "legacy", "filelabel", "phcombobox"})
     EXPECT_FALSE(Rendered(QString("control-") + control).isNull()) << control;
 }

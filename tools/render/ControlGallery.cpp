@@ -16,6 +16,7 @@
 #include "GradProgress.h"
 #include "Legacy.h"
 #include "Placement.h"
+#include "RunLabel.h"
 #include "WPopupMenu.h"
 #include "phComboBox.h"
 
@@ -46,10 +47,11 @@ void SendMouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButtons h
 }  // namespace
 
 std::vector<std::pair<std::string, QImage>> TControlGallery::Render() const {
-  return {{"coolbutton", CoolButtons()}, {"gradprogress", GradientBars()},
-          {"fejpeg", Pictures()},        {"extprogressbar", BandSliders()},
-          {"wpopupmenu", Menu()},        {"legacy", LinkLabels()},
-          {"filelabel", PathLabels()},   {"phcombobox", DriveCombos()}};
+  return {{"coolbutton", CoolButtons()},     {"gradprogress", GradientBars()},
+          {"runlabel", RunLabels()},         {"fejpeg", Pictures()},
+          {"extprogressbar", BandSliders()}, {"wpopupmenu", Menu()},
+          {"legacy", LinkLabels()},          {"filelabel", PathLabels()},
+          {"phcombobox", DriveCombos()}};
 }
 
 // The DEFAULT strips in three rows: as shown normally, held down under the pointer,
@@ -99,6 +101,31 @@ QImage TControlGallery::GradientBars() const {
       bar->SetPosition(fillings[i]);
     }
   }
+  return Grab(host);
+}
+
+// Title labels at rest: left, centred with a raised look, and one that ran top to bottom.
+QImage TControlGallery::RunLabels() const {
+  QWidget* host = Host(148, 4 + 24 * 3, QColor(10, 18, 30));
+  const TAlignment alignments[] = {taLeftJustify, taCenter, taLeftJustify};
+  TRunLabel* labels[3];
+  for (int i = 0; i < 3; ++i) {
+    TRunLabel* label = labels[i] = new TRunLabel(host);
+    label->setGeometry(4, 4 + 24 * i, 140, 22);
+    label->SetAlignment(alignments[i]);
+    label->SetRunMode(rmLabel);
+    label->setFont(FontFromPixels("Small Fonts", 9));
+    label->SetFontColor(RGBColor(184, 226, 234));
+    label->SetCaption(i == 2 ? "Song Title" : "DISC TITLE");
+  }
+  TEffects raised = labels[1]->Effects();
+  raised.LabelStyle = lsRaised;
+  raised.HighlightDepth = raised.ShadowDepth = 1;
+  labels[1]->SetEffects(raised);
+  labels[2]->SetDirection(rdTopToBottom);
+  host->show();
+  if (!SettleRunLabels({labels[0], labels[1], labels[2]}))
+    throw std::runtime_error("the title labels did not come to rest");
   return Grab(host);
 }
 

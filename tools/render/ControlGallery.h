@@ -17,6 +17,7 @@ class TControlGallery {
  private:
   QImage CoolButtons() const;
   QImage GradientBars() const;
+  QImage RunLabels() const;
   QImage Pictures() const;
   QImage BandSliders() const;
   QImage Menu() const;

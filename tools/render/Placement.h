@@ -1,6 +1,4 @@
-// Putting the program's controls at their fixed places with their pictures. The picture
-// box and the band slider are made in PicturePlacement.cpp, apart from the other controls,
-// because the two families of controls declare different mouse-event types of one name.
+// Putting the program's controls at their fixed places with their pictures.
 #pragma once
 
 #include <QFont>
@@ -24,6 +22,11 @@ void PlaceBandSliders(QWidget* parent, int left, int top, int spacing,
 // A transparent label in colour; an empty place size fits the label to its text.
 QLabel* PlaceLabel(QWidget* parent, const char* text, const QRect& place, const QFont& font,
                    TColor colour, Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter);
+
+class TRunLabel;
+// Runs the labels fast until their captions have slid in and come to rest; false when
+// they did not within a few seconds. The labels must be showing.
+bool SettleRunLabels(std::initializer_list<TRunLabel*> labels);
 
 struct TButtonPlace {
   const char* file;

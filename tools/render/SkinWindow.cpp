@@ -1,8 +1,6 @@
 #include "SkinWindow.h"
 
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -136,17 +134,4 @@ QWidget* TSkinWindow::EqualizerPage(const std::string& folder) {
   return page;
 }
 
-bool TSkinWindow::SettleTitles() {
-  for (TRunLabel* title : titles_) {
-    title->SetSpeed(1);
-    title->SetPixelsPerStep(1);
-    title->StartRun(0, 0);
-  }
-  QElapsedTimer clock;
-  clock.start();
-  while (titles_[0]->Running() || titles_[1]->Running()) {
-    if (clock.elapsed() > 3000) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
+bool TSkinWindow::SettleTitles() { return SettleRunLabels({titles_[0], titles_[1]}); }
