@@ -32,9 +32,4 @@ std::optional<TCommand> TCommandQueue::TryPop() {
   return command;
 }
 
-void TCommandQueue::Close() {
-  std::lock_guard lock(mutex_);
-  closed_ = true;
-}
-
 }  // namespace xaudio

@@ -27,13 +27,11 @@ class TCommandQueue {
   // Called after every push, outside the queue's lock: wakes a busy engine thread.
   std::function<void()> OnPush;
 
-  // Any thread. False once the queue is closed: by an Exit command or by Close().
+  // Any thread. False once an Exit command has been pushed.
   bool Push(TCommand command);
   // Engine thread. Waits at most `timeout` for a command.
   std::optional<TCommand> Pop(std::chrono::milliseconds timeout);
   std::optional<TCommand> TryPop();
-  // Refuses every later push.
-  void Close();
 
  private:
   std::mutex mutex_;

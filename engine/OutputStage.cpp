@@ -93,11 +93,12 @@ void TOutputStage::Run() {
       WaitWhilePaused(now);
       continue;
     }
+    // Dropped sound goes before the device resumes, so none of it is heard.
+    SyncEpoch(now.epoch);
     if (outputPaused_) {
       output_->Resume();
       outputPaused_ = false;
     }
-    SyncEpoch(now.epoch);
     const bool busy = output_ && output_->Delay() > 0;
     TAudioBlock* block = ring_.BeginRead(busy ? kBusyWait : kIdleWait);
     if (block == nullptr) {

@@ -55,14 +55,21 @@ void TPlayer::Run() {
       transport_.DecodeStep();
     }
   }
+  // The thread id may be reused once this thread ends: priorities must not reach it.
+  engineTid_ = 0;
   transport_.Exit(!dropOnExit_);
   Post(TNotice::Code(XA_MSG_NOTIFY_EXITED));
 }
 
-void TPlayer::PostVolume(int code) {
+template <typename F>
+void TPlayer::Answer(int code, F fill) {
   TNotice n = TNotice::Code(code);
-  n.message.data.volume = volume_;
+  fill(n.message.data);
   Post(std::move(n));
+}
+
+void TPlayer::PostVolume(int code) {
+  Answer(code, [this](auto& d) { d.volume = volume_; });
 }
 
 void TPlayer::SetVolume(int master, int pcm, int balance) {
@@ -144,21 +151,15 @@ bool TPlayer::Handle(const TCommand& c) {
   switch (c.code) {
     case XA_MSG_COMMAND_EXIT:
       return false;
-    case XA_MSG_COMMAND_PING: {
-      TNotice n = TNotice::Code(XA_MSG_NOTIFY_PONG);
-      n.message.data.tag = static_cast<uint32_t>(i[0]);
-      Post(std::move(n));
+    case XA_MSG_COMMAND_PING:
+      Answer(XA_MSG_NOTIFY_PONG, [&](auto& d) { d.tag = static_cast<uint32_t>(i[0]); });
       break;
-    }
     case XA_MSG_SET_PLAYER_MODE:
       playerMode_ = i[0];
       break;
-    case XA_MSG_GET_PLAYER_MODE: {
-      TNotice n = TNotice::Code(XA_MSG_NOTIFY_PLAYER_MODE);
-      n.message.data.mode = playerMode_;
-      Post(std::move(n));
+    case XA_MSG_GET_PLAYER_MODE:
+      Answer(XA_MSG_NOTIFY_PLAYER_MODE, [&](auto& d) { d.mode = playerMode_; });
       break;
-    }
     case XA_MSG_SET_PLAYER_ENVIRONMENT_INTEGER:
       environmentStrings_.erase(c.texts[0]);
       environmentIntegers_[c.texts[0]] = i[0];
@@ -179,22 +180,17 @@ bool TPlayer::Handle(const TCommand& c) {
       if (i[0] > 0) positionRange_ = i[0];
       transport_.SetReporting(positionRange_, timecodeGranularity_);
       break;
-    case XA_MSG_GET_INPUT_POSITION_RANGE: {
-      TNotice n = TNotice::Code(XA_MSG_NOTIFY_INPUT_POSITION_RANGE);
-      n.message.data.range = positionRange_;
-      Post(std::move(n));
+    case XA_MSG_GET_INPUT_POSITION_RANGE:
+      Answer(XA_MSG_NOTIFY_INPUT_POSITION_RANGE, [&](auto& d) { d.range = positionRange_; });
       break;
-    }
     case XA_MSG_SET_INPUT_TIMECODE_GRANULARITY:
       timecodeGranularity_ = std::clamp(i[0], 1, 100);
       transport_.SetReporting(positionRange_, timecodeGranularity_);
       break;
-    case XA_MSG_GET_INPUT_TIMECODE_GRANULARITY: {
-      TNotice n = TNotice::Code(XA_MSG_NOTIFY_INPUT_TIMECODE_GRANULARITY);
-      n.message.data.granularity = static_cast<uint32_t>(timecodeGranularity_);
-      Post(std::move(n));
+    case XA_MSG_GET_INPUT_TIMECODE_GRANULARITY:
+      Answer(XA_MSG_NOTIFY_INPUT_TIMECODE_GRANULARITY,
+             [&](auto& d) { d.granularity = static_cast<uint32_t>(timecodeGranularity_); });
       break;
-    }
     case XA_MSG_SET_OUTPUT_VOLUME:
       SetVolume(i[0], i[1], i[2]);
       break;
@@ -204,12 +200,10 @@ bool TPlayer::Handle(const TCommand& c) {
     case XA_MSG_SET_CODEC_QUALITY:
       codecQuality_ = std::clamp(i[0], 0, 255);
       break;
-    case XA_MSG_GET_CODEC_QUALITY: {
-      TNotice n = TNotice::Code(XA_MSG_NOTIFY_CODEC_QUALITY);
-      n.message.data.quality = static_cast<uint8_t>(codecQuality_);
-      Post(std::move(n));
+    case XA_MSG_GET_CODEC_QUALITY:
+      Answer(XA_MSG_NOTIFY_CODEC_QUALITY,
+             [&](auto& d) { d.quality = static_cast<uint8_t>(codecQuality_); });
       break;
-    }
     case XA_MSG_SET_CODEC_EQUALIZER:
       equalizerOn_ = c.hasEqualizer;
       if (c.hasEqualizer) equalizer_ = c.equalizer;
@@ -225,12 +219,10 @@ bool TPlayer::Handle(const TCommand& c) {
     case XA_MSG_SET_DEBUG_LEVEL:
       debugLevel_ = std::clamp(i[0], 0, 255);
       break;
-    case XA_MSG_GET_DEBUG_LEVEL: {
-      TNotice n = TNotice::Code(XA_MSG_NOTIFY_DEBUG_LEVEL);
-      n.message.data.debug_level = static_cast<uint8_t>(debugLevel_);
-      Post(std::move(n));
+    case XA_MSG_GET_DEBUG_LEVEL:
+      Answer(XA_MSG_NOTIFY_DEBUG_LEVEL,
+             [&](auto& d) { d.debug_level = static_cast<uint8_t>(debugLevel_); });
       break;
-    }
     default:
       Post(TNotice::Nack(c.code, XA_ERROR_UNSUPPORTED));
       break;

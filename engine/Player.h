@@ -40,6 +40,9 @@ class TPlayer {
   // Engine thread. The transport and input commands; false when `command` is not one.
   bool HandleTransport(const TCommand& command);
   void Post(TNotice notice) { notices_.Post(std::move(notice)); }
+  // Posts a notification whose data `fill` sets.
+  template <typename F>
+  void Answer(int code, F fill);
   void PostVolume(int code);
   void SetVolume(int master, int pcm, int balance);
   void SetEnvironmentString(const std::string& name, const std::string& value);

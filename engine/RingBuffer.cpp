@@ -77,9 +77,4 @@ void TRingBuffer::WakeReader() {
   readable_.notify_one();
 }
 
-bool TRingBuffer::Empty() {
-  std::lock_guard lock(mutex_);
-  return count_ == 0;
-}
-
 }  // namespace xaudio

@@ -42,8 +42,6 @@ class TRingBuffer {
   void EndRead();
   void WakeReader();
 
-  bool Empty();
-
  private:
   std::mutex mutex_;
   std::condition_variable writable_;

@@ -11,6 +11,7 @@ namespace {
 // enough that the tail after the end of an input stays short.
 constexpr int kBlocks = 16;
 constexpr int kFramesPerBlock = 2048;
+constexpr int kMaxSilentReads = 1000;
 
 }  // namespace
 
@@ -170,7 +171,7 @@ void TTransport::DecodeStep() {
   std::string error;
   // At most a twentieth of a second a block, so the time reports stay fine-grained.
   const int maxFrames = std::clamp(info.format.rate / 20, 64, ring_.FramesPerBlock());
-  const TDecoder::TRead result = decoder_.Read(block->samples.data(), maxFrames, frames, error);
+  TDecoder::TRead result = decoder_.Read(block->samples.data(), maxFrames, frames, error);
   if (frames > 0) {
     block->frames = frames;
     block->format = info.format;
@@ -179,6 +180,12 @@ void TTransport::DecodeStep() {
     block->firstFrame = first;
     block->inputFrames = info.frames;
     ring_.EndWrite();
+  }
+  // A stream that keeps yielding nothing would keep this thread spinning.
+  silentReads_ = frames > 0 ? 0 : silentReads_ + 1;
+  if (result == TDecoder::TRead::Ok && silentReads_ > kMaxSilentReads) {
+    result = TDecoder::TRead::Failed;
+    error = "decoding failed: the stream yields no sound";
   }
   if (result == TDecoder::TRead::Done) {
     SetState(XA_PLAYER_STATE_EOF);

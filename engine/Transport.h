@@ -60,6 +60,7 @@ class TTransport {
   std::string inputName_;
   int range_ = XA_DEFAULT_POSITION_RANGE;
   int granularity_ = 10;
+  int silentReads_ = 0;
 };
 
 }  // namespace xaudio
