@@ -54,10 +54,14 @@ bool TDecoder::Open(const std::string& path, int& code, std::string& error) {
     error = "the decoder could not be created";
     return false;
   }
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK a named pipe would hold the engine until someone writes to it.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat st {};
-  if (fd < 0 || fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    error = std::string("cannot open the file: ") + (fd < 0 ? std::strerror(errno) : "a folder");
+  if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const char* why = fd < 0                ? std::strerror(errno)
+                      : S_ISDIR(st.st_mode) ? "a folder"
+                                            : "not a regular file";
+    error = std::string("cannot open the file: ") + why;
     if (fd >= 0) close(fd);
     return false;
   }
