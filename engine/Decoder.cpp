@@ -32,7 +32,9 @@ TDecoder::TDecoder() {
   int error = MPG123_OK;
   handle_ = mpg123_new(nullptr, &error);
   if (handle_ == nullptr) return;
-  mpg123_param2(handle_, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS | MPG123_FORCE_FLOAT, 0.0);
+  // Tags are the program's business (it reads ID3v1 itself): ID3v2 is only skipped.
+  mpg123_param2(handle_, MPG123_ADD_FLAGS,
+                MPG123_QUIET | MPG123_GAPLESS | MPG123_FORCE_FLOAT | MPG123_SKIP_ID3V2, 0.0);
   // Formats must be chosen before any open: set later they are silently ignored.
   mpg123_format_none(handle_);
   const long* rates = nullptr;
