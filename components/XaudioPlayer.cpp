@@ -276,7 +276,7 @@ void TXaudioPlayer::DrainNotifications() {
   // A handler may pump events and so drain the rest of the queue from inside this loop;
   // each notification is still taken from the engine exactly once, in posting order.
   XA_Message Decoded;
-  while (Player != nullptr && Engine.control_message_get(Player, &Decoded) == XA_SUCCESS) {
+  while (Engine.control_message_get(Player, &Decoded) == XA_SUCCESS) {
     TOwnedMessage Owned(Decoded);
     Raise(OnNotifyMessage, Owned.Msg);
     Dispatch(Owned.Msg);

@@ -2,9 +2,10 @@
 //   sonavera-skingen assets/runtime
 // writes SKIN/DEFAULT/, SKIN/Amber/ and pictures/ below it. Run by hand when the look
 // changes; the player never runs it.
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QCoreApplication>
+#include <QImage>
 #include <cstdio>
 
 #include "FormPictures.h"
@@ -56,5 +57,12 @@ int main(int argc, char** argv) {
         !WriteText(folder + "/Colors.ini", painter.ColoursIni()))
       return 1;
   }
-  return WritePictures(root + "/pictures", TFormPictures().Pictures()) ? 0 : 1;
+  const TFormPictures forms;
+  if (!WritePictures(root + "/pictures", forms.Pictures())) return 1;
+  const QString icon = root + "/pictures/Sonavera.png";
+  if (!forms.DesktopIcon().save(icon, "PNG")) {
+    std::fprintf(stderr, "cannot write %s\n", qPrintable(icon));
+    return 1;
+  }
+  return 0;
 }

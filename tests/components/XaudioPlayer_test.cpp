@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -245,15 +247,9 @@ TEST_F(XaudioPlayerTest, EveryCommandSendsItsCodeAndArguments) {
     EXPECT_EQ(Sent.Pointer, C.Call == "IPI" ? Buffer : nullptr);
     EXPECT_FALSE(Sent.Equalizer.has_value());
   }
-}
-
-TEST_F(XaudioPlayerTest, EqualizerRecordIsSentByAddress) {
-  Player = std::make_unique<TXaudioPlayer>(nullptr);
   XA_EqualizerInfo Eq{};
-  Eq.left[0] = -40;
-  Eq.left[31] = 40;
-  Eq.right[0] = -40;
-  Eq.right[31] = 40;
+  Eq.left[0] = Eq.right[0] = -40;
+  Eq.left[31] = Eq.right[31] = 40;
   Player->SetCodecEqualizer(&Eq);
   const FakeXaudioCommand Sent = Fake.LastCommand();
   EXPECT_EQ(Sent.Code, XA_MSG_SET_CODEC_EQUALIZER);
@@ -316,7 +312,7 @@ TEST_F(XaudioPlayerTest, EveryNotificationRaisesItsEventWithFieldsFromTheRecord)
                 D.nack = {7, -10};
               }),
        "Nack 7 -10"},
-      {67, Record(67, [](auto& D, auto&) { D.tag = 0xFFFFFFFF; }), "Pong 4294967295"},
+      {67, [](FakeXaudioEngine& F) { F.PostPong(0xFFFFFFFF); }, "Pong 4294967295"},
       {68, Record(68, [](auto&, auto&) {}), "Exited"},
       {69, Record(69, State), "PlayerState 2"},
       {70, Record(70, [](auto& D, auto&) { D.mode = -5; }), "PlayerMode -5"},
@@ -332,30 +328,16 @@ TEST_F(XaudioPlayerTest, EveryNotificationRaisesItsEventWithFieldsFromTheRecord)
                 D.environment_string = {F.Text("K"), F.Text("V")};
               }),
        "EnvironmentString \"K\" \"V\""},
-      {73, Record(73, State), "InputState 2"},
+      {73, [](FakeXaudioEngine& F) { F.PostInputState(0x102); }, "InputState 2"},
       {74, Record(74, Name), "InputName \"nm\""},
       {75, Record(75, Caps), "InputCaps 4294967295"},
-      {76,
-       Record(76,
-              [](auto& D, auto&) {
-                D.input_position = {399, 400};
-              }),
-       "InputPosition 399 400"},
+      {76, [](FakeXaudioEngine& F) { F.PostPosition(399, 1000); }, "InputPosition 399 1000"},
       {77, Record(77, [](auto& D, auto&) { D.range = 1000; }), "InputPositionRange 1000"},
-      {78,
-       Record(78,
-              [](auto& D, auto&) {
-                D.input_timecode = {1, 2, 3, 99};
-              }),
-       "InputTimecode 1 2 3 99"},
+      {78, [](FakeXaudioEngine& F) { F.PostTimecode(1, 2, 3, 99); }, "InputTimecode 1 2 3 99"},
       {79, Record(79, [](auto& D, auto&) { D.granularity = 10; }), "InputTimecodeGranularity 10"},
-      {80, Record(80, [](auto& D, auto&) { D.duration = 125; }), "InputDuration 125"},
-      {81,
-       Record(81,
-              [](auto& D, auto&) {
-                D.input_stream_info = {2, 3, 320, 48000, 3};
-              }),
-       "InputStreamInfo 2 3 320 48000 3"},
+      {80, [](FakeXaudioEngine& F) { F.PostDuration(4000000000u); }, "InputDuration 4000000000"},
+      {81, [](FakeXaudioEngine& F) { F.PostStreamInfo(320, 3, 48000, 2, 1); },
+       "InputStreamInfo 2 1 320 48000 3"},
       {82, Record(82, Id), "InputModule -2"},
       {83, Record(83, Module), "InputModuleInfo 4 2 \"mp\" \"dec\""},
       {84, Record(84, Device), "InputDeviceInfo 1 2 3 \"dev\" \"desc\""},
@@ -373,7 +355,7 @@ TEST_F(XaudioPlayerTest, EveryNotificationRaisesItsEventWithFieldsFromTheRecord)
       {97, Record(97, Module), "OutputModuleInfo 4 2 \"mp\" \"dec\""},
       {98, Record(98, Device), "OutputDeviceInfo 1 2 3 \"dev\" \"desc\""},
       {99, Record(99, Filter), "OutputFilterInfo 9 \"flt\""},
-      {100, Record(100, [](auto& D, auto&) { D.quality = 255; }), "CodecQuality 255"},
+      {100, [](FakeXaudioEngine& F) { F.PostCodecQuality(255); }, "CodecQuality 255"},
       {101, [&](FakeXaudioEngine& F) { F.PostCodecEqualizer(&Eq); },
        "CodecEqualizer eq(12,-3,7,-40)"},
       {101, [](FakeXaudioEngine& F) { F.PostCodecEqualizer(nullptr); },
@@ -412,10 +394,10 @@ TEST_F(XaudioPlayerTest, UnknownCodesAndUnassignedHandlersReachOnlyOnNotifyMessa
   ASSERT_TRUE(Fake.WaitDrained());
   EXPECT_EQ(TakeLog(), (std::vector<std::string>{"Message 95", "Message 63", "Message 107",
                                                  "Message 0", "Message -69", "Message 325"}));
-  Player->OnNotifyInputDuration = nullptr;
-  Fake.PostDuration(5);
+  Player->OnNotifyOutputPcmLevel = nullptr;
+  Fake.PostPcmLevel(50);
   ASSERT_TRUE(Fake.WaitDrained());
-  EXPECT_EQ(TakeLog(), std::vector<std::string>{"Message 80"});
+  EXPECT_EQ(TakeLog(), std::vector<std::string>{"Message 91"});
 }
 
 TEST_F(XaudioPlayerTest, OnNotifyMessageMayRewriteTheRecord) {
@@ -511,16 +493,6 @@ TEST_F(XaudioPlayerTest, TextsAreCopiedBeforeAnyHandlerRuns) {
   EXPECT_EQ(Texts, (std::vector<std::string>{"Error 1 -8 \"first\"", "Error 1 -8 \"second\""}));
 }
 
-TEST_F(XaudioPlayerTest, DestructionDeletesThePlayerOnce) {
-  Player = std::make_unique<TXaudioPlayer>(nullptr);
-  Fake.PostPlayerState(1);  // still queued: dropped with the player
-  Player.reset();
-  const auto Calls = Fake.Calls();
-  EXPECT_EQ(std::count(Calls.begin(), Calls.end(), "player_delete"), 1);
-  EXPECT_EQ(Calls.back(), "player_delete");
-  EXPECT_FALSE(Fake.PlayerAlive());
-}
-
 // The same binding over the engine linked into the program.
 TEST(XaudioPlayerEngineTest, PingIsAnsweredWithPongOnTheGuiThread) {
   MessageBoxes Boxes;
@@ -540,6 +512,71 @@ TEST(XaudioPlayerEngineTest, PingIsAnsweredWithPongOnTheGuiThread) {
   EXPECT_TRUE(OnGuiThread);
   P.SetPriority(XA_PRIORITY_HIGHEST);
   EXPECT_EQ(P.Priority(), uint(XA_PRIORITY_HIGHEST));
+}
+
+// A mono tone of Seconds at 128 kbit/s, made with sox and lame; empty on failure.
+std::string MakeMonoMp3(const QTemporaryDir& Dir, int Seconds) {
+  const std::string Wav = Dir.filePath("tone.wav").toStdString();
+  const std::string Mp3 = Dir.filePath("tone.mp3").toStdString();
+  const std::string Command = "sox -q -n -r 44100 -c 1 '" + Wav + "' synth " +
+                              std::to_string(Seconds) + " sine 440 && lame --quiet -m m -b 128 '" +
+                              Wav + "' '" + Mp3 + "'";
+  return std::system(Command.c_str()) == 0 ? Mp3 : std::string();
+}
+
+TEST(XaudioPlayerEngineTest, PlayingAnMp3ReportsDurationStreamAndStatesInOrder) {
+  QTemporaryDir Dir;
+  ASSERT_TRUE(Dir.isValid());
+  const std::string Mp3 = MakeMonoMp3(Dir, 2);
+  ASSERT_FALSE(Mp3.empty());
+  MessageBoxes Boxes;
+  TXaudioPlayer P(nullptr, TXaudioEntryPoints::Engine());
+  std::vector<std::string> Log;
+  int Elapsed = -1;  // hundredths of a second
+  bool TimeWentBack = false;
+  P.OnNotifyInputDuration = [&](TXaudioPlayer*, uint32_t Duration) {
+    Log.push_back("Duration " + std::to_string(Duration));
+  };
+  P.OnNotifyInputStreamInfo = [&](TXaudioPlayer*, uint8_t Level, uint8_t Layer, uint16_t Bitrate,
+                                  uint16_t Frequency, uint8_t Mode) {
+    Log.push_back("Stream " + Show(Level) + " " + Show(Layer) + " " + Show(Bitrate) + " " +
+                  Show(Frequency) + " " + Show(Mode));
+  };
+  P.OnNotifyPlayerState = [&](TXaudioPlayer*, int32_t State) {
+    Log.push_back("State " + std::to_string(State));
+  };
+  P.OnNotifyInputTimecode = [&](TXaudioPlayer*, uint8_t Hours, uint8_t Minutes, uint8_t Seconds,
+                                uint8_t Fractions) {
+    const int Now = ((Hours * 60 + Minutes) * 60 + Seconds) * 100 + Fractions;
+    TimeWentBack = TimeWentBack || Now < Elapsed;
+    Elapsed = Now;
+  };
+  P.OnNotifyError = [&](TXaudioPlayer*, uint8_t, int16_t, const std::string& Msg) {
+    Log.push_back("Error " + Msg);
+  };
+  const auto Index = [&Log](const std::string& Entry) {
+    return std::find(Log.begin(), Log.end(), Entry) - Log.begin();
+  };
+  P.SetPlayerEnvironmentString(XA_ENVIRONMENT_OUTPUT, XA_OUTPUT_NULL_FAST);
+  P.InputOpen(Mp3);
+  P.Play();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Index("State 3") < std::ssize(Log); }, 20000))
+      << testing::PrintToString(Log);
+  const auto Playing = Index("State 1");
+  EXPECT_LT(Index("Duration 2"), Playing) << testing::PrintToString(Log);
+  EXPECT_LT(Index("Stream 1 3 128 44100 3"), Playing) << testing::PrintToString(Log);
+  EXPECT_LT(Playing, Index("State 3"));
+  EXPECT_GE(Elapsed, 150);
+  EXPECT_LE(Elapsed, 210);
+  EXPECT_FALSE(TimeWentBack);
+
+  // A file that is not there is reported as an error with a readable text.
+  Log.clear();
+  P.InputOpen(Dir.filePath("missing.mp3").toStdString());
+  const auto IsError = [](const std::string& Entry) { return Entry.rfind("Error ", 0) == 0; };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return std::ranges::any_of(Log, IsError); }, 5000));
+  EXPECT_GT(std::ranges::find_if(Log, IsError)->size(), std::string("Error ").size());
+  EXPECT_TRUE(Boxes.Shown.empty());
 }
 
 }  // namespace

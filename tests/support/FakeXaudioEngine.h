@@ -3,6 +3,13 @@
 // a test post notifications, which reach the player through a real descriptor exactly as
 // the engine's do. While it lives it is the table every new TXaudioPlayer uses, so a
 // window that creates its own player runs over it unchanged.
+//
+//   FakeXaudioEngine Engine;            // declare before the window that owns the player
+//   TForm1 Form;
+//   Engine.PostDuration(125);
+//   Engine.PostPlayerState(XA_PLAYER_STATE_PLAYING);
+//   ASSERT_TRUE(Engine.WaitDrained());  // the handlers have run
+//   EXPECT_EQ(Engine.LastCommand().Code, XA_MSG_SET_OUTPUT_VOLUME);
 
 #include <cstdint>
 #include <deque>

@@ -137,6 +137,15 @@ TEST(FormPictures, HaveTheirSizesAndKeys) {
   for (const TPictureFile& f : kFormPictures) CheckPicture(RuntimeFolder() + "pictures", f);
 }
 
+TEST(FormPictures, DesktopIconIsTransparentAroundTheDisc) {
+  const QImage icon(RuntimeFolder() + "pictures/Sonavera.png");
+  ASSERT_EQ(icon.size(), QSize(48, 48));
+  ASSERT_TRUE(icon.hasAlphaChannel());
+  EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
+  EXPECT_EQ(qAlpha(icon.pixel(47, 47)), 0);
+  EXPECT_EQ(qAlpha(icon.pixel(24, 24)), 255);
+}
+
 QByteArray Contents(const QString& path) {
   QFile file(path);
   return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();

@@ -80,6 +80,19 @@ TPixelCanvas TFormPictures::AboutPicture() const {
   return c;
 }
 
+QImage TFormPictures::DesktopIcon() const {
+  const TTheme& t = theme_;
+  constexpr int kFactor = 4;
+  TPixelCanvas c(48 * kFactor, 48 * kFactor, kKeyColour);
+  c.Disc(96, 96, 94, 0, t.outline, t.outline, false);
+  c.Disc(96, 96, 88, 0, t.symbolPressed, t.faceBottom, false);
+  const TGlyphMask notes = TSymbols::Notes().Scaled(2 * kFactor);
+  const int left = 96 - notes.Width() / 2, top = 96 - notes.Height() / 2;
+  c.Paint(notes, left + kFactor, top + kFactor, t.outline);
+  c.Paint(notes, left, top, t.symbol);
+  return c.Reduced(kFactor, kKeyColour);
+}
+
 TPixelCanvas TFormPictures::HardDisk() const {
   TPixelCanvas c(16, 16, kKeyColour);
   const QRect box(1, 4, 14, 9);

@@ -15,6 +15,8 @@ class TFormPictures {
   TFormPictures() : theme_(TTheme::Default()) {}
 
   std::vector<std::pair<std::string, TPixelCanvas>> Pictures() const;
+  // 48 x 48 with transparency, for desktop links and the window icon.
+  QImage DesktopIcon() const;
 
  private:
   TPixelCanvas MicroImage() const;

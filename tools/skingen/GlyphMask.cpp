@@ -40,6 +40,14 @@ void TGlyphMask::Triangle(int x, int y, int size, TDirection dir) {
   }
 }
 
+TGlyphMask TGlyphMask::Scaled(int factor) const {
+  TGlyphMask out(width_ * factor, height_ * factor);
+  for (int y = 0; y < height_; ++y)
+    for (int x = 0; x < width_; ++x)
+      if (At(x, y)) out.Rect(x * factor, y * factor, factor, factor);
+  return out;
+}
+
 void TGlyphMask::Ring(double cx, double cy, double outer, double inner) {
   for (int y = 0; y < height_; ++y)
     for (int x = 0; x < width_; ++x) {

@@ -20,6 +20,8 @@ class TGlyphMask {
   void Triangle(int x, int y, int size, TDirection dir);
   // Pixels whose centre lies between the two radii around (cx, cy).
   void Ring(double cx, double cy, double outer, double inner);
+  // Every pixel as a factor x factor block.
+  TGlyphMask Scaled(int factor) const;
 
  private:
   int width_;

@@ -104,6 +104,24 @@ void TPixelCanvas::Disc(double cx, double cy, double outer, double inner, QColor
     }
 }
 
+QImage TPixelCanvas::Reduced(int factor, QColor key) const {
+  QImage out(Width() / factor, Height() / factor, QImage::Format_ARGB32);
+  for (int y = 0; y < out.height(); ++y)
+    for (int x = 0; x < out.width(); ++x) {
+      int red = 0, green = 0, blue = 0, count = 0;
+      for (int j = 0; j < factor; ++j)
+        for (int i = 0; i < factor; ++i) {
+          const QColor c = At(x * factor + i, y * factor + j);
+          if (c == key) continue;
+          red += c.red(), green += c.green(), blue += c.blue(), ++count;
+        }
+      const int n = std::max(count, 1);
+      out.setPixelColor(x, y,
+                        QColor(red / n, green / n, blue / n, 255 * count / (factor * factor)));
+    }
+  return out;
+}
+
 bool TPixelCanvas::SaveBmp(const QString& path) const {
   // Qt writes true-colour images as 24-bit BMPs.
   QImageWriter writer(path, "bmp");

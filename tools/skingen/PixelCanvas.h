@@ -33,6 +33,11 @@ class TPixelCanvas {
   void Disc(double cx, double cy, double outer, double inner, QColor light, QColor dark,
             bool smooth);
 
+  // The picture shrunk by factor, with pixels of the key colour turned transparent: each
+  // block of factor x factor pixels gives one pixel whose opacity is the share of its
+  // pixels that are not the key. Smooth edges without a fringe of the key colour.
+  QImage Reduced(int factor, QColor key) const;
+
   // Writes a 24-bit Windows BMP; false on failure.
   bool SaveBmp(const QString& path) const;
 
