@@ -46,13 +46,16 @@ void EmitMessage(j_common_ptr c, int level) {
   }
 }
 
-// Thousands of tiny scans make every pass redo the whole picture: refuse them.
+// Thousands of tiny scans make every scan cost a walk over the whole picture: refuse them.
+bool TooManyScans(JpegState* s) {
+  if (s->cinfo.input_scan_number <= TJpegImage::kMaxScans) return false;
+  std::snprintf(s->message, JMSG_LENGTH_MAX, "Too many scans (more than %d)",
+                TJpegImage::kMaxScans);
+  return true;
+}
+
 void CheckScans(j_common_ptr c) {
-  const auto* d = reinterpret_cast<j_decompress_ptr>(c);
-  if (d->input_scan_number <= TJpegImage::kMaxScans) return;
-  std::snprintf(static_cast<JpegState*>(c->client_data)->message, JMSG_LENGTH_MAX,
-                "Too many scans (more than %d)", TJpegImage::kMaxScans);
-  Bail(c);
+  if (TooManyScans(static_cast<JpegState*>(c->client_data))) Bail(c);
 }
 
 // The steps below are the only places that call libjpeg. Each sets the jump target first
@@ -92,15 +95,17 @@ bool StepStart(JpegState* s) {
   return true;
 }
 
-// Reads input until one more scan is complete or the end of the file is reached.
-bool StepConsume(JpegState* s, int* status) {
+// Reads input until one more scan is complete, or with to_end until the end of the file.
+bool StepConsume(JpegState* s, bool to_end, int* status) {
   if (setjmp(s->jump)) return false;
-  int r;
-  do {
-    r = jpeg_consume_input(&s->cinfo);
-  } while (r != JPEG_SCAN_COMPLETED && r != JPEG_REACHED_EOI && r != JPEG_SUSPENDED);
-  *status = r;
-  return true;
+  for (;;) {
+    const int r = jpeg_consume_input(&s->cinfo);
+    if (TooManyScans(s)) return false;
+    if (r == JPEG_REACHED_EOI || r == JPEG_SUSPENDED || (r == JPEG_SCAN_COMPLETED && !to_end)) {
+      *status = r;
+      return true;
+    }
+  }
 }
 
 // One output pass into the rows at bits: scan `scan` of a buffered file, or (scan 0) the
@@ -162,10 +167,6 @@ TJpegImage::~TJpegImage() {
   if (state_ && state_->created) jpeg_destroy_decompress(&state_->cinfo);
 }
 
-int TJpegImage::Width() const { return image_.width(); }
-
-int TJpegImage::Height() const { return image_.height(); }
-
 bool TJpegImage::NextPass() {
   if (complete_) return false;
   JpegState* s = state_.get();
@@ -175,7 +176,7 @@ bool TJpegImage::NextPass() {
     return true;
   }
   int status = 0;
-  if (!StepConsume(s, &status)) Fail();
+  if (!StepConsume(s, last_scan_ >= kMaxShownScans, &status)) Fail();
   const int scan = s->cinfo.input_scan_number;
   if (status == JPEG_REACHED_EOI || status == JPEG_SUSPENDED) {
     complete_ = true;

@@ -16,7 +16,10 @@ class TJpegImage {
   // Larger pictures are refused rather than risking the memory of the whole player.
   static constexpr long long kMaxPixels = 40'000'000;
   // More scans than this is damage, not a real progressive file.
-  static constexpr int kMaxScans = 1000;
+  static constexpr int kMaxScans = 500;
+  // Real files have about ten scans; after this many shown, the rest appears at once, so a
+  // file of many scans costs no more than this many passes over the picture.
+  static constexpr int kMaxShownScans = 24;
 
   // data is the whole file. Reads the header at once (throws when it is damaged).
   TJpegImage(std::string data, bool grayscale, bool smoothing, bool scan_by_scan);
@@ -24,15 +27,12 @@ class TJpegImage {
   TJpegImage(const TJpegImage&) = delete;
   TJpegImage& operator=(const TJpegImage&) = delete;
 
-  int Width() const;
-  int Height() const;
   // True for a progressive file decoded scan by scan.
   bool Buffered() const { return buffered_; }
 
   // Decodes the next pass: the next scan of a buffered progressive file, else the whole
   // picture. Returns false when the picture is complete and nothing was decoded.
   bool NextPass();
-  bool Complete() const { return complete_; }
   // The picture as far as it is decoded, RGB888 (also for grey-scale output).
   QImage Image() const;
 
