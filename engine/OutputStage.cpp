@@ -39,7 +39,7 @@ void TOutputStage::Change(F&& change) {
 
 void TOutputStage::SelectOutput(const std::string& spec) {
   Change([&](TShared& s) {
-    s.spec = spec;
+    s.spec = spec.empty() ? XA_OUTPUT_DEFAULT : spec;
     ++s.specVersion;
   });
 }
