@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ColorScheme.h"
 #include "MyRegistry.h"
@@ -102,6 +103,17 @@ class TForm1 : public QWidget {
   void FormShow();
   void FormActivate();
   void Inizializza();
+  // Closing: stops the engine and writes the settings.
+  void FormCloseQuery();
+  // The command-line arguments after the program's name (set by main()).
+  std::vector<std::string> Arguments;
+
+  // The settings file Sonavera.ini in WindowsDir, the user's configuration folder (ends in
+  // "/"); both are computed at the first show.
+  std::string WindowsDir;
+  std::string SettingsFile;
+  void LeggiINI();
+  void ScriviINI();
 
   // Controls of the normal window.
   TFEJpeg* Sfondo = nullptr;
@@ -179,6 +191,8 @@ class TForm1 : public QWidget {
   void PaintColors(const TColorScheme& scheme, TColor modeOn, TColor modeOff);
   static void SetTextColor(QWidget* widget, TColor color);
   void ConnectDragHandle(QWidget* handle);
+  // LastAlbum when the file has none: the first CD-ROM drive, else the user's music folder.
+  std::string DefaultLastAlbum() const;
 
   int dragX_ = 0;
   int dragY_ = 0;

@@ -22,6 +22,8 @@ int main(int argc, char** argv) {
   form1.Form4 = &form4;
   form1.Form5 = &form5;
 
+  // QApplication has taken its own options out of argv.
+  form1.Arguments.assign(argv + 1, argv + argc);
   form1.show();
   return app.exec();
 }
