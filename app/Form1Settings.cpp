@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 #include "ExtProgressBar.h"
 #include "FileLabel.h"
@@ -35,26 +36,15 @@ std::string Read(TMyRegistry& ini, const char* section, const TTextKey& key) {
   return ini.ReadString(section, key.Name, key.Default);
 }
 
-// Writes in order and stops at the first write that fails: the keys after it keep what the
-// file held.
-class TSettingsWriter {
- public:
-  TSettingsWriter(TMyRegistry& ini, const char* section) : ini_(ini), section_(section) {}
-  void Section(const char* section) { section_ = section; }
-  void Int(const char* key, int value) {
-    if (ok_) ok_ = ini_.WriteInteger(section_, key, value);
+// Reading goes on past a failed write-back (a read-only file): the values the file holds are
+// still taken. Errors of the store are ignored while it lives.
+struct TKeepReading {
+  explicit TKeepReading(TMyRegistry& ini) : Ini(ini), Saved(std::move(ini.OnError)) {
+    ini.OnError = nullptr;
   }
-  void Bool(const char* key, bool value) {
-    if (ok_) ok_ = ini_.WriteBool(section_, key, value);
-  }
-  void Text(const char* key, const std::string& value) {
-    if (ok_) ok_ = ini_.WriteString(section_, key, value);
-  }
-
- private:
-  TMyRegistry& ini_;
-  const char* section_;
-  bool ok_ = true;
+  ~TKeepReading() { Ini.OnError = std::move(Saved); }
+  TMyRegistry& Ini;
+  TMyRegistryError Saved;
 };
 
 // Closes the store however the reading or writing ends.
@@ -76,9 +66,8 @@ std::string TForm1::DefaultLastAlbum() const {
 void TForm1::LeggiINI() {
   ini.INIFile = SettingsFile;
   ini.Close();
-  // A write-back that fails (a read-only file) does not end the reading: the values the
-  // file holds are still taken.
   try {
+    const TKeepReading keepReading(ini);
     const TCloseStore closer{ini};
     ini.Open();
     const int winX = Read(ini, kGeneral, kWinX);
@@ -139,45 +128,44 @@ void TForm1::LeggiINI() {
 
 void TForm1::ScriviINI() {
   ini.INIFile = SettingsFile;
+  // The first write that fails ends the writing: the keys after it keep what the file held.
   try {
     const TCloseStore closer{ini};
     ini.Open();
-    TSettingsWriter put(ini, kGeneral);
-    put.Int(kWinX.Name, x());
-    put.Int(kWinY.Name, y());
+    ini.WriteInteger(kGeneral, kWinX.Name, x());
+    ini.WriteInteger(kGeneral, kWinY.Name, y());
     if (Form2) {
-      put.Int(kOpenX.Name, Form2->x());
-      put.Int(kOpenY.Name, Form2->y());
+      ini.WriteInteger(kGeneral, kOpenX.Name, Form2->x());
+      ini.WriteInteger(kGeneral, kOpenY.Name, Form2->y());
     }
-    put.Bool(kMicroMode.Name, MicroMode());
-    put.Bool(kReverseTime.Name, ReverseTime);
-    put.Int(kVolume.Name, VolBar->Position());
-    if (Form3) {
-      put.Bool(kAutoStart.Name, Form3->Autost->isChecked());
-      put.Bool(kAutoPlay.Name, Form3->APlay->isChecked());
-      if (Form3->AutoPlayCD->count() > 0) put.Int(kAutoPlayCD.Name, Form3->AutoPlayCD->ItemIndex());
-      put.Bool(kAutoScroll.Name, Form3->AutoScroll->isChecked());
-      put.Bool(kLastPos.Name, Form3->LastPos->isChecked());
-      put.Bool(kActiveHints.Name, Form3->AttivaHints->isChecked());
-      put.Int(kAutoCloseSec.Name, Form3->Barautoclose->value());
-      put.Int(kPriority.Name, Form3->BarPrior->value());
+    ini.WriteBool(kGeneral, kMicroMode.Name, MicroMode());
+    ini.WriteBool(kGeneral, kReverseTime.Name, ReverseTime);
+    ini.WriteInteger(kGeneral, kVolume.Name, VolBar->Position());
+    if (const TForm3* prefs = Form3) {
+      ini.WriteBool(kGeneral, kAutoStart.Name, prefs->Autost->isChecked());
+      ini.WriteBool(kGeneral, kAutoPlay.Name, prefs->APlay->isChecked());
+      if (prefs->AutoPlayCD->count() > 0)
+        ini.WriteInteger(kGeneral, kAutoPlayCD.Name, prefs->AutoPlayCD->ItemIndex());
+      ini.WriteBool(kGeneral, kAutoScroll.Name, prefs->AutoScroll->isChecked());
+      ini.WriteBool(kGeneral, kLastPos.Name, prefs->LastPos->isChecked());
+      ini.WriteBool(kGeneral, kActiveHints.Name, prefs->AttivaHints->isChecked());
+      ini.WriteInteger(kGeneral, kAutoCloseSec.Name, prefs->Barautoclose->value());
+      ini.WriteInteger(kGeneral, kPriority.Name, prefs->BarPrior->value());
     }
-    put.Text(kSkin.Name, SkinName);
-    if (Form2) put.Text(kLastAlbum, Form2->CurrDir->FileName());
-    put.Bool(kModeRepeat.Name, Repeat);
-    put.Bool(kModeShuffle.Name, Shuffle);
+    ini.WriteString(kGeneral, kSkin.Name, SkinName);
+    if (Form2) ini.WriteString(kGeneral, kLastAlbum, Form2->CurrDir->FileName());
+    ini.WriteBool(kGeneral, kModeRepeat.Name, Repeat);
+    ini.WriteBool(kGeneral, kModeShuffle.Name, Shuffle);
     // Program mode keeps no state.
-    put.Bool(kModeProgram.Name, false);
-    put.Bool(kModeAlbum.Name, Album);
-    put.Int(kLastRow.Name, CurrentRow);
+    ini.WriteBool(kGeneral, kModeProgram.Name, false);
+    ini.WriteBool(kGeneral, kModeAlbum.Name, Album);
+    ini.WriteInteger(kGeneral, kLastRow.Name, CurrentRow);
 
-    put.Section(kEqu);
-    put.Bool(kEquON.Name, AbilitaEQU->isChecked());
-    put.Text(kPreset.Name, FromQString(PresetEdit->text()));
+    ini.WriteBool(kEqu, kEquON.Name, AbilitaEQU->isChecked());
+    ini.WriteString(kEqu, kPreset.Name, FromQString(PresetEdit->text()));
     for (std::size_t band = 0; band < kEquBands.size(); ++band)
-      put.Int(kEquBands[band], TrackBar[band]->Position());
+      ini.WriteInteger(kEqu, kEquBands[band], TrackBar[band]->Position());
   } catch (const std::exception&) {
-    // The keys not written yet keep what the file held.
   }
   ScriviSkinINI();
 }
