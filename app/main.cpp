@@ -1,0 +1,27 @@
+// Sonavera: creates the main window and the four dialogs and runs the message loop.
+#include <QApplication>
+
+#include "Folders.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "Form4.h"
+#include "Form5.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Sonavera"));
+
+  TForm1 form1(platform::ProgramFolder());
+  TForm2 form2;
+  TForm3 form3;
+  TForm4 form4;
+  TForm5 form5;
+  form1.Form2 = &form2;
+  form1.Form3 = &form3;
+  form1.Form4 = &form4;
+  form1.Form5 = &form5;
+
+  form1.show();
+  return app.exec();
+}

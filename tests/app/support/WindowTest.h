@@ -1,0 +1,33 @@
+// Fixture of the main-window tests: a window over the fake engine, its program folder a
+// fresh temporary folder with an empty SKIN/ in it, a Select Skin dialog, and the message
+// boxes collected instead of shown.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "FakeXaudioEngine.h"
+#include "Form1.h"
+#include "Form4.h"
+
+class WindowTest : public testing::Test {
+ protected:
+  WindowTest();
+  ~WindowTest() override;
+
+  // Skins root + name + "/".
+  std::string SkinFolder(const std::string& name) const;
+
+  FakeXaudioEngine engine;
+  QTemporaryDir dir;
+  std::unique_ptr<TForm1> form;
+  TForm4 form4;
+  std::vector<std::string> messages;
+
+ private:
+  std::function<void(const std::string&)> savedShowMessage_;
+};
