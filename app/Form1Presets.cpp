@@ -70,8 +70,10 @@ std::string NameOf(const QLineEdit* edit) { return QFile::encodeName(edit->text(
 
 std::string TForm1::PresetFolder() const {
   const std::string folder = ProgramFolder + "Equ/";
-  const bool writable =
-      IsFolder(folder) ? CanWrite(folder) : !Exists(folder) && CanWrite(ProgramFolder);
+  // Anything else named Equ in the way counts as unwritable.
+  const bool writable = IsFolder(folder)
+                            ? CanWrite(folder)
+                            : !Exists(ProgramFolder + "Equ") && CanWrite(ProgramFolder);
   return writable ? folder : platform::UserDataFolder() + "Sonavera/Equ/";
 }
 
