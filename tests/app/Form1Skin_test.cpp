@@ -79,15 +79,6 @@ TEST_F(SkinTest, FoldersAndFilesAreFoundWithoutRegardToCase) {
   EXPECT_EQ(Background(), kGreen);
 }
 
-TEST_F(SkinTest, MissingSkinFolderReportsOnceAndChangesNothing) {
-  WriteSkin(SkinFolder("Blue"), kBlue);
-  form->LoadSkin(SkinFolder("Blue"));
-  form->LoadSkin(SkinFolder("Gone"));
-  EXPECT_EQ(messages, std::vector<std::string>{"Error loading Skin: " + SkinFolder("Gone")});
-  EXPECT_EQ(form->SkinName, "Blue");
-  EXPECT_EQ(PlayButton(), kBlue);
-}
-
 TEST_F(SkinTest, CancelAfterThreePreviewsRestoresImagesAndColours) {
   WriteColoredSkin("Alpha", kBlue);
   WriteColoredSkin("beta", kRed);
@@ -147,17 +138,6 @@ TEST_F(SkinTest, NestedFolderIsListedByItsOwnNameAndFailsToLoad) {
   EXPECT_EQ(messages, std::vector<std::string>{"Error loading Skin: " + SkinFolder("old")});
   EXPECT_EQ(form->SkinName, "Blue");
   EXPECT_EQ(Background(), kBlue);
-}
-
-TEST_F(SkinTest, EmptySkinsRootGivesAnEmptyListAndCancelReloadsTheSkin) {
-  std::filesystem::remove_all(form->SkinsRoot);
-  RunSelectSkin([&] {
-    EXPECT_EQ(form4.Skinbox->count(), 0);
-    QTest::mouseClick(form4.Cancelbtn, Qt::LeftButton);
-  });
-  // The reload of the current skin reports its folder, as any failed load does.
-  EXPECT_EQ(messages, std::vector<std::string>{"Error loading Skin: " + SkinFolder("DEFAULT")});
-  EXPECT_EQ(form->SkinName, "DEFAULT");
 }
 
 }  // namespace
