@@ -66,6 +66,16 @@ TEST_F(SkinTest, SkinLackingOnlyTheBackgroundLoadsTheRestAndKeepsTheOldName) {
   EXPECT_EQ(PlayButton(), kRed);
   EXPECT_EQ(Display(), kRed);
   EXPECT_EQ(form->CDImage->Picture().pixelColor(5, 5), kRed);
+
+  // A picture that is no bitmap fails the same way.
+  WriteSkin(SkinFolder("Broken"), kGreen);
+  WriteText(SkinFolder("Broken") + "btn-stop.bmp", "BM not really a bitmap");
+  messages.clear();
+  form->LoadSkin(SkinFolder("Broken"));
+  EXPECT_EQ(messages, std::vector<std::string>{"Error loading Skin: " + SkinFolder("Broken")});
+  EXPECT_EQ(PlayButton(), kGreen);
+  EXPECT_EQ(form->Stopbtn->Glyph().pixelColor(5, 5), kRed);
+  EXPECT_EQ(form->SkinName, "Blue");
 }
 
 TEST_F(SkinTest, FoldersAndFilesAreFoundWithoutRegardToCase) {
