@@ -7,7 +7,6 @@
 
 SettingsTest::SettingsTest() : disk(volumes.AddHardDisk("disk", 1234)) {
   WriteSkin(SkinFolder("DEFAULT"), QColor(0, 0, 200));
-  std::filesystem::create_directories(dir.path().toStdString() + "/config");
   Create();
 }
 
@@ -23,10 +22,6 @@ void SettingsTest::Create() {
   form->Form3 = form3.get();
   form2->Form1 = form.get();
   form2->Form3 = form3.get();
-}
-
-std::string SettingsTest::SettingsPath() const {
-  return dir.path().toStdString() + "/config/Sonavera.ini";
 }
 
 std::string SettingsTest::Settings() const { return ReadText(SettingsPath()); }

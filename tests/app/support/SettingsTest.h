@@ -18,7 +18,6 @@ class SettingsTest : public WindowTest {
   SettingsTest();
   ~SettingsTest() override;
 
-  std::string SettingsPath() const;
   std::string Settings() const;
   // Shows the window with the command-line arguments and waits for the first activation
   // to end.

@@ -11,6 +11,7 @@ WindowTest::WindowTest() : savedShowMessage_(TForm1::ShowMessage) {
   // The settings file of every window under test lies in its own folder, never the user's.
   if (const char* config = getenv("XDG_CONFIG_HOME")) savedConfig_ = config;
   setenv("XDG_CONFIG_HOME", (root + "config").c_str(), 1);
+  QDir().mkpath(QString::fromStdString(root + "config"));
   QDir().mkpath(QString::fromStdString(root + "SKIN"));
   // The pictures the window keeps for itself (micro window, selector headers).
   std::filesystem::copy(SONAVERA_SOURCE_DIR "/assets/runtime/pictures", root + "pictures");
@@ -24,6 +25,10 @@ WindowTest::~WindowTest() {
   form.reset();
   TForm1::ShowMessage = savedShowMessage_;
   savedConfig_ ? setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+}
+
+std::string WindowTest::SettingsPath() const {
+  return dir.path().toStdString() + "/config/Sonavera.ini";
 }
 
 std::string WindowTest::SkinFolder(const std::string& name) const {

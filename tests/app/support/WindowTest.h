@@ -20,6 +20,8 @@ class WindowTest : public testing::Test {
   WindowTest();
   ~WindowTest() override;
 
+  // The window's settings file, read at its first show.
+  std::string SettingsPath() const;
   // Skins root + name + "/".
   std::string SkinFolder(const std::string& name) const;
 
