@@ -28,12 +28,14 @@ class TOutput {
   virtual void Resume() = 0;
   // Frames written but not yet heard.
   virtual int Delay() const = 0;
+  // Whether writing keeps pace with playing; an unpaced sink takes sound at once.
+  virtual bool Paced() const { return true; }
   virtual std::string Name() const = 0;
 
   // Opens the output an "OUTPUT" environment value names (see xaudio.h). Never null:
   // when the named output cannot be opened, `error` says why and the paced null sink
   // stands in. The sound device chosen by "default" falls back without an error.
-  static std::unique_ptr<TOutput> Open(const std::string& spec, std::string& error);
+  static std::unique_ptr<TOutput> Open(const std::string& setting, std::string& error);
 };
 
 }  // namespace xaudio
