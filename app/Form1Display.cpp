@@ -1,10 +1,12 @@
 // Display pages and window modes: the page buttons, the micro window, dragging the window
 // by its background and the micro-window handles, and the close buttons.
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QWindow>
 
 #include "CaseInsensitive.h"
 #include "CoolButton.h"
@@ -75,6 +77,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   const auto* mouse = static_cast<QMouseEvent*>(event);
   const QPoint at = mouse->position().toPoint();
   if (press) SfondoMouseDown(at.x(), at.y());
+  // Wayland lets no program place its own window: the compositor moves it instead.
+  if (press && mouse->button() == Qt::LeftButton &&
+      QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && windowHandle())
+    windowHandle()->startSystemMove();
   if (move) SfondoMouseMove(mouse->buttons() & Qt::LeftButton, at.x(), at.y());
   if (release) SfondoMouseUp(mouse->button() == Qt::RightButton, at.x(), at.y());
   // A double click on the time label only toggles the time twice.
