@@ -7,11 +7,13 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "AlbumScanner.h"
 #include "ColorScheme.h"
 #include "FileLister.h"
 #include "MP3Tag.h"
+#include "MouseEvents.h"
 #include "MyRegistry.h"
 #include "SortGrid.h"
 #include "XaudioEntryPoints.h"
@@ -137,6 +139,35 @@ class TForm1 : public QWidget {
   QPushButton *Zerobtn = nullptr, *LoadPresetbtn = nullptr, *Presetbtn = nullptr;
   QLineEdit* PresetEdit = nullptr;
   std::array<TExtProgressBar*, 8> TrackBar{};
+
+  // ---- Equalizer bands and presets (Form1Equalizer.cpp, Form1Presets.cpp) ----
+  // Set while the preset name field has the keyboard focus: single-key commands are off then.
+  bool PresetEditing = false;
+  // "Save" and "Remove" behind "-"; the preset list behind "v", rebuilt at every opening.
+  TWPopupMenu *EQUMenu = nullptr, *PresetMenu = nullptr;
+  QAction *Save1 = nullptr, *Remove1 = nullptr;
+  // Hints to the band values, and the engine's equalizer to the sliders and the switch.
+  void UpdateEqualizer();
+  // band 1..8, y in the slider's pixels from its top edge: the band becomes 40 - y.
+  void MuoviEQU(int band, int y);
+  void TrackBarMouseMove(int band, TShiftState shift, int y);
+  void TrackBarMouseUp(int band, TMouseButton button, int y);
+  void ZerobtnClick();
+  void AbilitaEQUMouseUp();
+  void EQUlblMouseUp();
+  // x, y: the pointer inside the button.
+  void LoadPresetbtnMouseUp(int x, int y);
+  void PresetMenuClick(int Index, const std::string& Caption);
+  void PresetbtnMouseUp(int x, int y);
+  void Save1Click();
+  void Remove1Click();
+  void PresetEditEnter();
+  void PresetEditExit();
+  void PresetEditKeyUp(int key);
+  // Where presets are saved: the program folder's Equ/, or the user's data folder when the
+  // program folder cannot be written. Ends in "/".
+  std::string PresetFolder() const;
+  // ---- end of equalizer ----
 
   // Selector pages.
   QLabel *PanelSELsong = nullptr, *PanelSELDisc = nullptr, *imgMiniSong = nullptr,
@@ -264,6 +295,17 @@ class TForm1 : public QWidget {
     int& Depth;
   };
   int loading_ = 0;
+
+  // ---- Equalizer bands and presets ----
+  void ConnectEqualizer();
+  void CreatePresetMenus();
+  XA_EqualizerInfo EqualizerRecord() const;
+  // The folders presets are found in: the preset folder first, then the shipped presets
+  // when they lie elsewhere.
+  std::vector<std::string> PresetFolders() const;
+  // Preset file of name in the first folder holding it; empty when there is none.
+  std::string FindPreset(const std::string& name) const;
+  // ---- end of equalizer ----
 
   int dragX_ = 0;
   int dragY_ = 0;
