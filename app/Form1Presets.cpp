@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "CaseInsensitive.h"
 #include "EventHook.h"
 #include "ExtProgressBar.h"
 #include "FileLister.h"
@@ -64,6 +65,12 @@ std::vector<std::string> PresetFiles(const std::string& folder) {
   return names;
 }
 
+// The file of preset name in folder: one already there in any letter case, as the list shows
+// it, else name + ".equ".
+std::string PresetFile(const std::string& folder, const std::string& name) {
+  return folder + platform::FindEntryIgnoringCase(folder, name + ".equ").value_or(name + ".equ");
+}
+
 std::string NameOf(const QLineEdit* edit) { return QFile::encodeName(edit->text()).toStdString(); }
 
 }  // namespace
@@ -86,7 +93,7 @@ std::vector<std::string> TForm1::PresetFolders() const {
 std::string TForm1::FindPreset(const std::string& name) const {
   if (!IsPresetName(name)) return {};
   for (const std::string& folder : PresetFolders())
-    if (IsFile(folder + name + ".equ")) return folder + name + ".equ";
+    if (const std::string path = PresetFile(folder, name); IsFile(path)) return path;
   return {};
 }
 
@@ -169,7 +176,7 @@ void TForm1::Save1Click() {
   std::error_code error;
   if (!IsFolder(folder) && !std::filesystem::create_directories(folder, error)) return;
   try {
-    ini.INIFile = folder + name + ".equ";
+    ini.INIFile = PresetFile(folder, name);
     ini.Open();
     for (int band = 1; band <= 8; ++band)
       ini.WriteInteger("EQU", Key(band), TrackBar[band - 1]->Position());

@@ -76,7 +76,7 @@ TEST_F(PresetTest, SavedPresetsAreListedInNameOrderAndLoadBack) {
             "[EQU]\nEqu1=12\nEqu2=-3\nEqu3=0\nEqu4=40\nEqu5=-40\nEqu6=7\nEqu7=1\nEqu8=-1\n");
   SetBands({-8, 0, 0, 0, 0, 0, 0, 9});
   Run(form->Save1, "");  // the empty name is the file ".equ"
-  WriteText(equ + "beta.EQU", "");
+  WriteText(equ + "beta.EQU", "[EQU]\nEqu3=-5\n");
   WriteText(equ + "notes.txt", "");
   fs::create_directories(equ + "folder.equ");
   EXPECT_EQ(List(), (std::vector<std::string>{"", "beta", "Rock"}));
@@ -90,6 +90,13 @@ TEST_F(PresetTest, SavedPresetsAreListedInNameOrderAndLoadBack) {
   List("");
   EXPECT_EQ(Name(), "");
   EXPECT_EQ(Bands()[7], 9);
+  // Names match files in any letter case: "beta" loads and saves beta.EQU.
+  List("beta");
+  EXPECT_EQ(Bands()[2], -5);
+  SetBands({0, 0, 6, 0, 0, 0, 0, 0});
+  Run(form->Save1, "BETA");
+  EXPECT_EQ(List(), (std::vector<std::string>{"", "beta", "Rock"}));
+  EXPECT_NE(ReadText(equ + "beta.EQU").find("Equ3=6\n"), std::string::npos);
 }
 
 TEST_F(PresetTest, LoadingWritesMissingKeysBackAndKeepsTheSwitch) {
