@@ -1,5 +1,6 @@
 // Display pages and window modes: the page buttons, the micro window, dragging the window
 // by its background and the micro-window handles, and the close buttons.
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
@@ -31,7 +32,12 @@ std::string TForm1::CurrentPage() const {
 
 void TForm1::modeplaybtnClick() { ShowPage("Page0"); }
 
-void TForm1::modeimagebtnClick() { ShowPage("page1"); }
+void TForm1::modeimagebtnClick() {
+  ShowPage("page1");
+  if (!AlbumLoaded()) return;
+  CaricaIMG(SongFolder(CurrentRow));
+  QCoreApplication::processEvents();
+}
 
 void TForm1::modeequbtnClick() { ShowPage("page2"); }
 
@@ -60,6 +66,7 @@ void TForm1::AggiornaMicroWindow() {
 void TForm1::ConnectDragHandle(QWidget* handle) { handle->installEventFilter(this); }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (IsSelectorControl(watched)) return SelectorEvent(watched, event);
   // The micro window's titles keep their hints without showing them.
   if (event->type() == QEvent::ToolTip && (watched == MicroCD || watched == MicroSong)) return true;
   const bool press = event->type() == QEvent::MouseButtonPress;
