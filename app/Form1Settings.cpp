@@ -79,7 +79,7 @@ void TForm1::LeggiINI() {
     const int openY = Read(ini, kGeneral, kOpenY);
     if (Form2) Form2->move(Form2->x(), openY);
     ReverseTime = Read(ini, kGeneral, kReverseTime);
-    if (Read(ini, kGeneral, kMicroMode) && !MicroMode()) Microview1Click();
+    if (Read(ini, kGeneral, kMicroMode)) Microview1Click();
     // The Preferences controls hold these options for the whole run.
     TForm3* prefs = Form3;
     AutoStart = Read(ini, kGeneral, kAutoStart);
