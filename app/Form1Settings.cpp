@@ -81,27 +81,26 @@ void TForm1::LeggiINI() {
     ReverseTime = Read(ini, kGeneral, kReverseTime);
     if (Read(ini, kGeneral, kMicroMode)) Microview1Click();
     // The Preferences controls hold these options for the whole run.
-    TForm3* prefs = Form3;
     AutoStart = Read(ini, kGeneral, kAutoStart);
-    if (prefs) prefs->Autost->setChecked(AutoStart);
+    if (Form3) Form3->Autost->setChecked(AutoStart);
     AutoPlay = Read(ini, kGeneral, kAutoPlay);
-    if (prefs) prefs->APlay->setChecked(AutoPlay);
+    if (Form3) Form3->APlay->setChecked(AutoPlay);
     const int autoPlayDrive = Read(ini, kGeneral, kAutoPlayCD);
-    if (prefs && autoPlayDrive >= 0 && autoPlayDrive < prefs->AutoPlayCD->count())
-      prefs->AutoPlayCD->SetItemIndex(autoPlayDrive);
+    if (Form3 && autoPlayDrive >= 0 && autoPlayDrive < Form3->AutoPlayCD->count())
+      Form3->AutoPlayCD->SetItemIndex(autoPlayDrive);
     const bool autoScroll = Read(ini, kGeneral, kAutoScroll);
-    if (prefs) prefs->AutoScroll->setChecked(autoScroll);
+    if (Form3) Form3->AutoScroll->setChecked(autoScroll);
     CDlbl->SetRunMode(autoScroll ? rmNormal : rmLabel);
     const bool lastPos = Read(ini, kGeneral, kLastPos);
-    if (prefs) prefs->LastPos->setChecked(lastPos);
+    if (Form3) Form3->LastPos->setChecked(lastPos);
     const bool hints = Read(ini, kGeneral, kActiveHints);
-    if (prefs) prefs->AttivaHints->setChecked(hints);
+    if (Form3) Form3->AttivaHints->setChecked(hints);
     const int autoClose =
         std::clamp(Read(ini, kGeneral, kAutoCloseSec), kAutoCloseMin, kAutoCloseMax);
-    if (prefs) prefs->Barautoclose->setValue(autoClose);
+    if (Form3) Form3->Barautoclose->setValue(autoClose);
     TimerSelector->setInterval(autoClose * 1000);
     const int priority = std::clamp(Read(ini, kGeneral, kPriority), kPriorityMin, kPriorityMax);
-    if (prefs) prefs->BarPrior->setValue(priority);
+    if (Form3) Form3->BarPrior->setValue(priority);
     XAudio->SetPriority(static_cast<unsigned>(priority));
     const int volume = Read(ini, kGeneral, kVolume);
     if (volume >= kVolumeMin && volume <= kVolumeMax) VolumeUpdate(volume);
