@@ -263,7 +263,7 @@ void TForm1::CreateEqualizerPage() {
 void TForm1::CreateSelectorPages() {
   const auto selectorPage = [this](const char* name, const char* title, TColor titleColor,
                                    const char* icon, QLabel*& header, QLabel*& iconLabel,
-                                   QListWidget*& list) {
+                                   QListWidget*& list, const char* listColors) {
     auto* page = new QWidget(Display);
     page->setObjectName(QString::fromLatin1(name));
     Display->addWidget(page);
@@ -281,19 +281,17 @@ void TForm1::CreateSelectorPages() {
     list->setFrameShape(QFrame::NoFrame);
     list->setFont(FontFromPixels("Small Fonts", 9));
     list->setUniformItemSizes(true);
-    list->setStyleSheet(QStringLiteral("QListWidget::item { height: 11px; padding: 0px; }"));
+    // Item height and colours in one style sheet: a style sheet overrides the palette.
+    list->setStyleSheet(QStringLiteral("QListWidget { %1 } QListWidget::item { height: 11px; "
+                                       "padding: 0px; }")
+                            .arg(QLatin1String(listColors)));
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return page;
   };
   pagesong = selectorPage("pagesong", "Song Selector", clWhite, "imgMiniSong.bmp", PanelSELsong,
-                          imgMiniSong, SongList);
-  SetBackground(SongList->viewport(), clSilver);
+                          imgMiniSong, SongList, "background-color: #c0c0c0; color: black;");
   pagedisc = selectorPage("pagedisc", "Disc Selector", clSilver, "imgMiniCD.bmp", PanelSELDisc,
-                          imgMiniCD, CDList);
-  SetBackground(CDList->viewport(), clGray);
-  QPalette palette = CDList->palette();
-  palette.setColor(QPalette::Text, Qt::white);
-  CDList->setPalette(palette);
+                          imgMiniCD, CDList, "background-color: #808080; color: white;");
 }
 
 void TForm1::CreateMicroPanel() {

@@ -119,6 +119,10 @@ void TForm1::PaintColors(const TColorScheme& scheme, TColor modeOn, TColor modeO
 }
 
 void TForm1::ScriviSkinINI() {
+  // The name may come from a hand-edited settings file: never write outside the skins root.
+  if (SkinName.empty() || SkinName == "." || SkinName == ".." ||
+      SkinName.find('/') != std::string::npos)
+    return;
   // Text colours come from the working copy, bar colours from the bars as they are shown.
   TColorScheme shown = Colors;
   shown.PosBarStart = PosBar->StartColor();

@@ -7,9 +7,12 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "FontMap.h"
+
 TForm4::TForm4(QWidget* parent) : QDialog(parent, Qt::Tool) {
   setWindowTitle(QStringLiteral("Skin Select - Sonavera"));
   setFixedSize(178, 230);
+  setFont(FontFromPixels("Arial", 11));
 
   Skinbox = new QListWidget(this);
   Skinbox->setGeometry(0, 0, 178, 201);

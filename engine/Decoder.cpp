@@ -32,7 +32,9 @@ TDecoder::TDecoder() {
   int error = MPG123_OK;
   handle_ = mpg123_new(nullptr, &error);
   if (handle_ == nullptr) return;
-  mpg123_param2(handle_, MPG123_ADD_FLAGS, MPG123_QUIET | MPG123_GAPLESS | MPG123_FORCE_FLOAT, 0.0);
+  // Tags are the program's business (it reads ID3v1 itself): ID3v2 is only skipped.
+  mpg123_param2(handle_, MPG123_ADD_FLAGS,
+                MPG123_QUIET | MPG123_GAPLESS | MPG123_FORCE_FLOAT | MPG123_SKIP_ID3V2, 0.0);
   // Formats must be chosen before any open: set later they are silently ignored.
   mpg123_format_none(handle_);
   const long* rates = nullptr;
@@ -54,10 +56,14 @@ bool TDecoder::Open(const std::string& path, int& code, std::string& error) {
     error = "the decoder could not be created";
     return false;
   }
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without O_NONBLOCK a named pipe would hold the engine until someone writes to it.
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   struct stat st {};
-  if (fd < 0 || fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-    error = std::string("cannot open the file: ") + (fd < 0 ? std::strerror(errno) : "a folder");
+  if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const char* why = fd < 0                ? std::strerror(errno)
+                      : S_ISDIR(st.st_mode) ? "a folder"
+                                            : "not a regular file";
+    error = std::string("cannot open the file: ") + why;
     if (fd >= 0) close(fd);
     return false;
   }

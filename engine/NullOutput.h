@@ -18,6 +18,7 @@ class TNullOutput : public TOutput {
   void Pause() override;
   void Resume() override;
   int Delay() const override;
+  bool Paced() const override { return paced_; }
   std::string Name() const override;
 
  private:

@@ -25,7 +25,7 @@ std::unique_ptr<TOutput> TOutput::Open(const std::string& spec, std::string& err
     return std::make_unique<TNullOutput>(true);
   }
   auto device = std::make_unique<TOut123Output>();
-  if (spec.empty() || spec == XA_OUTPUT_DEFAULT) {
+  if (spec == XA_OUTPUT_DEFAULT) {
     std::string ignored;
     if (device->Open(kDeviceDrivers, "", ignored)) return device;
     return std::make_unique<TNullOutput>(true);

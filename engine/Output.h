@@ -28,6 +28,8 @@ class TOutput {
   virtual void Resume() = 0;
   // Frames written but not yet heard.
   virtual int Delay() const = 0;
+  // Whether writing keeps pace with playing; an unpaced sink takes sound at once.
+  virtual bool Paced() const { return true; }
   virtual std::string Name() const = 0;
 
   // Opens the output an "OUTPUT" environment value names (see xaudio.h). Never null:

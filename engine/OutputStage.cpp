@@ -39,7 +39,7 @@ void TOutputStage::Change(F&& change) {
 
 void TOutputStage::SelectOutput(const std::string& spec) {
   Change([&](TShared& s) {
-    s.spec = spec;
+    s.spec = spec.empty() ? XA_OUTPUT_DEFAULT : spec;
     ++s.specVersion;
   });
 }
@@ -212,7 +212,9 @@ void TOutputStage::ReportHeard() {
   // a few milliseconds apart, so they are thinned out in wall time.
   const bool atEnd = frame == heard_.inputFrames;
   const auto now = std::chrono::steady_clock::now();
-  if (!atEnd && heard_.lastHundredths >= 0 && now - heard_.lastReport < kMinReportGap) return;
+  if (!atEnd && heard_.lastHundredths >= 0 && output_ && !output_->Paced() &&
+      now - heard_.lastReport < kMinReportGap)
+    return;
   bool reported = false;
   if (heard_.lastHundredths < 0 || hundredths < heard_.lastHundredths ||
       hundredths - heard_.lastHundredths >= step ||

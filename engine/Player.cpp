@@ -92,7 +92,7 @@ void TPlayer::SetEnvironmentString(const std::string& name, const std::string& v
   if (name == XA_ENVIRONMENT_OUTPUT) transport_.SelectOutput(value);
 }
 
-void TPlayer::PostEnvironment(const std::string& name) {
+void TPlayer::PostEnvironment(int command, const std::string& name) {
   if (auto s = environmentStrings_.find(name); s != environmentStrings_.end()) {
     TNotice n = TNotice::Text(XA_MSG_NOTIFY_PLAYER_ENVIRONMENT_STRING, name);
     n.text2 = s->second;
@@ -102,7 +102,7 @@ void TPlayer::PostEnvironment(const std::string& name) {
     n.message.data.environment_integer.value = i->second;
     Post(std::move(n));
   } else {
-    Post(TNotice::Nack(XA_MSG_GET_PLAYER_ENVIRONMENT_STRING, XA_ERROR_INVALID_PARAMETERS));
+    Post(TNotice::Nack(command, XA_ERROR_INVALID_PARAMETERS));
   }
 }
 
@@ -169,7 +169,7 @@ bool TPlayer::Handle(const TCommand& c) {
       break;
     case XA_MSG_GET_PLAYER_ENVIRONMENT_INTEGER:
     case XA_MSG_GET_PLAYER_ENVIRONMENT_STRING:
-      PostEnvironment(c.texts[0]);
+      PostEnvironment(c.code, c.texts[0]);
       break;
     case XA_MSG_UNSET_PLAYER_ENVIRONMENT:
       environmentIntegers_.erase(c.texts[0]);
@@ -218,6 +218,16 @@ bool TPlayer::Handle(const TCommand& c) {
     }
     case XA_MSG_SET_DEBUG_LEVEL:
       debugLevel_ = std::clamp(i[0], 0, 255);
+      break;
+    case XA_MSG_GET_INPUT_MODULE:
+      Answer(XA_MSG_NOTIFY_INPUT_MODULE, [](auto& d) { d.module_id = XA_BUILTIN_MODULE; });
+      break;
+    case XA_MSG_GET_OUTPUT_MODULE:
+      Answer(XA_MSG_NOTIFY_OUTPUT_MODULE, [](auto& d) { d.module_id = XA_BUILTIN_MODULE; });
+      break;
+    case XA_MSG_GET_NOTIFICATION_MASK:
+      Answer(XA_MSG_NOTIFY_NOTIFICATION_MASK,
+             [](auto& d) { d.notification_mask = XA_NOTIFICATION_MASK_ALL; });
       break;
     case XA_MSG_GET_DEBUG_LEVEL:
       Answer(XA_MSG_NOTIFY_DEBUG_LEVEL,

@@ -46,7 +46,7 @@ class TPlayer {
   void PostVolume(int code);
   void SetVolume(int master, int pcm, int balance);
   void SetEnvironmentString(const std::string& name, const std::string& value);
-  void PostEnvironment(const std::string& name);
+  void PostEnvironment(int command, const std::string& name);
 
   TNotificationQueue notices_;
   TCommandQueue commands_;

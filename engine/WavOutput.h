@@ -22,6 +22,7 @@ class TWavOutput : public TOutput {
   void Pause() override {}
   void Resume() override {}
   int Delay() const override { return 0; }
+  bool Paced() const override { return false; }
   std::string Name() const override { return "wav:" + path_; }
 
  private:

@@ -15,6 +15,18 @@
  * - xaudio_get_api_version, xaudio_error_string: any thread, no player needed.
  * - No notification is ever delivered from inside a call: they are queued, and the
  *   notification descriptor is readable while the queue is not empty.
+ *
+ * Playing
+ * - INPUT_OPEN opens a file without playing it (player state STOPPED) and reports input
+ *   state, name, duration, stream info, position 0 and timecode 0; or an error.
+ * - PLAY plays from the current place (the start after an open or a STOP, the target of a
+ *   seek) or resumes after PAUSE. STOP drops the queued sound and goes back to the start.
+ * - Player state EOF comes when the decoder reaches the end, while the last fraction of a
+ *   second still sounds from the output buffer: an INPUT_OPEN and PLAY sent then join the
+ *   next file without a gap. Timecode and position follow what is heard, and stop for
+ *   the old input as soon as a new one is open.
+ * - EXIT ends the threads (after the queued sound when playing or at EOF); EXITED is the
+ *   last notification.
  */
 #ifndef SONAVERA_XAUDIO_H
 #define SONAVERA_XAUDIO_H
@@ -83,7 +95,7 @@ extern "C" {
 #define XA_MSG_SET_PLAYER_ENVIRONMENT_STRING 33
 #define XA_MSG_GET_PLAYER_ENVIRONMENT_STRING 34
 #define XA_MSG_UNSET_PLAYER_ENVIRONMENT 35
-#define XA_MSG_SET_INPUT_NAME 36
+#define XA_MSG_SET_INPUT_NAME 36 /* as INPUT_OPEN */
 #define XA_MSG_GET_INPUT_NAME 37
 #define XA_MSG_SET_INPUT_MODULE 38
 #define XA_MSG_GET_INPUT_MODULE 39
@@ -91,7 +103,7 @@ extern "C" {
 #define XA_MSG_GET_INPUT_POSITION_RANGE 41
 #define XA_MSG_SET_INPUT_TIMECODE_GRANULARITY 42
 #define XA_MSG_GET_INPUT_TIMECODE_GRANULARITY 43
-#define XA_MSG_SET_OUTPUT_NAME 44
+#define XA_MSG_SET_OUTPUT_NAME 44 /* as the "OUTPUT" environment string */
 #define XA_MSG_GET_OUTPUT_NAME 45
 #define XA_MSG_SET_OUTPUT_MODULE 46
 #define XA_MSG_GET_OUTPUT_MODULE 47
@@ -200,6 +212,13 @@ extern "C" {
 /* Priority levels of the decoding thread (player_set_priority). */
 #define XA_PRIORITY_LOWEST 0
 #define XA_PRIORITY_HIGHEST 4
+
+/* Decoding (libmpg123) and output (see "OUTPUT" below) are the one built-in input and
+ * output module. The engine sends every notification; it refuses with a NACK
+ * (XA_ERROR_UNSUPPORTED) the filter, module registration, query and list, send-message,
+ * output open, close, reset and drain, channels, ports and notification-mask commands. */
+#define XA_BUILTIN_MODULE 0
+#define XA_NOTIFICATION_MASK_ALL 0xffffffffu
 
 /* ---- player environment -------------------------------------------------------------- */
 

@@ -121,6 +121,17 @@ TEST_F(ColorsTest, WriterTakesBarColoursFromTheBarsAndTextColoursFromTheWorkingC
   EXPECT_EQ(CountLines(written, "VolBarBack=13"), 1) << written;
 }
 
+TEST_F(ColorsTest, WriterStaysInsideTheSkinsRoot) {
+  std::filesystem::create_directories(form->SkinsRoot + "../Outside");
+  for (const char* name : {"..", "../Outside", ""}) {
+    form->SkinName = name;
+    form->ScriviSkinINI();
+  }
+  EXPECT_FALSE(std::filesystem::exists(form->SkinsRoot + "../Colors.ini"));
+  EXPECT_FALSE(std::filesystem::exists(form->SkinsRoot + "../Outside/Colors.ini"));
+  EXPECT_FALSE(std::filesystem::exists(form->SkinsRoot + "Colors.ini"));
+}
+
 TEST_F(ColorsTest, UnwritableFolderStopsAtTheFirstDefaultButStillApplies) {
   const TColorScheme previous = LoadDistinctScheme();
   form->Repeat = true;

@@ -7,7 +7,6 @@
 
 #include "CoolButton.h"
 #include "FEJpeg.h"
-#include "RunLabel.h"
 #include "SkinWriter.h"
 #include "WPopupMenu.h"
 #include "WindowTest.h"
@@ -71,16 +70,6 @@ TEST_F(DisplayTest, DoubleClicksSwitchToTheMicroWindowAndBack) {
   EXPECT_EQ(form->size(), QSize(196, 170));
   EXPECT_FALSE(form->MicroPanel->isVisible());
   EXPECT_EQ(form->CurrentPage(), "page2");
-}
-
-TEST_F(DisplayTest, MicroTitlesFollowTheDisplayTitles) {
-  form->CDlbl->SetCaption("Blue Train");
-  form->Songlbl->SetCaption("Moment's Notice");
-  form->AggiornaMicroWindow();
-  EXPECT_EQ(form->MicroCD->text(), "Blue Train");
-  EXPECT_EQ(form->MicroCD->toolTip(), "DISC Blue Train");
-  EXPECT_EQ(form->MicroSong->text(), "Moment's Notice");
-  EXPECT_EQ(form->MicroSong->toolTip(), "SONG Moment's Notice");
 }
 
 TEST_F(DisplayTest, DraggingMovesTheWindowAndReleaseKeepsItOnTheScreen) {

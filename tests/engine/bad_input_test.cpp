@@ -1,6 +1,7 @@
 // Files the engine cannot play: each gets an error notification (where it is an error)
 // and the engine goes on taking commands.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -49,6 +50,7 @@ TEST_F(BadInput, FilesThatCannotBeOpenedOrAreNotMpegAudio) {
   WriteBytes(dir_.File("noise.mp3"), noise);
   WriteBytes(dir_.File("empty.mp3"), "");
   std::filesystem::create_directory(dir_.File("folder.mp3"));
+  ASSERT_EQ(mkfifo(dir_.File("pipe.mp3").c_str(), 0600), 0);
   const struct {
     std::string name;
     std::string error;
@@ -57,6 +59,7 @@ TEST_F(BadInput, FilesThatCannotBeOpenedOrAreNotMpegAudio) {
       {"empty.mp3", "not MPEG audio"},
       {"noise.mp3", "not MPEG audio"},
       {"folder.mp3", "folder"},
+      {"pipe.mp3", "not a regular file"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
