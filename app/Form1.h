@@ -8,11 +8,15 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "AlbumScanner.h"
 #include "ColorScheme.h"
+#include "FileLister.h"
+#include "MP3Tag.h"
 #include "MouseEvents.h"
 #include "MyRegistry.h"
+#include "SortGrid.h"
 #include "XaudioEntryPoints.h"
 
 class QAction;
@@ -23,6 +27,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QStackedWidget;
+class QTimer;
 class TCoolButton;
 class TExtProgressBar;
 class TFEJpeg;
@@ -106,13 +111,6 @@ class TForm1 : public QWidget {
   void FormActivate();
   void Inizializza();
 
-  // ---- Album table and current song (until album loading lands) ----
-  TSortGrid TAB{4, 2};
-  TAlbumScanner Scanner{TAB};
-  int CurrentRow = 1;
-  bool AlbumLoaded() const { return !TAB.Cells(0, 1).empty(); }
-  std::string CurrentSongPath() const;
-
   // ---- Transport and time display ----
   // Play/Restart and Pause/Stop: the buttons of both windows and the keyboard.
   void PlaybtnClick();
@@ -180,6 +178,35 @@ class TForm1 : public QWidget {
   QLineEdit* PresetEdit = nullptr;
   std::array<TExtProgressBar*, 8> TrackBar{};
 
+  // ---- Equalizer bands and presets (Form1Equalizer.cpp, Form1Presets.cpp) ----
+  // Set while the preset name field has the keyboard focus: single-key commands are off then.
+  bool PresetEditing = false;
+  // "Save" and "Remove" behind "-"; the preset list behind "v", rebuilt at every opening.
+  TWPopupMenu *EQUMenu = nullptr, *PresetMenu = nullptr;
+  QAction *Save1 = nullptr, *Remove1 = nullptr;
+  // Hints to the band values, and the engine's equalizer to the sliders and the switch.
+  void UpdateEqualizer();
+  // band 1..8, y in the slider's pixels from its top edge: the band becomes 40 - y.
+  void MuoviEQU(int band, int y);
+  void TrackBarMouseMove(int band, TShiftState shift, int y);
+  void TrackBarMouseUp(int band, TMouseButton button, int y);
+  void ZerobtnClick();
+  void AbilitaEQUMouseUp();
+  void EQUlblMouseUp();
+  // x, y: the pointer inside the button.
+  void LoadPresetbtnMouseUp(int x, int y);
+  void PresetMenuClick(int Index, const std::string& Caption);
+  void PresetbtnMouseUp(int x, int y);
+  void Save1Click();
+  void Remove1Click();
+  void PresetEditEnter();
+  void PresetEditExit();
+  void PresetEditKeyUp(int key);
+  // Where presets are saved: the program folder's Equ/, or the user's data folder when the
+  // program folder cannot be written. Ends in "/".
+  std::string PresetFolder() const;
+  // ---- end of equalizer ----
+
   // Selector pages.
   QLabel *PanelSELsong = nullptr, *PanelSELDisc = nullptr, *imgMiniSong = nullptr,
          *imgMiniCD = nullptr;
@@ -195,6 +222,70 @@ class TForm1 : public QWidget {
   // The main menu; the rest of its items arrive with the other dialogs.
   TWPopupMenu* MAINmenu2 = nullptr;
   QAction *SelectSkin1 = nullptr, *Microview1 = nullptr, *MenuItem11 = nullptr;
+
+  // ---- Album: the source, the album table, loading discs and songs, the selectors ----
+  // The album table: disc, track, path relative to the source root, display title; row 0
+  // is the header, and the album counts as loaded while the disc cell of row 1 is filled.
+  TSortGrid TAB{4, 2};
+  // Walks the source root into TAB; its SourceRoot is the folder text the paths are
+  // relative to, exactly as chosen.
+  TAlbumScanner Scanner{TAB};
+  TMP3Tag MP3Tag;
+  TFileLister IMGfiles;
+  QTimer* AutoPTimer = nullptr;
+  QTimer* TimerSelector = nullptr;
+  QAction* MenuItem7 = nullptr;
+  // The row of the loaded song; 1 when nothing is loaded.
+  int CurrentRow = 1;
+  // The row the first load after start-up reopens.
+  int LastRow = 1;
+  // Serial text of the loaded source's volume; "empty" when nothing is loaded.
+  std::string SerialNumber = "empty";
+  bool AutoStart = true;
+  bool AutoPlay = false;
+
+  const std::string& SourceRoot() const { return Scanner.SourceRoot; }
+  bool AlbumLoaded() const { return !TAB.Cells(0, 1).empty(); }
+  // Source root followed by the relative path of row; empty for a row without a song.
+  std::string SongPath(int row) const;
+  std::string CurrentSongPath() const { return SongPath(CurrentRow); }
+  // Source root followed by the folder part (up to the last "/") of row's relative path.
+  std::string SongFolder(int row) const;
+  // The disc number of row; 0 for a row without a song.
+  int DiscOf(int row) const;
+
+  void LoadAlbum();
+  void CreaTAB();
+  void AggiungiRiga(int disc, int track, const std::string& path);
+  std::string CalcolaSN(const std::string& root) const;
+  void ScaricaAlbum();
+  void FindFileNewPath(TFindFile* Sender, const std::string& NewPath, bool& Abort);
+  // Puts the rows in the order the play modes ask for, keeping the current song current.
+  void ShuffleControl();
+
+  void CaricaCD(int disc);
+  void CaricaSong(int row);
+  void CaricaTitolo(int row);
+  void CaricaIMG(const std::string& folder);
+  void CDSelect();
+  void SongSelect();
+  void CDlblMouseUp();
+  void SonglblMouseUp();
+  void CDListMouseUp();
+  void SongListMouseUp();
+  void CDListKeyUp(int key);
+  void SongListKeyUp(int key);
+  void CDListMouseMove();
+  void PanelSELDiscClick();
+  void TimerSelectorTimer();
+
+  void ejbtnClick();
+  void MenuItem7Click() { ejbtnClick(); }
+  void AutoPTimerTimer();
+  // Fills the source dialog's drive lists and the auto-play drive list from the volumes.
+  void FillDriveLists();
+  // True while LoadAlbum runs: the two-second check and Open Source wait for it.
+  bool Loading() const { return loading_ > 0; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -226,7 +317,36 @@ class TForm1 : public QWidget {
   void PaintColors(const TColorScheme& scheme, TColor modeOn, TColor modeOff);
   static void SetTextColor(QWidget* widget, TColor color);
   void ConnectDragHandle(QWidget* handle);
-  // Transport: button, label, bar and engine handlers wired to this window.
+  // Album: wiring of the source, disc and song handlers; the selectors' own events.
+  void ConnectAlbum();
+  bool IsSelectorControl(QObject* watched) const;
+  bool SelectorEvent(QObject* watched, QEvent* event);
+  void OpenSelector(QListWidget* list, const std::string& caption, bool upperCase,
+                    const char* page);
+  void CloseSelector();
+  // The skin's picture for a disc without one of its own.
+  std::string DefaultPicture() const;
+  // Counts the loads in progress (a load lets pending events run, and they may start another).
+  struct TLoadGuard {
+    explicit TLoadGuard(int& depth) : Depth(++depth) {}
+    ~TLoadGuard() { --Depth; }
+    int& Depth;
+  };
+  int loading_ = 0;
+
+  // ---- Equalizer bands and presets ----
+  void ConnectEqualizer();
+  void CreatePresetMenus();
+  XA_EqualizerInfo EqualizerRecord() const;
+  // The folders presets are found in: the preset folder first, then the shipped presets
+  // when they lie elsewhere.
+  std::vector<std::string> PresetFolders() const;
+  // Preset file of name in the first folder holding it; empty when there is none.
+  std::string FindPreset(const std::string& name) const;
+  // ---- end of equalizer ----
+
+  // ---- Transport ----
+  // Button, label, bar and engine handlers wired to this window.
   void ConnectTransport();
   // Sends the volume bar's level to the engine.
   void SendVolume();

@@ -1,9 +1,12 @@
 // Display pages and window modes: the page buttons, the micro window, dragging the window
 // by its background and the micro-window handles, and the close buttons.
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStackedWidget>
+#include <QWindow>
 
 #include "CaseInsensitive.h"
 #include "CoolButton.h"
@@ -29,7 +32,12 @@ std::string TForm1::CurrentPage() const {
 
 void TForm1::modeplaybtnClick() { ShowPage("Page0"); }
 
-void TForm1::modeimagebtnClick() { ShowPage("page1"); }
+void TForm1::modeimagebtnClick() {
+  ShowPage("page1");
+  if (!AlbumLoaded()) return;
+  CaricaIMG(SongFolder(CurrentRow));
+  QCoreApplication::processEvents();
+}
 
 void TForm1::modeequbtnClick() { ShowPage("page2"); }
 
@@ -58,6 +66,7 @@ void TForm1::AggiornaMicroWindow() {
 void TForm1::ConnectDragHandle(QWidget* handle) { handle->installEventFilter(this); }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (IsSelectorControl(watched)) return SelectorEvent(watched, event);
   // The micro window's titles keep their hints without showing them.
   if (event->type() == QEvent::ToolTip && (watched == MicroCD || watched == MicroSong)) return true;
   const bool press = event->type() == QEvent::MouseButtonPress;
@@ -68,6 +77,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   const auto* mouse = static_cast<QMouseEvent*>(event);
   const QPoint at = mouse->position().toPoint();
   if (press) SfondoMouseDown(at.x(), at.y());
+  // Wayland lets no program place its own window: the compositor moves it instead.
+  if (press && mouse->button() == Qt::LeftButton &&
+      QGuiApplication::platformName().startsWith(QLatin1String("wayland")) && windowHandle())
+    windowHandle()->startSystemMove();
   if (move) SfondoMouseMove(mouse->buttons() & Qt::LeftButton, at.x(), at.y());
   if (release) SfondoMouseUp(mouse->button() == Qt::RightButton, at.x(), at.y());
   // A double click on the time label only toggles the time twice.

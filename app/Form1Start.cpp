@@ -17,6 +17,7 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::FormShow() {
   firstShowDone_ = true;
+  FillDriveLists();
   XAudio->SetCodecQuality(0);
   PosBar->SetPosition(PosBar->MaxValue());
   // Reading the settings ends with the colours of the skin they name.
@@ -24,6 +25,7 @@ void TForm1::FormShow() {
   LoadSkin(SkinsRoot + SkinName + "/");
   Assegnacolori();
   VolBar->setToolTip(QStringLiteral("Volume: %1%").arg(VolBar->Position()));
+  AutoPTimer->start();
 }
 
 void TForm1::FormActivate() {

@@ -1,11 +1,68 @@
-// TForm2: the Select Source dialog; its folder label holds the chosen source.
+// TForm2: the Select Source dialog. Its folder label CurrDir holds the chosen source for the
+// whole run: a CD-ROM drive (its mount point) or a folder of a hard disk. Ends with 1 (OK,
+// the source can be entered) or 2 (Cancel, Escape, closed, or a source that cannot be
+// entered).
 #pragma once
 
 #include <QDialog>
+#include <QPixmap>
+#include <string>
+#include <vector>
+
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class TDirectoryListBox;
+class TFileLabel;
+class TForm1;
+class TForm3;
+class TphComboBox;
 
 class TForm2 : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TForm2(QWidget* parent = nullptr) : QDialog(parent) {}
+  // The drive pictures come from programFolder's pictures/ (ends in "/").
+  explicit TForm2(const std::string& programFolder, QWidget* parent = nullptr);
+
+  // Set by main(): the window whose auto-play flag OK may switch off, and the Preferences
+  // dialog that holds the auto-play option and drive.
+  TForm1* Form1 = nullptr;
+  TForm3* Form3 = nullptr;
+
+  // 0: "CDROM:", 1: "HardDisk:". Setting another index runs DriveSelectClick.
+  int DriveSelectIndex() const { return driveSelect_; }
+  void SetDriveSelectIndex(int index);
+  // The drive pictures: 0 hard disk, 1 CD-ROM.
+  const std::vector<QPixmap>& Images() const { return images_; }
+
+  void DriveSelectClick();
+  void cdromsChange();
+  void HardDisksChange();
+  void DirectoryChange();
+  void OKbtnClick();
+  void CancelbtnClick();
+  void FormKeyUp(int key);
+
+  QGroupBox* DriveSelect = nullptr;
+  QRadioButton *CDROMItem = nullptr, *HardDiskItem = nullptr;
+  TphComboBox *CDROMs = nullptr, *HardDisks = nullptr;
+  TDirectoryListBox* Directory = nullptr;
+  QLabel* FolderCaption = nullptr;
+  TFileLabel* CurrDir = nullptr;
+  QPushButton *OKbtn = nullptr, *Cancelbtn = nullptr;
+
+  // Closing the window counts as Cancel.
+  void reject() override;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+
+ private:
+  QButtonGroup* driveButtons_ = nullptr;
+  std::vector<QPixmap> images_;
+  int driveSelect_ = 0;
 };

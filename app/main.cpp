@@ -12,8 +12,9 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sonavera"));
 
-  TForm1 form1(platform::ProgramFolder());
-  TForm2 form2;
+  const std::string programFolder = platform::ProgramFolder();
+  TForm1 form1(programFolder);
+  TForm2 form2(programFolder);
   TForm3 form3;
   TForm4 form4;
   TForm5 form5;
@@ -21,6 +22,8 @@ int main(int argc, char** argv) {
   form1.Form3 = &form3;
   form1.Form4 = &form4;
   form1.Form5 = &form5;
+  form2.Form1 = &form1;
+  form2.Form3 = &form3;
 
   form1.show();
   return app.exec();

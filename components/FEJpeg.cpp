@@ -120,14 +120,22 @@ void TFEJpeg::paintEvent(QPaintEvent*) {
   }
 }
 
-void TFEJpeg::mouseReleaseEvent(QMouseEvent* e) {
-  TControl::mouseReleaseEvent(e);
-  if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()) && OnClick) {
-    OnClick(this);
-  }
+void TFEJpeg::mousePressEvent(QMouseEvent* e) {
+  TControl::mousePressEvent(e);
+  clicked_ = e->button() == Qt::LeftButton;
 }
 
+void TFEJpeg::mouseReleaseEvent(QMouseEvent* e) {
+  TControl::mouseReleaseEvent(e);
+  const bool click =
+      clicked_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+  clicked_ = false;
+  if (click && OnClick) OnClick(this);
+}
+
+// The release that ends a double click is no second click.
 void TFEJpeg::mouseDoubleClickEvent(QMouseEvent* e) {
   TControl::mouseDoubleClickEvent(e);
+  clicked_ = false;
   if (e->button() == Qt::LeftButton && OnDblClick) OnDblClick(this);
 }

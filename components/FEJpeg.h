@@ -30,11 +30,14 @@ class TFEJpeg : public TControl {
   bool ProgressiveDisplay() const { return progressive_display_; }
   void SetProgressiveDisplay(bool on) { progressive_display_ = on; }
 
+  // A left press and release over the picture; a double click gives one click and then
+  // OnDblClick.
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
 
  protected:
   void paintEvent(QPaintEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
 
@@ -47,4 +50,6 @@ class TFEJpeg : public TControl {
   bool grayscale_ = false;
   bool smoothing_ = true;
   bool progressive_display_ = false;
+  // A left press that a release over the picture turns into a click.
+  bool clicked_ = false;
 };

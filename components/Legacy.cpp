@@ -38,9 +38,23 @@ void TLegacy::leaveEvent(QEvent* e) {
   setPalette(normal_palette_);
 }
 
+void TLegacy::mousePressEvent(QMouseEvent* e) {
+  QLabel::mousePressEvent(e);
+  pressed_ = e->button() == Qt::LeftButton;
+}
+
+// A double click opens the address once, not twice.
+void TLegacy::mouseDoubleClickEvent(QMouseEvent* e) {
+  QLabel::mouseDoubleClickEvent(e);
+  pressed_ = false;
+}
+
 void TLegacy::mouseReleaseEvent(QMouseEvent* e) {
   QLabel::mouseReleaseEvent(e);
-  if (e->button() != Qt::LeftButton || !rect().contains(e->position().toPoint())) return;
+  const bool click =
+      pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
+  pressed_ = false;
+  if (!click) return;
   // A failed start shows nothing: the About box has no place for a message.
   QApplication::setOverrideCursor(Qt::BusyCursor);
   platform::OpenDocument(Target());

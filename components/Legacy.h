@@ -30,6 +30,8 @@ class TLegacy : public QLabel {
  protected:
   void enterEvent(QEnterEvent* e) override;
   void leaveEvent(QEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void mouseDoubleClickEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
 
  private:
@@ -37,6 +39,7 @@ class TLegacy : public QLabel {
   TAddressType address_type_ = atWWW;
   QColor active_color_ = Qt::red;
   bool hot_ = false;
+  bool pressed_ = false;
   QFont normal_font_;
   QPalette normal_palette_;
 };

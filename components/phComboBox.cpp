@@ -20,12 +20,15 @@ void TphComboBox::SetImageIndex(int index) {
 }
 
 void TphComboBox::AddItem(const std::string& text) {
-  addItem(Picture(), QFile::decodeName(QByteArray::fromStdString(text)));
+  // The bytes are kept beside the shown text: a name that is not valid UTF-8 would not
+  // survive the way back from the text.
+  const QByteArray bytes = QByteArray::fromStdString(text);
+  addItem(Picture(), QFile::decodeName(bytes), bytes);
 }
 
 std::string TphComboBox::Item(int index) const {
   if (index < 0 || index >= count()) return {};
-  return QFile::encodeName(itemText(index)).toStdString();
+  return itemData(index).toByteArray().toStdString();
 }
 
 QIcon TphComboBox::Picture() const {

@@ -15,24 +15,24 @@ constexpr const char* kDeviceDrivers = "pulse,alsa,jack,oss";
 
 }  // namespace
 
-std::unique_ptr<TOutput> TOutput::Open(const std::string& spec, std::string& error) {
-  if (spec == XA_OUTPUT_NULL) return std::make_unique<TNullOutput>(true);
-  if (spec == XA_OUTPUT_NULL_FAST) return std::make_unique<TNullOutput>(false);
+std::unique_ptr<TOutput> TOutput::Open(const std::string& setting, std::string& error) {
+  if (setting == XA_OUTPUT_NULL) return std::make_unique<TNullOutput>(true);
+  if (setting == XA_OUTPUT_NULL_FAST) return std::make_unique<TNullOutput>(false);
   const std::string wavPrefix = XA_OUTPUT_WAV_PREFIX;
-  if (spec.starts_with(wavPrefix)) {
-    auto wav = std::make_unique<TWavOutput>(spec.substr(wavPrefix.size()));
+  if (setting.starts_with(wavPrefix)) {
+    auto wav = std::make_unique<TWavOutput>(setting.substr(wavPrefix.size()));
     if (wav->Create(error)) return wav;
     return std::make_unique<TNullOutput>(true);
   }
   auto device = std::make_unique<TOut123Output>();
-  if (spec == XA_OUTPUT_DEFAULT) {
+  if (setting == XA_OUTPUT_DEFAULT) {
     std::string ignored;
     if (device->Open(kDeviceDrivers, "", ignored)) return device;
     return std::make_unique<TNullOutput>(true);
   }
-  const size_t colon = spec.find(':');
-  const std::string driver = spec.substr(0, colon);
-  const std::string name = colon == std::string::npos ? "" : spec.substr(colon + 1);
+  const size_t colon = setting.find(':');
+  const std::string driver = setting.substr(0, colon);
+  const std::string name = colon == std::string::npos ? "" : setting.substr(colon + 1);
   if (device->Open(driver, name, error)) return device;
   return std::make_unique<TNullOutput>(true);
 }

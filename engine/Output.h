@@ -35,7 +35,7 @@ class TOutput {
   // Opens the output an "OUTPUT" environment value names (see xaudio.h). Never null:
   // when the named output cannot be opened, `error` says why and the paced null sink
   // stands in. The sound device chosen by "default" falls back without an error.
-  static std::unique_ptr<TOutput> Open(const std::string& spec, std::string& error);
+  static std::unique_ptr<TOutput> Open(const std::string& setting, std::string& error);
 };
 
 }  // namespace xaudio

@@ -37,16 +37,16 @@ void TOutputStage::Change(F&& change) {
   ring_.WakeReader();
 }
 
-void TOutputStage::SelectOutput(const std::string& spec) {
+void TOutputStage::SelectOutput(const std::string& setting) {
   Change([&](TShared& s) {
-    s.spec = spec.empty() ? XA_OUTPUT_DEFAULT : spec;
-    ++s.specVersion;
+    s.setting = setting.empty() ? XA_OUTPUT_DEFAULT : setting;
+    ++s.settingVersion;
   });
 }
 
 std::string TOutputStage::OutputName() {
   std::lock_guard lock(mutex_);
-  return activeName_.empty() ? shared_.spec : activeName_;
+  return activeName_.empty() ? shared_.setting : activeName_;
 }
 
 void TOutputStage::SetEpoch(uint64_t epoch) {
@@ -158,7 +158,7 @@ void TOutputStage::StartFormat(const TAudioFormat& format, const TShared& now) {
   std::string error;
   if (!output_->Start(format, error)) {
     // The sound device chosen by default may be missing: play on silently in time.
-    if (now.spec == XA_OUTPUT_DEFAULT)
+    if (now.setting == XA_OUTPUT_DEFAULT)
       UseOutput(std::make_unique<TNullOutput>(true));
     else
       OutputFailed(error);
@@ -168,13 +168,13 @@ void TOutputStage::StartFormat(const TAudioFormat& format, const TShared& now) {
 }
 
 void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now) {
-  if (!output_ || openedSpec_ != now.specVersion) {
+  if (!output_ || openedSetting_ != now.settingVersion) {
     output_.reset();
     std::string error;
-    auto output = TOutput::Open(now.spec, error);
+    auto output = TOutput::Open(now.setting, error);
     UseOutput(std::move(output));
     if (!error.empty()) notices_.Post(TNotice::Error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT, error));
-    openedSpec_ = now.specVersion;
+    openedSetting_ = now.settingVersion;
   }
   StartFormat(block.format, now);
   const TChannelGains gains = now.muted ? TChannelGains{0.0f, 0.0f} : now.gains;

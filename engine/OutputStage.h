@@ -27,7 +27,7 @@ class TOutputStage {
   // The rest is called from the engine thread.
   void Start();
   // Opens the named output for the next sound (see "OUTPUT" in xaudio.h).
-  void SelectOutput(const std::string& spec);
+  void SelectOutput(const std::string& setting);
   std::string OutputName();
   // Blocks of older epochs are dropped unheard, and the device's queue with them.
   void SetEpoch(uint64_t epoch);
@@ -45,8 +45,8 @@ class TOutputStage {
     bool paused = false;
     bool muted = false;
     TChannelGains gains;
-    std::string spec = "default";
-    uint64_t specVersion = 1;
+    std::string setting = "default";
+    uint64_t settingVersion = 1;
     uint64_t input = 0;
     int range = XA_DEFAULT_POSITION_RANGE;
     int granularity = 10;
@@ -89,7 +89,7 @@ class TOutputStage {
 
   // Output thread only.
   std::unique_ptr<TOutput> output_;
-  uint64_t openedSpec_ = 0;
+  uint64_t openedSetting_ = 0;
   TAudioFormat started_;
   uint64_t epoch_ = 0;
   bool outputPaused_ = false;

@@ -157,9 +157,9 @@ void TTransport::Exit(bool mayPlayOut) {
   decoder_.Close();
 }
 
-void TTransport::SelectOutput(const std::string& spec) {
+void TTransport::SelectOutput(const std::string& setting) {
   NewEpoch();
-  stage_.SelectOutput(spec);
+  stage_.SelectOutput(setting);
 }
 
 void TTransport::DecodeStep() {

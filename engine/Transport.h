@@ -35,7 +35,7 @@ class TTransport {
   // and the player is playing or has just reached the end of its input.
   void Exit(bool mayPlayOut);
 
-  void SelectOutput(const std::string& spec);
+  void SelectOutput(const std::string& setting);
   std::string OutputName() { return stage_.OutputName(); }
   void SetGains(TChannelGains gains) { stage_.SetGains(gains); }
   void SetMuted(bool muted) { stage_.SetMuted(muted); }

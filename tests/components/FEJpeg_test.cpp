@@ -190,7 +190,7 @@ TEST_F(FEJpegTest, DamagedFilesRaiseAnErrorAndKeepThePicture) {
   ASSERT_NE(sof, std::string::npos);
   huge.replace(sof + 5, 4, "\xFD\xE8\xFD\xE8");
   const std::vector<std::pair<const char*, std::string>> damaged = {
-      {"trunc.jpg", base.substr(0, base.size() / 2)},
+      {"trunc.jpg", base.substr(0, base.size() - 100)},
       {"progtrunc.jpg", prog.substr(0, prog.size() * 2 / 3)},
       {"marker.jpg", hit_marker},
       {"huge.jpg", huge},
@@ -231,6 +231,26 @@ TEST_F(FEJpegTest, StretchedOrNaturalSize) {
   EXPECT_EQ(stretched.pixelColor(100, 80), QColor(Qt::yellow));
   EXPECT_EQ(stretched.pixelColor(100, 10), QColor(Qt::green));
   EXPECT_EQ(stretched.pixelColor(10, 80), QColor(Qt::blue));
+}
+
+TEST(FEJpegClickTest, ClicksAndDoubleClicks) {
+  TFEJpeg box;
+  box.resize(50, 40);
+  std::string got;
+  box.OnClick = [&](QObject* sender) { got += sender == &box ? "c" : "?"; };
+  box.OnDblClick = [&](QObject*) { got += "d"; };
+  box.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&box));
+  QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(10, 10));
+  QTest::mouseClick(&box, Qt::RightButton, {}, QPoint(10, 10));
+  // Released outside the picture: no click.
+  QTest::mousePress(&box, Qt::LeftButton, {}, QPoint(10, 10));
+  QTest::mouseRelease(&box, Qt::LeftButton, {}, QPoint(60, 10));
+  // A double click as the system delivers it: press, release, press and double click, release.
+  QTest::mouseClick(&box, Qt::LeftButton, {}, QPoint(20, 20));
+  QTest::mouseDClick(&box, Qt::LeftButton, {}, QPoint(20, 20));
+  QTest::mouseRelease(&box, Qt::LeftButton, {}, QPoint(20, 20));
+  EXPECT_EQ(got, "ccd");
 }
 
 }  // namespace

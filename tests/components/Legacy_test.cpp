@@ -68,6 +68,8 @@ TEST_F(LegacyTest, ClickOpensTheAddress) {
   link.SetAddress("someone@example.org");
   link.SetAddressType(atMail);
   QTest::mouseClick(&link, Qt::LeftButton, {}, QPoint(5, 5));
+  QTest::mouseDClick(&link, Qt::LeftButton, {}, QPoint(5, 5));  // ends the same double click
+  QTest::mouseRelease(&link, Qt::LeftButton, {}, QPoint(5, 5));
   const std::vector<std::string> want = {"xdg-open http://www.example.org/",
                                          "xdg-open mailto:someone@example.org"};
   EXPECT_EQ(fake_.calls, want);

@@ -72,6 +72,7 @@ TEST_F(Playback, OpenReportsDurationAndStreamWithoutPlaying) {
       {{3.0, 44100, 2, 440, false}, XA_STREAM_LEVEL_MPEG1, XA_STREAM_MODE_JOINT_STEREO, 128, 128},
       {{4.0, 44100, 2, 440, true}, XA_STREAM_LEVEL_MPEG1, XA_STREAM_MODE_JOINT_STEREO, 24, 200},
       {{1.0, 22050, 1, 300, true}, XA_STREAM_LEVEL_MPEG2, XA_STREAM_MODE_SINGLE_CHANNEL, 8, 160},
+      {{1.0, 11025, 1, 200, false}, XA_STREAM_LEVEL_MPEG25, XA_STREAM_MODE_SINGLE_CHANNEL, 32, 160},
   };
   TEngineHarness engine(XA_OUTPUT_NULL);
   int index = 0;

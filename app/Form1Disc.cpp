@@ -1,0 +1,97 @@
+// Loading a disc (its song list, title and picture) and a song (opened in the decoder, its
+// title shown), and the lazy song titles.
+#include <QCoreApplication>
+#include <QLabel>
+#include <QListWidget>
+
+#include "CaseInsensitive.h"
+#include "FEJpeg.h"
+#include "Form1.h"
+#include "GradProgress.h"
+#include "ListText.h"
+#include "RunLabel.h"
+#include "XaudioPlayer.h"
+
+namespace {
+
+void Restart(TRunLabel* label) {
+  label->StopRun(true);
+  label->StartRun(0, 0);
+}
+
+}  // namespace
+
+void TForm1::CaricaCD(int disc) {
+  if (disc < 1 || disc > CDList->count()) return;
+  const TLoadGuard guard(loading_);
+  const std::string entry = platform::AsciiUpper(ListText(CDList, disc - 1));
+  // The disc already loaded goes on playing; another one stops it first.
+  if (CDlbl->Caption() != entry) {
+    XAudio->Stop();
+    CDlbl->SetCaption(entry);
+    Songlbl->SetCaption("LOADING DISC...");
+    Restart(CDlbl);
+    QCoreApplication::processEvents();
+  }
+  SongList->clear();
+  int r = 1;
+  while (r < TAB.RowCount() && DiscOf(r) != disc) ++r;
+  // The events handled above may have unloaded the album meanwhile.
+  if (r >= TAB.RowCount()) return;
+  CurrentRow = r;
+  for (; r < TAB.RowCount() && DiscOf(r) == disc; ++r) {
+    if (TAB.Cells(3, r).empty()) CaricaTitolo(r);
+    AddListText(SongList, TAB.Cells(3, r));
+  }
+  AggiornaMicroWindow();
+  if (CurrentPage() == "page1") CaricaIMG(SongFolder(CurrentRow));
+}
+
+void TForm1::CaricaSong(int row) {
+  const std::string path = SongPath(row);
+  if (path.empty()) return;
+  CurrTime->setText(QStringLiteral("00:00"));
+  lblDisplay2->setText(QStringLiteral("00:00"));
+  PosBar->SetPosition(0);
+  XAudio->InputOpen(path);
+  if (TAB.Cells(3, row).empty()) CaricaTitolo(row);
+  if (Songlbl->Caption() != TAB.Cells(3, row)) {
+    Songlbl->SetCaption(TAB.Cells(3, row));
+    Restart(Songlbl);
+  }
+  AggiornaMicroWindow();
+}
+
+void TForm1::CaricaTitolo(int row) {
+  const std::string& relative = TAB.Cells(2, row);
+  std::string title;
+  // A file that cannot be opened is named by its file name, like one without a tag.
+  try {
+    MP3Tag.SetFilename(SourceRoot() + relative);
+    title = MP3Tag.Title();
+  } catch (const std::exception&) {
+  }
+  if (title.empty()) {
+    const std::string name = relative.substr(relative.rfind('/') + 1);
+    title = name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
+  }
+  TAB.SetCells(3, row, TAB.Cells(1, row) + ". " + title);
+}
+
+void TForm1::CaricaIMG(const std::string& folder) {
+  // Any failure leaves the picture shown before.
+  try {
+    std::string picture;
+    for (const char* mask : {"*.jpg", "*.bmp"}) {
+      IMGfiles.Mask = mask;
+      IMGfiles.SetDirectory(folder);
+      if (!IMGfiles.Items().empty()) {
+        picture = folder + IMGfiles.Items().front();
+        break;
+      }
+    }
+    if (picture.empty()) picture = DefaultPicture();
+    CDImage->LoadFromFile(picture);
+  } catch (const std::exception&) {
+  }
+}

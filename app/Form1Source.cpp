@@ -1,0 +1,75 @@
+// Choosing the source: the Open Source command, the drive lists, and the two-second check
+// that unloads a vanished source and plays a newly inserted CD.
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QTimer>
+
+#include "FileLabel.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "RunLabel.h"
+#include "SourceCheck.h"
+#include "VolumeLayer.h"
+#include "XaudioPlayer.h"
+#include "phComboBox.h"
+
+void TForm1::FillDriveLists() {
+  if (!Form2) return;
+  Form2->CDROMs->clear();
+  Form2->HardDisks->clear();
+  if (Form3) {
+    Form3->AutoPlayCD->clear();
+    Form3->AutoPlayCD->SetImages(Form2->Images());
+    Form3->AutoPlayCD->SetImageIndex(1);
+  }
+  platform::VolumeLayer& volumes = platform::Volumes();
+  for (const std::string& drive : volumes.CdRomDrives()) {
+    Form2->CDROMs->AddItem(drive);
+    if (Form3) Form3->AutoPlayCD->AddItem(drive);
+  }
+  for (const std::string& drive : volumes.HardDisks()) Form2->HardDisks->AddItem(drive);
+  Form2->CDROMs->SetItemIndex(Form2->CDROMs->count() > 0 ? 0 : -1);
+  Form2->HardDisks->SetItemIndex(Form2->HardDisks->count() > 0 ? 0 : -1);
+  if (Form3) Form3->AutoPlayCD->SetItemIndex(Form3->AutoPlayCD->count() > 0 ? 0 : -1);
+}
+
+void TForm1::ejbtnClick() {
+  // The dialog's own event loop must not run in the middle of a load.
+  if (!Form2 || Loading()) return;
+  const std::string remembered = Form2->CurrDir->FileName();
+  if (Form2->exec() == 1) {
+    Scanner.SourceRoot = Form2->CurrDir->FileName();
+    QCoreApplication::processEvents();
+    LoadAlbum();
+    if (AlbumLoaded()) ShuffleControl();
+  } else {
+    Form2->CurrDir->SetFileName(remembered);
+  }
+}
+
+void TForm1::AutoPTimerTimer() {
+  // Both steps wait while a load lets events run: it is changing the album they look at.
+  if (Loading()) return;
+  const bool dialogShowing = Form2 && Form2->isVisible();
+  if (!dialogShowing && !SourceReadable(SourceRoot()) && CDlbl->Caption() != "NO CD LOADED")
+    ScaricaAlbum();
+  if (!AutoPlay || !Form3 || !Form2) return;
+  // The drive is a mount point: its name is kept as the file system spells it.
+  const std::string drive = Form3->AutoPlayCD->Text();
+  if (drive.empty()) return;
+  const std::string serial = CalcolaSN(drive);
+  if (serial == "0" || Playing || serial == SerialNumber) return;
+  const TLoadGuard guard(loading_);
+  AutoPlay = false;
+  Scanner.FindDiscFolders(drive);
+  // A disc without MP3 folders is walked once and then left alone.
+  if (Scanner.TMPlist().empty()) return;
+  XAudio->Stop();
+  Form2->CurrDir->SetFileName(drive);
+  Scanner.SourceRoot = drive;
+  QCoreApplication::processEvents();
+  LoadAlbum();
+  if (AlbumLoaded()) ShuffleControl();
+  AutoPlay = true;
+}

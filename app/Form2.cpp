@@ -1,0 +1,147 @@
+#include "Form2.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "DirectoryListBox.h"
+#include "FileLabel.h"
+#include "Form1.h"
+#include "Form3.h"
+#include "SourceCheck.h"
+#include "VolumeLayer.h"
+#include "phComboBox.h"
+
+namespace {
+
+constexpr int kCdHeight = 100;
+constexpr int kDiskHeight = 285;
+
+}  // namespace
+
+TForm2::TForm2(const std::string& programFolder, QWidget* parent) : QDialog(parent, Qt::Tool) {
+  setWindowTitle(QStringLiteral("Select source"));
+  setFixedSize(300, kCdHeight);
+  for (const char* name : {"Drive-Disk.bmp", "Drive-CD.bmp"}) {
+    const std::string path = programFolder + "pictures/" + name;
+    images_.push_back(QPixmap(QFile::decodeName(QByteArray::fromStdString(path))));
+  }
+
+  DriveSelect = new QGroupBox(QStringLiteral("Play MP3 from:"), this);
+  DriveSelect->setGeometry(6, 4, 204, 90);
+  CDROMItem = new QRadioButton(QStringLiteral("CDROM:"), DriveSelect);
+  CDROMItem->setGeometry(8, 22, 80, 20);
+  CDROMItem->setChecked(true);
+  HardDiskItem = new QRadioButton(QStringLiteral("HardDisk:"), DriveSelect);
+  HardDiskItem->setGeometry(8, 56, 80, 20);
+  driveButtons_ = new QButtonGroup(this);
+  driveButtons_->addButton(CDROMItem, 0);
+  driveButtons_->addButton(HardDiskItem, 1);
+  connect(driveButtons_, &QButtonGroup::idClicked, this, &TForm2::SetDriveSelectIndex);
+
+  CDROMs = new TphComboBox(this);
+  CDROMs->setGeometry(96, 24, 108, 22);
+  CDROMs->SetImages(images_);
+  CDROMs->SetImageIndex(1);
+  CDROMs->OnChange = [this] { cdromsChange(); };
+  HardDisks = new TphComboBox(this);
+  HardDisks->setGeometry(96, 58, 108, 22);
+  HardDisks->SetImages(images_);
+  HardDisks->SetImageIndex(0);
+  HardDisks->OnChange = [this] { HardDisksChange(); };
+
+  OKbtn = new QPushButton(QStringLiteral("&OK"), this);
+  OKbtn->setGeometry(218, 12, 76, 24);
+  OKbtn->setAutoDefault(false);
+  Cancelbtn = new QPushButton(QStringLiteral("&Cancel"), this);
+  Cancelbtn->setGeometry(218, 44, 76, 24);
+  Cancelbtn->setAutoDefault(false);
+  connect(OKbtn, &QPushButton::clicked, this, &TForm2::OKbtnClick);
+  connect(Cancelbtn, &QPushButton::clicked, this, &TForm2::CancelbtnClick);
+
+  Directory = new TDirectoryListBox(this);
+  Directory->setGeometry(6, 102, 288, 152);
+  Directory->OnChange = [this] { DirectoryChange(); };
+  FolderCaption = new QLabel(QStringLiteral("Folder:"), this);
+  FolderCaption->setGeometry(6, 260, 40, 18);
+  CurrDir = new TFileLabel(this);
+  CurrDir->setGeometry(48, 260, 246, 18);
+}
+
+void TForm2::SetDriveSelectIndex(int index) {
+  if (index == driveSelect_) return;
+  driveSelect_ = index;
+  (index == 1 ? HardDiskItem : CDROMItem)->setChecked(true);
+  DriveSelectClick();
+}
+
+void TForm2::DriveSelectClick() {
+  if (driveSelect_ == 1) {
+    setFixedHeight(kDiskHeight);
+    HardDisksChange();
+  } else {
+    setFixedHeight(kCdHeight);
+    cdromsChange();
+  }
+}
+
+void TForm2::cdromsChange() {
+  if (!isVisible()) return;
+  CurrDir->SetFileName(CDROMs->Text());
+  SetDriveSelectIndex(0);
+}
+
+void TForm2::HardDisksChange() {
+  if (!isVisible()) return;
+  Directory->SetDrive(HardDisks->Text());
+  SetDriveSelectIndex(1);
+}
+
+void TForm2::DirectoryChange() { CurrDir->SetFileName(Directory->Directory()); }
+
+void TForm2::OKbtnClick() {
+  hide();
+  const std::string chosen = driveSelect_ == 0 ? CDROMs->Text() : Directory->Directory();
+  CurrDir->SetFileName(chosen);
+  // A drive without a disc or a folder that is gone is not loaded.
+  if (!SourceReadable(chosen)) {
+    done(2);
+    return;
+  }
+  // Any other source than the auto-play drive ends CD auto-play.
+  if (Form3 && Form3->AutoPlayCD->count() > 0 &&
+      platform::Volumes().VolumeRoot(chosen) != Form3->AutoPlayCD->Text()) {
+    Form3->APlay->setChecked(false);
+    if (Form1) Form1->AutoPlay = false;
+  }
+  done(1);
+}
+
+void TForm2::CancelbtnClick() { done(2); }
+
+void TForm2::reject() { done(2); }
+
+void TForm2::FormKeyUp(int key) {
+  if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !Directory->hasFocus()) OKbtnClick();
+  if (key == Qt::Key_Escape) CancelbtnClick();
+}
+
+// Enter and Escape act when they are released, so the press does nothing of its own.
+void TForm2::keyPressEvent(QKeyEvent* event) {
+  const int key = event->key();
+  if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TForm2::keyReleaseEvent(QKeyEvent* event) {
+  if (!event->isAutoRepeat()) FormKeyUp(event->key());
+  QDialog::keyReleaseEvent(event);
+}
