@@ -1,7 +1,6 @@
 // Loading discs and songs: labels, song lists, lazy titles, album pictures.
 #include <QLabel>
 #include <QListWidget>
-#include <algorithm>
 #include <filesystem>
 
 #include "AlbumTest.h"
@@ -23,10 +22,6 @@ class DiscTest : public AlbumTest {
                        {"été live/x.mp3", Untagged()}});
     Load(music);
     engine.ClearCommands();
-  }
-  int Count(int code) const {
-    const std::vector<int> codes = Codes();
-    return int(std::count(codes.begin(), codes.end(), code));
   }
   std::string music;
 };
