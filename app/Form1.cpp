@@ -63,6 +63,7 @@ TForm1::TForm1(const std::string& programFolder, const TXaudioEntryPoints& engin
   CreateMainMenu();
   ConnectAlbum();
   ConnectEqualizer();
+  ConnectTransport();
   // Until a scheme is applied: the default colours, and black mode labels.
   PaintColors(Colors, clBlack, clBlack);
 }

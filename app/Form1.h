@@ -5,6 +5,7 @@
 
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -109,6 +110,43 @@ class TForm1 : public QWidget {
   void FormShow();
   void FormActivate();
   void Inizializza();
+
+  // ---- Transport and time display ----
+  // Play/Restart and Pause/Stop: the buttons of both windows and the keyboard.
+  void PlaybtnClick();
+  void StopbtnClick();
+  // Elapsed or remaining time; the labels follow at the next timecode.
+  void CurrTimeClick();
+  // Seeking and volume by mouse; a press seeks or sets with any button, a move only while
+  // the left button is held.
+  void PosBarMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  void PosBarMouseMove(TShiftState Shift, int X, int Y);
+  void VolBarMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+  void VolBarMouseMove(TShiftState Shift, int X, int Y);
+  // The volume bar to value (kept when outside 0..100), its hint, and the engine's level.
+  void VolumeUpdate(int value);
+  // Sends the position bar's place to the engine as a seek on the 0..400 scale.
+  void SeekToBar();
+  // The engine's notifications.
+  void XAudioNotifyPlayerState(TXaudioPlayer* Sender, int32_t State);
+  void XAudioNotifyInputState(TXaudioPlayer* Sender, int32_t State);
+  void XAudioNotifyInputPosition(TXaudioPlayer* Sender, uint32_t Offset, uint32_t Range);
+  void XAudioNotifyInputTimecode(TXaudioPlayer* Sender, uint8_t Hours, uint8_t Minutes,
+                                 uint8_t Seconds, uint8_t Fractions);
+  void XAudioNotifyInputDuration(TXaudioPlayer* Sender, uint32_t Duration);
+  void XAudioNotifyInputStreamInfo(TXaudioPlayer* Sender, uint8_t Level, uint8_t Layer,
+                                   uint16_t Bitrate, uint16_t Frequency, uint8_t Mode);
+  void XAudioNotifyOutputPcmLevel(TXaudioPlayer* Sender, uint8_t PcmLevel);
+  void XAudioNotifyCodecQuality(TXaudioPlayer* Sender, uint8_t Quality);
+  void XAudioNotifyError(TXaudioPlayer* Sender, uint8_t Source, int16_t Code,
+                         const std::string& Msg);
+  // The next-song decision, run when the engine has played the input to its end.
+  void MixProssimaCanzone();
+  // The open song's duration from the engine's last report, in whole minutes and seconds.
+  uint32_t DurationMinutes = 0;
+  uint32_t DurationSeconds = 0;
+  // The tray tooltip: song title and time (the tray icon shows it once it exists).
+  std::string TrayHint;
 
   // Controls of the normal window.
   TFEJpeg* Sfondo = nullptr;
@@ -306,6 +344,12 @@ class TForm1 : public QWidget {
   // Preset file of name in the first folder holding it; empty when there is none.
   std::string FindPreset(const std::string& name) const;
   // ---- end of equalizer ----
+
+  // ---- Transport ----
+  // Button, label, bar and engine handlers wired to this window.
+  void ConnectTransport();
+  // Sends the volume bar's level to the engine.
+  void SendVolume();
 
   int dragX_ = 0;
   int dragY_ = 0;

@@ -20,9 +20,11 @@ QFont FontFromPixels(std::string_view family, int pixels, bool bold) {
   if (SameName(family, "Times New Roman")) {
     font.setFamily(QStringLiteral("Liberation Serif"));
   } else if (SameName(family, "Small Fonts")) {
-    // The original face is a bitmap font: keep its hard edges.
+    // The original face is a bitmap font: keep its hard edges, and snap glyphs and advances
+    // to whole pixels so that capitals at 8-9 px keep even spacing.
     font.setFamily(QStringLiteral("Liberation Sans"));
     font.setStyleStrategy(QFont::NoAntialias);
+    font.setHintingPreference(QFont::PreferFullHinting);
   } else if (SameName(family, "Arial") || family.empty()) {
     font.setFamily(QStringLiteral("Liberation Sans"));
   } else {

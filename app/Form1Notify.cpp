@@ -1,0 +1,80 @@
+// The engine's notifications as the main window shows them: player state, position, time,
+// duration, stream information, levels and errors.
+#include <QLabel>
+#include <cstdio>
+
+#include "Form1.h"
+#include "GradProgress.h"
+#include "QtText.h"
+#include "RunLabel.h"
+#include "XaudioPlayer.h"
+
+namespace {
+
+// Minutes and seconds, two digits each at least; an hour or more shows as its whole
+// minutes (75:12), since the labels have no room for hours.
+std::string MinutesSeconds(uint32_t totalSeconds) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%02u:%02u", unsigned(totalSeconds / 60),
+                unsigned(totalSeconds % 60));
+  return text;
+}
+
+}  // namespace
+
+void TForm1::XAudioNotifyPlayerState(TXaudioPlayer*, int32_t State) {
+  Playing = State == XA_PLAYER_STATE_PLAYING;
+  if (State == XA_PLAYER_STATE_EOF) MixProssimaCanzone();
+}
+
+void TForm1::XAudioNotifyInputState(TXaudioPlayer*, int32_t) {}
+
+// The bar keeps its place for an offset beyond its range.
+void TForm1::XAudioNotifyInputPosition(TXaudioPlayer*, uint32_t Offset, uint32_t) {
+  if (Offset <= uint32_t(PosBar->MaxValue())) PosBar->SetPosition(int(Offset));
+  PosBar->setToolTip(ToQString("Position: " + std::to_string(Offset / 4) + "%"));
+}
+
+// The remaining time never goes below zero: a timecode past the reported duration shows
+// -00:00 rather than a wrapped-round count.
+void TForm1::XAudioNotifyInputTimecode(TXaudioPlayer*, uint8_t Hours, uint8_t Minutes,
+                                       uint8_t Seconds, uint8_t) {
+  const uint32_t elapsed = Hours * 3600u + Minutes * 60u + Seconds;
+  std::string text = MinutesSeconds(elapsed);
+  if (ReverseTime) {
+    const uint32_t duration = DurationMinutes * 60 + DurationSeconds;
+    text = "-" + MinutesSeconds(duration > elapsed ? duration - elapsed : 0);
+  }
+  CurrTime->setText(ToQString(text));
+  TrayHint = Songlbl->Caption() + " / " + text;
+  lblDisplay2->setText(CurrTime->text());
+}
+
+void TForm1::XAudioNotifyInputDuration(TXaudioPlayer*, uint32_t Duration) {
+  DurationMinutes = Duration / 60;
+  DurationSeconds = Duration % 60;
+  Totlbl->setText(ToQString(MinutesSeconds(Duration)));
+}
+
+// A newly opened song starts at the volume bar's level.
+void TForm1::XAudioNotifyInputStreamInfo(TXaudioPlayer*, uint8_t, uint8_t, uint16_t Bitrate,
+                                         uint16_t, uint8_t Mode) {
+  Bitratelbl->setText(ToQString(std::to_string(Bitrate) + " KBs"));
+  Stereolbl->setText(Mode == XA_STREAM_MODE_SINGLE_CHANNEL ? QStringLiteral("MONO")
+                                                           : QStringLiteral("STEREO"));
+  SendVolume();
+}
+
+// The engine reports only changes of the level, so answering with the bar's level cannot
+// start an endless exchange.
+void TForm1::XAudioNotifyOutputPcmLevel(TXaudioPlayer*, uint8_t) { SendVolume(); }
+
+void TForm1::XAudioNotifyCodecQuality(TXaudioPlayer*, uint8_t Quality) {
+  ShowMessage(std::to_string(Quality));
+}
+
+// The song stays current and nothing is retried; the message names the song that failed.
+void TForm1::XAudioNotifyError(TXaudioPlayer*, uint8_t, int16_t, const std::string& Msg) {
+  XAudio->Stop();
+  ShowMessage("Error " + Msg + " " + CurrentSongPath());
+}
