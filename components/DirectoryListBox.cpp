@@ -42,7 +42,10 @@ std::vector<std::string> Subfolders(const std::string& folder) {
 
 }  // namespace
 
-TDirectoryListBox::TDirectoryListBox(QWidget* parent) : QTreeWidget(parent) {
+TDirectoryListBox::TDirectoryListBox(QWidget* parent)
+    : QTreeWidget(parent),
+      openIcon_(style()->standardIcon(QStyle::SP_DirOpenIcon)),
+      closedIcon_(style()->standardIcon(QStyle::SP_DirIcon)) {
   setHeaderHidden(true);
   setRootIsDecorated(false);
   setItemsExpandable(false);
@@ -74,7 +77,7 @@ QTreeWidgetItem* TDirectoryListBox::FolderItem(const std::string& name, const st
                                                bool open) {
   auto* item = new QTreeWidgetItem(QStringList(ToQString(name)));
   item->setData(0, Qt::UserRole, QByteArray::fromStdString(path));
-  item->setIcon(0, style()->standardIcon(open ? QStyle::SP_DirOpenIcon : QStyle::SP_DirIcon));
+  item->setIcon(0, open ? openIcon_ : closedIcon_);
   return item;
 }
 

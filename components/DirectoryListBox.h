@@ -41,6 +41,7 @@ class TDirectoryListBox : public QTreeWidget {
   void FillBatch(unsigned generation);
   QTreeWidgetItem* FolderItem(const std::string& name, const std::string& path, bool open);
 
+  QIcon openIcon_, closedIcon_;
   std::string drive_;
   std::string directory_;
   QTreeWidgetItem* current_ = nullptr;

@@ -96,6 +96,10 @@ TEST_F(TransportTest, TimesShowElapsedOrRemaining) {
   EXPECT_EQ(form->Totlbl->text(), "00:59");
   EXPECT_EQ(form->TrayHint, "Intro / 00:07");
 
+  // A press let go outside the label is no click.
+  QTest::mousePress(form->CurrTime, Qt::LeftButton);
+  QTest::mouseRelease(form->CurrTime, Qt::LeftButton, {}, QPoint(-5, 5));
+  EXPECT_FALSE(form->ReverseTime);
   QTest::mouseClick(form->CurrTime, Qt::LeftButton);
   engine.PostDuration(250);
   engine.PostTimecode(0, 2, 3);

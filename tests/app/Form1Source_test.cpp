@@ -1,0 +1,209 @@
+// Choosing the source through the Select Source dialog, and the two-second check: vanished
+// sources and CD auto-play.
+#include <QApplication>
+#include <QCheckBox>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+
+#include "AlbumTest.h"
+#include "CoolButton.h"
+#include "DirectoryListBox.h"
+#include "FileLabel.h"
+#include "RunLabel.h"
+#include "phComboBox.h"
+
+namespace {
+
+class SourceTest : public AlbumTest {
+ protected:
+  SourceTest() {
+    cd = volumes.AddCdRom("cdrom");
+    WriteFiles(disk, {{"Music/Pop/01.mp3", Tagged("Pop One")}});
+    form->FillDriveLists();
+    form2.CurrDir->SetFileName("/before");
+  }
+
+  // Opens the dialog with the eject button; inside it runs steps, then the result comes
+  // from whatever the steps did to close it.
+  void Eject(const std::function<void()>& steps) {
+    QTimer::singleShot(0, &form2, [this, steps] {
+      ASSERT_TRUE(form2.isVisible());
+      steps();
+      // A step that failed leaves the dialog open; close it so the test goes on.
+      if (form2.isVisible()) form2.reject();
+    });
+    QTest::mouseClick(form->ejbtn, Qt::LeftButton, {}, QPoint(10, 9));
+  }
+
+  void Loaded(const std::string& root, const std::string& disc) {
+    EXPECT_EQ(form->SourceRoot(), root);
+    EXPECT_EQ(form->CDlbl->Caption(), disc);
+  }
+
+  std::string cd;
+};
+
+TEST_F(SourceTest, DriveListsComeFromTheVolumes) {
+  EXPECT_EQ(form2.CDROMs->count(), 1);
+  EXPECT_EQ(form2.CDROMs->Text(), cd);
+  EXPECT_EQ(form2.HardDisks->Text(), disk);
+  EXPECT_EQ(form3.AutoPlayCD->Text(), cd);
+  EXPECT_FALSE(form2.CDROMs->itemIcon(0).isNull());
+}
+
+TEST_F(SourceTest, PickingAFolderLoadsItAndAutoPlayGoesOff) {
+  form->AutoPlay = true;
+  form3.APlay->setChecked(true);
+  Eject([this] {
+    EXPECT_EQ(form2.height(), 100);
+    QTest::mouseClick(form2.HardDiskItem, Qt::LeftButton, {}, QPoint(5, 10));
+    EXPECT_EQ(form2.height(), 285);
+    EXPECT_EQ(form2.Directory->Directory(), disk);
+    EXPECT_EQ(form2.CurrDir->FileName(), disk);
+    form2.Directory->SetDirectory(disk + "/Music");
+    EXPECT_EQ(form2.CurrDir->FileName(), disk + "/Music");
+    QTest::mouseClick(form2.OKbtn, Qt::LeftButton);
+  });
+  Loaded(disk + "/Music", "1. POP");
+  EXPECT_EQ(form2.CurrDir->FileName(), disk + "/Music");
+  EXPECT_EQ(form->Songlbl->Caption(), "1. Pop One");
+  EXPECT_EQ(Codes().back(), XA_MSG_COMMAND_PLAY);
+  EXPECT_FALSE(form->AutoPlay);
+  EXPECT_FALSE(form3.APlay->isChecked());
+}
+
+TEST_F(SourceTest, PickingTheAutoPlayDriveKeepsAutoPlay) {
+  volumes.InsertDisc(cd, 77, {{"Disc/a.mp3", Untagged()}});
+  form->AutoPlay = true;
+  form3.APlay->setChecked(true);
+  Eject([this] {
+    QTest::mouseClick(form2.CDROMItem, Qt::LeftButton, {}, QPoint(5, 10));
+    QTest::keyClick(&form2, Qt::Key_Return);
+  });
+  Loaded(cd, "1. DISC");
+  EXPECT_EQ(form->SerialNumber, "77");
+  EXPECT_TRUE(form->AutoPlay);
+  EXPECT_TRUE(form3.APlay->isChecked());
+}
+
+TEST_F(SourceTest, CancelAndAnEmptyDriveKeepTheChosenSourceAndTheAlbum) {
+  Load(disk + "/Music");
+  engine.ClearCommands();
+  Eject([this] {
+    form2.SetDriveSelectIndex(1);
+    EXPECT_EQ(form2.CurrDir->FileName(), disk);
+    QTest::keyClick(&form2, Qt::Key_Escape);
+  });
+  Eject([this] {
+    form2.SetDriveSelectIndex(1);
+    QTest::mouseClick(form2.Cancelbtn, Qt::LeftButton);
+  });
+  // The CD drive holds no disc: its folder is there, but nothing is mounted on it.
+  volumes.Eject(cd, true);
+  Eject([this] {
+    form2.SetDriveSelectIndex(0);
+    EXPECT_EQ(form2.CurrDir->FileName(), cd);
+    form2.OKbtnClick();
+    EXPECT_EQ(form2.result(), 2);
+  });
+  EXPECT_EQ(form2.CurrDir->FileName(), "/before");
+  Loaded(disk + "/Music", "1. POP");
+  EXPECT_TRUE(Codes().empty());
+}
+
+TEST_F(SourceTest, EnterInTheFolderListOpensTheFolderWithoutConfirming) {
+  Eject([this] {
+    form2.SetDriveSelectIndex(1);
+    form2.Directory->setFocus();
+    QTreeWidgetItem* music = form2.Directory->CurrentFolderItem()->child(0);
+    ASSERT_NE(music, nullptr);
+    form2.Directory->setCurrentItem(music);
+    QTest::keyClick(form2.Directory, Qt::Key_Return);
+    EXPECT_TRUE(form2.isVisible());
+    EXPECT_EQ(form2.CurrDir->FileName(), disk + "/Music");
+    // One click on a folder opens it.
+    QTreeWidgetItem* pop = form2.Directory->CurrentFolderItem()->child(0);
+    ASSERT_NE(pop, nullptr);
+    const QRect rect = form2.Directory->visualItemRect(pop);
+    QTest::mouseClick(form2.Directory->viewport(), Qt::LeftButton, {}, rect.center());
+    EXPECT_EQ(form2.CurrDir->FileName(), disk + "/Music/Pop");
+    form2.OKbtn->setFocus();
+    QTest::keyClick(form2.OKbtn, Qt::Key_Return);
+  });
+  Loaded(disk + "/Music/Pop", "1. POP");
+}
+
+class AutoPlayTest : public SourceTest {
+ protected:
+  AutoPlayTest() {
+    form->AutoPlay = true;
+    form3.APlay->setChecked(true);
+  }
+};
+
+TEST_F(AutoPlayTest, NewCdPlaysOnlyWhenStoppedAndOnlyOnce) {
+  volumes.InsertDisc(cd, 5, {{"Live/01.mp3", Tagged("Opening")}});
+  form->Playing = true;
+  form->AutoPTimerTimer();
+  EXPECT_FALSE(form->AlbumLoaded());
+  EXPECT_TRUE(Codes().empty());
+
+  form->Playing = false;
+  form->AutoPTimerTimer();
+  Loaded(cd, "1. LIVE");
+  EXPECT_EQ(form2.CurrDir->FileName(), cd);
+  EXPECT_EQ(form->SerialNumber, "5");
+  EXPECT_TRUE(form->AutoPlay);
+  EXPECT_EQ(Codes().back(), XA_MSG_COMMAND_PLAY);
+
+  // The disc already loaded is left alone.
+  engine.ClearCommands();
+  form->AutoPTimerTimer();
+  EXPECT_TRUE(Codes().empty());
+}
+
+TEST_F(AutoPlayTest, DiscWithoutSongsSwitchesAutoPlayOff) {
+  volumes.InsertDisc(cd, 6, {{"Docs/readme.txt", "text"}});
+  form->AutoPTimerTimer();
+  EXPECT_FALSE(form->AutoPlay);
+  EXPECT_FALSE(form->AlbumLoaded());
+  EXPECT_TRUE(Codes().empty());
+}
+
+TEST_F(AutoPlayTest, EjectedDiscUnloadsWithinOneTickButNotWhileTheDialogShows) {
+  volumes.InsertDisc(cd, 5, {{"Live/01.mp3", Untagged()}});
+  form->AutoPTimerTimer();
+  ASSERT_TRUE(form->AlbumLoaded());
+  volumes.Eject(cd, true);
+
+  Eject([this] {
+    form->AutoPTimerTimer();
+    EXPECT_TRUE(form->AlbumLoaded());
+  });
+  form->AutoPTimerTimer();
+  EXPECT_FALSE(form->AlbumLoaded());
+  EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
+  EXPECT_EQ(form->Songlbl->Caption(), "NO SONG LOADED");
+  EXPECT_EQ(form->SerialNumber, "empty");
+
+  // The same disc back in the auto-play drive plays again.
+  volumes.InsertDisc(cd, 5, {{"Live/01.mp3", Untagged()}});
+  form->AutoPTimerTimer();
+  EXPECT_TRUE(form->AlbumLoaded());
+}
+
+TEST_F(SourceTest, DeletedFolderUnloadsTheAlbum) {
+  Load(disk + "/Music");
+  form->AutoPTimerTimer();
+  EXPECT_TRUE(form->AlbumLoaded());
+  std::filesystem::remove_all(disk + "/Music");
+  form->AutoPTimerTimer();
+  EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
+}
+
+}  // namespace
