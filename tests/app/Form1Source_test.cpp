@@ -2,6 +2,7 @@
 // sources and CD auto-play.
 #include <QApplication>
 #include <QCheckBox>
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
@@ -54,6 +55,11 @@ TEST_F(SourceTest, DriveListsComeFromTheVolumes) {
   EXPECT_EQ(form2.HardDisks->Text(), disk);
   EXPECT_EQ(form3.AutoPlayCD->Text(), cd);
   EXPECT_FALSE(form2.CDROMs->itemIcon(0).isNull());
+  // The drive pictures' bottom-left colour is transparent.
+  for (const QPixmap& picture : form2.Images()) {
+    const QImage image = picture.toImage();
+    EXPECT_EQ(image.pixelColor(0, image.height() - 1).alpha(), 0);
+  }
 }
 
 TEST_F(SourceTest, PickingAFolderLoadsItAndAutoPlayGoesOff) {
@@ -195,6 +201,26 @@ TEST_F(AutoPlayTest, EjectedDiscUnloadsWithinOneTickButNotWhileTheDialogShows) {
   volumes.InsertDisc(cd, 5, {{"Live/01.mp3", Untagged()}});
   form->AutoPTimerTimer();
   EXPECT_TRUE(form->AlbumLoaded());
+}
+
+TEST_F(AutoPlayTest, NoAutoPlayWhileALoadRuns) {
+  volumes.InsertDisc(cd, 5, {{"Live/01.mp3", Untagged()}});
+  // A tick that arrives while the load lets events run.
+  bool tickedDuringLoad = false;
+  QTimer::singleShot(0, form.get(), [&] {
+    tickedDuringLoad = form->Loading();
+    EXPECT_EQ(form->CurrTime->text(), "Scan");
+    EXPECT_EQ(form->Totlbl->text(), "");
+    form->AutoPTimerTimer();
+  });
+  Load(disk + "/Music");
+  EXPECT_TRUE(tickedDuringLoad);
+  Loaded(disk + "/Music", "1. POP");
+  EXPECT_TRUE(form->AutoPlay);
+  // Once the load is over, the next tick plays the new disc.
+  form->Playing = false;
+  form->AutoPTimerTimer();
+  Loaded(cd, "1. LIVE");
 }
 
 TEST_F(SourceTest, DeletedFolderUnloadsTheAlbum) {
