@@ -64,6 +64,7 @@ TForm1::TForm1(const std::string& programFolder, const TXaudioEntryPoints& engin
   ConnectAlbum();
   ConnectEqualizer();
   ConnectTransport();
+  ConnectPlayOrder();
   // Until a scheme is applied: the default colours, and black mode labels.
   PaintColors(Colors, clBlack, clBlack);
 }

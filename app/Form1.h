@@ -16,6 +16,7 @@
 #include "MP3Tag.h"
 #include "MouseEvents.h"
 #include "MyRegistry.h"
+#include "ShuffleRandom.h"
 #include "SortGrid.h"
 #include "XaudioEntryPoints.h"
 
@@ -140,8 +141,6 @@ class TForm1 : public QWidget {
   void XAudioNotifyCodecQuality(TXaudioPlayer* Sender, uint8_t Quality);
   void XAudioNotifyError(TXaudioPlayer* Sender, uint8_t Source, int16_t Code,
                          const std::string& Msg);
-  // The next-song decision, run when the engine has played the input to its end.
-  void MixProssimaCanzone();
   // The open song's duration from the engine's last report, in whole minutes and seconds.
   uint32_t DurationMinutes = 0;
   uint32_t DurationSeconds = 0;
@@ -260,8 +259,6 @@ class TForm1 : public QWidget {
   std::string CalcolaSN(const std::string& root) const;
   void ScaricaAlbum();
   void FindFileNewPath(TFindFile* Sender, const std::string& NewPath, bool& Abort);
-  // Puts the rows in the order the play modes ask for, keeping the current song current.
-  void ShuffleControl();
 
   void CaricaCD(int disc);
   void CaricaSong(int row);
@@ -286,6 +283,27 @@ class TForm1 : public QWidget {
   void FillDriveLists();
   // True while LoadAlbum runs: the two-second check and Open Source wait for it.
   bool Loading() const { return loading_ > 0; }
+
+  // ---- Play order: the mode toggles, the row order they ask for, navigation ----
+  // Toggle Repeat, Shuffle and Album mode (labels and buttons alike); Program mode is shown
+  // and does nothing. Settings restore the modes by running these once per mode that is on.
+  void repeatbtnClick();
+  void shufflebtnClick();
+  void progbtnClick();
+  void modemodebtnClick();
+  // Puts the rows in the order the play modes ask for, keeping the current song current.
+  void ShuffleControl();
+  // Shuffles rows start..RowCount-1 in place.
+  void ShuffleAlbum(int start);
+  // The next-song decision: at the end of a song (the engine played the input to its end),
+  // and for Next Song.
+  void MixProssimaCanzone();
+  void fwdbtnClick();   // Next Song
+  void rewbtnClick();   // Previous Song
+  void btnfwd2Click();  // Next Disc
+  void btnrew2Click();  // Previous Disc
+  TShuffleRandom Random;
+  // ---- end of play order ----
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -350,6 +368,15 @@ class TForm1 : public QWidget {
   void ConnectTransport();
   // Sends the volume bar's level to the engine.
   void SendVolume();
+
+  // ---- Play order ----
+  // The mode toggles and the navigation buttons wired to this window.
+  void ConnectPlayOrder();
+  void ColorModeLabel(QLabel* label, bool on);
+  // The first row from from on whose column col reads text; from when there is none.
+  int FindRow(int from, int col, const std::string& text) const;
+  // First song of the disc step away from the current one, when there is such a disc.
+  void GoToDisc(int step);
 
   int dragX_ = 0;
   int dragY_ = 0;

@@ -1,0 +1,70 @@
+// An album played through by the real engine on the paced null sink: in Album mode every
+// song of both discs is heard once, in album order, and the player stops on the first song.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdlib>
+#include <filesystem>
+
+#include "FakeVolumeLayer.h"
+#include "Form1.h"
+#include "RunLabel.h"
+#include "XaudioPlayer.h"
+
+namespace {
+
+void MakeSong(const std::string& path, const std::string& title) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+  const std::string wav = path + ".wav";
+  const std::string make = "sox -q -n -r 44100 -c 1 '" + wav + "' synth 0.8 sine 440 && " +
+                           "lame --quiet -m m -b 64 --tt '" + title + "' '" + wav + "' '" + path +
+                           "' && rm '" + wav + "'";
+  ASSERT_EQ(std::system(make.c_str()), 0);
+}
+
+TEST(Form1PlayThroughTest, AlbumModePlaysEveryDiscInOrderAndStopsAtTheEnd) {
+  FakeVolumeLayer volumes;
+  const std::string music = volumes.AddHardDisk("disk", 42) + "/Music";
+  MakeSong(music + "/One/01.mp3", "First");
+  MakeSong(music + "/One/02.mp3", "Second");
+  MakeSong(music + "/Two/01.mp3", "Third");
+  MakeSong(music + "/Two/02.mp3", "Fourth");
+
+  std::vector<std::string> messages;
+  const auto savedShowMessage = TForm1::ShowMessage;
+  TForm1::ShowMessage = [&](const std::string& text) { messages.push_back(text); };
+  QApplication::setQuitOnLastWindowClosed(false);
+  {
+    TForm1 form(SONAVERA_SOURCE_DIR "/assets/runtime/", TXaudioEntryPoints::Engine());
+    form.XAudio->SetPlayerEnvironmentString(XA_ENVIRONMENT_OUTPUT, XA_OUTPUT_NULL);
+    // The title shown whenever the engine reports that playing began.
+    std::vector<std::string> heard;
+    const auto playerState = form.XAudio->OnNotifyPlayerState;
+    form.XAudio->OnNotifyPlayerState = [&](TXaudioPlayer* sender, int32_t state) {
+      playerState(sender, state);
+      if (state == XA_PLAYER_STATE_PLAYING &&
+          (heard.empty() || heard.back() != form.Songlbl->Caption()))
+        heard.push_back(form.Songlbl->Caption());
+    };
+    form.modemodebtnClick();
+    form.Scanner.SourceRoot = music;
+    form.LoadAlbum();
+
+    const std::vector<std::string> album{"1. First", "2. Second", "1. Third", "2. Fourth"};
+    EXPECT_TRUE(QTest::qWaitFor([&] { return heard.size() >= album.size(); }, 20000));
+    // After the last song the first one is loaded and left stopped.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return form.CurrentRow == 1 && form.Songlbl->Caption() == "1. First"; }, 10000));
+    QTest::qWait(1500);
+    EXPECT_EQ(heard, album);
+    EXPECT_FALSE(form.Playing);
+    EXPECT_EQ(form.CDlbl->Caption(), "1. ONE");
+    EXPECT_TRUE(messages.empty());
+    form.XAudio->Exit();
+  }
+  TForm1::ShowMessage = savedShowMessage;
+}
+
+}  // namespace
