@@ -1,5 +1,6 @@
 #include "Form2.h"
 
+#include <QBitmap>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFile>
@@ -29,7 +30,12 @@ TForm2::TForm2(const std::string& programFolder, QWidget* parent) : QDialog(pare
   setFixedSize(300, kCdHeight);
   for (const char* name : {"Drive-Disk.bmp", "Drive-CD.bmp"}) {
     const std::string path = programFolder + "pictures/" + name;
-    images_.push_back(QPixmap(QFile::decodeName(QByteArray::fromStdString(path))));
+    QPixmap picture(QFile::decodeName(QByteArray::fromStdString(path)));
+    // The bottom-left pixel's colour is the pictures' transparent colour.
+    const QImage image = picture.toImage();
+    if (!image.isNull())
+      picture.setMask(picture.createMaskFromColor(image.pixelColor(0, image.height() - 1)));
+    images_.push_back(picture);
   }
 
   DriveSelect = new QGroupBox(QStringLiteral("Play MP3 from:"), this);
