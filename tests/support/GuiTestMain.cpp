@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <cstdlib>
 #include <cstring>
 
@@ -12,6 +14,9 @@ int main(int argc, char** argv) {
     if (std::strcmp(argv[i], "--gtest_list_tests") == 0) return RUN_ALL_TESTS();
   }
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // No test reads or writes the user's own settings.
+  const QTemporaryDir config;
+  setenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()).constData(), 1);
   QApplication app(argc, argv);
   return RUN_ALL_TESTS();
 }
