@@ -111,6 +111,17 @@ class TForm1 : public QWidget {
   void FormShow();
   void FormActivate();
   void Inizializza();
+  // Closing: stops the engine and writes the settings.
+  void FormCloseQuery();
+  // The command-line arguments after the program's name (set by main()).
+  std::vector<std::string> Arguments;
+
+  // The settings file Sonavera.ini in WindowsDir, the user's configuration folder (ends in
+  // "/"); both are computed at the first show.
+  std::string WindowsDir;
+  std::string SettingsFile;
+  void LeggiINI();
+  void ScriviINI();
 
   // ---- Transport and time display ----
   // Play/Restart and Pause/Stop: the buttons of both windows and the keyboard.
@@ -333,6 +344,8 @@ class TForm1 : public QWidget {
   void PaintColors(const TColorScheme& scheme, TColor modeOn, TColor modeOff);
   static void SetTextColor(QWidget* widget, TColor color);
   void ConnectDragHandle(QWidget* handle);
+  // LastAlbum when the file has none: the first CD-ROM drive, else the user's music folder.
+  std::string DefaultLastAlbum() const;
   // Album: wiring of the source, disc and song handlers; the selectors' own events.
   void ConnectAlbum();
   bool IsSelectorControl(QObject* watched) const;

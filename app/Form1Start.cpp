@@ -1,11 +1,23 @@
-// Start-up and shutdown of the main window.
+// Start-up and shutdown of the main window: the first show reads the settings and the skin,
+// the first activation takes the command line and reopens the remembered album, closing
+// stops the engine and writes the settings.
+#include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QTimer>
+#include <exception>
 
+#include "FileLabel.h"
+#include "Folders.h"
 #include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
 #include "GradProgress.h"
 #include "RunLabel.h"
+#include "SettingsKeys.h"
+#include "SourceCheck.h"
 #include "XaudioPlayer.h"
+#include "phComboBox.h"
 
 void TForm1::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
@@ -17,11 +29,17 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::FormShow() {
   firstShowDone_ = true;
-  FillDriveLists();
   XAudio->SetCodecQuality(0);
+  FillDriveLists();
+  // The settings file lives in the user's configuration folder.
+  WindowsDir = platform::ConfigFolder();
+  SettingsFile = WindowsDir + settings::kFileName;
   PosBar->SetPosition(PosBar->MaxValue());
-  // Reading the settings ends with the colours of the skin they name.
-  LeggiSkinINI(SkinsRoot + SkinName + "/Colors.ini");
+  CurrentRow = 1;
+  Repeat = Shuffle = Program = Album = false;
+  PresetEditing = false;
+  SerialNumber = "empty";
+  LeggiINI();
   LoadSkin(SkinsRoot + SkinName + "/");
   Assegnacolori();
   VolBar->setToolTip(QStringLiteral("Volume: %1%").arg(VolBar->Position()));
@@ -33,13 +51,48 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::Inizializza() {
-  Songlbl->StartRun(0, 0);
-  CDlbl->StartRun(0, 0);
+  if (!Arguments.empty() && Arguments[0].size() > 3) {
+    const std::string& argument = Arguments[0];
+    if (argument != "setup") {
+      // The folder part of a file or folder path, up to and including its last "/".
+      const std::size_t slash = argument.rfind('/');
+      if (Form2) Form2->CurrDir->SetFileName(argument.substr(0, slash + 1));
+      LastRow = 1;
+    }
+    // "setup" is to create the desktop link; links are not made yet, so it changes nothing.
+  }
+  bool restored = false;
+  if (Form2 && Form3 && Form3->LastPos->isChecked()) {
+    const std::string source = Form2->CurrDir->FileName();
+    try {
+      if (SourceReadable(source)) {
+        Scanner.SourceRoot = source;
+        QCoreApplication::processEvents();
+        LoadAlbum();
+        if (AlbumLoaded()) ShuffleControl();
+        restored = true;
+      }
+    } catch (const std::exception&) {
+      // Falls back like a source that cannot be entered.
+    }
+    if (!restored && Form2->CDROMs->count() > 0)
+      Form2->CurrDir->SetFileName(Form2->CDROMs->Item(0));
+  }
+  if (!restored) {
+    Songlbl->StartRun(0, 0);
+    CDlbl->StartRun(0, 0);
+  }
   FirstStart = false;
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  FormCloseQuery();
+  event->accept();
+}
+
+void TForm1::FormCloseQuery() {
   XAudio->Stop();
   XAudio->Exit();
-  event->accept();
+  // A window never shown has read no settings: writing its design values would overwrite them.
+  if (firstShowDone_) ScriviINI();
 }

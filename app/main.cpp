@@ -25,6 +25,8 @@ int main(int argc, char** argv) {
   form2.Form1 = &form1;
   form2.Form3 = &form3;
 
+  // QApplication has taken its own options out of argv.
+  form1.Arguments.assign(argv + 1, argv + argc);
   form1.show();
   return app.exec();
 }

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 namespace platform {
@@ -22,6 +23,22 @@ std::string XdgFolder(const char* variable, const char* fallbackUnderHome) {
   const char* value = std::getenv(variable);
   if (value && value[0] == '/') return WithSlash(value);
   return HomeFolder() + fallbackUnderHome;
+}
+
+// XDG_MUSIC_DIR from user-dirs.dirs: a line XDG_MUSIC_DIR="$HOME/Music" or an absolute
+// path in quotes. Empty when the file or the line is missing or malformed.
+std::string UserDirsMusic() {
+  std::ifstream in(XdgFolder("XDG_CONFIG_HOME", ".config/") + "user-dirs.dirs");
+  const std::string prefix = "XDG_MUSIC_DIR=\"";
+  for (std::string line; std::getline(in, line);) {
+    if (line.compare(0, prefix.size(), prefix) != 0 || line.size() < prefix.size() + 1 ||
+        line.back() != '"')
+      continue;
+    std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+    if (value.compare(0, 6, "$HOME/") == 0) return HomeFolder() + value.substr(6);
+    if (!value.empty() && value[0] == '/') return value;
+  }
+  return {};
 }
 
 }  // namespace
@@ -46,6 +63,14 @@ std::string ConfigFolder() {
   std::error_code ignored;
   std::filesystem::create_directories(folder, ignored);
   return folder;
+}
+
+std::string MusicFolder() {
+  std::error_code ignored;
+  for (const std::string& folder : {UserDirsMusic(), HomeFolder() + "Music"}) {
+    if (!folder.empty() && std::filesystem::is_directory(folder, ignored)) return WithSlash(folder);
+  }
+  return HomeFolder();
 }
 
 std::string UserDataFolder() { return XdgFolder("XDG_DATA_HOME", ".local/share/"); }

@@ -15,6 +15,10 @@ std::string ProgramFolder();
 // that the first start can write its settings on a fresh account.
 std::string ConfigFolder();
 
+// The user's music folder: XDG_MUSIC_DIR of the user-dirs file in the configuration folder,
+// else ~/Music, when that folder exists; otherwise the home folder.
+std::string MusicFolder();
+
 // Where user data goes when the program folder cannot be written: $XDG_DATA_HOME, default
 // ~/.local/share. Not created here.
 std::string UserDataFolder();

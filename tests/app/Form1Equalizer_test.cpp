@@ -9,6 +9,7 @@
 #include <QTest>
 
 #include "ExtProgressBar.h"
+#include "SkinWriter.h"
 #include "WindowTest.h"
 
 namespace {
@@ -90,6 +91,8 @@ TEST_F(EqualizerTest, MouseRowsAreClampedAndOtherButtonsResetTheBand) {
 }
 
 TEST_F(EqualizerTest, SwitchOffSendsNoRecordWhileHintsFollowTheSliders) {
+  // The first show takes the switch from the settings.
+  WriteText(SettingsPath(), "[EQU]\nEquON=1\n");
   form->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
   form->ShowPage("page2");

@@ -1,10 +1,15 @@
-// The first showing of the main window.
+// The first showing and activation of the main window, and its closing.
+#include <QCheckBox>
+#include <QListWidget>
 #include <QTest>
+#include <QTimer>
 #include <algorithm>
 
 #include "FEJpeg.h"
+#include "FileLabel.h"
 #include "GradProgress.h"
 #include "RunLabel.h"
+#include "SettingsTest.h"
 #include "SkinWriter.h"
 #include "WindowTest.h"
 
@@ -34,6 +39,97 @@ TEST_F(WindowTest, FirstShowLoadsTheSkinAndItsColoursOnce) {
   WriteSkin(SkinFolder("DEFAULT"), QColor(200, 20, 30));
   form->show();
   EXPECT_EQ(form->Sfondo->Picture().pixelColor(5, 5), QColor(10, 20, 30));
+}
+
+}  // namespace
+
+namespace {
+
+class Form1Start : public SettingsTest {
+ protected:
+  bool Sent(int code) const {
+    const std::vector<int> codes = engine.CommandCodes();
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+  }
+};
+
+TEST_F(Form1Start, FirstStartLoadsNoAlbum) {
+  WriteAlbum();
+  Start();
+  EXPECT_FALSE(form->AlbumLoaded());
+  EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
+  EXPECT_EQ(form->Songlbl->Caption(), "NO SONG LOADED");
+  EXPECT_TRUE(form->CDlbl->Running());
+  EXPECT_TRUE(form->Songlbl->Running());
+  EXPECT_TRUE(form->AutoPTimer->isActive());
+  EXPECT_FALSE(Sent(XA_MSG_COMMAND_INPUT_OPEN));
+}
+
+TEST_F(Form1Start, TheFirstArgumentNamesTheSourceByItsFolder) {
+  const std::string album = WriteAlbum();
+  WriteText(SettingsPath(), "[General]\nLastAlbum=" + album + "\nLastRow=2\n");
+  Start({"setup", album + "/Disc1/a.mp3"});
+  EXPECT_EQ(form2->CurrDir->FileName(), album) << "the keyword changes no source";
+  EXPECT_EQ(form->LastRow, 2);
+  Restart({"/ab"});
+  EXPECT_EQ(form2->CurrDir->FileName(), album) << "three characters are too short";
+  Restart({"SETUP"});
+  EXPECT_EQ(form2->CurrDir->FileName(), "") << "a path without a folder part";
+  EXPECT_EQ(form->LastRow, 1);
+
+  Restart({album + "/Disc2/d.mp3"});
+  EXPECT_EQ(form2->CurrDir->FileName(), album + "/Disc2/");
+  EXPECT_FALSE(form->AlbumLoaded()) << "Remember last position is off";
+  form3->LastPos->setChecked(true);
+  form->CurrentRow = 7;
+  Restart({album + "/Disc2/d.mp3"});
+  EXPECT_EQ(form2->CurrDir->FileName(), album + "/Disc2/");
+  EXPECT_EQ(form->CurrentSongPath(), album + "/Disc2/c.mp3") << "from the first song";
+  EXPECT_TRUE(Sent(XA_MSG_COMMAND_PLAY));
+  form->close();
+  EXPECT_NE(Settings().find("\nLastAlbum=" + album + "/Disc2/\n"), std::string::npos);
+}
+
+TEST_F(Form1Start, TheRememberedSongIsReopened) {
+  const std::string album = WriteAlbum();
+  WriteText(SettingsPath(), "[General]\nLastPos=1\nLastAlbum=" + album + "\nLastRow=4\n");
+  Start();
+  EXPECT_EQ(form->CurrentRow, 4);
+  EXPECT_EQ(form->CurrentSongPath(), album + "/Disc2/d.mp3");
+  EXPECT_EQ(form->SongList->count(), 3);
+  EXPECT_TRUE(Sent(XA_MSG_COMMAND_PLAY));
+
+  // Closing while it plays stops the engine before it lets it go, and keeps the row.
+  engine.PostPlayerState(XA_PLAYER_STATE_PLAYING);
+  ASSERT_TRUE(engine.WaitDrained());
+  engine.ClearCommands();
+  form->close();
+  EXPECT_EQ(engine.CommandCodes(), (std::vector<int>{XA_MSG_COMMAND_STOP, XA_MSG_COMMAND_EXIT}));
+  EXPECT_NE(Settings().find("\nLastRow=4\n"), std::string::npos);
+}
+
+TEST_F(Form1Start, ARowNoLongerInTheAlbumFallsBackToItsFirstSong) {
+  const std::string album = WriteAlbum();
+  WriteText(SettingsPath(), "[General]\nLastPos=1\nLastAlbum=" + album + "\nLastRow=9\n");
+  Start();
+  EXPECT_EQ(form->CurrentRow, 1);
+  EXPECT_EQ(form->CurrentSongPath(), album + "/Disc1/a.mp3");
+  EXPECT_EQ(form->SongList->count(), 2);
+}
+
+TEST_F(Form1Start, AVanishedSourceFallsBackToTheFirstCdRom) {
+  WriteText(SettingsPath(), "[General]\nLastPos=1\nLastAlbum=" + disk + "/gone\n");
+  Start();
+  EXPECT_EQ(form2->CurrDir->FileName(), disk + "/gone") << "no CD-ROM drive to fall back to";
+  EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
+  EXPECT_TRUE(form->CDlbl->Running());
+
+  const std::string drive = volumes.AddCdRom("cdrom");
+  Restart();
+  EXPECT_EQ(form2->CurrDir->FileName(), drive);
+  EXPECT_FALSE(form->AlbumLoaded());
+  EXPECT_TRUE(form->Songlbl->Running());
+  EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include <QTemporaryDir>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -54,6 +55,26 @@ TEST(Folders, HomeFallsBackToThePasswordDatabase) {
   ASSERT_FALSE(folder.empty());
   EXPECT_EQ(folder.front(), '/');
   EXPECT_EQ(folder.back(), '/');
+}
+
+TEST(Folders, MusicFolderIsTheFirstThatExists) {
+  QTemporaryDir dir;
+  const std::string base = dir.path().toStdString();
+  ScopedEnv home("HOME", (base + "/home").c_str());
+  ScopedEnv config("XDG_CONFIG_HOME", (base + "/conf").c_str());
+  std::filesystem::create_directories(base + "/home");
+  EXPECT_EQ(platform::MusicFolder(), base + "/home/") << "nothing else exists";
+  std::filesystem::create_directories(base + "/home/Music");
+  EXPECT_EQ(platform::MusicFolder(), base + "/home/Music/");
+  std::filesystem::create_directories(base + "/conf");
+  std::ofstream(base + "/conf/user-dirs.dirs")
+      << "# written by xdg-user-dirs-update\nXDG_MUSIC_DIR=\"$HOME/Musik\"\n";
+  EXPECT_EQ(platform::MusicFolder(), base + "/home/Music/") << "the named folder is missing";
+  std::filesystem::create_directories(base + "/home/Musik");
+  EXPECT_EQ(platform::MusicFolder(), base + "/home/Musik/");
+  std::ofstream(base + "/conf/user-dirs.dirs") << "XDG_MUSIC_DIR=\"" << base << "/songs\"\n";
+  std::filesystem::create_directories(base + "/songs");
+  EXPECT_EQ(platform::MusicFolder(), base + "/songs/");
 }
 
 TEST(Folders, ProgramFolderHoldsTheRunningTest) {

@@ -2,11 +2,16 @@
 
 #include <QApplication>
 #include <QDir>
+#include <cstdlib>
 #include <filesystem>
 
 WindowTest::WindowTest() : savedShowMessage_(TForm1::ShowMessage) {
   TForm1::ShowMessage = [this](const std::string& text) { messages.push_back(text); };
   const std::string root = dir.path().toStdString() + "/";
+  // The settings file of every window under test lies in its own folder, never the user's.
+  if (const char* config = getenv("XDG_CONFIG_HOME")) savedConfig_ = config;
+  setenv("XDG_CONFIG_HOME", (root + "config").c_str(), 1);
+  QDir().mkpath(QString::fromStdString(root + "config"));
   QDir().mkpath(QString::fromStdString(root + "SKIN"));
   // The pictures the window keeps for itself (micro window, selector headers).
   std::filesystem::copy(SONAVERA_SOURCE_DIR "/assets/runtime/pictures", root + "pictures");
@@ -19,6 +24,11 @@ WindowTest::WindowTest() : savedShowMessage_(TForm1::ShowMessage) {
 WindowTest::~WindowTest() {
   form.reset();
   TForm1::ShowMessage = savedShowMessage_;
+  savedConfig_ ? setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+}
+
+std::string WindowTest::SettingsPath() const {
+  return dir.path().toStdString() + "/config/Sonavera.ini";
 }
 
 std::string WindowTest::SkinFolder(const std::string& name) const {

@@ -1,12 +1,13 @@
 // Fixture of the main-window tests: a window over the fake engine, its program folder a
-// fresh temporary folder with an empty SKIN/ in it, a Select Skin dialog, and the message
-// boxes collected instead of shown.
+// fresh temporary folder with an empty SKIN/ in it (and config/ as XDG_CONFIG_HOME), a Select Skin
+// dialog, and the message boxes collected instead of shown.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,8 @@ class WindowTest : public testing::Test {
   WindowTest();
   ~WindowTest() override;
 
+  // The window's settings file, read at its first show.
+  std::string SettingsPath() const;
   // Skins root + name + "/".
   std::string SkinFolder(const std::string& name) const;
 
@@ -30,4 +33,5 @@ class WindowTest : public testing::Test {
 
  private:
   std::function<void(const std::string&)> savedShowMessage_;
+  std::optional<std::string> savedConfig_;
 };

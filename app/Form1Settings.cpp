@@ -1,0 +1,170 @@
+// The settings file: read once at the first show into the window and its dialogs, written
+// once at closing from them. Every read that yields its default writes it back, so the first
+// start leaves a file holding every key.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "ExtProgressBar.h"
+#include "FileLabel.h"
+#include "Folders.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
+#include "GradProgress.h"
+#include "QtText.h"
+#include "RunLabel.h"
+#include "SettingsKeys.h"
+#include "XaudioPlayer.h"
+#include "phComboBox.h"
+
+namespace {
+
+using namespace settings;
+
+int Read(TMyRegistry& ini, const char* section, const TIntKey& key) {
+  return ini.ReadInteger(section, key.Name, key.Default);
+}
+bool Read(TMyRegistry& ini, const char* section, const TBoolKey& key) {
+  return ini.ReadBool(section, key.Name, key.Default);
+}
+std::string Read(TMyRegistry& ini, const char* section, const TTextKey& key) {
+  return ini.ReadString(section, key.Name, key.Default);
+}
+
+// Reading goes on past a failed write-back (a read-only file): the values the file holds are
+// still taken. Errors of the store are ignored while it lives.
+struct TKeepReading {
+  explicit TKeepReading(TMyRegistry& ini) : Ini(ini), Saved(std::move(ini.OnError)) {
+    ini.OnError = nullptr;
+  }
+  ~TKeepReading() { Ini.OnError = std::move(Saved); }
+  TMyRegistry& Ini;
+  TMyRegistryError Saved;
+};
+
+// Closes the store however the reading or writing ends.
+struct TCloseStore {
+  TMyRegistry& Ini;
+  ~TCloseStore() { Ini.Close(); }
+};
+
+}  // namespace
+
+std::string TForm1::DefaultLastAlbum() const {
+  if (Form2 && Form2->CDROMs->count() > 0) return Form2->CDROMs->Item(0);
+  // A chosen folder carries no trailing "/", except the root.
+  std::string folder = platform::MusicFolder();
+  if (folder.size() > 1 && folder.back() == '/') folder.pop_back();
+  return folder;
+}
+
+void TForm1::LeggiINI() {
+  ini.INIFile = SettingsFile;
+  ini.Close();
+  try {
+    const TKeepReading keepReading(ini);
+    const TCloseStore closer{ini};
+    ini.Open();
+    const int winX = Read(ini, kGeneral, kWinX);
+    move(winX, y());
+    const int winY = Read(ini, kGeneral, kWinY);
+    move(x(), winY);
+    const int openX = Read(ini, kGeneral, kOpenX);
+    if (Form2) Form2->move(openX, Form2->y());
+    const int openY = Read(ini, kGeneral, kOpenY);
+    if (Form2) Form2->move(Form2->x(), openY);
+    ReverseTime = Read(ini, kGeneral, kReverseTime);
+    if (Read(ini, kGeneral, kMicroMode)) Microview1Click();
+    // The Preferences controls hold these options for the whole run.
+    AutoStart = Read(ini, kGeneral, kAutoStart);
+    if (Form3) Form3->Autost->setChecked(AutoStart);
+    AutoPlay = Read(ini, kGeneral, kAutoPlay);
+    if (Form3) Form3->APlay->setChecked(AutoPlay);
+    const int autoPlayDrive = Read(ini, kGeneral, kAutoPlayCD);
+    if (Form3 && autoPlayDrive >= 0 && autoPlayDrive < Form3->AutoPlayCD->count())
+      Form3->AutoPlayCD->SetItemIndex(autoPlayDrive);
+    const bool autoScroll = Read(ini, kGeneral, kAutoScroll);
+    if (Form3) Form3->AutoScroll->setChecked(autoScroll);
+    CDlbl->SetRunMode(autoScroll ? rmNormal : rmLabel);
+    const bool lastPos = Read(ini, kGeneral, kLastPos);
+    if (Form3) Form3->LastPos->setChecked(lastPos);
+    const bool hints = Read(ini, kGeneral, kActiveHints);
+    if (Form3) Form3->AttivaHints->setChecked(hints);
+    const int autoClose =
+        std::clamp(Read(ini, kGeneral, kAutoCloseSec), kAutoCloseMin, kAutoCloseMax);
+    if (Form3) Form3->Barautoclose->setValue(autoClose);
+    TimerSelector->setInterval(autoClose * 1000);
+    const int priority = std::clamp(Read(ini, kGeneral, kPriority), kPriorityMin, kPriorityMax);
+    if (Form3) Form3->BarPrior->setValue(priority);
+    XAudio->SetPriority(static_cast<unsigned>(priority));
+    const int volume = Read(ini, kGeneral, kVolume);
+    if (volume >= kVolumeMin && volume <= kVolumeMax) VolumeUpdate(volume);
+    SkinName = Read(ini, kGeneral, kSkin);
+    const std::string lastAlbum = ini.ReadString(kGeneral, kLastAlbum, DefaultLastAlbum());
+    if (Form2) Form2->CurrDir->SetFileName(lastAlbum);
+    // Each mode is restored by its own command, from all modes off.
+    if (Read(ini, kGeneral, kModeRepeat)) repeatbtnClick();
+    if (Read(ini, kGeneral, kModeShuffle)) shufflebtnClick();
+    if (Read(ini, kGeneral, kModeProgram)) progbtnClick();
+    if (Read(ini, kGeneral, kModeAlbum)) modemodebtnClick();
+    LastRow = Read(ini, kGeneral, kLastRow);
+
+    AbilitaEQU->setChecked(Read(ini, kEqu, kEquON));
+    PresetEdit->setText(ToQString(Read(ini, kEqu, kPreset)));
+    for (std::size_t band = 0; band < kEquBands.size(); ++band)
+      TrackBar[band]->SetPosition(ini.ReadInteger(kEqu, kEquBands[band], kEquBandDefault));
+    UpdateEqualizer();
+  } catch (const std::exception&) {
+    // The keys not read yet keep what their controls hold.
+  }
+  LeggiSkinINI(SkinsRoot + SkinName + "/Colors.ini");
+}
+
+void TForm1::ScriviINI() {
+  ini.INIFile = SettingsFile;
+  // The first write that fails ends the writing: the keys after it keep what the file held.
+  try {
+    const TCloseStore closer{ini};
+    ini.Open();
+    ini.WriteInteger(kGeneral, kWinX.Name, x());
+    ini.WriteInteger(kGeneral, kWinY.Name, y());
+    if (Form2) {
+      ini.WriteInteger(kGeneral, kOpenX.Name, Form2->x());
+      ini.WriteInteger(kGeneral, kOpenY.Name, Form2->y());
+    }
+    ini.WriteBool(kGeneral, kMicroMode.Name, MicroMode());
+    ini.WriteBool(kGeneral, kReverseTime.Name, ReverseTime);
+    ini.WriteInteger(kGeneral, kVolume.Name, VolBar->Position());
+    if (const TForm3* prefs = Form3) {
+      ini.WriteBool(kGeneral, kAutoStart.Name, prefs->Autost->isChecked());
+      ini.WriteBool(kGeneral, kAutoPlay.Name, prefs->APlay->isChecked());
+      if (prefs->AutoPlayCD->count() > 0)
+        ini.WriteInteger(kGeneral, kAutoPlayCD.Name, prefs->AutoPlayCD->ItemIndex());
+      ini.WriteBool(kGeneral, kAutoScroll.Name, prefs->AutoScroll->isChecked());
+      ini.WriteBool(kGeneral, kLastPos.Name, prefs->LastPos->isChecked());
+      ini.WriteBool(kGeneral, kActiveHints.Name, prefs->AttivaHints->isChecked());
+      ini.WriteInteger(kGeneral, kAutoCloseSec.Name, prefs->Barautoclose->value());
+      ini.WriteInteger(kGeneral, kPriority.Name, prefs->BarPrior->value());
+    }
+    ini.WriteString(kGeneral, kSkin.Name, SkinName);
+    if (Form2) ini.WriteString(kGeneral, kLastAlbum, Form2->CurrDir->FileName());
+    ini.WriteBool(kGeneral, kModeRepeat.Name, Repeat);
+    ini.WriteBool(kGeneral, kModeShuffle.Name, Shuffle);
+    // Program mode keeps no state.
+    ini.WriteBool(kGeneral, kModeProgram.Name, false);
+    ini.WriteBool(kGeneral, kModeAlbum.Name, Album);
+    ini.WriteInteger(kGeneral, kLastRow.Name, CurrentRow);
+
+    ini.WriteBool(kEqu, kEquON.Name, AbilitaEQU->isChecked());
+    ini.WriteString(kEqu, kPreset.Name, FromQString(PresetEdit->text()));
+    for (std::size_t band = 0; band < kEquBands.size(); ++band)
+      ini.WriteInteger(kEqu, kEquBands[band], TrackBar[band]->Position());
+  } catch (const std::exception&) {
+  }
+  ScriviSkinINI();
+}

@@ -1,0 +1,150 @@
+// The settings file: what a first start leaves in it, how odd values are taken, and what a
+// second run finds of the first.
+#include <sys/stat.h>
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTimer>
+#include <filesystem>
+
+#include "ExtProgressBar.h"
+#include "FEJpeg.h"
+#include "FileLabel.h"
+#include "GradProgress.h"
+#include "RunLabel.h"
+#include "SettingsTest.h"
+#include "SkinWriter.h"
+#include "phComboBox.h"
+
+namespace {
+
+class Form1Settings : public SettingsTest {};
+
+TEST_F(Form1Settings, FirstStartWritesEveryKeyWithItsDefaultInReadingOrder) {
+  const std::string drive = volumes.AddCdRom("cdrom");
+  Start();
+  EXPECT_EQ(Settings(),
+            "[General]\nWinX=10\nWinY=10\nOpenX=20\nOpenY=20\nReverseTime=0\nMicroMode=0\n"
+            "AutoStart=1\nAutoPlay=0\nAutoPlayCD=0\nAutoScroll=0\nLastPos=0\nActiveHints=1\n"
+            "AutoCloseSec=5\nPriority=4\nVolume=50\nSkin=DEFAULT\nLastAlbum=" +
+                drive +
+                "\nModeRepeat=0\nModeShuffle=0\nModeProgram=0\nModeAlbum=0\nLastRow=1\n"
+                "[EQU]\nEquON=0\nPreset=Default\nEqu1=0\nEqu2=0\nEqu3=0\nEqu4=0\nEqu5=0\nEqu6=0\n"
+                "Equ7=0\nEqu8=0\n");
+  EXPECT_EQ(form->pos(), QPoint(10, 10));
+  EXPECT_EQ(form2->pos(), QPoint(20, 20));
+  EXPECT_EQ(engine.PriorityValue(), 4);
+}
+
+TEST_F(Form1Settings, WithoutCdRomTheLastAlbumIsTheMusicFolder) {
+  const std::string home = dir.path().toStdString() + "/home";
+  std::filesystem::create_directories(home + "/Music");
+  const std::string savedHome = getenv("HOME");
+  setenv("HOME", home.c_str(), 1);
+  Start();
+  setenv("HOME", savedHome.c_str(), 1);
+  EXPECT_EQ(form2->CurrDir->FileName(), home + "/Music");
+  EXPECT_NE(Settings().find("\nLastAlbum=" + home + "/Music\n"), std::string::npos);
+}
+
+TEST_F(Form1Settings, OddValuesAreClampedIgnoredOrTakenAsDefaults) {
+  const std::string drive1 = volumes.AddCdRom("cd1");
+  volumes.AddCdRom("cd2");
+  WriteText(SettingsPath(),
+            "[General]\nWinX=abc\nWinY=0x20\nReverseTime=00\nAutoPlayCD=3\nAutoCloseSec=1\n"
+            "Priority=9\nVolume=150\nSkin=\nModeProgram=1\nAutoStart=1\n[EQU]\nEqu3=-55\n");
+  Start();
+  EXPECT_EQ(form->pos(), QPoint(10, 32));
+  EXPECT_EQ(form3->AutoPlayCD->ItemIndex(), 0);
+  EXPECT_EQ(form3->Barautoclose->value(), 2);
+  EXPECT_EQ(form->TimerSelector->interval(), 2000);
+  EXPECT_EQ(form3->BarPrior->value(), 4);
+  EXPECT_EQ(engine.PriorityValue(), 4);
+  EXPECT_EQ(form->VolBar->Position(), 50);
+  // An empty skin name names the skins root, which is no skin.
+  EXPECT_EQ(form->SkinName, "");
+  EXPECT_EQ(messages, std::vector<std::string>{"Error loading Skin: " + form->SkinsRoot + "/"});
+  EXPECT_EQ(form->TrackBar[2]->Position(), -40);
+  EXPECT_EQ(form2->CurrDir->FileName(), drive1);
+  // Defaults are written back even where the key held them in another spelling; values
+  // that are not the default stay as they were.
+  const std::string text = Settings();
+  for (const char* line : {"\nWinX=10\n", "\nWinY=0x20\n", "\nReverseTime=0\n", "\nAutoPlayCD=3\n",
+                           "\nVolume=150\n", "\nSkin=\n", "\nModeProgram=1\n", "\nAutoStart=1\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line;
+
+  form->close();
+  const std::string closed = Settings();
+  for (const char* line : {"\nVolume=50\n", "\nModeProgram=0\n", "\nPriority=4\n",
+                           "\nAutoCloseSec=2\n", "\nAutoPlayCD=0\n", "\nEqu3=-40\n"})
+    EXPECT_NE(closed.find(line), std::string::npos) << line;
+}
+
+TEST_F(Form1Settings, AReadOnlyFileIsReadToTheEnd) {
+  const std::string original =
+      "[General]\nVolume=70\nLastPos=1\nLastAlbum=/nowhere\nLastRow=3\n"
+      "[EQU]\nEquON=1\nPreset=Rock\nEqu8=12\n";
+  WriteText(SettingsPath(), original);
+  chmod(SettingsPath().c_str(), 0444);
+  Start();
+  EXPECT_EQ(form->VolBar->Position(), 70);
+  EXPECT_TRUE(form3->LastPos->isChecked());
+  EXPECT_EQ(form->LastRow, 3);
+  EXPECT_TRUE(form->AbilitaEQU->isChecked());
+  EXPECT_EQ(form->PresetEdit->text(), "Rock");
+  EXPECT_EQ(form->TrackBar[7]->Position(), 12);
+  form->close();
+  EXPECT_EQ(Settings(), original);
+}
+
+TEST_F(Form1Settings, ASecondRunFindsWhatTheFirstLeft) {
+  const std::string album = WriteAlbum();
+  WriteSkin(SkinFolder("Blue"), QColor(0, 0, 255));
+  WriteText(SettingsPath(), "[General]\nLastPos=1\nLastAlbum=" + album + "\n");
+  Start();
+  ASSERT_TRUE(form->AlbumLoaded());
+
+  form->VolumeUpdate(35);
+  form->repeatbtnClick();
+  form->modemodebtnClick();
+  form->ReverseTime = true;
+  form->AbilitaEQU->setChecked(true);
+  form->TrackBar[0]->SetPosition(25);
+  form->TrackBar[5]->SetPosition(-7);
+  form->PresetEdit->setText("Late Night");
+  form->SkinName = "Blue";
+  form->Microview1Click();
+  form->move(120, 90);
+  form2->move(40, 50);
+  form3->Autost->setChecked(false);
+  form3->BarPrior->setValue(1);
+  form->CaricaCD(2);
+  form->CurrentRow = 4;
+  form->CaricaSong(4);
+  const std::string song = form->CurrentSongPath();
+
+  Restart();
+  EXPECT_EQ(form->VolBar->Position(), 35);
+  EXPECT_TRUE(form->Repeat);
+  EXPECT_TRUE(form->Album);
+  EXPECT_FALSE(form->Shuffle);
+  EXPECT_TRUE(form->ReverseTime);
+  EXPECT_TRUE(form->AbilitaEQU->isChecked());
+  EXPECT_EQ(form->TrackBar[0]->Position(), 25);
+  EXPECT_EQ(form->TrackBar[5]->Position(), -7);
+  EXPECT_EQ(form->PresetEdit->text(), "Late Night");
+  EXPECT_EQ(form->SkinName, "Blue");
+  EXPECT_EQ(form->Sfondo->Picture().pixelColor(5, 5), QColor(0, 0, 255));
+  EXPECT_TRUE(form->MicroMode());
+  EXPECT_EQ(form->pos(), QPoint(120, 90));
+  EXPECT_EQ(form2->pos(), QPoint(40, 50));
+  EXPECT_FALSE(form3->Autost->isChecked());
+  EXPECT_FALSE(form->AutoStart);
+  EXPECT_EQ(engine.PriorityValue(), 1);
+  EXPECT_EQ(form2->CurrDir->FileName(), album);
+  EXPECT_EQ(form->CurrentSongPath(), song);
+  EXPECT_TRUE(messages.empty());
+}
+
+}  // namespace
