@@ -266,10 +266,8 @@ class TForm1 : public QWidget {
 
   void LoadAlbum();
   void CreaTAB();
-  void AggiungiRiga(int disc, int track, const std::string& path);
   std::string CalcolaSN(const std::string& root) const;
   void ScaricaAlbum();
-  void FindFileNewPath(TFindFile* Sender, const std::string& NewPath, bool& Abort);
 
   void CaricaCD(int disc);
   void CaricaSong(int row);

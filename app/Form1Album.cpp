@@ -102,16 +102,8 @@ void TForm1::CreaTAB() {
   for (const std::string& disc : discs) AddListText(CDList, disc);
 }
 
-void TForm1::AggiungiRiga(int disc, int track, const std::string& path) {
-  Scanner.AggiungiRiga(disc, track, path);
-}
-
 std::string TForm1::CalcolaSN(const std::string& root) const {
   return TAlbumScanner::CalcolaSN(root);
-}
-
-void TForm1::FindFileNewPath(TFindFile* Sender, const std::string& NewPath, bool& Abort) {
-  Scanner.FindFileNewPath(Sender, NewPath, Abort);
 }
 
 void TForm1::ScaricaAlbum() {

@@ -68,6 +68,8 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::Tool) {
   Label(SystemPage, "4(max)", 214, 16);
   BarPrior = Bar(SystemPage, 144, 32, 105, 0, 4, 0);
   lblPrior = ValueLabel(SystemPage, 252, 33, BarPrior->value());
+  // The value labels follow their bars however the bars are moved (settings included).
+  connect(BarPrior, &QScrollBar::valueChanged, lblPrior, qOverload<int>(&QLabel::setNum));
   Label(SystemPage, "Auto-close CD/Song timer:", 10, 71);
   Label(SystemPage, "2 sec", 142, 58);
   Label(SystemPage, "100 sec", 214, 58);
