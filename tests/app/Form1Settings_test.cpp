@@ -114,6 +114,7 @@ TEST_F(Form1Settings, ASecondRunFindsWhatTheFirstLeft) {
   form->TrackBar[5]->SetPosition(-7);
   form->PresetEdit->setText("Late Night");
   form->SkinName = "Blue";
+  form->Colors.HighText = 0x123456;
   form->Microview1Click();
   form->move(120, 90);
   form2->move(40, 50);
@@ -135,6 +136,7 @@ TEST_F(Form1Settings, ASecondRunFindsWhatTheFirstLeft) {
   EXPECT_EQ(form->TrackBar[5]->Position(), -7);
   EXPECT_EQ(form->PresetEdit->text(), "Late Night");
   EXPECT_EQ(form->SkinName, "Blue");
+  EXPECT_EQ(form->Colors.HighText, 0x123456) << "the colours go with the skin they were saved in";
   EXPECT_EQ(form->Sfondo->Picture().pixelColor(5, 5), QColor(0, 0, 255));
   EXPECT_TRUE(form->MicroMode());
   EXPECT_EQ(form->pos(), QPoint(120, 90));
