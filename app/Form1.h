@@ -348,6 +348,8 @@ class TForm1 : public QWidget {
   std::string DefaultLastAlbum() const;
   // Album: wiring of the source, disc and song handlers; the selectors' own events.
   void ConnectAlbum();
+  // Takes root as the source and loads its album in the order the play modes ask for.
+  void OpenSource(const std::string& root);
   bool IsSelectorControl(QObject* watched) const;
   bool SelectorEvent(QObject* watched, QEvent* event);
   void OpenSelector(QListWidget* list, const std::string& caption, bool upperCase,
