@@ -67,6 +67,12 @@ int TForm1::DiscOf(int row) const {
   return error == std::errc() && end == cell.data() + cell.size() ? disc : 0;
 }
 
+int TForm1::FirstRowOf(int disc) const {
+  int r = 1;
+  while (r < TAB.RowCount() && DiscOf(r) != disc) ++r;
+  return r;
+}
+
 void TForm1::LoadAlbum() {
   const TLoadGuard guard(loading_);
   XAudio->Stop();

@@ -34,8 +34,7 @@ void TForm1::CaricaCD(int disc) {
     QCoreApplication::processEvents();
   }
   SongList->clear();
-  int r = 1;
-  while (r < TAB.RowCount() && DiscOf(r) != disc) ++r;
+  int r = FirstRowOf(disc);
   // The events handled above may have unloaded the album meanwhile.
   if (r >= TAB.RowCount()) return;
   CurrentRow = r;
