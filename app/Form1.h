@@ -383,6 +383,8 @@ class TForm1 : public QWidget {
   void ConnectTransport();
   // Sends the volume bar's level to the engine.
   void SendVolume();
+  // The elapsed time of both windows and the position bar back to the start of the song.
+  void ClearTime();
 
   // ---- Play order ----
   // The mode toggles and the navigation buttons wired to this window.

@@ -122,8 +122,8 @@ void TForm1::ScaricaAlbum() {
   Songlbl->SetCaption("NO SONG LOADED");
   CDlbl->StartRun(0, 0);
   Songlbl->StartRun(0, 0);
-  for (QLabel* label : {CurrTime, lblDisplay2, Totlbl}) label->setText(QStringLiteral("00:00"));
-  PosBar->SetPosition(0);
+  ClearTime();
+  Totlbl->setText(QStringLiteral("00:00"));
   CDList->clear();
   SongList->clear();
   TAB.Clear();
