@@ -3,7 +3,6 @@
 // strip pixels that differ from the strip's bottom-left (transparent) colour.
 #pragma once
 
-#include <memory>
 #include <string>
 
 #include "ButtonGlyph.h"

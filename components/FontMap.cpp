@@ -2,30 +2,20 @@
 
 #include <QString>
 #include <algorithm>
-#include <cctype>
 
-namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) ==
-           std::tolower(static_cast<unsigned char>(y));
-  });
-}
-
-}  // namespace
+#include "CaseInsensitive.h"
 
 QFont FontFromPixels(std::string_view family, int pixels, bool bold) {
   QFont font;
-  if (SameName(family, "Times New Roman")) {
+  if (platform::EqualsIgnoringCase(family, "Times New Roman")) {
     font.setFamily(QStringLiteral("Liberation Serif"));
-  } else if (SameName(family, "Small Fonts")) {
+  } else if (platform::EqualsIgnoringCase(family, "Small Fonts")) {
     // The original face is a bitmap font: keep its hard edges, and snap glyphs and advances
     // to whole pixels so that capitals at 8-9 px keep even spacing.
     font.setFamily(QStringLiteral("Liberation Sans"));
     font.setStyleStrategy(QFont::NoAntialias);
     font.setHintingPreference(QFont::PreferFullHinting);
-  } else if (SameName(family, "Arial") || family.empty()) {
+  } else if (platform::EqualsIgnoringCase(family, "Arial") || family.empty()) {
     font.setFamily(QStringLiteral("Liberation Sans"));
   } else {
     font.setFamily(QString::fromLatin1(family.data(), static_cast<qsizetype>(family.size())));

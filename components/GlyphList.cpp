@@ -13,17 +13,16 @@ int TGlyphList::Add(const QImage& image, QRgb maskColor) {
       if ((line[x] | 0xFF000000u) == key) line[x] = 0;
     }
   }
-  auto freeSlot = std::find(used_.begin(), used_.end(), false);
-  const int index = static_cast<int>(freeSlot - used_.begin());
-  if (freeSlot == used_.end()) {
-    used_.push_back(true);
-    images_.push_back(masked.convertToFormat(QImage::Format_ARGB32_Premultiplied));
-  } else {
-    *freeSlot = true;
-    images_[index] = masked.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const auto index =
+      static_cast<std::size_t>(std::find(used_.begin(), used_.end(), false) - used_.begin());
+  if (index == used_.size()) {
+    used_.push_back(false);
+    images_.emplace_back();
   }
+  used_[index] = true;
+  images_[index] = masked.convertToFormat(QImage::Format_ARGB32_Premultiplied);
   ++count_;
-  return index;
+  return static_cast<int>(index);
 }
 
 void TGlyphList::Delete(int index) {

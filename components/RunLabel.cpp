@@ -98,6 +98,11 @@ void TRunLabel::Rebuild() {
     blinkTimer_ = nullptr;
     blinkHidden_ = false;
   }
+  ShowText();
+  UpdateAccelerator();
+}
+
+void TRunLabel::ShowText() {
   if (blinkHidden_) {
     QImage blank(rendered_.size(), rendered_.format());
     blank.fill(Qt::transparent);
@@ -105,12 +110,12 @@ void TRunLabel::Rebuild() {
   } else {
     SetTextImage(rendered_);
   }
-  UpdateAccelerator();
 }
 
+// The caption is already rendered: a blink only swaps it with a blank of its size.
 void TRunLabel::Blink() {
   blinkHidden_ = !blinkHidden_;
-  Rebuild();
+  ShowText();
 }
 
 QImage TRunLabel::WithGlyph(const QImage& text) const {

@@ -59,6 +59,7 @@ class TRunLabel : public TRunner {
 
  private:
   void Rebuild();
+  void ShowText();
   QImage WithGlyph(const QImage& text) const;
   void UpdateAccelerator();
   void Blink();

@@ -14,12 +14,6 @@ namespace platform {
 
 namespace {
 
-std::string RealPath(const std::string& path) {
-  std::error_code error;
-  std::filesystem::path real = std::filesystem::canonical(path, error);
-  return error ? path : real.string();
-}
-
 // The real path of path, or of the deepest folder above it that exists, with the rest
 // appended: a source that has just vanished still names the volume it was on.
 std::string RealPathOfExisting(const std::string& path) {

@@ -27,12 +27,6 @@ int HexValue(char c) {
   return -1;
 }
 
-std::string RealPath(const std::string& path) {
-  std::error_code error;
-  std::filesystem::path real = std::filesystem::canonical(path, error);
-  return error ? path : real.string();
-}
-
 // The UUID of the file system on device: the name of its link in the by-uuid folder.
 std::optional<std::string> UuidOfDevice(const std::string& device, const std::string& folder) {
   std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
@@ -46,6 +40,12 @@ std::optional<std::string> UuidOfDevice(const std::string& device, const std::st
 }
 
 }  // namespace
+
+std::string RealPath(const std::string& path) {
+  std::error_code error;
+  std::filesystem::path real = std::filesystem::canonical(path, error);
+  return error ? path : real.string();
+}
 
 std::uint32_t Fnv1a(std::string_view bytes) {
   std::uint32_t hash = 2166136261u;

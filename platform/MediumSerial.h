@@ -9,6 +9,10 @@
 
 namespace platform {
 
+// path with every link resolved (a device named by a link in /dev/disk); path itself when it
+// cannot be resolved.
+std::string RealPath(const std::string& path);
+
 // 32-bit FNV-1a hash of bytes.
 std::uint32_t Fnv1a(std::string_view bytes);
 

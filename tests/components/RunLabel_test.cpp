@@ -280,6 +280,30 @@ TEST_F(LabelFixture, OpaqueLabelPaintsItsColour) {
   EXPECT_EQ(Screen().pixelColor(70, 11), QColor(200, 0, 0));
 }
 
+TEST_F(LabelFixture, BlinkingHidesAndShowsTheCaptionInTurn) {
+  label->StopRun(true);
+  const QSize size = label->TextImage().size();
+  auto inked = [&] {
+    const QImage& img = label->TextImage();
+    for (int y = 0; y < img.height(); ++y)
+      for (int x = 0; x < img.width(); ++x)
+        if (qAlpha(img.pixel(x, y)) != 0) return true;
+    return false;
+  };
+  ASSERT_TRUE(inked());
+  TEffects effects;
+  effects.Blinking = true;
+  effects.BlinkRate = 1;
+  label->SetEffects(effects);
+  ASSERT_TRUE(WaitFor([&] { return !inked(); }));
+  EXPECT_EQ(label->TextImage().size(), size);
+  ASSERT_TRUE(WaitFor(inked));
+  EXPECT_EQ(label->TextImage().size(), size);
+  effects.Blinking = false;
+  label->SetEffects(effects);
+  EXPECT_TRUE(inked());
+}
+
 TEST(EffectsTest, RaisedStyleAddsBothPassesAndDepthsWidenTheImage) {
   const QFont font = FontFromPixels("Small Fonts", 9);
   TEffects effects;

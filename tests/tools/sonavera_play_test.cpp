@@ -2,34 +2,19 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <string>
 
+#include "ToolRun.h"
+
 namespace {
 
-struct TRun {
-  int status = -1;
-  std::string out, err;
-};
-
-TRun RunProgram(const QString& program, const QStringList& args) {
-  QProcess p;
-  p.start(program, args);
-  TRun r;
-  if (!p.waitForFinished(60000)) return r;
-  r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.out = p.readAllStandardOutput().toStdString();
-  r.err = p.readAllStandardError().toStdString();
-  return r;
-}
-
-TRun Play(const QStringList& args) {
-  return RunProgram(SONAVERA_BINARY_DIR "/bin/sonavera-play", args);
+TToolRun Play(const QStringList& args) {
+  return RunTool(SONAVERA_BINARY_DIR "/bin/sonavera-play", args);
 }
 
 // Sample frames in a WAV file, from sox's own reading of it.
-long Frames(const QString& wav) { return std::stol(RunProgram("soxi", {"-s", wav}).out); }
+long Frames(const QString& wav) { return std::stol(RunTool("soxi", {"-s", wav}).out); }
 
 class SonaveraPlay : public ::testing::Test {
  protected:
@@ -41,15 +26,15 @@ class SonaveraPlay : public ::testing::Test {
   QString Song(const QString& name, const QString& seconds, const QString& hz,
                const QString& mode) {
     const QString wav = dir_.filePath(name + ".wav");
-    EXPECT_EQ(RunProgram("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", seconds,
-                                 "sine", hz, "vol", "0.5"})
+    EXPECT_EQ(RunTool("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", seconds,
+                              "sine", hz, "vol", "0.5"})
                   .status,
               0);
     sourceFrames_ += Frames(wav);
     const QString mp3 = dir_.filePath(name);
     QStringList args = mode.split(' ');
     args << "--quiet" << wav << mp3;
-    EXPECT_EQ(RunProgram("lame", args).status, 0);
+    EXPECT_EQ(RunTool("lame", args).status, 0);
     return mp3;
   }
 
@@ -60,7 +45,7 @@ class SonaveraPlay : public ::testing::Test {
 
 TEST_F(SonaveraPlay, PlaysAnAlbumIntoAWavFileWithoutGaps) {
   const QString out = dir_.filePath("album.wav");
-  const TRun r = Play(QStringList{"--output", "wav:" + out, "--volume", "100"} + songs_);
+  const TToolRun r = Play(QStringList{"--output", "wav:" + out, "--volume", "100"} + songs_);
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Frames(out), sourceFrames_);
   // One line a notification: both songs opened, each played to its end.
@@ -73,7 +58,7 @@ TEST_F(SonaveraPlay, PlaysAnAlbumIntoAWavFileWithoutGaps) {
 }
 
 TEST_F(SonaveraPlay, FailsWithTheEngineMessage) {
-  const TRun missing =
+  const TToolRun missing =
       Play({"--output", "null-fast", songs_[0], dir_.filePath("missing.mp3"), songs_[1]});
   EXPECT_EQ(missing.status, 1);
   EXPECT_NE(missing.err.find("missing.mp3: cannot open the file"), std::string::npos)

@@ -3,32 +3,19 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <string>
 
 #include "AlbumScanner.h"
+#include "ToolRun.h"
 #include "VolumeLayer.h"
 
 namespace {
 
-struct Result {
-  int status = -1;
-  std::string out, err;
-};
-
-Result RunScan(const std::string& root) {
-  QProcess scan;
+TToolRun RunScan(const std::string& root) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.insert("LC_ALL", "C");
-  scan.setProcessEnvironment(env);
-  scan.start(SONAVERA_BINARY_DIR "/bin/sonavera-scan", {QFile::decodeName(root.c_str())});
-  Result r;
-  if (!scan.waitForFinished(30000)) return r;
-  r.status = scan.exitStatus() == QProcess::NormalExit ? scan.exitCode() : -1;
-  r.out = scan.readAllStandardOutput().toStdString();
-  r.err = scan.readAllStandardError().toStdString();
-  return r;
+  return RunTool(SONAVERA_BINARY_DIR "/bin/sonavera-scan", {QFile::decodeName(root.c_str())}, env);
 }
 
 void Touch(const QString& path) {
@@ -46,7 +33,7 @@ TEST(SonaveraScan, PrintsDiscListTableAndSerial) {
   }
   const std::string root = QFile::encodeName(q).toStdString();
   const std::string serial = TAlbumScanner::CalcolaSN(platform::Volumes().VolumeRoot(root));
-  const Result r = RunScan(root);
+  const TToolRun r = RunScan(root);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
             "1. Music\n2. disc a\n3. Disc B\n\n"
@@ -54,7 +41,7 @@ TEST(SonaveraScan, PrintsDiscListTableAndSerial) {
             "3\t2\t/Disc B/02 two.mp3\n" +
                 serial + "\n");
 
-  const Result slashed = RunScan(root + "/disc a/");
+  const TToolRun slashed = RunScan(root + "/disc a/");
   EXPECT_EQ(slashed.out, "1. disc a\n\n1\t1\tx.mp3\n" + serial + "\n");
 }
 
@@ -62,13 +49,13 @@ TEST(SonaveraScan, EmptyAndMissingRoots) {
   QTemporaryDir dir;
   Touch(dir.path() + "/readme.txt");
   const std::string root = QFile::encodeName(dir.path()).toStdString();
-  const Result empty = RunScan(root);
+  const TToolRun empty = RunScan(root);
   EXPECT_EQ(empty.status, 0);
   EXPECT_EQ(empty.out,
             "\n" + TAlbumScanner::CalcolaSN(platform::Volumes().VolumeRoot(root)) + "\n");
 
   for (const std::string& bad : {root + "/missing", root + "/readme.txt"}) {
-    const Result r = RunScan(bad);
+    const TToolRun r = RunScan(bad);
     EXPECT_EQ(r.status, 1) << bad;
     EXPECT_EQ(r.out, "");
     EXPECT_NE(r.err.find(bad), std::string::npos) << r.err;
