@@ -8,6 +8,7 @@
 #include <QScreen>
 
 #include "FontMap.h"
+#include "ListText.h"
 
 TForm4::TForm4(QWidget* parent) : QDialog(parent, Qt::Tool) {
   setWindowTitle(QStringLiteral("Skin Select - Sonavera"));
@@ -52,7 +53,7 @@ int TForm4::exec() {
 void TForm4::SkinboxClick() {
   QListWidgetItem* item = Skinbox->currentItem();
   if (Skinbox->count() > 0 && item && item->isSelected() && OnPreview)
-    OnPreview(item->data(Qt::UserRole).toByteArray().toStdString());
+    OnPreview(ListText(Skinbox, Skinbox->row(item)));
 }
 
 void TForm4::OKbtnClick() { done(1); }
