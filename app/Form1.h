@@ -357,6 +357,8 @@ class TForm1 : public QWidget {
   void CloseSelector();
   // The skin's picture for a disc without one of its own.
   std::string DefaultPicture() const;
+  // Skin folders and skin files are found without regard to letter case.
+  static std::string FindIgnoringCase(const std::string& path);
   // The first row of disc; RowCount() of the table when the disc has none.
   int FirstRowOf(int disc) const;
   // Counts the loads in progress (a load lets pending events run, and they may start another).

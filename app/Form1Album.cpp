@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <charconv>
 
-#include "CaseInsensitive.h"
 #include "CoolButton.h"
 #include "FEJpeg.h"
 #include "FileLabel.h"
@@ -137,8 +136,5 @@ void TForm1::ScaricaAlbum() {
 }
 
 std::string TForm1::DefaultPicture() const {
-  const std::string skin = platform::FindEntryIgnoringCase(SkinsRoot, SkinName).value_or(SkinName);
-  const std::string folder = SkinsRoot + skin + "/";
-  return folder +
-         platform::FindEntryIgnoringCase(folder, "IMG-default.bmp").value_or("IMG-default.bmp");
+  return FindIgnoringCase(SkinsRoot + SkinName + "/IMG-default.bmp");
 }

@@ -23,10 +23,12 @@ bool Exists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
+}  // namespace
+
 // Skin folders and skin files are found without regard to letter case: each component of
 // path that does not exist as written is looked up among its folder's entries. Components
 // from the first one that cannot be found on stay as written.
-std::string FindIgnoringCase(const std::string& path) {
+std::string TForm1::FindIgnoringCase(const std::string& path) {
   std::string found;
   std::size_t start = 0;
   if (!path.empty() && path[0] == '/') {
@@ -50,8 +52,6 @@ std::string FindIgnoringCase(const std::string& path) {
   }
   return found;
 }
-
-}  // namespace
 
 std::string TForm1::EstraiDisco(const std::string& path) const {
   return TAlbumScanner::EstraiDisco(path);
