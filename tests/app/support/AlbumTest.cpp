@@ -27,15 +27,6 @@ std::string AlbumTest::Tagged(const std::string& title) {
 
 std::string AlbumTest::Untagged() { return std::string(300, 'a'); }
 
-void AlbumTest::WriteFiles(const std::string& folder,
-                           const std::map<std::string, std::string>& files) {
-  for (const auto& [relative, contents] : files) {
-    const std::filesystem::path path = std::filesystem::path(folder) / relative;
-    std::filesystem::create_directories(path.parent_path());
-    WriteText(path.string(), contents);
-  }
-}
-
 void AlbumTest::WritePicture(const std::string& path, const QColor& color) {
   QImage image(40, 30, QImage::Format_RGB888);
   image.fill(color);

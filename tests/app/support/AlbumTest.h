@@ -4,13 +4,13 @@
 // never decodes them).
 #pragma once
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include "FakeVolumeLayer.h"
 #include "Form2.h"
 #include "Form3.h"
+#include "SkinWriter.h"
 #include "WindowTest.h"
 
 class QListWidget;
@@ -24,9 +24,6 @@ class AlbumTest : public WindowTest {
   static std::string Tagged(const std::string& title);
   // A file of 300 bytes without a tag.
   static std::string Untagged();
-  // Writes each file (path relative to folder), creating folders as needed.
-  static void WriteFiles(const std::string& folder,
-                         const std::map<std::string, std::string>& files);
   // A picture of one colour, in the format its name asks for.
   static void WritePicture(const std::string& path, const QColor& color);
 

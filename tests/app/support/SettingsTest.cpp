@@ -1,7 +1,6 @@
 #include "SettingsTest.h"
 
 #include <QTest>
-#include <filesystem>
 
 #include "SkinWriter.h"
 
@@ -44,10 +43,11 @@ void SettingsTest::Restart(const std::vector<std::string>& arguments) {
 
 std::string SettingsTest::WriteAlbum() {
   const std::string album = disk + "/Album";
-  for (const char* song :
-       {"Disc1/a.mp3", "Disc1/b.mp3", "Disc2/c.mp3", "Disc2/d.mp3", "Disc2/e.mp3"}) {
-    std::filesystem::create_directories(std::filesystem::path(album + "/" + song).parent_path());
-    WriteText(album + "/" + song, std::string(300, 'a'));
-  }
+  const std::string song(300, 'a');
+  WriteFiles(album, {{"Disc1/a.mp3", song},
+                     {"Disc1/b.mp3", song},
+                     {"Disc2/c.mp3", song},
+                     {"Disc2/d.mp3", song},
+                     {"Disc2/e.mp3", song}});
   return album;
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <utility>
@@ -34,6 +35,14 @@ void WriteSkin(const std::string& folder, const QColor& color,
 
 void WriteText(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
+}
+
+void WriteFiles(const std::string& folder, const std::map<std::string, std::string>& files) {
+  for (const auto& [relative, contents] : files) {
+    const std::filesystem::path path = std::filesystem::path(folder) / relative;
+    std::filesystem::create_directories(path.parent_path());
+    WriteText(path.string(), contents);
+  }
 }
 
 std::string ReadText(const std::string& path) {

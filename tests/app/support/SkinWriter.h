@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QColor>
+#include <map>
 #include <set>
 #include <string>
 
@@ -13,4 +14,6 @@ void WriteSkin(const std::string& folder, const QColor& color,
                const std::set<std::string>& leaveOut = {});
 
 void WriteText(const std::string& path, const std::string& text);
+// Writes each file (path relative to folder), creating folders as needed.
+void WriteFiles(const std::string& folder, const std::map<std::string, std::string>& files);
 std::string ReadText(const std::string& path);
