@@ -7,27 +7,15 @@
 #include <QStackedWidget>
 #include <QTest>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "ExtProgressBar.h"
+#include "SkinWriter.h"
 #include "WPopupMenu.h"
 #include "WindowTest.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& path) {
-  std::stringstream text;
-  text << std::ifstream(path, std::ios::binary).rdbuf();
-  return text.str();
-}
-
-void WriteText(const fs::path& path, const std::string& text) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << text;
-}
 
 class PresetTest : public WindowTest {
  protected:

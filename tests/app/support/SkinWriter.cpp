@@ -34,15 +34,13 @@ void WriteSkin(const std::string& folder, const QColor& color,
 }
 
 void WriteText(const std::string& path, const std::string& text) {
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
   std::ofstream(path, std::ios::binary) << text;
 }
 
 void WriteFiles(const std::string& folder, const std::map<std::string, std::string>& files) {
-  for (const auto& [relative, contents] : files) {
-    const std::filesystem::path path = std::filesystem::path(folder) / relative;
-    std::filesystem::create_directories(path.parent_path());
-    WriteText(path.string(), contents);
-  }
+  for (const auto& [relative, contents] : files)
+    WriteText((std::filesystem::path(folder) / relative).string(), contents);
 }
 
 std::string ReadText(const std::string& path) {

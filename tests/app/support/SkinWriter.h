@@ -13,7 +13,8 @@
 void WriteSkin(const std::string& folder, const QColor& color,
                const std::set<std::string>& leaveOut = {});
 
+// Writes text into the file at path, creating its folder as needed.
 void WriteText(const std::string& path, const std::string& text);
-// Writes each file (path relative to folder), creating folders as needed.
+// Writes each file (path relative to folder).
 void WriteFiles(const std::string& folder, const std::map<std::string, std::string>& files);
 std::string ReadText(const std::string& path);
