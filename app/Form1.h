@@ -348,6 +348,8 @@ class TForm1 : public QWidget {
   std::string DefaultLastAlbum() const;
   // Album: wiring of the source, disc and song handlers; the selectors' own events.
   void ConnectAlbum();
+  // Takes root as the source and loads its album in the order the play modes ask for.
+  void OpenSource(const std::string& root);
   bool IsSelectorControl(QObject* watched) const;
   bool SelectorEvent(QObject* watched, QEvent* event);
   void OpenSelector(QListWidget* list, const std::string& caption, bool upperCase,
@@ -355,6 +357,8 @@ class TForm1 : public QWidget {
   void CloseSelector();
   // The skin's picture for a disc without one of its own.
   std::string DefaultPicture() const;
+  // The first row of disc; RowCount() of the table when the disc has none.
+  int FirstRowOf(int disc) const;
   // Counts the loads in progress (a load lets pending events run, and they may start another).
   struct TLoadGuard {
     explicit TLoadGuard(int& depth) : Depth(++depth) {}
@@ -379,6 +383,8 @@ class TForm1 : public QWidget {
   void ConnectTransport();
   // Sends the volume bar's level to the engine.
   void SendVolume();
+  // The elapsed time of both windows and the position bar back to the start of the song.
+  void ClearTime();
 
   // ---- Play order ----
   // The mode toggles and the navigation buttons wired to this window.

@@ -67,6 +67,12 @@ int TForm1::DiscOf(int row) const {
   return error == std::errc() && end == cell.data() + cell.size() ? disc : 0;
 }
 
+int TForm1::FirstRowOf(int disc) const {
+  int r = 1;
+  while (r < TAB.RowCount() && DiscOf(r) != disc) ++r;
+  return r;
+}
+
 void TForm1::LoadAlbum() {
   const TLoadGuard guard(loading_);
   XAudio->Stop();
@@ -116,8 +122,8 @@ void TForm1::ScaricaAlbum() {
   Songlbl->SetCaption("NO SONG LOADED");
   CDlbl->StartRun(0, 0);
   Songlbl->StartRun(0, 0);
-  for (QLabel* label : {CurrTime, lblDisplay2, Totlbl}) label->setText(QStringLiteral("00:00"));
-  PosBar->SetPosition(0);
+  ClearTime();
+  Totlbl->setText(QStringLiteral("00:00"));
   CDList->clear();
   SongList->clear();
   TAB.Clear();

@@ -1,13 +1,11 @@
 // Loading a disc (its song list, title and picture) and a song (opened in the decoder, its
 // title shown), and the lazy song titles.
 #include <QCoreApplication>
-#include <QLabel>
 #include <QListWidget>
 
 #include "CaseInsensitive.h"
 #include "FEJpeg.h"
 #include "Form1.h"
-#include "GradProgress.h"
 #include "ListText.h"
 #include "RunLabel.h"
 #include "XaudioPlayer.h"
@@ -34,8 +32,7 @@ void TForm1::CaricaCD(int disc) {
     QCoreApplication::processEvents();
   }
   SongList->clear();
-  int r = 1;
-  while (r < TAB.RowCount() && DiscOf(r) != disc) ++r;
+  int r = FirstRowOf(disc);
   // The events handled above may have unloaded the album meanwhile.
   if (r >= TAB.RowCount()) return;
   CurrentRow = r;
@@ -50,9 +47,7 @@ void TForm1::CaricaCD(int disc) {
 void TForm1::CaricaSong(int row) {
   const std::string path = SongPath(row);
   if (path.empty()) return;
-  CurrTime->setText(QStringLiteral("00:00"));
-  lblDisplay2->setText(QStringLiteral("00:00"));
-  PosBar->SetPosition(0);
+  ClearTime();
   XAudio->InputOpen(path);
   if (TAB.Cells(3, row).empty()) CaricaTitolo(row);
   if (Songlbl->Caption() != TAB.Cells(3, row)) {

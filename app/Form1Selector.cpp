@@ -101,10 +101,7 @@ void TForm1::SongSelect() {
   const int index = Highlighted(SongList);
   if (index < 0) return;
   CloseSelector();
-  const int disc = DiscOf(CurrentRow);
-  int first = 1;
-  while (first < TAB.RowCount() && DiscOf(first) != disc) ++first;
-  CurrentRow = first + index;
+  CurrentRow = FirstRowOf(DiscOf(CurrentRow)) + index;
   XAudio->Stop();
   CaricaSong(CurrentRow);
   AggiornaMicroWindow();

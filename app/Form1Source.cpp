@@ -1,8 +1,6 @@
 // Choosing the source: the Open Source command, the drive lists, and the two-second check
 // that unloads a vanished source and plays a newly inserted CD.
-#include <QCheckBox>
 #include <QCoreApplication>
-#include <QTimer>
 
 #include "FileLabel.h"
 #include "Form1.h"
@@ -34,15 +32,19 @@ void TForm1::FillDriveLists() {
   if (Form3) Form3->AutoPlayCD->SetItemIndex(Form3->AutoPlayCD->count() > 0 ? 0 : -1);
 }
 
+void TForm1::OpenSource(const std::string& root) {
+  Scanner.SourceRoot = root;
+  QCoreApplication::processEvents();
+  LoadAlbum();
+  if (AlbumLoaded()) ShuffleControl();
+}
+
 void TForm1::ejbtnClick() {
   // The dialog's own event loop must not run in the middle of a load.
   if (!Form2 || Loading()) return;
   const std::string remembered = Form2->CurrDir->FileName();
   if (Form2->exec() == 1) {
-    Scanner.SourceRoot = Form2->CurrDir->FileName();
-    QCoreApplication::processEvents();
-    LoadAlbum();
-    if (AlbumLoaded()) ShuffleControl();
+    OpenSource(Form2->CurrDir->FileName());
   } else {
     Form2->CurrDir->SetFileName(remembered);
   }
@@ -67,9 +69,6 @@ void TForm1::AutoPTimerTimer() {
   if (Scanner.TMPlist().empty()) return;
   XAudio->Stop();
   Form2->CurrDir->SetFileName(drive);
-  Scanner.SourceRoot = drive;
-  QCoreApplication::processEvents();
-  LoadAlbum();
-  if (AlbumLoaded()) ShuffleControl();
+  OpenSource(drive);
   AutoPlay = true;
 }

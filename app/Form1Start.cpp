@@ -3,7 +3,6 @@
 // stops the engine and writes the settings.
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QTimer>
 #include <exception>
 
@@ -66,10 +65,7 @@ void TForm1::Inizializza() {
     const std::string source = Form2->CurrDir->FileName();
     try {
       if (SourceReadable(source)) {
-        Scanner.SourceRoot = source;
-        QCoreApplication::processEvents();
-        LoadAlbum();
-        if (AlbumLoaded()) ShuffleControl();
+        OpenSource(source);
         restored = true;
       }
     } catch (const std::exception&) {

@@ -56,6 +56,10 @@ void TForm1::StopbtnClick() {
     return;
   }
   XAudio->Stop();
+  ClearTime();
+}
+
+void TForm1::ClearTime() {
   CurrTime->setText(QStringLiteral("00:00"));
   lblDisplay2->setText(QStringLiteral("00:00"));
   PosBar->SetPosition(0);
