@@ -1,8 +1,5 @@
 #include "DirectoryListBox.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QStyle>
@@ -28,10 +25,7 @@ std::string Join(const std::string& parent, const std::string& child) {
 
 std::vector<std::string> Subfolders(const std::string& folder) {
   std::vector<TFindFile::TFolderEntry> entries;
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return {};
-  TFindFile::ReadFolder(fd, entries);
-  close(fd);
+  TFindFile::ReadFolder(folder, entries);
   std::vector<std::string> names;
   for (const TFindFile::TFolderEntry& e : entries) {
     if (e.Folder && e.Name[0] != '.') names.push_back(e.Name);

@@ -1,8 +1,5 @@
 #include "FileLister.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstring>
 #include <utility>
@@ -11,9 +8,7 @@
 
 bool TFileLister::SetDirectory(const std::string& folder) {
   std::vector<TFindFile::TFolderEntry> entries;
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  const bool ok = fd >= 0 && TFindFile::ReadFolder(fd, entries);
-  if (fd >= 0) close(fd);
+  const bool ok = TFindFile::ReadFolder(folder, entries);
   if (!ok) entries.clear();
   SetEntries(folder, entries);
   return ok;

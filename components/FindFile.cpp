@@ -72,6 +72,13 @@ bool TFindFile::ReadFolder(int fd, std::vector<TFolderEntry>& entries) {
   return ok;
 }
 
+bool TFindFile::ReadFolder(const std::string& path, std::vector<TFolderEntry>& entries) {
+  const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const bool ok = fd >= 0 && ReadFolder(fd, entries);
+  if (fd >= 0) close(fd);
+  return ok;
+}
+
 void TFindFile::Execute() {
   m_files.clear();
   m_totalSize = 0;

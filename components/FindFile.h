@@ -62,6 +62,8 @@ class TFindFile {
   // The entries of the open folder fd except "." and "..", in the order the file system
   // gives them. False when the folder cannot be read.
   static bool ReadFolder(int fd, std::vector<TFolderEntry>& entries);
+  // The same for the folder at path.
+  static bool ReadFolder(const std::string& path, std::vector<TFolderEntry>& entries);
 
  private:
   void ProcessFolder(const std::string& path, std::deque<std::string>* queue);

@@ -50,6 +50,10 @@ std::string Encode(std::string_view value) {
   return std::string(value);
 }
 
+std::string KeyLine(std::string_view key, std::string_view value, const std::string& end) {
+  return std::string(key) + "=" + Encode(value) + end;
+}
+
 }  // namespace
 
 IniDocument::IniDocument(std::string_view text) {
@@ -108,7 +112,7 @@ bool IniDocument::SetValue(std::string_view section, std::string_view key, std::
   }
   if (header == lines_.size()) {
     lines_.push_back("[" + std::string(section) + "]" + end);
-    lines_.push_back(std::string(key) + "=" + Encode(value) + end);
+    lines_.push_back(KeyLine(key, value, end));
     endsWithNewline_ = true;
     return true;
   }
@@ -117,15 +121,14 @@ bool IniDocument::SetValue(std::string_view section, std::string_view key, std::
     Line line = Classify(lines_[i]);
     if (line.kind == Kind::kSection) break;
     if (line.kind == Kind::kKey && platform::EqualsIgnoringCase(line.name, key)) {
-      std::string replaced = std::string(line.name) + "=" + Encode(value) + end;
+      std::string replaced = KeyLine(line.name, value, end);
       if (replaced == lines_[i]) return false;
       lines_[i] = std::move(replaced);
       return true;
     }
     if (!Trim(lines_[i]).empty()) insertAt = i + 1;
   }
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt),
-                std::string(key) + "=" + Encode(value) + end);
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), KeyLine(key, value, end));
   if (insertAt == lines_.size() - 1) endsWithNewline_ = true;
   return true;
 }

@@ -130,8 +130,9 @@ std::vector<std::string> LinuxVolumeLayer::CdRomDrives() {
 
 std::vector<std::string> LinuxVolumeLayer::HardDisks() {
   MountTable mounts = MountTable::Load(files_.mounts);
+  const std::vector<OpticalDrive> drives = OpticalDrives(mounts);
   std::vector<std::string> optical;
-  for (const OpticalDrive& drive : OpticalDrives(mounts)) optical.push_back(RealPath(drive.device));
+  for (const OpticalDrive& drive : drives) optical.push_back(RealPath(drive.device));
 
   std::vector<std::string> disks;
   for (const MountEntry& entry : mounts.Entries()) {
@@ -144,15 +145,21 @@ std::vector<std::string> LinuxVolumeLayer::HardDisks() {
       disks.push_back(entry.mountPoint);
   }
   if (std::find(disks.begin(), disks.end(), "/") == disks.end()) disks.push_back("/");
-  return OrderHardDisks(std::move(disks), VolumeRoot(HomeFolder()));
+  return OrderHardDisks(std::move(disks), VolumeRootIn(mounts, drives, HomeFolder()));
 }
 
 std::string LinuxVolumeLayer::VolumeRoot(const std::string& path) {
   MountTable mounts = MountTable::Load(files_.mounts);
+  return VolumeRootIn(mounts, OpticalDrives(mounts), path);
+}
+
+std::string LinuxVolumeLayer::VolumeRootIn(const MountTable& mounts,
+                                           const std::vector<OpticalDrive>& drives,
+                                           const std::string& path) {
   std::vector<std::string> roots;
   for (const MountEntry& entry : mounts.Entries()) roots.push_back(entry.mountPoint);
   // An optical drive is a volume even while its disc is out and nothing is mounted there.
-  for (const OpticalDrive& drive : OpticalDrives(mounts)) roots.push_back(drive.mountPoint);
+  for (const OpticalDrive& drive : drives) roots.push_back(drive.mountPoint);
   return LongestRoot(roots, RealPathOfExisting(path));
 }
 

@@ -46,6 +46,9 @@ class LinuxVolumeLayer : public VolumeLayer {
   };
 
   std::vector<OpticalDrive> OpticalDrives(const MountTable& mounts) const;
+  // VolumeRoot over tables already read.
+  static std::string VolumeRootIn(const MountTable& mounts, const std::vector<OpticalDrive>& drives,
+                                  const std::string& path);
   std::string ResolveDevice(const std::string& device) const;
 
   SystemFiles files_;
