@@ -11,10 +11,7 @@
 
 AlbumTest::AlbumTest() : form2(form->ProgramFolder), disk(volumes.AddHardDisk("disk", 1234)) {
   WriteSkin(SkinFolder("DEFAULT"), QColor(0, 0, 200));
-  form->Form2 = &form2;
-  form->Form3 = &form3;
-  form2.Form1 = form.get();
-  form2.Form3 = &form3;
+  WireDialogs(&form2, &form3);
 }
 
 std::string AlbumTest::Tagged(const std::string& title) {

@@ -17,10 +17,7 @@ SettingsTest::~SettingsTest() {
 void SettingsTest::Create() {
   form2 = std::make_unique<TForm2>(form->ProgramFolder);
   form3 = std::make_unique<TForm3>();
-  form->Form2 = form2.get();
-  form->Form3 = form3.get();
-  form2->Form1 = form.get();
-  form2->Form3 = form3.get();
+  WireDialogs(form2.get(), form3.get());
 }
 
 std::string SettingsTest::Settings() const { return ReadText(SettingsPath()); }

@@ -31,6 +31,13 @@ std::string WindowTest::SettingsPath() const {
   return dir.path().toStdString() + "/config/Sonavera.ini";
 }
 
+void WindowTest::WireDialogs(TForm2* form2, TForm3* form3) {
+  form->Form2 = form2;
+  form->Form3 = form3;
+  form2->Form1 = form.get();
+  form2->Form3 = form3;
+}
+
 std::string WindowTest::SkinFolder(const std::string& name) const {
   return form->SkinsRoot + name + "/";
 }

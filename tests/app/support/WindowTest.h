@@ -13,6 +13,8 @@
 
 #include "FakeXaudioEngine.h"
 #include "Form1.h"
+#include "Form2.h"
+#include "Form3.h"
 #include "Form4.h"
 
 class WindowTest : public testing::Test {
@@ -24,6 +26,8 @@ class WindowTest : public testing::Test {
   std::string SettingsPath() const;
   // Skins root + name + "/".
   std::string SkinFolder(const std::string& name) const;
+  // Points the window and the Select Source dialog at each other as main() does.
+  void WireDialogs(TForm2* form2, TForm3* form3);
 
   FakeXaudioEngine engine;
   QTemporaryDir dir;
