@@ -5,32 +5,25 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cstdlib>
-#include <filesystem>
 
 #include "FakeVolumeLayer.h"
 #include "Form1.h"
 #include "RunLabel.h"
+#include "TestSongs.h"
 #include "XaudioPlayer.h"
 
 namespace {
 
-void MakeSong(const std::string& path, const std::string& title) {
-  std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-  const std::string wav = path + ".wav";
-  const std::string make = "sox -q -n -r 44100 -c 1 '" + wav + "' synth 0.8 sine 440 && " +
-                           "lame --quiet -m m -b 64 --tt '" + title + "' '" + wav + "' '" + path +
-                           "' && rm '" + wav + "'";
-  ASSERT_EQ(std::system(make.c_str()), 0);
-}
-
 TEST(Form1PlayThroughTest, AlbumModePlaysEveryDiscInOrderAndStopsAtTheEnd) {
   FakeVolumeLayer volumes;
   const std::string music = volumes.AddHardDisk("disk", 42) + "/Music";
-  MakeSong(music + "/One/01.mp3", "First");
-  MakeSong(music + "/One/02.mp3", "Second");
-  MakeSong(music + "/Two/01.mp3", "Third");
-  MakeSong(music + "/Two/02.mp3", "Fourth");
+  const auto song = [](const char* title) {
+    return TTestSong{.Seconds = 0.8, .Kbps = 64, .Title = title};
+  };
+  ASSERT_TRUE(MakeSong(music + "/One/01.mp3", song("First")));
+  ASSERT_TRUE(MakeSong(music + "/One/02.mp3", song("Second")));
+  ASSERT_TRUE(MakeSong(music + "/Two/01.mp3", song("Third")));
+  ASSERT_TRUE(MakeSong(music + "/Two/02.mp3", song("Fourth")));
 
   std::vector<std::string> messages;
   const auto savedShowMessage = TForm1::ShowMessage;

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QDir>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <filesystem>
@@ -12,32 +10,20 @@
 #include "FakeVolumeLayer.h"
 #include "Form1.h"
 #include "RunLabel.h"
+#include "TestSongs.h"
 #include "XaudioPlayer.h"
 
 namespace {
 
-bool Run(const QString& program, const QStringList& args) {
-  QProcess p;
-  p.start(program, args);
-  return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
-// A second of tone, encoded with a title tag.
-void MakeSong(const std::string& folder, const std::string& name, const char* title) {
-  const QString wav = QString::fromStdString(folder + "/" + name + ".wav");
-  const QString mp3 = QString::fromStdString(folder + "/" + name);
-  ASSERT_TRUE(Run("sox", {"-n", "-r", "44100", "-c", "2", "-b", "16", wav, "synth", "1", "sine",
-                          "440", "vol", "0.3"}));
-  ASSERT_TRUE(Run("lame", {"--quiet", "-b", "128", "--tt", title, "--id3v1-only", wav, mp3}));
-  std::filesystem::remove(wav.toStdString());
-}
-
 TEST(RealEngineTest, LoadedAlbumOpensAndPlaysItsFirstSong) {
   FakeVolumeLayer volumes;
   const std::string disk = volumes.AddHardDisk("disk", 42);
-  std::filesystem::create_directories(disk + "/Album/CD1");
-  MakeSong(disk + "/Album/CD1", "01 Morning.mp3", "Morning");
-  MakeSong(disk + "/Album/CD1", "02 Evening.mp3", "Evening");
+  // A second of tone each, with a title tag.
+  const auto song = [](const char* title) {
+    return TTestSong{.Channels = 2, .Title = title, .Id3v1Only = true};
+  };
+  ASSERT_TRUE(MakeSong(disk + "/Album/CD1/01 Morning.mp3", song("Morning")));
+  ASSERT_TRUE(MakeSong(disk + "/Album/CD1/02 Evening.mp3", song("Evening")));
 
   QTemporaryDir program;
   const std::string programFolder = program.path().toStdString() + "/";

@@ -4,22 +4,20 @@
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTest>
-#include <cstdlib>
 
 #include "Form1.h"
 #include "GradProgress.h"
+#include "TestSongs.h"
 #include "XaudioPlayer.h"
 
 TEST(Form1PlaybackTest, RealEngineFillsTheTimeAndStreamLabels) {
   QTemporaryDir dir;
-  const std::string wav = dir.filePath("tone.wav").toStdString();
   const std::string mp3 = dir.filePath("tone.mp3").toStdString();
-  ASSERT_EQ(std::system(("sox -q -n -r 44100 -c 1 '" + wav +
-                         "' synth 3 sine 330 && lame --quiet "
-                         "-m m -b 96 '" +
-                         wav + "' '" + mp3 + "'")
-                            .c_str()),
-            0);
+  TTestSong tone;
+  tone.Seconds = 3;
+  tone.Kbps = 96;
+  tone.Frequency = 330;
+  ASSERT_TRUE(MakeSong(mp3, tone));
 
   std::vector<std::string> messages;
   const auto showMessage = TForm1::ShowMessage;
