@@ -355,6 +355,8 @@ class TForm1 : public QWidget {
   void OpenSelector(QListWidget* list, const std::string& caption, bool upperCase,
                     const char* page);
   void CloseSelector();
+  // Starts a title's run over from its beginning.
+  static void RestartRun(TRunLabel* label);
   // The skin's picture for a disc without one of its own.
   std::string DefaultPicture() const;
   // Skin folders and skin files are found without regard to letter case.

@@ -10,14 +10,10 @@
 #include "RunLabel.h"
 #include "XaudioPlayer.h"
 
-namespace {
-
-void Restart(TRunLabel* label) {
+void TForm1::RestartRun(TRunLabel* label) {
   label->StopRun(true);
   label->StartRun(0, 0);
 }
-
-}  // namespace
 
 void TForm1::CaricaCD(int disc) {
   if (disc < 1 || disc > CDList->count()) return;
@@ -28,7 +24,7 @@ void TForm1::CaricaCD(int disc) {
     XAudio->Stop();
     CDlbl->SetCaption(entry);
     Songlbl->SetCaption("LOADING DISC...");
-    Restart(CDlbl);
+    RestartRun(CDlbl);
     QCoreApplication::processEvents();
   }
   SongList->clear();
@@ -52,7 +48,7 @@ void TForm1::CaricaSong(int row) {
   if (TAB.Cells(3, row).empty()) CaricaTitolo(row);
   if (Songlbl->Caption() != TAB.Cells(3, row)) {
     Songlbl->SetCaption(TAB.Cells(3, row));
-    Restart(Songlbl);
+    RestartRun(Songlbl);
   }
   AggiornaMicroWindow();
 }

@@ -25,8 +25,7 @@ void TForm1::MixProssimaCanzone() {
     if (Shuffle) {
       // Shuffled across discs, the song list stays as it is; only the disc title follows.
       CDlbl->SetCaption(platform::AsciiUpper(ListText(CDList, disc - 1)));
-      CDlbl->StopRun(true);
-      CDlbl->StartRun(0, 0);
+      RestartRun(CDlbl);
     } else {
       CaricaCD(disc);
     }
