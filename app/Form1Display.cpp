@@ -10,7 +10,6 @@
 
 #include "CaseInsensitive.h"
 #include "CoolButton.h"
-#include "FEJpeg.h"
 #include "Form1.h"
 #include "QtText.h"
 #include "RunLabel.h"
