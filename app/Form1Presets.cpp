@@ -21,6 +21,7 @@
 #include "FindFile.h"
 #include "Folders.h"
 #include "Form1.h"
+#include "SettingsKeys.h"
 #include "WPopupMenu.h"
 
 namespace {
@@ -47,8 +48,6 @@ bool CanWrite(const std::string& folder) { return access(folder.c_str(), W_OK | 
 bool IsPresetName(const std::string& name) {
   return name.find_first_of(std::string("/\0", 2)) == std::string::npos;
 }
-
-std::string Key(int band) { return "Equ" + std::to_string(band); }
 
 // The names of the plain files in folder whose names match "*.equ" in any case; also the
 // preset saved under the empty name, ".equ". Nothing when the folder cannot be read.
@@ -155,7 +154,8 @@ void TForm1::PresetMenuClick(int, const std::string& Caption) {
     ini.INIFile = path;
     ini.Open();
     for (int band = 1; band <= 8; ++band)
-      TrackBar[band - 1]->SetPosition(ini.ReadInteger("EQU", Key(band), 0));
+      TrackBar[band - 1]->SetPosition(ini.ReadInteger(settings::kEqu, settings::kEquBands[band - 1],
+                                                      settings::kEquBandDefault));
     ini.Close();
   } catch (const std::exception&) {
   }
@@ -179,7 +179,8 @@ void TForm1::Save1Click() {
     ini.INIFile = PresetFile(folder, name);
     ini.Open();
     for (int band = 1; band <= 8; ++band)
-      ini.WriteInteger("EQU", Key(band), TrackBar[band - 1]->Position());
+      ini.WriteInteger(settings::kEqu, settings::kEquBands[band - 1],
+                       TrackBar[band - 1]->Position());
     ini.Close();
   } catch (const std::exception&) {
   }

@@ -1,5 +1,5 @@
 // The keys of Sonavera.ini with their defaults and ranges, in the order they are read (a
-// fresh file receives them in this order). Only the settings code reads and writes them.
+// fresh file receives them in this order). Equalizer preset files use the "EQU" keys too.
 #pragma once
 
 #include <array>
