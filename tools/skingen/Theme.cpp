@@ -1,5 +1,7 @@
 #include "Theme.h"
 
+#include "ColorScheme.h"
+
 TTheme TTheme::Default() {
   TTheme t;
   t.name = "DEFAULT";
@@ -35,10 +37,8 @@ TTheme TTheme::Default() {
   t.discDark = QColor(96, 110, 130);
 
   // The player's own default scheme, as it writes it into a file that lacks a key.
-  t.colours = {
-      {"HighTEXT", "$00EAE2B8"},    {"MediumTEXT", "$00c0c0c0"}, {"LowTEXT", "$00808080"},
-      {"PosBarStart", "$00A00000"}, {"PosBarEnd", "$00c0c0c0"},  {"PosBarBack", "$00C34E00"},
-      {"VolBarStart", "$00804000"}, {"VolBarEnd", "$00c0c0c0"},  {"VolBarBack", "$00C34E00"}};
+  for (const auto& key : TColorScheme::Keys())
+    t.colours.emplace_back(key.WriteName, key.DefaultText);
   return t;
 }
 
