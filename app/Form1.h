@@ -273,6 +273,8 @@ class TForm1 : public QWidget {
   void CaricaSong(int row);
   void CaricaTitolo(int row);
   void CaricaIMG(const std::string& folder);
+  // The folder's own picture: its first *.jpg, else its first *.bmp; empty when it has none.
+  std::string DiscPicture(const std::string& folder);
   void CDSelect();
   void SongSelect();
   void CDlblMouseUp();
@@ -286,6 +288,8 @@ class TForm1 : public QWidget {
   void TimerSelectorTimer();
 
   void ejbtnClick();
+  // Takes root as the source and loads its album in the order the play modes ask for.
+  void OpenSource(const std::string& root);
   void MenuItem7Click() { ejbtnClick(); }
   void AutoPTimerTimer();
   // Fills the source dialog's drive lists and the auto-play drive list from the volumes.
@@ -312,7 +316,24 @@ class TForm1 : public QWidget {
   void btnfwd2Click();  // Next Disc
   void btnrew2Click();  // Previous Disc
   TShuffleRandom Random;
+  // Whether Next Song and Previous Song would move anywhere now.
+  bool HasNextSong() const;
+  bool HasPreviousSong() const;
   // ---- end of play order ----
+
+  // The elapsed time of both windows and the position bar back to the start of the song.
+  void ClearTime();
+
+ signals:
+  // What the media-controls service follows; each is raised where the window's state
+  // changes, so the service never polls.
+  void PlayerStateReported(int state);  // the engine's player state, XA_PLAYER_STATE_*
+  void TimecodeReported(qint64 hundredths);
+  void DurationReported(qint64 seconds);
+  void SongChanged();       // a song was loaded or the album unloaded
+  void PlayOrderChanged();  // a mode toggled or the rows were reordered
+  void VolumeChanged();
+  void SeekRequested();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -348,8 +369,6 @@ class TForm1 : public QWidget {
   std::string DefaultLastAlbum() const;
   // Album: wiring of the source, disc and song handlers; the selectors' own events.
   void ConnectAlbum();
-  // Takes root as the source and loads its album in the order the play modes ask for.
-  void OpenSource(const std::string& root);
   bool IsSelectorControl(QObject* watched) const;
   bool SelectorEvent(QObject* watched, QEvent* event);
   void OpenSelector(QListWidget* list, const std::string& caption, bool upperCase,
@@ -387,8 +406,6 @@ class TForm1 : public QWidget {
   void ConnectTransport();
   // Sends the volume bar's level to the engine.
   void SendVolume();
-  // The elapsed time of both windows and the position bar back to the start of the song.
-  void ClearTime();
 
   // ---- Play order ----
   // The mode toggles and the navigation buttons wired to this window.

@@ -129,6 +129,7 @@ void TForm1::ScaricaAlbum() {
   CurrentRow = 1;
   // The micro window shows the same empty state.
   AggiornaMicroWindow();
+  emit SongChanged();
   try {
     CDImage->LoadFromFile(DefaultPicture());
   } catch (const std::exception&) {

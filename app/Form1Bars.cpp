@@ -15,7 +15,10 @@ int BarValue(int x, int maxValue) { return int(std::lround(x * double(maxValue) 
 
 }  // namespace
 
-void TForm1::SeekToBar() { XAudio->InputSeek(PosBar->Position(), PosBar->MaxValue()); }
+void TForm1::SeekToBar() {
+  XAudio->InputSeek(PosBar->Position(), PosBar->MaxValue());
+  emit SeekRequested();
+}
 
 // Outside the bar the position stays and the seek goes to where it stands.
 void TForm1::PosBarMouseMove(TShiftState Shift, int X, int) {
@@ -32,6 +35,7 @@ void TForm1::VolumeUpdate(int value) {
   VolBar->SetPosition(value);
   VolBar->setToolTip(ToQString("Volume: " + std::to_string(VolBar->Position()) + "%"));
   SendVolume();
+  emit VolumeChanged();
 }
 
 // Only the PCM level follows the bar; master level and balance stay as they are.

@@ -51,6 +51,7 @@ void TForm1::CaricaSong(int row) {
     RestartRun(Songlbl);
   }
   AggiornaMicroWindow();
+  emit SongChanged();
 }
 
 void TForm1::CaricaTitolo(int row) {
@@ -69,18 +70,19 @@ void TForm1::CaricaTitolo(int row) {
   TAB.SetCells(3, row, TAB.Cells(1, row) + ". " + title);
 }
 
+std::string TForm1::DiscPicture(const std::string& folder) {
+  for (const char* mask : {"*.jpg", "*.bmp"}) {
+    IMGfiles.Mask = mask;
+    IMGfiles.SetDirectory(folder);
+    if (!IMGfiles.Items().empty()) return folder + IMGfiles.Items().front();
+  }
+  return {};
+}
+
 void TForm1::CaricaIMG(const std::string& folder) {
   // Any failure leaves the picture shown before.
   try {
-    std::string picture;
-    for (const char* mask : {"*.jpg", "*.bmp"}) {
-      IMGfiles.Mask = mask;
-      IMGfiles.SetDirectory(folder);
-      if (!IMGfiles.Items().empty()) {
-        picture = folder + IMGfiles.Items().front();
-        break;
-      }
-    }
+    std::string picture = DiscPicture(folder);
     if (picture.empty()) picture = DefaultPicture();
     CDImage->LoadFromFile(picture);
   } catch (const std::exception&) {

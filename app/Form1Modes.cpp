@@ -37,12 +37,14 @@ void TForm1::ColorModeLabel(QLabel* label, bool on) {
 void TForm1::repeatbtnClick() {
   Repeat = !Repeat;
   ColorModeLabel(replbl, Repeat);
+  emit PlayOrderChanged();
 }
 
 void TForm1::shufflebtnClick() {
   Shuffle = !Shuffle;
   ColorModeLabel(shufflelbl, Shuffle);
   ShuffleControl();
+  emit PlayOrderChanged();
 }
 
 // Program mode is shown but has no rule of its own.
@@ -52,6 +54,7 @@ void TForm1::modemodebtnClick() {
   Album = !Album;
   ColorModeLabel(Albumlbl, Album);
   if (AlbumLoaded()) ShuffleControl();
+  emit PlayOrderChanged();
 }
 
 void TForm1::ShuffleAlbum(int start) {
@@ -93,5 +96,6 @@ void TForm1::ShuffleControl() {
            TAB.Cells(1, CurrentRow) != track)
       ++CurrentRow;
   }
+  emit PlayOrderChanged();
   if (!Playing && AutoStart) XAudio->Play();
 }

@@ -24,6 +24,7 @@ std::string MinutesSeconds(uint32_t totalSeconds) {
 
 void TForm1::XAudioNotifyPlayerState(TXaudioPlayer*, int32_t State) {
   Playing = State == XA_PLAYER_STATE_PLAYING;
+  emit PlayerStateReported(State);
   if (State == XA_PLAYER_STATE_EOF) MixProssimaCanzone();
 }
 
@@ -38,8 +39,9 @@ void TForm1::XAudioNotifyInputPosition(TXaudioPlayer*, uint32_t Offset, uint32_t
 // The remaining time never goes below zero: a timecode past the reported duration shows
 // -00:00 rather than a wrapped-round count.
 void TForm1::XAudioNotifyInputTimecode(TXaudioPlayer*, uint8_t Hours, uint8_t Minutes,
-                                       uint8_t Seconds, uint8_t) {
+                                       uint8_t Seconds, uint8_t Fractions) {
   const uint32_t elapsed = Hours * 3600u + Minutes * 60u + Seconds;
+  emit TimecodeReported(qint64(elapsed) * 100 + Fractions);
   std::string text = MinutesSeconds(elapsed);
   if (ReverseTime) {
     const uint32_t duration = DurationMinutes * 60 + DurationSeconds;
@@ -54,6 +56,7 @@ void TForm1::XAudioNotifyInputDuration(TXaudioPlayer*, uint32_t Duration) {
   DurationMinutes = Duration / 60;
   DurationSeconds = Duration % 60;
   Totlbl->setText(ToQString(MinutesSeconds(Duration)));
+  emit DurationReported(Duration);
 }
 
 // A newly opened song starts at the volume bar's level.

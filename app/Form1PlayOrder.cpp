@@ -40,22 +40,31 @@ void TForm1::MixProssimaCanzone() {
   if ((Playing || AutoStart) && (Repeat || !wrapped) && AlbumLoaded()) XAudio->Play();
 }
 
-void TForm1::fwdbtnClick() {
-  if (!AlbumLoaded()) return;
+// The last song of a disc has a next one only in Album or Repeat mode, the last row only in
+// Repeat mode.
+bool TForm1::HasNextSong() const {
   const int r = CurrentRow;
-  const bool hasNext =
-      r < TAB.RowCount() - 1 ? DiscOf(r) == DiscOf(r + 1) || Repeat || Album : Repeat;
-  if (!hasNext) return;
+  if (!AlbumLoaded() || r < 1 || r >= TAB.RowCount()) return false;
+  return r < TAB.RowCount() - 1 ? DiscOf(r) == DiscOf(r + 1) || Repeat || Album : Repeat;
+}
+
+// Never wraps round, and ignores Repeat mode and the playing flag.
+bool TForm1::HasPreviousSong() const {
+  const int r = CurrentRow;
+  if (!AlbumLoaded() || r <= 1 || r >= TAB.RowCount()) return false;
+  return Album || TAB.Cells(0, r - 1) == TAB.Cells(0, r);
+}
+
+void TForm1::fwdbtnClick() {
+  if (!HasNextSong()) return;
   XAudio->Stop();
   MixProssimaCanzone();
 }
 
-// Never wraps round, and ignores Repeat mode and the playing flag.
 void TForm1::rewbtnClick() {
+  if (!HasPreviousSong()) return;
   const int r = CurrentRow;
-  if (!AlbumLoaded() || r <= 1 || r >= TAB.RowCount()) return;
   const bool sameDisc = TAB.Cells(0, r - 1) == TAB.Cells(0, r);
-  if (!Album && !sameDisc) return;
   XAudio->Stop();
   CurrentRow = r - 1;
   if (!sameDisc) {

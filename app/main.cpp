@@ -7,10 +7,18 @@
 #include "Form3.h"
 #include "Form4.h"
 #include "Form5.h"
+#include "MprisService.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sonavera"));
+  // QApplication has taken its own options out of argv.
+  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  // A file or folder named while a player runs goes to that player, not to a second window
+  // over the same settings file.
+  if (!arguments.empty() && arguments[0].size() > 3 && arguments[0] != "setup" &&
+      TMprisService::HandOver(arguments[0]))
+    return 0;
 
   const std::string programFolder = platform::ProgramFolder();
   TForm1 form1(programFolder);
@@ -25,8 +33,9 @@ int main(int argc, char** argv) {
   form2.Form1 = &form1;
   form2.Form3 = &form3;
 
-  // QApplication has taken its own options out of argv.
-  form1.Arguments.assign(argv + 1, argv + argc);
+  form1.Arguments = arguments;
   form1.show();
+  // After the first show, which reads the settings the service reports.
+  const TMprisService mpris(form1);
   return app.exec();
 }

@@ -1,0 +1,256 @@
+#include "MprisPlayer.h"
+
+#include <QDBusMessage>
+#include <QFile>
+#include <QTimer>
+#include <QUrl>
+#include <algorithm>
+#include <cmath>
+
+#include "FileLabel.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "GradProgress.h"
+#include "QtText.h"
+#include "SourceCheck.h"
+#include "XaudioPlayer.h"
+
+namespace {
+
+const QString kInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
+// What MPRIS names "no song".
+const QDBusObjectPath kNoTrack(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
+// A drag of the position bar seeks at every move; its Seeked waits for the last of them.
+constexpr int kSeekSettleMs = 250;
+
+QString FileUrl(const std::string& path) {
+  return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path))).toString();
+}
+
+}  // namespace
+
+TMprisPlayer::TMprisPlayer(QObject* parent, TForm1& form, const QDBusConnection& connection,
+                           const QString& path)
+    : QDBusAbstractAdaptor(parent),
+      form_(form),
+      connection_(connection),
+      path_(path),
+      changes_(new QTimer(this)),
+      seeked_(new QTimer(this)) {
+  changes_->setSingleShot(true);
+  changes_->setInterval(0);
+  connect(changes_, &QTimer::timeout, this, &TMprisPlayer::SendChanges);
+  seeked_->setSingleShot(true);
+  seeked_->setInterval(kSeekSettleMs);
+  connect(seeked_, &QTimer::timeout, this, [this] { emit Seeked(Position()); });
+
+  connect(&form, &TForm1::PlayerStateReported, this, &TMprisPlayer::StateReported);
+  connect(&form, &TForm1::SongChanged, this, &TMprisPlayer::SongChanged);
+  connect(&form, &TForm1::DurationReported, this, &TMprisPlayer::DurationReported);
+  connect(&form, &TForm1::TimecodeReported, this, &TMprisPlayer::TimecodeReported);
+  connect(&form, &TForm1::PlayOrderChanged, this, &TMprisPlayer::Changed);
+  connect(&form, &TForm1::VolumeChanged, this, &TMprisPlayer::Changed);
+  connect(&form, &TForm1::SeekRequested, seeked_, qOverload<>(&QTimer::start));
+  song_ = form.CurrentSongPath();
+  sent_ = Announced();
+}
+
+// ---- Properties ----
+
+QString TMprisPlayer::PlaybackStatus() const {
+  if (form_.Playing) return QStringLiteral("Playing");
+  return state_ == XA_PLAYER_STATE_PAUSED ? QStringLiteral("Paused") : QStringLiteral("Stopped");
+}
+
+QString TMprisPlayer::LoopStatus() const {
+  return form_.Repeat ? QStringLiteral("Playlist") : QStringLiteral("None");
+}
+
+void TMprisPlayer::SetLoopStatus(const QString& value) {
+  const bool none = value == QLatin1String("None");
+  if (!none && value != QLatin1String("Playlist")) return;
+  if (form_.Repeat == none) form_.repeatbtnClick();
+}
+
+bool TMprisPlayer::Shuffle() const { return form_.Shuffle; }
+
+void TMprisPlayer::SetShuffle(bool value) {
+  if (form_.Shuffle != value) form_.shufflebtnClick();
+}
+
+QDBusObjectPath TMprisPlayer::TrackId(int row) const {
+  const int track = ToQString(form_.TAB.Cells(1, row)).toInt();
+  return QDBusObjectPath(
+      QStringLiteral("/org/sonavera/Track/D%1/T%2").arg(form_.DiscOf(row)).arg(track));
+}
+
+QVariantMap TMprisPlayer::Metadata() const {
+  QVariantMap map;
+  if (!CanPlay()) {
+    map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(kNoTrack));
+    return map;
+  }
+  const int row = form_.CurrentRow;
+  const std::string folder = form_.SongFolder(row);
+  map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(TrackId(row)));
+  map.insert(QStringLiteral("xesam:title"), ToQString(form_.TAB.Cells(3, row)));
+  // The disc's folder name, as the disc list shows it after the disc's number.
+  map.insert(QStringLiteral("xesam:album"), ToQString(form_.EstraiDisco(folder)));
+  map.insert(QStringLiteral("xesam:trackNumber"), ToQString(form_.TAB.Cells(1, row)).toInt());
+  map.insert(QStringLiteral("xesam:url"), FileUrl(form_.SongPath(row)));
+  if (Length() > 0) map.insert(QStringLiteral("mpris:length"), Length());
+  // Looked up once per disc folder: clients read the metadata often.
+  if (folder != pictureFolder_) {
+    pictureFolder_ = folder;
+    picture_ = form_.DiscPicture(folder);
+  }
+  if (!picture_.empty()) map.insert(QStringLiteral("mpris:artUrl"), FileUrl(picture_));
+  return map;
+}
+
+double TMprisPlayer::Volume() const {
+  return form_.VolBar->Position() / double(form_.VolBar->MaxValue());
+}
+
+void TMprisPlayer::SetVolume(double value) {
+  if (std::isnan(value)) return;
+  const int max = form_.VolBar->MaxValue();
+  form_.VolumeUpdate(int(std::lround(std::clamp(value, 0.0, 1.0) * max)));
+}
+
+qlonglong TMprisPlayer::Position() const { return hundredths_ * 10000; }
+
+bool TMprisPlayer::CanGoNext() const { return form_.HasNextSong(); }
+
+bool TMprisPlayer::CanGoPrevious() const { return form_.HasPreviousSong(); }
+
+bool TMprisPlayer::CanPlay() const {
+  return form_.AlbumLoaded() && !form_.CurrentSongPath().empty();
+}
+
+// ---- Methods: the buttons' own handlers ----
+
+// Play/Restart would restart a playing song; Play leaves it playing.
+void TMprisPlayer::Play() {
+  if (!form_.Playing) form_.PlaybtnClick();
+}
+
+// Pause/Stop would stop a paused song; Pause leaves it paused.
+void TMprisPlayer::Pause() {
+  if (form_.Playing) form_.StopbtnClick();
+}
+
+void TMprisPlayer::PlayPause() { form_.Playing ? form_.StopbtnClick() : form_.PlaybtnClick(); }
+
+// What the second press of Pause/Stop does, whether or not the song is playing.
+void TMprisPlayer::Stop() {
+  form_.XAudio->Stop();
+  form_.ClearTime();
+}
+
+void TMprisPlayer::Next() { form_.fwdbtnClick(); }
+
+void TMprisPlayer::Previous() { form_.rewbtnClick(); }
+
+// Past the end of the song is the next song; before its start is its start.
+void TMprisPlayer::Seek(qlonglong Offset) {
+  if (!CanSeek() || Length() <= 0) return;
+  const qlonglong target = std::max<qlonglong>(0, Position() + Offset);
+  if (target > Length()) {
+    Next();
+    return;
+  }
+  SeekTo(target);
+}
+
+// A position for a song no longer current, or outside the song, is dropped.
+void TMprisPlayer::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position) {
+  if (!CanSeek() || Length() <= 0 || TrackId != this->TrackId(form_.CurrentRow)) return;
+  if (Position < 0 || Position > Length()) return;
+  SeekTo(Position);
+}
+
+void TMprisPlayer::SeekTo(qlonglong position) {
+  form_.PosBar->SetPosition(int(position * form_.PosBar->MaxValue() / Length()));
+  form_.XAudio->InputSeek(uint32_t(position / 1000), uint32_t(Length() / 1000));
+  // Paused, the engine reports no time until play resumes.
+  hundredths_ = position / 10000;
+  seeked_->start();
+}
+
+// The caller is answered at once; the album is scanned afterwards.
+void TMprisPlayer::OpenUri(const QString& Uri) {
+  const QUrl url(Uri);
+  if (!url.isLocalFile()) return;
+  const std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
+  QTimer::singleShot(0, this, [this, path] { OpenFolderOf(path); });
+}
+
+void TMprisPlayer::OpenFolderOf(const std::string& path) {
+  // A load lets events run, so a request can arrive in the middle of one.
+  if (form_.Loading()) {
+    QTimer::singleShot(100, this, [this, path] { OpenFolderOf(path); });
+    return;
+  }
+  // A folder that cannot be entered leaves the chosen source and the album as they are.
+  const std::string folder = path.substr(0, path.rfind('/') + 1);
+  if (!SourceReadable(folder)) return;
+  if (form_.Form2) form_.Form2->CurrDir->SetFileName(folder);
+  form_.LastRow = 1;
+  form_.OpenSource(folder);
+}
+
+// ---- Changes ----
+
+QVariantMap TMprisPlayer::Announced() const {
+  return {{QStringLiteral("PlaybackStatus"), PlaybackStatus()},
+          {QStringLiteral("LoopStatus"), LoopStatus()},
+          {QStringLiteral("Shuffle"), Shuffle()},
+          {QStringLiteral("Metadata"), Metadata()},
+          {QStringLiteral("Volume"), Volume()},
+          {QStringLiteral("CanGoNext"), CanGoNext()},
+          {QStringLiteral("CanGoPrevious"), CanGoPrevious()},
+          {QStringLiteral("CanPlay"), CanPlay()},
+          {QStringLiteral("CanPause"), CanPause()},
+          {QStringLiteral("CanSeek"), CanSeek()}};
+}
+
+void TMprisPlayer::Changed() {
+  if (!changes_->isActive()) changes_->start();
+}
+
+void TMprisPlayer::SendChanges() {
+  const QVariantMap now = Announced();
+  QVariantMap changed;
+  for (auto it = now.begin(); it != now.end(); ++it)
+    if (sent_.value(it.key()) != it.value()) changed.insert(it.key(), it.value());
+  sent_ = now;
+  if (changed.isEmpty()) return;
+  QDBusMessage signal =
+      QDBusMessage::createSignal(path_, QStringLiteral("org.freedesktop.DBus.Properties"),
+                                 QStringLiteral("PropertiesChanged"));
+  signal << kInterface << changed << QStringList();
+  connection_.send(signal);
+}
+
+void TMprisPlayer::StateReported(int state) {
+  state_ = state;
+  if (state == XA_PLAYER_STATE_STOPPED) hundredths_ = 0;
+  Changed();
+}
+
+void TMprisPlayer::SongChanged() {
+  const std::string song = form_.CurrentSongPath();
+  // The same song opened again keeps its length until the engine reports it anew.
+  if (song != song_) lengthSeconds_ = 0;
+  song_ = song;
+  hundredths_ = 0;
+  Changed();
+}
+
+void TMprisPlayer::DurationReported(qint64 seconds) {
+  lengthSeconds_ = seconds;
+  Changed();
+}
+
+void TMprisPlayer::TimecodeReported(qint64 hundredths) { hundredths_ = hundredths; }

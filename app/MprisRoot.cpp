@@ -1,0 +1,17 @@
+#include "MprisRoot.h"
+
+#include <QTimer>
+
+#include "Form1.h"
+
+TMprisRoot::TMprisRoot(QObject* parent, TForm1& form) : QDBusAbstractAdaptor(parent), form_(form) {}
+
+void TMprisRoot::Raise() {
+  form_.setWindowState(form_.windowState() & ~Qt::WindowMinimized);
+  form_.show();
+  form_.raise();
+  form_.activateWindow();
+}
+
+// The caller has its answer before the program ends.
+void TMprisRoot::Quit() { QTimer::singleShot(0, &form_, &TForm1::closebtnClick); }

@@ -1,0 +1,399 @@
+// The media-controls service on a private session bus, over the fake engine: a second
+// connection of this process plays the desktop's part, calling methods, reading and setting
+// properties and listening to the signals.
+#include <QDBusAbstractInterface>
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUrl>
+#include <memory>
+
+#include "AlbumTest.h"
+#include "FileLabel.h"
+#include "GradProgress.h"
+#include "MprisService.h"
+#include "SkinWriter.h"
+
+namespace {
+
+const QString kRoot = QStringLiteral("org.mpris.MediaPlayer2");
+const QString kPlayer = QStringLiteral("org.mpris.MediaPlayer2.Player");
+const QString kClient = QStringLiteral("mpris-test-client");
+
+// The desktop's view of the player's signals.
+class PlayerSignals : public QDBusAbstractInterface {
+  Q_OBJECT
+ public:
+  PlayerSignals(const QString& interface, const QDBusConnection& connection)
+      : QDBusAbstractInterface(TMprisService::ServiceName, TMprisService::ObjectPath,
+                               interface.toLatin1().constData(), connection, nullptr) {}
+ signals:
+  void PropertiesChanged(const QString& interface, const QVariantMap& changed,
+                         const QStringList& invalidated);
+  void Seeked(qlonglong position);
+};
+
+// Two discs: A with a1..a3, B with b1 (and a picture); the album loaded and a1 current.
+class MprisTest : public AlbumTest {
+ protected:
+  MprisTest() : client(QDBusConnection::connectToBus(QDBusConnection::SessionBus, kClient)) {
+    music = disk + "/Music";
+    for (const char* name : {"a1", "a2", "a3", "b1"})
+      WriteFiles(music,
+                 {{std::string(name[0] == 'a' ? "A/" : "B/") + name + ".mp3", Tagged(name)}});
+    WritePicture(music + "/B/cover.jpg", Qt::red);
+    form->AutoStart = false;
+    Load(music);
+    service = std::make_unique<TMprisService>(*form);
+    // Listening starts once the name has its owner.
+    properties =
+        std::make_unique<PlayerSignals>(QStringLiteral("org.freedesktop.DBus.Properties"), client);
+    player = std::make_unique<PlayerSignals>(kPlayer, client);
+    engine.ClearCommands();
+  }
+  ~MprisTest() override {
+    properties.reset();
+    player.reset();
+    service.reset();
+    QDBusConnection::disconnectFromBus(kClient);
+  }
+
+  void SetUp() override {
+    ASSERT_TRUE(client.isConnected()) << "run under dbus-run-session";
+    ASSERT_TRUE(service->Registered());
+  }
+
+  QDBusMessage Call(const QString& interface, const QString& method,
+                    const QVariantList& args = {}) {
+    QDBusMessage call = QDBusMessage::createMethodCall(
+        TMprisService::ServiceName, TMprisService::ObjectPath, interface, method);
+    call.setArguments(args);
+    return client.call(call, QDBus::BlockWithGui, 5000);
+  }
+  QVariant Get(const QString& interface, const QString& name) {
+    const QDBusMessage reply = Call(QStringLiteral("org.freedesktop.DBus.Properties"),
+                                    QStringLiteral("Get"), {interface, name});
+    EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+    return reply.arguments().value(0).value<QDBusVariant>().variant();
+  }
+  QVariant Get(const QString& name) { return Get(kPlayer, name); }
+  void Set(const QString& name, const QVariant& value) {
+    const QDBusMessage reply =
+        Call(QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Set"),
+             {kPlayer, name, QVariant::fromValue(QDBusVariant(value))});
+    EXPECT_EQ(reply.type(), QDBusMessage::ReplyMessage) << reply.errorMessage().toStdString();
+  }
+  QVariantMap Metadata() { return qdbus_cast<QVariantMap>(Get(QStringLiteral("Metadata"))); }
+  QString Title() { return Metadata().value(QStringLiteral("xesam:title")).toString(); }
+  std::vector<int> Sent() {
+    const std::vector<int> codes = engine.CommandCodes();
+    engine.ClearCommands();
+    return codes;
+  }
+  void Report(int32_t state) {
+    engine.PostPlayerState(state);
+    ASSERT_TRUE(engine.WaitDrained());
+  }
+  // Lets events run until the album of root is loaded.
+  bool Loaded(const std::string& root) {
+    return QTest::qWaitFor([&] { return form->SourceRoot() == root && form->AlbumLoaded(); }, 5000);
+  }
+  // Selects song row as the song list would.
+  void GoTo(int row) {
+    form->CaricaCD(form->DiscOf(row));
+    form->CurrentRow = row;
+    form->CaricaSong(row);
+    engine.ClearCommands();
+  }
+
+  std::string music;
+  QDBusConnection client;
+  std::unique_ptr<TMprisService> service;
+  std::unique_ptr<PlayerSignals> properties;
+  std::unique_ptr<PlayerSignals> player;
+};
+
+using CodeList = std::vector<int>;
+
+TEST_F(MprisTest, IntrospectionShowsBothInterfacesAndTheRootDescribesTheProgram) {
+  const QDBusMessage reply =
+      Call(QStringLiteral("org.freedesktop.DBus.Introspectable"), QStringLiteral("Introspect"));
+  const QString xml = reply.arguments().value(0).toString();
+  for (const char* part :
+       {"<interface name=\"org.mpris.MediaPlayer2\">",
+        "<interface name=\"org.mpris.MediaPlayer2.Player\">", "<method name=\"OpenUri\">",
+        "<method name=\"SetPosition\">", "<signal name=\"Seeked\">",
+        "<property name=\"Metadata\" type=\"a{sv}\" access=\"read\">",
+        "<property name=\"Volume\" type=\"d\" access=\"readwrite\"/>",
+        "<property name=\"LoopStatus\" type=\"s\" access=\"readwrite\"/>",
+        "<property name=\"Position\" type=\"x\" access=\"read\"/>", "<method name=\"Raise\""})
+    EXPECT_TRUE(xml.contains(QLatin1String(part))) << part;
+
+  EXPECT_EQ(Get(kRoot, "Identity").toString(), "Sonavera");
+  EXPECT_EQ(Get(kRoot, "DesktopEntry").toString(), "sonavera");
+  EXPECT_TRUE(Get(kRoot, "CanQuit").toBool());
+  EXPECT_TRUE(Get(kRoot, "CanRaise").toBool());
+  EXPECT_FALSE(Get(kRoot, "HasTrackList").toBool());
+  EXPECT_EQ(Get(kRoot, "SupportedUriSchemes").toStringList(), QStringList{"file"});
+  EXPECT_EQ(Get(kRoot, "SupportedMimeTypes").toStringList(), QStringList{"audio/mpeg"});
+  EXPECT_EQ(Get("Rate").toDouble(), 1.0);
+  EXPECT_TRUE(Get("CanControl").toBool());
+}
+
+TEST_F(MprisTest, MetadataDescribesTheCurrentSongAndItsDisc) {
+  QVariantMap song = Metadata();
+  EXPECT_EQ(song.value("mpris:trackid").value<QDBusObjectPath>().path(),
+            "/org/sonavera/Track/D1/T1");
+  EXPECT_EQ(song.value("xesam:title").toString(), "1. a1");
+  EXPECT_EQ(song.value("xesam:album").toString(), "A");
+  EXPECT_EQ(song.value("xesam:trackNumber").toInt(), 1);
+  EXPECT_EQ(song.value("xesam:url").toString(),
+            QUrl::fromLocalFile(QString::fromStdString(music + "/A/a1.mp3")).toString());
+  EXPECT_FALSE(song.contains("mpris:length")) << "not reported yet";
+  EXPECT_FALSE(song.contains("mpris:artUrl")) << "disc A has no picture";
+
+  engine.PostDuration(125);
+  ASSERT_TRUE(engine.WaitDrained());
+  EXPECT_EQ(Metadata().value("mpris:length").toLongLong(), 125'000'000);
+
+  GoTo(4);
+  song = Metadata();
+  EXPECT_EQ(song.value("mpris:trackid").value<QDBusObjectPath>().path(),
+            "/org/sonavera/Track/D2/T1");
+  EXPECT_EQ(song.value("xesam:album").toString(), "B");
+  EXPECT_FALSE(song.contains("mpris:length")) << "another song's length";
+  EXPECT_EQ(song.value("mpris:artUrl").toString(),
+            QUrl::fromLocalFile(QString::fromStdString(music + "/B/cover.jpg")).toString());
+
+  form->ScaricaAlbum();
+  song = Metadata();
+  EXPECT_EQ(song.value("mpris:trackid").value<QDBusObjectPath>().path(),
+            "/org/mpris/MediaPlayer2/TrackList/NoTrack");
+  EXPECT_EQ(song.size(), 1);
+  EXPECT_FALSE(Get("CanPlay").toBool());
+}
+
+TEST_F(MprisTest, TransportMethodsRunTheButtonsHandlers) {
+  Call(kPlayer, "Play");
+  EXPECT_EQ(Sent(), CodeList{XA_MSG_COMMAND_PLAY});
+  Report(XA_PLAYER_STATE_PLAYING);
+  EXPECT_EQ(Get("PlaybackStatus").toString(), "Playing");
+  Call(kPlayer, "Play");  // already playing: not restarted
+  EXPECT_EQ(Sent(), CodeList{});
+
+  Call(kPlayer, "PlayPause");
+  EXPECT_EQ(Sent(), CodeList{XA_MSG_COMMAND_PAUSE});
+  Report(XA_PLAYER_STATE_PAUSED);
+  EXPECT_EQ(Get("PlaybackStatus").toString(), "Paused");
+  Call(kPlayer, "Pause");  // already paused: not stopped
+  EXPECT_EQ(Sent(), CodeList{});
+  Call(kPlayer, "PlayPause");
+  EXPECT_EQ(Sent(), CodeList{XA_MSG_COMMAND_PLAY});
+  Report(XA_PLAYER_STATE_PLAYING);
+  Call(kPlayer, "Pause");
+  EXPECT_EQ(Sent(), CodeList{XA_MSG_COMMAND_PAUSE});
+
+  engine.PostTimecode(0, 1, 2);
+  ASSERT_TRUE(engine.WaitDrained());
+  Call(kPlayer, "Stop");  // stops at once, also while playing
+  EXPECT_EQ(Sent(), CodeList{XA_MSG_COMMAND_STOP});
+  EXPECT_EQ(form->CurrTime->text(), "00:00");
+  Report(XA_PLAYER_STATE_STOPPED);
+  EXPECT_EQ(Get("PlaybackStatus").toString(), "Stopped");
+  EXPECT_EQ(Get("Position").toLongLong(), 0);
+
+  Call(kPlayer, "Next");
+  EXPECT_EQ(form->CurrentRow, 2);
+  EXPECT_EQ(Title(), "2. a2");
+  Call(kPlayer, "Previous");
+  EXPECT_EQ(form->CurrentRow, 1);
+  Call(kPlayer, "Previous");  // the first song has none before it
+  EXPECT_EQ(form->CurrentRow, 1);
+}
+
+TEST_F(MprisTest, CanGoNextAndPreviousFollowThePlayOrder) {
+  EXPECT_TRUE(Get("CanGoNext").toBool());
+  EXPECT_FALSE(Get("CanGoPrevious").toBool());
+  GoTo(3);  // the last song of disc A
+  EXPECT_FALSE(Get("CanGoNext").toBool()) << "no Album or Repeat mode";
+  EXPECT_TRUE(Get("CanGoPrevious").toBool());
+  Set("LoopStatus", "Playlist");
+  EXPECT_TRUE(form->Repeat);
+  EXPECT_TRUE(Get("CanGoNext").toBool());
+  Set("LoopStatus", "None");
+  form->modemodebtnClick();
+  EXPECT_TRUE(Get("CanGoNext").toBool()) << "Album mode goes on into disc B";
+  GoTo(4);
+  EXPECT_FALSE(Get("CanGoNext").toBool()) << "the end of the table";
+  EXPECT_TRUE(Get("CanGoPrevious").toBool()) << "Album mode goes back into disc A";
+  form->modemodebtnClick();
+  EXPECT_FALSE(Get("CanGoPrevious").toBool());
+}
+
+TEST_F(MprisTest, ModesVolumeAndPositionRoundTrip) {
+  Set("LoopStatus", "Playlist");
+  EXPECT_EQ(Get("LoopStatus").toString(), "Playlist");
+  Set("LoopStatus", "Track");  // no repeat of one song: unchanged
+  EXPECT_EQ(Get("LoopStatus").toString(), "Playlist");
+  form->repeatbtnClick();
+  EXPECT_EQ(Get("LoopStatus").toString(), "None");
+  Set("Shuffle", true);
+  EXPECT_TRUE(form->Shuffle);
+  EXPECT_TRUE(Get("Shuffle").toBool());
+  EXPECT_EQ(Title(), "1. a1") << "shuffling keeps the song";
+
+  Set("Volume", 0.25);
+  EXPECT_EQ(form->VolBar->Position(), 25);
+  EXPECT_EQ(engine.LastCommand().Ints, (std::vector<int>{255, 25, 255}));
+  EXPECT_EQ(Get("Volume").toDouble(), 0.25);
+  Set("Volume", 1.7);
+  EXPECT_EQ(Get("Volume").toDouble(), 1.0);
+  Set("Volume", -1.0);
+  EXPECT_EQ(form->VolBar->Position(), 0);
+
+  engine.PostDuration(200);
+  engine.PostTimecode(0, 1, 5, 50);
+  ASSERT_TRUE(engine.WaitDrained());
+  EXPECT_EQ(Get("Position").toLongLong(), 65'500'000);
+  engine.ClearCommands();
+  const QDBusObjectPath current = Metadata().value("mpris:trackid").value<QDBusObjectPath>();
+  Call(kPlayer, "SetPosition", {QVariant::fromValue(current), qlonglong(50'000'000)});
+  EXPECT_EQ(engine.LastCommand().Code, XA_MSG_COMMAND_INPUT_SEEK);
+  EXPECT_EQ(engine.LastCommand().Ints, (std::vector<int>{50'000, 200'000}));
+  EXPECT_EQ(form->PosBar->Position(), 100);
+  EXPECT_EQ(Get("Position").toLongLong(), 50'000'000);
+  Call(kPlayer, "Seek", {qlonglong(-60'000'000)});  // before the start: the start
+  EXPECT_EQ(engine.LastCommand().Ints, (std::vector<int>{0, 200'000}));
+
+  engine.ClearCommands();
+  Call(kPlayer, "SetPosition",
+       {QVariant::fromValue(QDBusObjectPath("/org/sonavera/Track/D1/T2")), qlonglong(1)});
+  Call(kPlayer, "SetPosition", {QVariant::fromValue(current), qlonglong(201'000'000)});
+  EXPECT_EQ(Sent(), CodeList{}) << "another song, or beyond the end";
+  const int row = form->CurrentRow;
+  Call(kPlayer, "Seek", {qlonglong(300'000'000)});  // past the end: the next song
+  EXPECT_NE(form->CurrentRow, row);
+}
+
+TEST_F(MprisTest, ChangesGoOutOnceAndOnlyWhenSomethingChanged) {
+  QSignalSpy changes(properties.get(), &PlayerSignals::PropertiesChanged);
+  // Several changes in one turn of the event loop make one signal with the final values.
+  form->VolumeUpdate(10);
+  form->VolumeUpdate(70);
+  form->repeatbtnClick();
+  ASSERT_TRUE(changes.wait(5000));
+  EXPECT_FALSE(changes.wait(300)) << "one signal for one turn";
+  ASSERT_EQ(changes.count(), 1);
+  EXPECT_EQ(changes[0][0].toString(), kPlayer);
+  QVariantMap changed = qdbus_cast<QVariantMap>(changes[0][1]);
+  EXPECT_EQ(changed.keys(), (QStringList{"LoopStatus", "Volume"}))
+      << "a2 follows a1 in either mode, so CanGoNext stays";
+  EXPECT_EQ(changed.value("Volume").toDouble(), 0.7);
+
+  // The time running on announces nothing: clients read the position when they need it.
+  changes.clear();
+  for (uint8_t s = 0; s < 50; ++s) engine.PostTimecode(0, 0, s);
+  engine.PostPosition(100);
+  ASSERT_TRUE(engine.WaitDrained());
+  EXPECT_FALSE(changes.wait(300));
+
+  // A song change announces the song and, once the engine reports it, the new status.
+  Report(XA_PLAYER_STATE_PLAYING);
+  ASSERT_TRUE(changes.wait(5000));
+  EXPECT_EQ(qdbus_cast<QVariantMap>(changes[0][1]).value("PlaybackStatus").toString(), "Playing");
+  changes.clear();
+  Call(kPlayer, "Next");
+  ASSERT_TRUE(changes.wait(5000));
+  changed = qdbus_cast<QVariantMap>(changes[0][1]);
+  const QVariantMap song = qdbus_cast<QVariantMap>(changed.value("Metadata"));
+  EXPECT_EQ(song.value("xesam:title").toString(), "2. a2");
+  EXPECT_TRUE(changed.contains("CanGoPrevious"));
+  Report(XA_PLAYER_STATE_STOPPED);
+  Report(XA_PLAYER_STATE_PLAYING);
+  engine.PostDuration(42);
+  ASSERT_TRUE(engine.WaitDrained());
+  changes.clear();
+  ASSERT_TRUE(changes.wait(5000));
+  changed = qdbus_cast<QVariantMap>(changes[0][1]);
+  EXPECT_EQ(qdbus_cast<QVariantMap>(changed.value("Metadata")).value("mpris:length").toLongLong(),
+            42'000'000);
+  EXPECT_FALSE(changed.contains("PlaybackStatus")) << "stopped and playing again in one turn";
+}
+
+TEST_F(MprisTest, SeekedFollowsSeeksOnceTheyHaveSettled) {
+  QSignalSpy seeked(player.get(), &PlayerSignals::Seeked);
+  engine.PostDuration(100);
+  ASSERT_TRUE(engine.WaitDrained());
+  Call(kPlayer, "Seek", {qlonglong(30'000'000)});
+  ASSERT_TRUE(seeked.wait(5000));
+  EXPECT_EQ(seeked[0][0].toLongLong(), 30'000'000);
+
+  // A drag of the position bar seeks at every move and is announced once, where it ended.
+  seeked.clear();
+  for (int x : {10, 40, 80}) form->PosBarMouseMove(ssLeft, x, 5);
+  engine.PostTimecode(0, 0, 54, 40);
+  ASSERT_TRUE(engine.WaitDrained());
+  ASSERT_TRUE(seeked.wait(5000));
+  EXPECT_FALSE(seeked.wait(400));
+  ASSERT_EQ(seeked.count(), 1);
+  EXPECT_EQ(seeked[0][0].toLongLong(), 54'400'000);
+}
+
+TEST_F(MprisTest, OpenUriTakesTheFilesFolderAsTheSource) {
+  WriteFiles(disk + "/Other", {{"x1.mp3", Tagged("x1")}, {"x2.mp3", Tagged("x2")}});
+  const QString uri =
+      QUrl::fromLocalFile(QString::fromStdString(disk + "/Other/x2.mp3")).toString();
+  EXPECT_EQ(Call(kPlayer, "OpenUri", {uri}).type(), QDBusMessage::ReplyMessage);
+  ASSERT_TRUE(Loaded(disk + "/Other/"));
+  EXPECT_EQ(form2.CurrDir->FileName(), disk + "/Other/");
+  EXPECT_EQ(Title(), "1. x1") << "from its first song, as on the command line";
+
+  // Not a file, or a folder that is gone: the album stays.
+  Call(kPlayer, "OpenUri", {QStringLiteral("http://example.org/a.mp3")});
+  Call(kPlayer, "OpenUri", {QStringLiteral("file:///nonexistent/a.mp3")});
+  QTest::qWait(50);
+  EXPECT_EQ(Title(), "1. x1");
+}
+
+TEST_F(MprisTest, RaiseShowsTheHiddenWindowAndQuitClosesIt) {
+  form->hide();
+  Call(kRoot, "Raise");
+  EXPECT_TRUE(form->isVisible());
+  form->showMinimized();
+  Call(kRoot, "Raise");
+  EXPECT_FALSE(form->isMinimized());
+
+  Call(kRoot, "Quit");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form->isVisible(); }, 5000));
+  const CodeList codes = engine.CommandCodes();
+  ASSERT_FALSE(codes.empty());
+  EXPECT_EQ(codes.back(), XA_MSG_COMMAND_EXIT);
+}
+
+TEST_F(MprisTest, SecondInstanceHandsItsFileOverAndANameTakenStaysSilent) {
+  WriteFiles(disk + "/Other", {{"x1.mp3", Tagged("x1")}});
+  EXPECT_TRUE(TMprisService::HandOver(disk + "/Other/x1.mp3", client));
+  EXPECT_TRUE(Loaded(disk + "/Other/"));
+
+  // A second player on the same bus leaves the first one's name alone.
+  const QDBusConnection other =
+      QDBusConnection::connectToBus(QDBusConnection::SessionBus, "mpris-test-other");
+  {
+    const TMprisService second(*form, other);
+    EXPECT_FALSE(second.Registered());
+  }
+  QDBusConnection::disconnectFromBus("mpris-test-other");
+  EXPECT_EQ(Get(kRoot, "Identity").toString(), "Sonavera");
+
+  service.reset();
+  EXPECT_FALSE(TMprisService::HandOver(disk + "/Other/x1.mp3", client)) << "nobody to take it";
+}
+
+}  // namespace
+
+#include "Mpris_test.moc"
