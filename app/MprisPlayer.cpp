@@ -1,7 +1,6 @@
 #include "MprisPlayer.h"
 
 #include <QDBusMessage>
-#include <QFile>
 #include <QTimer>
 #include <QUrl>
 #include <algorithm>
@@ -22,10 +21,6 @@ const QString kInterface = QStringLiteral("org.mpris.MediaPlayer2.Player");
 const QDBusObjectPath kNoTrack(QStringLiteral("/org/mpris/MediaPlayer2/TrackList/NoTrack"));
 // A drag of the position bar seeks at every move; its Seeked waits for the last of them.
 constexpr int kSeekSettleMs = 250;
-
-QString FileUrl(const std::string& path) {
-  return QUrl::fromLocalFile(QFile::decodeName(QByteArray::fromStdString(path))).toString();
-}
 
 }  // namespace
 
@@ -53,6 +48,19 @@ TMprisPlayer::TMprisPlayer(QObject* parent, TForm1& form, const QDBusConnection&
   connect(&form, &TForm1::SeekRequested, seeked_, qOverload<>(&QTimer::start));
   song_ = form.CurrentSongPath();
   sent_ = Announced();
+}
+
+// File names are bytes: they go into the URI and come out of it unchanged, whatever their
+// encoding.
+QString TMprisPlayer::FileUri(const std::string& path) {
+  return QStringLiteral("file://") +
+         QString::fromLatin1(QByteArray::fromStdString(path).toPercentEncoding("/"));
+}
+
+std::string TMprisPlayer::LocalPath(const QString& uri) {
+  const QUrl url(uri);
+  if (!url.isLocalFile()) return {};
+  return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
 }
 
 // ---- Properties ----
@@ -97,14 +105,14 @@ QVariantMap TMprisPlayer::Metadata() const {
   // The disc's folder name, as the disc list shows it after the disc's number.
   map.insert(QStringLiteral("xesam:album"), ToQString(form_.EstraiDisco(folder)));
   map.insert(QStringLiteral("xesam:trackNumber"), ToQString(form_.TAB.Cells(1, row)).toInt());
-  map.insert(QStringLiteral("xesam:url"), FileUrl(form_.SongPath(row)));
+  map.insert(QStringLiteral("xesam:url"), FileUri(form_.SongPath(row)));
   if (Length() > 0) map.insert(QStringLiteral("mpris:length"), Length());
   // Looked up once per disc folder: clients read the metadata often.
   if (folder != pictureFolder_) {
     pictureFolder_ = folder;
     picture_ = form_.DiscPicture(folder);
   }
-  if (!picture_.empty()) map.insert(QStringLiteral("mpris:artUrl"), FileUrl(picture_));
+  if (!picture_.empty()) map.insert(QStringLiteral("mpris:artUrl"), FileUri(picture_));
   return map;
 }
 
@@ -180,9 +188,8 @@ void TMprisPlayer::SeekTo(qlonglong position) {
 
 // The caller is answered at once; the album is scanned afterwards.
 void TMprisPlayer::OpenUri(const QString& Uri) {
-  const QUrl url(Uri);
-  if (!url.isLocalFile()) return;
-  const std::string path = QFile::encodeName(url.toLocalFile()).toStdString();
+  const std::string path = LocalPath(Uri);
+  if (path.empty()) return;
   QTimer::singleShot(0, this, [this, path] { OpenFolderOf(path); });
 }
 

@@ -1,5 +1,6 @@
 #include "MprisRoot.h"
 
+#include <QGuiApplication>
 #include <QTimer>
 
 #include "Form1.h"
@@ -14,4 +15,11 @@ void TMprisRoot::Raise() {
 }
 
 // The caller has its answer before the program ends.
-void TMprisRoot::Quit() { QTimer::singleShot(0, &form_, &TForm1::closebtnClick); }
+void TMprisRoot::Quit() {
+  QTimer::singleShot(0, &form_, [this] {
+    form_.closebtnClick();
+    // Closing a window hidden to the tray does not end the program as closing the last
+    // shown window does; the program ends all the same.
+    if (!form_.isVisible() && QGuiApplication::quitOnLastWindowClosed()) QCoreApplication::exit(0);
+  });
+}

@@ -2,9 +2,7 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <QDir>
-#include <QFile>
-#include <QUrl>
+#include <filesystem>
 
 #include "MprisPlayer.h"
 #include "MprisRoot.h"
@@ -39,11 +37,13 @@ bool TMprisService::HandOver(const std::string& argument, const QDBusConnection&
   QDBusConnectionInterface* bus = connection.isConnected() ? connection.interface() : nullptr;
   if (!bus || !bus->isServiceRegistered(ServiceName)) return false;
   // The running player has another current folder: the path goes over whole.
-  const QString path = QDir::current().absoluteFilePath(QFile::decodeName(argument.c_str()));
+  const std::string path = argument.starts_with('/')
+                               ? argument
+                               : std::filesystem::current_path().string() + "/" + argument;
   QDBusMessage call = QDBusMessage::createMethodCall(
       ServiceName, ObjectPath, QStringLiteral("org.mpris.MediaPlayer2.Player"),
       QStringLiteral("OpenUri"));
-  call << QUrl::fromLocalFile(path).toString();
+  call << TMprisPlayer::FileUri(path);
   return connection.call(call, QDBus::BlockWithGui, kHandOverTimeoutMs).type() ==
          QDBusMessage::ReplyMessage;
 }

@@ -115,10 +115,11 @@ TEST_F(MprisPlayerctl, DrivesThePlayerAndASecondStartHandsItsFileOver) {
   EXPECT_TRUE(Eventually({"loop"}, "Playlist"));
   EXPECT_EQ(Playerctl({"metadata", "title"}), "2. Two") << "shuffling keeps the song";
 
-  // A second start with a file hands it over and leaves.
+  // A second start with a file hands it over and leaves; its current folder is its own.
   QProcess second;
   second.setProcessEnvironment(env);
-  second.start(kPlayer, {music + "/B/01.mp3"});
+  second.setWorkingDirectory(music);
+  second.start(kPlayer, {"B/01.mp3"});
   ASSERT_TRUE(second.waitForFinished(30000));
   EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(second.exitCode(), 0);

@@ -1,15 +1,18 @@
 // The media-controls service on a private session bus, over the fake engine: a second
 // connection of this process plays the desktop's part, calling methods, reading and setting
 // properties and listening to the signals.
+#include <QApplication>
 #include <QDBusAbstractInterface>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QEventLoop>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QUrl>
 #include <memory>
 
@@ -375,10 +378,29 @@ TEST_F(MprisTest, RaiseShowsTheHiddenWindowAndQuitClosesIt) {
   EXPECT_EQ(codes.back(), XA_MSG_COMMAND_EXIT);
 }
 
+TEST_F(MprisTest, QuitEndsTheProgramAlsoFromTheTray) {
+  form->show();
+  form->hide();
+  QApplication::setQuitOnLastWindowClosed(true);
+  QEventLoop program;
+  QTimer::singleShot(5000, &program, [&] { program.exit(1); });
+  client.asyncCall(QDBusMessage::createMethodCall(TMprisService::ServiceName,
+                                                  TMprisService::ObjectPath, kRoot, "Quit"));
+  const int ended = program.exec();
+  QApplication::setQuitOnLastWindowClosed(false);
+  EXPECT_EQ(ended, 0) << "the program went on with its window closed";
+  EXPECT_EQ(engine.CommandCodes().back(), XA_MSG_COMMAND_EXIT);
+}
+
 TEST_F(MprisTest, SecondInstanceHandsItsFileOverAndANameTakenStaysSilent) {
-  WriteFiles(disk + "/Other", {{"x1.mp3", Tagged("x1")}});
-  EXPECT_TRUE(TMprisService::HandOver(disk + "/Other/x1.mp3", client));
-  EXPECT_TRUE(Loaded(disk + "/Other/"));
+  // A folder name that is no UTF-8 reaches the player byte for byte.
+  const std::string other = disk + "/Caf\xe9 & 100%";
+  WriteFiles(other, {{"x1.mp3", Tagged("x1")}});
+  EXPECT_TRUE(TMprisService::HandOver(other + "/x1.mp3", client));
+  EXPECT_TRUE(Loaded(other + "/"));
+  EXPECT_EQ(Metadata().value("xesam:url").toString(),
+            QString::fromLatin1("file://" + QByteArray::fromStdString(disk) +
+                                "/Caf%E9%20%26%20100%25/x1.mp3"));
 
   // A second player on the same bus leaves the first one's name alone.
   const QDBusConnection other =
@@ -391,7 +413,7 @@ TEST_F(MprisTest, SecondInstanceHandsItsFileOverAndANameTakenStaysSilent) {
   EXPECT_EQ(Get(kRoot, "Identity").toString(), "Sonavera");
 
   service.reset();
-  EXPECT_FALSE(TMprisService::HandOver(disk + "/Other/x1.mp3", client)) << "nobody to take it";
+  EXPECT_FALSE(TMprisService::HandOver(other + "/x1.mp3", client)) << "nobody to take it";
 }
 
 }  // namespace
