@@ -2,6 +2,7 @@
 
 #include <QMenu>
 #include <QSystemTrayIcon>
+#include <QTextDocument>
 #include <QWidget>
 
 #include "QtText.h"
@@ -29,7 +30,8 @@ void TTrayComp::SetToolTip(const std::string& text) {
     if (shown.back().isHighSurrogate()) shown.chop(1);
   }
   tool_tip_ = FromQString(shown);
-  icon_->setToolTip(shown);
+  // A title is plain text even where it looks like markup ("<b>Live</b>").
+  icon_->setToolTip(Qt::mightBeRichText(shown) ? Qt::convertFromPlainText(shown) : shown);
 }
 
 void TTrayComp::SetPopupMenu(QMenu* menu) {

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QSystemTrayIcon>
 #include <QTest>
+#include <QTextDocument>
 #include <QTimer>
 #include <fstream>
 
@@ -153,6 +154,11 @@ TEST_F(TrayTest, TheTooltipFollowsTheTimeAndIsCutTo62Characters) {
   for (int i = 0; i < 70; ++i) accented += "\xC3\xA9";
   form->TrayComp->SetToolTip(accented);
   EXPECT_EQ(form->TrayComp->ToolTip(), accented.substr(0, 124));
+  // A title that looks like markup is shown as it is written.
+  form->TrayComp->SetToolTip("<b>Live</b> / 00:01");
+  QTextDocument shown;
+  shown.setHtml(form->TrayComp->Icon()->toolTip());
+  EXPECT_EQ(shown.toPlainText(), "<b>Live</b> / 00:01");
 }
 
 TEST_F(TrayTest, HelpOpensThePageWithTheDesktopsOpener) {
