@@ -120,7 +120,12 @@ void TForm1::SfondoMouseUp(bool rightButton, int x, int y) {
   if (rightButton && MicroMode()) menubtnMouseUp(x, y);
 }
 
-void TForm1::closebtnClick() { close(); }
+// Closing a window hidden to the tray does not end the program as closing the last shown
+// window does; the program ends all the same.
+void TForm1::closebtnClick() {
+  const bool hidden = !isVisible();
+  if (close() && hidden && QGuiApplication::quitOnLastWindowClosed()) QCoreApplication::exit(0);
+}
 
 void TForm1::menubtnMouseUp(int x, int y) {
   MAINmenu2->popup(QPoint(this->x() + x + menubtn->x(), this->y() + y + menubtn->y()));

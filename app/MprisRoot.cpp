@@ -1,25 +1,13 @@
 #include "MprisRoot.h"
 
-#include <QGuiApplication>
 #include <QTimer>
 
 #include "Form1.h"
 
 TMprisRoot::TMprisRoot(QObject* parent, TForm1& form) : QDBusAbstractAdaptor(parent), form_(form) {}
 
-void TMprisRoot::Raise() {
-  form_.setWindowState(form_.windowState() & ~Qt::WindowMinimized);
-  form_.show();
-  form_.raise();
-  form_.activateWindow();
-}
+// As the tray menu's "&Window Mode" and a click on the tray icon do.
+void TMprisRoot::Raise() { form_.WindowMode1Click(); }
 
 // The caller has its answer before the program ends.
-void TMprisRoot::Quit() {
-  QTimer::singleShot(0, &form_, [this] {
-    form_.closebtnClick();
-    // Closing a window hidden to the tray does not end the program as closing the last
-    // shown window does; the program ends all the same.
-    if (!form_.isVisible() && QGuiApplication::quitOnLastWindowClosed()) QCoreApplication::exit(0);
-  });
-}
+void TMprisRoot::Quit() { QTimer::singleShot(0, &form_, &TForm1::closebtnClick); }
