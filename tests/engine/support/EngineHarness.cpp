@@ -59,6 +59,7 @@ bool TEngineHarness::TakeOne(std::chrono::milliseconds timeout, TNotification& o
   out = TNotification{};
   out.message = m;
   out.text = TextOf(m);
+  out.taken = Clock::now();
   if (m.code == XA_MSG_NOTIFY_CODEC_EQUALIZER && m.data.equalizer != nullptr) {
     out.hasEqualizer = true;
     out.equalizer = *m.data.equalizer;

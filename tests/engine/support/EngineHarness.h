@@ -15,6 +15,7 @@ struct TNotification {
   std::string text;
   XA_EqualizerInfo equalizer{};
   bool hasEqualizer = false;
+  std::chrono::steady_clock::time_point taken;  // when the harness took it from the engine
   int code() const { return message.code; }
 };
 
