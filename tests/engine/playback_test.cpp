@@ -42,16 +42,8 @@ class Playback : public ::testing::Test {
     const std::string out = dir_->File("out.wav");
     {
       TEngineHarness engine(XA_OUTPUT_WAV_PREFIX + out);
-      // As the player window runs it: songs that follow each other must join in time.
-      player_set_priority(engine.player(), XA_PRIORITY_HIGHEST);
       if (before) before(engine);
-      for (const auto& file : files) {
-        engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, file);
-        engine.Send(XA_MSG_COMMAND_PLAY);
-        EXPECT_TRUE(engine.WaitForState(XA_PLAYER_STATE_EOF, 10s)) << file;
-      }
-      engine.Send(XA_MSG_COMMAND_EXIT);
-      EXPECT_TRUE(engine.WaitForCode(XA_MSG_NOTIFY_EXITED, 10s));
+      engine.PlayInTurn(files);
       for (const auto& n : engine.seen()) EXPECT_NE(n.code(), XA_MSG_NOTIFY_ERROR) << n.text;
     }
     return ReadWav(out);

@@ -130,3 +130,22 @@ int64_t InsertedSilence(const TWav& heard, const std::vector<int16_t>& expected,
   }
   return e == expectedFrames ? inserted : -1;
 }
+
+std::vector<int16_t> WithoutSilence(const TWav& wav) {
+  const size_t channels = static_cast<size_t>(wav.channels);
+  std::vector<int16_t> sound;
+  size_t quiet = 0;  // silent frames held back
+  for (size_t f = 0; f < wav.frames(); ++f) {
+    const auto frame = wav.samples.begin() + static_cast<std::ptrdiff_t>(f * channels);
+    if (std::all_of(frame, frame + static_cast<std::ptrdiff_t>(channels),
+                    [](int16_t s) { return s == 0; })) {
+      ++quiet;
+      continue;
+    }
+    // A silent frame or two is part of the sound; a longer stretch is a gap.
+    if (quiet < 3) sound.insert(sound.end(), quiet * channels, 0);
+    quiet = 0;
+    sound.insert(sound.end(), frame, frame + static_cast<std::ptrdiff_t>(channels));
+  }
+  return sound;
+}

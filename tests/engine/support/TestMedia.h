@@ -50,3 +50,6 @@ double Rms(const TWav& wav, size_t first, size_t count);
 // all that differs (nothing lost, nothing repeated) and no silence runs longer than
 // `maxRun` frames; -1 otherwise.
 int64_t InsertedSilence(const TWav& heard, const std::vector<int16_t>& expected, size_t maxRun);
+// The samples without stretches of three or more silent frames: a recording's sound without
+// the gaps a busy machine may have left in it.
+std::vector<int16_t> WithoutSilence(const TWav& wav);
