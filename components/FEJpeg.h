@@ -1,6 +1,7 @@
 // Picture box for the skin backgrounds and the album picture: shows a BMP or JPEG file,
 // at its natural size from the top-left corner (clipped) or stretched to the box. JPEG
-// files are decoded with the box's settings; with ProgressiveDisplay on, a progressive
+// files are decoded with the box's settings (stretched, at the smallest scale that still fills
+// the box on the screen); with ProgressiveDisplay on, a progressive
 // file appears scan by scan, repainted after each scan. Where no picture covers the box,
 // the parent shows through.
 #pragma once
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "Control.h"
+#include "PictureFile.h"
 
 class TFEJpeg : public TControl {
  public:
@@ -18,6 +20,8 @@ class TFEJpeg : public TControl {
   // name. Throws std::runtime_error when the file cannot be read or is no valid BMP or
   // JPEG picture; the picture shown before stays.
   void LoadFromFile(const std::string& fileName);
+  // The same for a file already read.
+  void Load(TPictureFile file);
   const QImage& Picture() const { return picture_; }
 
   bool Stretch() const { return stretch_; }
@@ -52,4 +56,6 @@ class TFEJpeg : public TControl {
   bool progressive_display_ = false;
   // A left press that a release over the picture turns into a click.
   bool clicked_ = false;
+  // Counts the JPEG loads begun, so a load can tell that a newer one took over.
+  unsigned loads_ = 0;
 };
