@@ -9,6 +9,7 @@
 #   SOAK_LOG=file  also writes the samples there
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/display.sh
 
 minutes=${1:-30}
 player=${SOAK_PLAYER:-build/bin/sonavera}
@@ -40,12 +41,7 @@ chmod 700 "$work/run"
 printf '[General]\nWinX=0\nWinY=0\nLastPos=1\nModeRepeat=1\nLastAlbum=%s\n' "$album" \
   >"$work/config/Sonavera.ini"
 
-# A display of our own (-displayfd picks a free number).
-exec {displayfd}<> <(:)
-Xvfb -displayfd "$displayfd" -screen 0 640x480x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-pids+=($!)
-read -r -t 10 display <&"$displayfd" || { echo "soak: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$display"
+start_display "$work/xvfb.log"
 
 # No sound server: the engine plays on through its clock-paced silent output.
 XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work/run" \
@@ -53,16 +49,7 @@ XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work
 player_pid=$!
 pids+=("$player_pid")
 
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --pid "$player_pid" --name '^Sonavera' 2>/dev/null | head -n1 || true)
-  [ -n "$window" ] && break
-  sleep 0.1
-done
-[ -n "$window" ] || { echo "soak: the player showed no window" >&2; exit 1; }
-sleep 1
-# Play: the button at the bottom left of the window.
-xdotool mousemove --window "$window" 13 157 click 1
+player_window "$player_pid" play >/dev/null
 
 song_open() {
   local fd

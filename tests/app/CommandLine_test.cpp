@@ -10,12 +10,12 @@
 
 namespace {
 
-struct Run {
+struct TRun {
   int code;
   std::string out, err;
 };
 
-Run Sonavera(const QStringList& arguments) {
+TRun Sonavera(const QStringList& arguments) {
   QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
@@ -29,14 +29,14 @@ Run Sonavera(const QStringList& arguments) {
 }
 
 TEST(CommandLine, HelpAndVersionNeedNoDisplayAndUnknownOptionsEndWithTwo) {
-  const Run version = Sonavera({"--version"});
+  const TRun version = Sonavera({"--version"});
   EXPECT_EQ(version.code, 0);
   EXPECT_TRUE(std::regex_match(version.out, std::regex("sonavera [0-9]+\\.[0-9]+[^\n]*\n")))
       << version.out;
-  const Run help = Sonavera({"/some/folder", "--help"});
+  const TRun help = Sonavera({"/some/folder", "--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_EQ(help.out.rfind("Usage: sonavera [FOLDER | FILE | setup]\n", 0), 0u) << help.out;
-  const Run unknown = Sonavera({"--frobnicate"});
+  const TRun unknown = Sonavera({"--frobnicate"});
   EXPECT_EQ(unknown.code, 2);
   EXPECT_TRUE(unknown.out.empty());
   EXPECT_NE(unknown.err.find("unknown option --frobnicate"), std::string::npos) << unknown.err;

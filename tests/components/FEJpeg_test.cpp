@@ -3,7 +3,6 @@
 #include "FEJpeg.h"
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include <QEvent>
 #include <QFile>
@@ -15,6 +14,7 @@
 #include <stdexcept>
 
 #include "JpegImage.h"
+#include "ManyScansJpeg.h"
 
 namespace {
 
@@ -49,43 +49,8 @@ int ScanCount(const std::string& jpeg) {
   return n;
 }
 
-// A progressive JPEG of the quadrants with one scan per AC coefficient and component, each
-// coefficient sent in `levels` successive-approximation steps: 1 + 189 * levels scans.
 std::string ManyScans(int levels, QSize pixels = QSize(64, 48)) {
-  const QImage img = Quadrants(pixels.width(), pixels.height());
-  std::vector<jpeg_scan_info> script;
-  script.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
-  for (int c = 0; c < 3; ++c) {
-    for (int k = 1; k < 64; ++k) {
-      for (int al = levels - 1; al >= 0; --al) {
-        script.push_back({1, {c}, k, k, al == levels - 1 ? 0 : al + 1, al});
-      }
-    }
-  }
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr err;
-  cinfo.err = jpeg_std_error(&err);
-  jpeg_create_compress(&cinfo);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &out, &size);
-  cinfo.image_width = img.width();
-  cinfo.image_height = img.height();
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  cinfo.scan_info = script.data();
-  cinfo.num_scans = int(script.size());
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<uchar*>(img.constScanLine(int(cinfo.next_scanline)));
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::string bytes(reinterpret_cast<char*>(out), size);
-  free(out);
-  return bytes;
+  return ManyScansJpeg(Quadrants(pixels.width(), pixels.height()), levels);
 }
 
 // Counts the paint events of a widget and remembers the picture each one showed.
