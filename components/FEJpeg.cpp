@@ -25,6 +25,10 @@ TFEJpeg::TFEJpeg(QWidget* parent) : TControl(parent) {}
 
 void TFEJpeg::LoadFromFile(const std::string& fileName) { Load(TPictureFile(fileName)); }
 
+void TFEJpeg::LoadFromData(std::string data, const std::string& name) {
+  Load(TPictureFile(std::move(data), name));
+}
+
 void TFEJpeg::Load(TPictureFile file) {
   ++loads_;
   if (file.IsJpeg()) {

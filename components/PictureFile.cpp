@@ -29,6 +29,16 @@ TPictureFile::TPictureFile(const std::string& fileName) : fileName_(fileName) {
   std::optional<std::string> data = ReadRegularFile(fileName, kMaxFileSize);
   if (!data) throw std::runtime_error("Cannot read picture file " + fileName);
   data_ = std::move(*data);
+  Inspect();
+}
+
+TPictureFile::TPictureFile(std::string data, const std::string& name)
+    : fileName_(name), data_(std::move(data)) {
+  if (data_.size() > kMaxFileSize) throw std::runtime_error("Picture too large: " + name);
+  Inspect();
+}
+
+void TPictureFile::Inspect() {
   if (IsJpeg()) {
     size_ = JpegSize();
   } else if (IsBmp()) {
@@ -39,7 +49,7 @@ TPictureFile::TPictureFile(const std::string& fileName) : fileName_(fileName) {
     size_ = QImageReader(&buffer).size();
   }
   if (!size_.isValid() || size_.isEmpty())
-    throw std::runtime_error("Not a valid picture: " + fileName);
+    throw std::runtime_error("Not a valid picture: " + fileName_);
 }
 
 bool TPictureFile::IsJpeg() const {

@@ -16,6 +16,8 @@ class TPictureFile {
   // Reads fileName (file-system bytes); throws std::runtime_error naming it when it is no
   // regular file, cannot be read, is too big, or declares no size.
   explicit TPictureFile(const std::string& fileName);
+  // The same checks for bytes already read (an embedded cover); name only names them.
+  TPictureFile(std::string data, const std::string& name);
 
   const std::string& FileName() const { return fileName_; }
   bool IsJpeg() const;
@@ -31,6 +33,7 @@ class TPictureFile {
   QImage Decode() const;
 
  private:
+  void Inspect();
   QSize JpegSize() const;
   QSize BmpSize() const;
   bool BmpComplete() const;
