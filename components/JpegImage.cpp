@@ -93,7 +93,9 @@ bool StepHeader(JpegState* s, const std::string* data, bool gray, bool smooth, Q
   s->cinfo.scale_denom = 8;
   s->cinfo.dct_method = JDCT_ISLOW;
   s->cinfo.do_fancy_upsampling = TRUE;
-  s->cinfo.do_block_smoothing = smooth ? TRUE : FALSE;
+  // At an eighth only each block's DC value is shown, which smoothing never changes: its
+  // work over every block of every shown scan would be wasted.
+  s->cinfo.do_block_smoothing = smooth && s->cinfo.scale_num > 1 ? TRUE : FALSE;
   s->cinfo.quantize_colors = FALSE;
   s->cinfo.buffered_image = jpeg_has_multiple_scans(&s->cinfo);
   jpeg_calc_output_dimensions(&s->cinfo);
