@@ -88,8 +88,8 @@ sleep 2
 import -window "$window" -crop 69x29+3+65 +repage "$work/shot2.png"
 difference=$(compare -metric AE "$work/shot1.png" "$work/shot2.png" null: 2>&1 || true)
 [ "${difference%% *}" != "0" ] || fail "the window did not change while playing (time stands)"
-# Close as the close button does: the window's own close request.
-xdotool windowclose "$window" 2>/dev/null || xdotool key --window "$window" alt+F4
+# Close: SIGTERM ends the player as its close button does (stop, settings written).
+kill -TERM "$player"
 for _ in $(seq 100); do kill -0 "$player" 2>/dev/null || break; sleep 0.1; done
 ! kill -0 "$player" 2>/dev/null || fail "the player did not end when closed"
 
