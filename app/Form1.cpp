@@ -16,6 +16,7 @@
 #include "CoolButton.h"
 #include "ExtProgressBar.h"
 #include "FEJpeg.h"
+#include "Folders.h"
 #include "FontMap.h"
 #include "GradProgress.h"
 #include "QtText.h"
@@ -43,7 +44,9 @@ std::function<void(const std::string& text)> TForm1::ShowMessage = [](const std:
 };
 
 TForm1::TForm1(const std::string& programFolder, const TXaudioEntryPoints& engine)
-    : ProgramFolder(programFolder), SkinsRoot(programFolder + "SKIN/") {
+    : ProgramFolder(programFolder),
+      SkinsRoot(programFolder + "SKIN/"),
+      UserSkinsRoot(platform::UserDataFolder() + "Sonavera/SKIN/") {
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   setWindowTitle(QStringLiteral("Sonavera "));
   setFixedSize(196, 170);

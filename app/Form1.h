@@ -64,6 +64,9 @@ class TForm1 : public QWidget {
   // Folders and the current skin; every folder ends in "/".
   std::string ProgramFolder;
   std::string SkinsRoot;
+  // The user's own skins and colour files ($XDG_DATA_HOME/Sonavera/SKIN/), beside the shipped
+  // ones; a user skin wins over a shipped one of the same name.
+  std::string UserSkinsRoot;
   std::string SkinName = "DEFAULT";
 
   // Run-time flags.
@@ -84,6 +87,13 @@ class TForm1 : public QWidget {
 
   // Skin and colours.
   void LoadSkin(const std::string& folder);
+  // The folder of skin name, ending in "/": the user's skin of that name, else the shipped one.
+  std::string SkinFolderOf(const std::string& name) const;
+  // Whether folder is a skin folder right under one of the skins roots (real paths compared).
+  bool InSkinsRoots(const std::string& folder) const;
+  // Colors.ini of skin name: the user's copy when there is one, or for writing when the
+  // skin's own file cannot be written.
+  std::string ColorsFile(const std::string& name, bool forWriting) const;
   std::string EstraiDisco(const std::string& path) const;
   void LeggiSkinINI(const std::string& path);
   void Assegnacolori();
@@ -193,6 +203,7 @@ class TForm1 : public QWidget {
   // ---- Equalizer bands and presets (Form1Equalizer.cpp, Form1Presets.cpp) ----
   // Set while the preset name field has the keyboard focus: single-key commands are off then.
   bool PresetEditing = false;
+  std::string PresetBytes;
   // "Save" and "Remove" behind "-"; the preset list behind "v", rebuilt at every opening.
   TWPopupMenu *EQUMenu = nullptr, *PresetMenu = nullptr;
   QAction *Save1 = nullptr, *Remove1 = nullptr;
@@ -217,6 +228,9 @@ class TForm1 : public QWidget {
   // Where presets are saved: the program folder's Equ/, or the user's data folder when the
   // program folder cannot be written. Ends in "/".
   std::string PresetFolder() const;
+  // The preset name in the field, as bytes: those it was set with while it is unedited.
+  void SetPresetName(const std::string& name);
+  std::string PresetName() const;
   // ---- end of equalizer ----
 
   // Selector pages.
@@ -432,8 +446,7 @@ class TForm1 : public QWidget {
   void ConnectEqualizer();
   void CreatePresetMenus();
   XA_EqualizerInfo EqualizerRecord() const;
-  // The folders presets are found in: the preset folder first, then the shipped presets
-  // when they lie elsewhere.
+  // The folders presets are found in: the user's presets first, then the shipped ones.
   std::vector<std::string> PresetFolders() const;
   // Preset file of name in the first folder holding it; empty when there is none.
   std::string FindPreset(const std::string& name) const;

@@ -147,5 +147,6 @@ void TForm1::ScaricaAlbum() {
 }
 
 std::string TForm1::DefaultPicture() const {
-  return FindIgnoringCase(SkinsRoot + SkinName + "/IMG-default.bmp");
+  const std::string folder = FindIgnoringCase(SkinFolderOf(SkinName));
+  return InSkinsRoots(folder) ? FindIgnoringCase(folder + "IMG-default.bmp") : std::string();
 }

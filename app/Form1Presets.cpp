@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -21,6 +20,7 @@
 #include "FindFile.h"
 #include "Folders.h"
 #include "Form1.h"
+#include "QtText.h"
 #include "SettingsKeys.h"
 #include "WPopupMenu.h"
 
@@ -44,9 +44,10 @@ bool Exists(const std::string& path) {
 bool CanWrite(const std::string& folder) { return access(folder.c_str(), W_OK | X_OK) == 0; }
 
 // The name is the base of a file name in the preset folder; a "/" would lead out of it.
-// ("." and ".." cannot: ".equ" follows them.)
+// ("." and ".." cannot: ".equ" follows them.) A line break could not be kept in the
+// settings file nor shown in the one-line list.
 bool IsPresetName(const std::string& name) {
-  return name.find_first_of(std::string("/\0", 2)) == std::string::npos;
+  return name.find_first_of(std::string("/\0\n\r", 4)) == std::string::npos;
 }
 
 // The names of the plain files in folder whose names match "*.equ" in any case; also the
@@ -60,7 +61,9 @@ std::vector<std::string> PresetFiles(const std::string& folder) {
   std::vector<std::string> names;
   if (!ok) return names;
   for (const TFindFile::TFolderEntry& e : entries)
-    if (e.Regular && TFindFile::MatchesMask(e.Name, "*.equ")) names.push_back(e.Name);
+    if (e.Regular && TFindFile::MatchesMask(e.Name, "*.equ") && IsPresetName(e.Name))
+      names.push_back(e.Name);
+  TFileLister::SortNames(names);
   return names;
 }
 
@@ -69,8 +72,6 @@ std::vector<std::string> PresetFiles(const std::string& folder) {
 std::string PresetFile(const std::string& folder, const std::string& name) {
   return folder + platform::FindEntryIgnoringCase(folder, name + ".equ").value_or(name + ".equ");
 }
-
-std::string NameOf(const QLineEdit* edit) { return QFile::encodeName(edit->text()).toStdString(); }
 
 }  // namespace
 
@@ -83,10 +84,23 @@ std::string TForm1::PresetFolder() const {
   return writable ? folder : platform::UserDataFolder() + "Sonavera/Equ/";
 }
 
+// The user's presets come first: listed first, and found first when a name is in both.
 std::vector<std::string> TForm1::PresetFolders() const {
-  std::vector<std::string> folders{PresetFolder()};
+  std::vector<std::string> folders{platform::UserDataFolder() + "Sonavera/Equ/"};
   if (folders[0] != ProgramFolder + "Equ/") folders.push_back(ProgramFolder + "Equ/");
   return folders;
+}
+
+// The name keeps the bytes it was given (a file name need not be valid UTF-8) for as long as
+// the field shows it unedited.
+void TForm1::SetPresetName(const std::string& name) {
+  PresetBytes = name;
+  PresetEdit->setText(ToQString(name));
+}
+
+std::string TForm1::PresetName() const {
+  const QString shown = PresetEdit->text();
+  return shown == ToQString(PresetBytes) ? PresetBytes : FromQString(shown);
 }
 
 std::string TForm1::FindPreset(const std::string& name) const {
@@ -139,7 +153,6 @@ void TForm1::LoadPresetbtnMouseUp(int x, int y) {
     for (std::string& name : PresetFiles(folder))
       if (std::find(files.begin(), files.end(), name) == files.end())
         files.push_back(std::move(name));
-  TFileLister::SortNames(files);
   for (const std::string& file : files) PresetMenu->AddMenuItem(file.substr(0, file.size() - 4));
   PresetMenu->popup(PresetEdit->mapToGlobal(QPoint(x, y)));
   Display->setFocus();
@@ -160,7 +173,7 @@ void TForm1::PresetMenuClick(int, const std::string& Caption) {
   } catch (const std::exception&) {
   }
   UpdateEqualizer();
-  PresetEdit->setText(QFile::decodeName(QByteArray::fromStdString(Caption)));
+  SetPresetName(Caption);
 }
 
 void TForm1::PresetbtnMouseUp(int x, int y) {
@@ -170,7 +183,7 @@ void TForm1::PresetbtnMouseUp(int x, int y) {
 
 // An existing preset of the same name is overwritten without asking.
 void TForm1::Save1Click() {
-  const std::string name = NameOf(PresetEdit);
+  const std::string name = PresetName();
   if (!IsPresetName(name)) return;
   const std::string folder = PresetFolder();
   std::error_code error;
@@ -188,9 +201,9 @@ void TForm1::Save1Click() {
 
 // The switch stays as it is; a preset that cannot be deleted leaves everything unchanged.
 void TForm1::Remove1Click() {
-  const std::string path = FindPreset(NameOf(PresetEdit));
+  const std::string path = FindPreset(PresetName());
   if (path.empty() || unlink(path.c_str()) != 0) return;
-  PresetEdit->setText(QStringLiteral("Default"));
+  SetPresetName("Default");
   ZerobtnClick();
 }
 

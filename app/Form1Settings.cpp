@@ -16,6 +16,7 @@
 #include "Form2.h"
 #include "Form3.h"
 #include "GradProgress.h"
+#include "IniFile.h"
 #include "QtText.h"
 #include "RunLabel.h"
 #include "SettingsKeys.h"
@@ -36,23 +37,6 @@ std::string Read(TMyRegistry& ini, const char* section, const TTextKey& key) {
   return ini.ReadString(section, key.Name, key.Default);
 }
 
-// Reading goes on past a failed write-back (a read-only file): the values the file holds are
-// still taken. Errors of the store are ignored while it lives.
-struct TKeepReading {
-  explicit TKeepReading(TMyRegistry& ini) : Ini(ini), Saved(std::move(ini.OnError)) {
-    ini.OnError = nullptr;
-  }
-  ~TKeepReading() { Ini.OnError = std::move(Saved); }
-  TMyRegistry& Ini;
-  TMyRegistryError Saved;
-};
-
-// Closes the store however the reading or writing ends.
-struct TCloseStore {
-  TMyRegistry& Ini;
-  ~TCloseStore() { Ini.Close(); }
-};
-
 }  // namespace
 
 std::string TForm1::DefaultLastAlbum() const {
@@ -66,9 +50,9 @@ std::string TForm1::DefaultLastAlbum() const {
 void TForm1::LeggiINI() {
   ini.INIFile = SettingsFile;
   ini.Close();
+  IniFile::RemoveStaleTemporaries(SettingsFile);
   try {
-    const TKeepReading keepReading(ini);
-    const TCloseStore closer{ini};
+    const TMyRegistry::TQuietPass pass(ini);
     ini.Open();
     const int winX = Read(ini, kGeneral, kWinX);
     move(winX, y());
@@ -115,21 +99,20 @@ void TForm1::LeggiINI() {
     LastRow = Read(ini, kGeneral, kLastRow);
 
     AbilitaEQU->setChecked(Read(ini, kEqu, kEquON));
-    PresetEdit->setText(ToQString(Read(ini, kEqu, kPreset)));
+    SetPresetName(Read(ini, kEqu, kPreset));
     for (std::size_t band = 0; band < kEquBands.size(); ++band)
       TrackBar[band]->SetPosition(ini.ReadInteger(kEqu, kEquBands[band], kEquBandDefault));
     UpdateEqualizer();
   } catch (const std::exception&) {
     // The keys not read yet keep what their controls hold.
   }
-  LeggiSkinINI(SkinsRoot + SkinName + "/Colors.ini");
+  LeggiSkinINI(ColorsFile(SkinName, false));
 }
 
 void TForm1::ScriviINI() {
   ini.INIFile = SettingsFile;
-  // The first write that fails ends the writing: the keys after it keep what the file held.
   try {
-    const TCloseStore closer{ini};
+    const TMyRegistry::TQuietPass pass(ini);
     ini.Open();
     ini.WriteInteger(kGeneral, kWinX.Name, x());
     ini.WriteInteger(kGeneral, kWinY.Name, y());
@@ -161,7 +144,7 @@ void TForm1::ScriviINI() {
     ini.WriteInteger(kGeneral, kLastRow.Name, CurrentRow);
 
     ini.WriteBool(kEqu, kEquON.Name, AbilitaEQU->isChecked());
-    ini.WriteString(kEqu, kPreset.Name, FromQString(PresetEdit->text()));
+    ini.WriteString(kEqu, kPreset.Name, PresetName());
     for (std::size_t band = 0; band < kEquBands.size(); ++band)
       ini.WriteInteger(kEqu, kEquBands[band], TrackBar[band]->Position());
   } catch (const std::exception&) {

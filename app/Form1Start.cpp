@@ -39,7 +39,7 @@ void TForm1::FormShow() {
   PresetEditing = false;
   SerialNumber = "empty";
   LeggiINI();
-  LoadSkin(SkinsRoot + SkinName + "/");
+  LoadSkin(SkinFolderOf(SkinName));
   Assegnacolori();
   VolBar->setToolTip(QStringLiteral("Volume: %1%").arg(VolBar->Position()));
   AutoPTimer->start();

@@ -1,6 +1,8 @@
 // Sonavera: creates the main window and the four dialogs and runs the message loop.
 #include <QApplication>
+#include <iostream>
 
+#include "CommandLine.h"
 #include "EndSignals.h"
 #include "Folders.h"
 #include "Form1.h"
@@ -11,6 +13,8 @@
 #include "MprisService.h"
 
 int main(int argc, char** argv) {
+  if (const int code = TCommandLine::Early(argc, argv, std::cout, std::cerr); code >= 0)
+    return code;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sonavera"));
   // QApplication has taken its own options out of argv.

@@ -5,12 +5,15 @@
 #
 #   bench/fuzz.sh [SECONDS_PER_TARGET]      default 60 (or $FUZZ_SECONDS)
 #   FUZZ_BUILD_DIR=build-fuzz  FUZZ_JOBS=2  FUZZ_TARGETS="MP3Tag_fuzz ..."  (optional)
+#   FUZZ_MAX_LEN=262144  largest input in bytes: whole skin pictures, many-scan JPEGs and
+#                        songs of some frames fit (libFuzzer's own default is 4096)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-${FUZZ_SECONDS:-60}}
 build=${FUZZ_BUILD_DIR:-build-fuzz}
 jobs=${FUZZ_JOBS:-2}
+max_len=${FUZZ_MAX_LEN:-262144}
 
 # The whole program is instrumented, so the fuzzer sees coverage in the code under test and
 # not only in the harness; the harness alone links the fuzzer's main.
@@ -47,7 +50,7 @@ for target in "${targets[@]}"; do
   seeds=()
   [ -d "tests/fuzz/seeds/$target" ] && seeds+=("tests/fuzz/seeds/$target")
   echo "== $target: ${seconds}s"
-  if "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  if "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -max_len="$max_len" \
       -artifact_prefix="$artifacts" -print_final_stats=1 "$corpus" "${seeds[@]}" > "$log" 2>&1 &&
       ! grep -q -E "runtime error:|ERROR: (Address|Leak|UndefinedBehavior)Sanitizer" "$log"; then
     grep -E "^stat::number_of_executed_units|^stat::new_units_added|Done [0-9]+ runs" "$log" || true

@@ -1,7 +1,6 @@
 #include "CoolButton.h"
 
 #include <QCursor>
-#include <QFile>
 #include <QFontMetrics>
 #include <QKeySequence>
 #include <QMouseEvent>
@@ -9,6 +8,7 @@
 #include <QShortcut>
 
 #include "ColorValue.h"
+#include "PictureFile.h"
 #include "QtText.h"
 
 TCoolButton::TCoolButton(QWidget* parent) : TControl(parent) { resize(25, 25); }
@@ -24,8 +24,18 @@ void TCoolButton::SetGlyph(const QImage& strip) {
 }
 
 bool TCoolButton::LoadGlyph(const std::string& path) {
+  try {
+    return LoadGlyph(TPictureFile(path));
+  } catch (const std::exception&) {
+    return false;
+  }
+}
+
+bool TCoolButton::LoadGlyph(const TPictureFile& file) {
   QImage strip;
-  if (!strip.load(QFile::decodeName(QByteArray::fromStdString(path))) || strip.isNull()) {
+  try {
+    strip = file.Decode();
+  } catch (const std::exception&) {
     return false;
   }
   glyph_.SetGlyph(strip);

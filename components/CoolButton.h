@@ -9,6 +9,7 @@
 #include "Control.h"
 
 class QShortcut;
+class TPictureFile;
 
 enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 
@@ -25,8 +26,10 @@ class TCoolButton : public TControl {
   // any other whole multiple of the height sets it to 1.
   void SetGlyph(const QImage& strip);
   // Loads a picture file (path in file-system bytes) into the strip, keeping NumGlyphs.
-  // False, with the strip unchanged, when the file cannot be read as a picture.
+  // False, with the strip unchanged, when the file cannot be read as a picture (no regular
+  // file, damaged or incomplete data).
   bool LoadGlyph(const std::string& path);
+  bool LoadGlyph(const TPictureFile& file);
   int NumGlyphs() const { return glyph_.NumGlyphs(); }
   // Values are kept within 1..4.
   void SetNumGlyphs(int value);

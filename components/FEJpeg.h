@@ -1,6 +1,7 @@
 // Picture box for the skin backgrounds and the album picture: shows a BMP or JPEG file,
 // at its natural size from the top-left corner (clipped) or stretched to the box. JPEG
-// files are decoded with the box's settings; with ProgressiveDisplay on, a progressive
+// files are decoded with the box's settings (stretched, at the smallest scale that still fills
+// the box on the screen); with ProgressiveDisplay on, a progressive
 // file appears scan by scan, repainted after each scan. Where no picture covers the box,
 // the parent shows through.
 #pragma once
@@ -9,6 +10,7 @@
 #include <string>
 
 #include "Control.h"
+#include "PictureFile.h"
 
 class TFEJpeg : public TControl {
  public:
@@ -20,6 +22,8 @@ class TFEJpeg : public TControl {
   void LoadFromFile(const std::string& fileName);
   // The same for a picture's bytes (an embedded cover); name only names it in errors.
   void LoadFromData(std::string data, const std::string& name);
+  // The same for a file already read.
+  void Load(TPictureFile file);
   const QImage& Picture() const { return picture_; }
 
   bool Stretch() const { return stretch_; }
@@ -54,4 +58,6 @@ class TFEJpeg : public TControl {
   bool progressive_display_ = false;
   // A left press that a release over the picture turns into a click.
   bool clicked_ = false;
+  // Counts the JPEG loads begun, so a load can tell that a newer one took over.
+  unsigned loads_ = 0;
 };

@@ -1,13 +1,18 @@
 #include "IniFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
+
+#include "RegularFile.h"
 
 namespace {
 
@@ -26,26 +31,14 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
-// The whole content of a regular file; nothing for folders, pipes and read errors (a pipe
-// named like a settings file must not block the program).
-std::optional<std::string> ReadRegularFile(const std::string& path) {
-  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  struct stat info {};
-  std::optional<std::string> text;
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-    text.emplace();
-    char buffer[65536];
-    for (;;) {
-      ssize_t n = read(fd, buffer, sizeof buffer);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) text.reset();
-      if (n <= 0) break;
-      text->append(buffer, static_cast<std::size_t>(n));
-    }
-  }
-  close(fd);
-  return text;
+// The file a path stands for: a settings file that is a link stays a link, and the file it
+// points to is the one replaced.
+std::filesystem::path Target(const std::string& path) {
+  std::error_code ignored;
+  std::filesystem::path target = std::filesystem::exists(path, ignored)
+                                     ? std::filesystem::canonical(path, ignored)
+                                     : std::filesystem::path(path);
+  return target.empty() ? std::filesystem::path(path) : target;
 }
 
 }  // namespace
@@ -65,6 +58,8 @@ IniFile::Stamp IniFile::StampOf(const std::string& path) {
 }
 
 void IniFile::Refresh() {
+  // Collected changes are newer than the file.
+  if (pending_) return;
   Stamp now = StampOf(path_);
   if (loaded_ && now == stamp_) return;
   loaded_ = true;
@@ -74,7 +69,8 @@ void IniFile::Refresh() {
     document_ = IniDocument();
     return;
   }
-  std::optional<std::string> text = ReadRegularFile(path_);
+  // Far beyond any settings file; a bigger one is no settings file.
+  std::optional<std::string> text = ReadRegularFile(path_, 16u << 20);
   unreadable_ = !text.has_value();
   document_ = IniDocument(text.value_or(std::string()));
 }
@@ -95,6 +91,10 @@ bool IniFile::Write(std::string_view section, std::string_view key, std::string_
     error = Describe(path_, EACCES);
     return false;
   }
+  if (deferred_) {
+    if (document_.SetValue(section, key, value)) pending_ = true;
+    return true;
+  }
   IniDocument changed = document_;
   if (!changed.SetValue(section, key, value)) return true;
   if (!Replace(changed.Text(), error)) return false;
@@ -103,13 +103,45 @@ bool IniFile::Write(std::string_view section, std::string_view key, std::string_
   return true;
 }
 
+bool IniFile::Flush(std::string& error) {
+  if (!pending_) return true;
+  pending_ = false;
+  const bool ok = Replace(document_.Text(), error);
+  // Either way the file on disk is what later reads see.
+  loaded_ = false;
+  return ok;
+}
+
+std::string IniFile::TemporaryPrefix(const std::filesystem::path& target) {
+  return "." + target.filename().string() + ".";
+}
+
+void IniFile::RemoveStaleTemporaries(const std::string& path) {
+  const std::filesystem::path target = Target(path);
+  const std::string prefix = TemporaryPrefix(target);
+  const std::filesystem::path folder = target.parent_path().empty() ? "." : target.parent_path();
+  DIR* dir = opendir(folder.c_str());
+  if (!dir) return;
+  while (const dirent* entry = readdir(dir)) {
+    const std::string name = entry->d_name;
+    if (name.compare(0, prefix.size(), prefix) != 0) continue;
+    // prefix PID "." COUNTER, all digits.
+    const std::string rest = name.substr(prefix.size());
+    const std::size_t dot = rest.find('.');
+    if (dot == 0 || dot == std::string::npos || dot + 1 == rest.size() ||
+        rest.find_first_not_of("0123456789.") != std::string::npos ||
+        rest.find('.', dot + 1) != std::string::npos)
+      continue;
+    const long pid = std::strtol(rest.c_str(), nullptr, 10);
+    if (pid <= 0 || pid == getpid() || kill(static_cast<pid_t>(pid), 0) == 0 || errno != ESRCH)
+      continue;
+    unlinkat(dirfd(dir), name.c_str(), 0);
+  }
+  closedir(dir);
+}
+
 bool IniFile::Replace(const std::string& text, std::string& error) {
-  // A settings file that is a link stays a link: the file it points to is replaced.
-  std::error_code ignored;
-  std::filesystem::path target = std::filesystem::exists(path_, ignored)
-                                     ? std::filesystem::canonical(path_, ignored)
-                                     : std::filesystem::path(path_);
-  if (target.empty()) target = path_;
+  const std::filesystem::path target = Target(path_);
   struct stat info {};
   bool exists = stat(target.c_str(), &info) == 0;
   // A file without write permission is read-only, for root as well.
@@ -121,8 +153,8 @@ bool IniFile::Replace(const std::string& text, std::string& error) {
   std::string temp;
   int fd = -1;
   for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-    temp = target.parent_path() / ("." + target.filename().string() + "." +
-                                   std::to_string(getpid()) + "." + std::to_string(counter++));
+    temp = target.parent_path() /
+           (TemporaryPrefix(target) + std::to_string(getpid()) + "." + std::to_string(counter++));
     fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) break;
   }

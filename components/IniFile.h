@@ -1,10 +1,13 @@
 // An INI file on disk. Reads see the file as it is now (it is read again when it changed);
 // every change replaces the whole file atomically, so a crash never leaves half a file.
+// While deferred, changes collect in memory (reads see them) and Flush writes them all in
+// one replacement, so a batch of writes lands whole or not at all.
 #pragma once
 
 #include <sys/types.h>
 
 #include <ctime>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -25,6 +28,15 @@ class IniFile {
   bool Write(std::string_view section, std::string_view key, std::string_view value,
              std::string& error);
 
+  void SetDeferred(bool on) { deferred_ = on; }
+  bool Pending() const { return pending_; }
+  // Writes the collected changes; false with error set when the file could not be replaced
+  // (the changes are then dropped and the file stays as it was).
+  bool Flush(std::string& error);
+
+  // Removes the temporary files that replacing path left behind when its process died.
+  static void RemoveStaleTemporaries(const std::string& path);
+
  private:
   struct Stamp {
     bool exists = false;
@@ -36,6 +48,7 @@ class IniFile {
   };
 
   static Stamp StampOf(const std::string& path);
+  static std::string TemporaryPrefix(const std::filesystem::path& target);
   void Refresh();
   bool Replace(const std::string& text, std::string& error);
 
@@ -44,4 +57,6 @@ class IniFile {
   Stamp stamp_;
   bool loaded_ = false;
   bool unreadable_ = false;
+  bool deferred_ = false;
+  bool pending_ = false;
 };

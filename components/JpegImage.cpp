@@ -61,7 +61,18 @@ void CheckScans(j_common_ptr c) {
 // The steps below are the only places that call libjpeg. Each sets the jump target first
 // and holds no C++ objects, and returns false when libjpeg failed.
 
-bool StepHeader(JpegState* s, const std::string* data, bool gray, bool smooth, bool scan_by_scan) {
+// The smallest scale in eighths whose output still covers least; 8 (whole) when none does.
+unsigned ScaleFor(const jpeg_decompress_struct& c, QSize least) {
+  if (!least.isValid() || least.isEmpty()) return 8;
+  for (unsigned eighths = 1; eighths < 8; ++eighths) {
+    const unsigned long long w = (c.image_width * 1ULL * eighths + 7) / 8;
+    const unsigned long long h = (c.image_height * 1ULL * eighths + 7) / 8;
+    if (w >= unsigned(least.width()) && h >= unsigned(least.height())) return eighths;
+  }
+  return 8;
+}
+
+bool StepHeader(JpegState* s, const std::string* data, bool gray, bool smooth, QSize least) {
   if (setjmp(s->jump)) return false;
   s->cinfo.err = jpeg_std_error(&s->err);
   s->err.error_exit = FailExit;
@@ -78,13 +89,15 @@ bool StepHeader(JpegState* s, const std::string* data, bool gray, bool smooth, b
   s->cinfo.out_color_space = in == JCS_CMYK || in == JCS_YCCK ? JCS_CMYK
                              : gray                           ? JCS_GRAYSCALE
                                                               : JCS_RGB;
-  s->cinfo.scale_num = 1;
-  s->cinfo.scale_denom = 1;
+  s->cinfo.scale_num = ScaleFor(s->cinfo, least);
+  s->cinfo.scale_denom = 8;
   s->cinfo.dct_method = JDCT_ISLOW;
   s->cinfo.do_fancy_upsampling = TRUE;
-  s->cinfo.do_block_smoothing = smooth ? TRUE : FALSE;
+  // At an eighth only each block's DC value is shown, which smoothing never changes: its
+  // work over every block of every shown scan would be wasted.
+  s->cinfo.do_block_smoothing = smooth && s->cinfo.scale_num > 1 ? TRUE : FALSE;
   s->cinfo.quantize_colors = FALSE;
-  s->cinfo.buffered_image = scan_by_scan && jpeg_has_multiple_scans(&s->cinfo);
+  s->cinfo.buffered_image = jpeg_has_multiple_scans(&s->cinfo);
   jpeg_calc_output_dimensions(&s->cinfo);
   return true;
 }
@@ -95,37 +108,42 @@ bool StepStart(JpegState* s) {
   return true;
 }
 
-// Reads input until one more scan is complete, or with to_end until the end of the file.
-bool StepConsume(JpegState* s, bool to_end, int* status) {
+// Reads input until one more scan is complete or the file ends, or at most `rows` rows of
+// blocks of a scan (status JPEG_ROW_COMPLETED then: call again for the rest).
+bool StepConsume(JpegState* s, int rows, int* status) {
   if (setjmp(s->jump)) return false;
   for (;;) {
     const int r = jpeg_consume_input(&s->cinfo);
     if (TooManyScans(s)) return false;
-    if (r == JPEG_REACHED_EOI || r == JPEG_SUSPENDED || (r == JPEG_SCAN_COMPLETED && !to_end)) {
-      *status = r;
-      return true;
-    }
+    if (r == JPEG_REACHED_SOS || (r == JPEG_ROW_COMPLETED && --rows > 0)) continue;
+    *status = r;
+    return true;
   }
 }
 
-// One output pass into the rows at bits: scan `scan` of a buffered file, or (scan 0) the
-// whole picture, which also finishes the decompression.
-bool StepPass(JpegState* s, unsigned char* bits, long stride, int scan) {
+bool StepStartOutput(JpegState* s, int scan) {
+  if (setjmp(s->jump)) return false;
+  jpeg_start_output(&s->cinfo, scan);
+  return true;
+}
+
+// Up to `rows` more rows of the output pass into the rows at bits.
+bool StepRows(JpegState* s, unsigned char* bits, long stride, int rows) {
   if (setjmp(s->jump)) return false;
   j_decompress_ptr c = &s->cinfo;
-  if (scan > 0) jpeg_start_output(c, scan);
-  while (c->output_scanline < c->output_height) {
+  for (; rows > 0 && c->output_scanline < c->output_height; --rows) {
     JSAMPROW row = bits + stride * c->output_scanline;
     if (jpeg_read_scanlines(c, &row, 1) != 1) {
       std::snprintf(s->message, JMSG_LENGTH_MAX, "Unexpected end of picture data");
       return false;
     }
   }
-  if (scan > 0) {
-    jpeg_finish_output(c);
-  } else {
-    jpeg_finish_decompress(c);
-  }
+  return true;
+}
+
+bool StepFinishOutput(JpegState* s) {
+  if (setjmp(s->jump)) return false;
+  jpeg_finish_output(&s->cinfo);
   return true;
 }
 
@@ -137,17 +155,23 @@ bool StepFinish(JpegState* s) {
 
 }  // namespace
 
-TJpegImage::TJpegImage(std::string data, bool grayscale, bool smoothing, bool scan_by_scan)
+TJpegImage::TJpegImage(std::string data, bool grayscale, bool smoothing, bool scan_by_scan,
+                       QSize least)
     : data_(std::move(data)), state_(std::make_unique<JpegState>()), grayscale_(grayscale) {
   JpegState* s = state_.get();
-  if (!StepHeader(s, &data_, grayscale, smoothing, scan_by_scan)) Fail();
-  const long long w = s->cinfo.output_width;
-  const long long h = s->cinfo.output_height;
-  if (w * h > kMaxPixels) {
-    std::snprintf(s->message, JMSG_LENGTH_MAX, "Picture too large (%lldx%lld)", w, h);
+  if (!StepHeader(s, &data_, grayscale, smoothing, least)) Fail();
+  // The limit is on the picture as stored: the decoder holds all of it for a progressive file.
+  const long long storedW = s->cinfo.image_width;
+  const long long storedH = s->cinfo.image_height;
+  if (storedW * storedH > kMaxPixels) {
+    std::snprintf(s->message, JMSG_LENGTH_MAX, "Picture too large (%lldx%lld)", storedW, storedH);
     Fail();
   }
+  const long long w = s->cinfo.output_width;
+  const long long h = s->cinfo.output_height;
   buffered_ = s->cinfo.buffered_image;
+  scan_by_scan_ = scan_by_scan;
+  stored_ = QSize(int(storedW), int(storedH));
   cmyk_ = s->cinfo.out_color_space == JCS_CMYK;
   // Adobe applications store CMYK inverted.
   adobe_ = s->cinfo.saw_Adobe_marker;
@@ -167,16 +191,37 @@ TJpegImage::~TJpegImage() {
   if (state_ && state_->created) jpeg_destroy_decompress(&state_->cinfo);
 }
 
+void TJpegImage::Yield() {
+  if (yield_) yield_();
+}
+
+// One output pass in slices, with a yield after each: scan `scan` of a buffered file, or (scan
+// 0) the whole picture, which also finishes the decompression.
+void TJpegImage::OutputPass(int scan) {
+  JpegState* s = state_.get();
+  if (scan > 0 && !StepStartOutput(s, scan)) Fail();
+  while (s->cinfo.output_scanline < s->cinfo.output_height) {
+    if (!StepRows(s, image_.bits(), image_.bytesPerLine(), kSliceRows)) Fail();
+    Yield();
+  }
+  if (!(scan > 0 ? StepFinishOutput(s) : StepFinish(s))) Fail();
+}
+
 bool TJpegImage::NextPass() {
   if (complete_) return false;
   JpegState* s = state_.get();
   if (!buffered_) {
-    if (!StepPass(s, image_.bits(), image_.bytesPerLine(), 0)) Fail();
+    OutputPass(0);
     complete_ = true;
     return true;
   }
+  // Past the scans shown one by one, the rest is read at once (shown as one pass).
+  const bool toEnd = !scan_by_scan_ || last_scan_ >= kMaxShownScans;
   int status = 0;
-  if (!StepConsume(s, last_scan_ >= kMaxShownScans, &status)) Fail();
+  do {
+    if (!StepConsume(s, kSliceRows, &status)) Fail();
+    Yield();
+  } while (status == JPEG_ROW_COMPLETED || (toEnd && status == JPEG_SCAN_COMPLETED));
   const int scan = s->cinfo.input_scan_number;
   if (status == JPEG_REACHED_EOI || status == JPEG_SUSPENDED) {
     complete_ = true;
@@ -186,7 +231,7 @@ bool TJpegImage::NextPass() {
       return false;
     }
   }
-  if (!StepPass(s, image_.bits(), image_.bytesPerLine(), scan)) Fail();
+  OutputPass(scan);
   last_scan_ = scan;
   if (complete_ && !StepFinish(s)) Fail();
   return true;

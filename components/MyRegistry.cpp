@@ -34,6 +34,7 @@ void TMyRegistry::Open() {
       return;
     }
     ini_ = std::make_unique<IniFile>(INIFile);
+    ini_->SetDeferred(updating_);
     mode_ = Mode::kIni;
   } else {
     std::size_t first = RegPath.find_first_not_of(" \t");
@@ -48,8 +49,37 @@ void TMyRegistry::Open() {
 
 // A store left bound by an interrupted use is released by the next Open, never reused.
 void TMyRegistry::Close() {
+  Flush();
   ini_.reset();
   mode_ = Mode::kNone;
+}
+
+void TMyRegistry::BeginUpdate() {
+  updating_ = true;
+  if (ini_) ini_->SetDeferred(true);
+}
+
+bool TMyRegistry::EndUpdate() {
+  updating_ = false;
+  const bool ok = Flush();
+  if (ini_) ini_->SetDeferred(false);
+  return ok;
+}
+
+TMyRegistry::TQuietPass::TQuietPass(TMyRegistry& ini) : ini_(ini), saved_(std::move(ini.OnError)) {
+  ini_.OnError = nullptr;
+  ini_.BeginUpdate();
+}
+
+TMyRegistry::TQuietPass::~TQuietPass() {
+  ini_.EndUpdate();
+  ini_.Close();
+  ini_.OnError = std::move(saved_);
+}
+
+bool TMyRegistry::Flush() {
+  std::string error;
+  return !ini_ || ini_->Flush(error);
 }
 
 void TMyRegistry::ReportError(bool isBox, const std::string& message) {

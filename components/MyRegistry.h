@@ -44,9 +44,34 @@ class TMyRegistry {
   std::string Version() const { return "v1.10"; }
 
   // Binds the store named by the properties (a missing INI file is created by the first
-  // write); Close releases it. Every use: set INIFile, Open, reads and writes, Close.
+  // write); Close writes what is pending and releases it. Every use: set INIFile, Open,
+  // reads and writes, Close.
   void Open();
   void Close();
+
+  // Between these, writes collect in memory (a following read sees them) and reach the file
+  // in one atomic replacement at EndUpdate, at Close or at the next Open, whichever comes
+  // first: a close that is killed halfway leaves all old or all new values. EndUpdate
+  // returns false when the pending writes could not be stored; it never reports or throws,
+  // so it may run while an exception unwinds.
+  void BeginUpdate();
+  bool EndUpdate();
+
+  // One pass over the store that goes on past any error: a key that cannot be stored (a value
+  // with a line break, a read-only file) keeps what the file held and the other keys still
+  // go through. Errors are ignored while it lives; its writes form one update; at its end,
+  // however that comes, the store is closed.
+  class TQuietPass {
+   public:
+    explicit TQuietPass(TMyRegistry& ini);
+    ~TQuietPass();
+    TQuietPass(const TQuietPass&) = delete;
+    TQuietPass& operator=(const TQuietPass&) = delete;
+
+   private:
+    TMyRegistry& ini_;
+    TMyRegistryError saved_;
+  };
 
   // Writes return whether the value reached the store. A failed write leaves the file as it
   // was and is reported through ReportError (as a box in registry mode).
@@ -72,7 +97,9 @@ class TMyRegistry {
   enum class Mode { kNone, kIni, kRegistry };
 
   std::optional<std::string> ReadValue(const std::string& section, const std::string& key);
+  bool Flush();
 
   Mode mode_ = Mode::kNone;
+  bool updating_ = false;
   std::unique_ptr<IniFile> ini_;
 };

@@ -6,9 +6,11 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 
 #include "ExtProgressBar.h"
+#include "Folders.h"
 #include "SkinWriter.h"
 #include "WPopupMenu.h"
 #include "WindowTest.h"
@@ -147,6 +149,31 @@ TEST_F(PresetTest, UnwritableProgramFolderSendsPresetsToTheUserDataFolder) {
   EXPECT_TRUE(fs::is_regular_file(userEqu + "Mine.equ"));
   EXPECT_EQ(List(), std::vector<std::string>{"Mine"});
   qputenv("XDG_DATA_HOME", saved);
+}
+
+TEST_F(PresetTest, NamesKeepTheirBytesAndLineBreaksAreLeftOut) {
+  const std::string odd = "\xff\xfe";
+  WriteText(equ + odd + ".equ", "[EQU]\nEqu1=5\n");
+  WriteText(equ + "two\nlines.equ", "[EQU]\nEqu1=9\n");
+  ASSERT_EQ(List().size(), 1u);
+  form->PresetMenu->actions().front()->trigger();
+  EXPECT_EQ(Bands()[0], 5);
+  form->TrackBar[0]->SetPosition(6);
+  form->Save1->trigger();
+  EXPECT_NE(ReadText(equ + odd + ".equ").find("\nEqu1=6\n"), std::string::npos);
+  form->SetPresetName("a\nb");
+  form->Save1->trigger();
+  std::vector<std::string> files;
+  for (const auto& entry : fs::directory_iterator(equ)) files.push_back(entry.path().filename());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"two\nlines.equ", odd + ".equ"}));
+
+  // The user's own presets are listed before the shipped ones.
+  WriteText(platform::UserDataFolder() + "Sonavera/Equ/zed.equ", "[EQU]\n");
+  fs::remove(equ + "two\nlines.equ");
+  const std::vector<std::string> listed = List();
+  ASSERT_EQ(listed.size(), 2u);
+  EXPECT_EQ(listed.front(), "zed");
 }
 
 TEST_F(PresetTest, NameFieldHoldsTheEditingFlagWhileFocused) {

@@ -98,6 +98,52 @@ TEST_F(Form1Settings, AReadOnlyFileIsReadToTheEnd) {
   EXPECT_EQ(Settings(), original);
 }
 
+// A line break cannot be stored in an INI value: that key keeps what the file held, and every
+// key written after it still reaches the file.
+TEST_F(Form1Settings, AValueThatCannotBeStoredLeavesOnlyItsOwnKey) {
+  WriteText(SettingsPath(), "[General]\nLastAlbum=/old\nSkin=DEFAULT\n[EQU]\nPreset=Rock\n");
+  Start();
+  form2->CurrDir->SetFileName(disk + "/two\nlines");
+  form->SkinName = "sk\nin";
+  form->PresetEdit->setText("Late\nNight");
+  form->repeatbtnClick();
+  form->CurrentRow = 3;
+  form->TrackBar[7]->SetPosition(9);
+  form->close();
+  const std::string text = Settings();
+  for (const char* line : {"\nLastAlbum=/old\n", "\nSkin=DEFAULT\n", "\nPreset=Rock\n",
+                           "\nModeRepeat=1\n", "\nLastRow=3\n", "\nEqu8=9\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+  // One replacement per pass: no temporary file stays beside the settings.
+  for (const auto& entry :
+       std::filesystem::directory_iterator(std::filesystem::path(SettingsPath()).parent_path()))
+    EXPECT_EQ(entry.path().filename().string().rfind(".Sonavera.ini.", 0), std::string::npos);
+}
+
+// A hand-edited skin name never reaches past the skins folder, by ".." or by a link.
+TEST_F(Form1Settings, ASkinNameLeadingOutOfTheSkinsFolderIsRefused) {
+  const std::string outside = dir.path().toStdString() + "/Outside/";
+  WriteSkin(outside, QColor(0, 0, 255));
+  std::filesystem::create_directory_symlink(outside, form->SkinsRoot + "Link");
+  WriteText(SettingsPath(), "[General]\nSkin=../Outside\n");
+  Start();
+  // Each close writes the next name, which the next start then reads.
+  // Enough ".." to climb to the root from any temporary folder, then down to Outside.
+  std::string climb;
+  for (int level = 0; level < 16; ++level) climb += "../";
+  for (const std::string& next : {std::string("Link"), climb + outside.substr(1), std::string()}) {
+    EXPECT_EQ(messages.size(), 1u) << form->SkinName;
+    EXPECT_TRUE(form->Sfondo->Picture().isNull()) << form->SkinName;
+    messages.clear();
+    form->SkinName = next;
+    if (next.empty()) break;
+    Restart();
+    EXPECT_NE(Settings().find("\nSkin=" + next + "\n"), std::string::npos);
+  }
+  form->close();
+  EXPECT_FALSE(std::filesystem::exists(outside + "Colors.ini"));
+}
+
 TEST_F(Form1Settings, ASecondRunFindsWhatTheFirstLeft) {
   const std::string album = WriteAlbum();
   WriteSkin(SkinFolder("Blue"), QColor(0, 0, 255));

@@ -1,8 +1,12 @@
 // Skin loading and the Select Skin flow of the main window.
+#include <sys/resource.h>
+#include <sys/stat.h>
+
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 
 #include "CoolButton.h"
@@ -148,6 +152,129 @@ TEST_F(SkinTest, NestedFolderIsListedByItsOwnNameAndFailsToLoad) {
   EXPECT_EQ(messages, std::vector<std::string>{"Error loading Skin: " + SkinFolder("old")});
   EXPECT_EQ(form->SkinName, "Blue");
   EXPECT_EQ(Background(), kBlue);
+}
+
+// An 8-bit run-length BMP of the given size whose pixel data is rows (a grey palette).
+std::string RleBmp(int width, int height, const std::string& rows) {
+  std::string header(54 + 1024, '\0');
+  const auto put = [&header](std::size_t at, uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) header[at + i] = char(value >> (8 * i) & 0xFF);
+  };
+  header[0] = 'B';
+  header[1] = 'M';
+  put(2, uint32_t(header.size() + rows.size()), 4);
+  put(10, uint32_t(header.size()), 4);
+  put(14, 40, 4);
+  put(18, uint32_t(width), 4);
+  put(22, uint32_t(height), 4);
+  put(26, 1, 2);
+  put(28, 8, 2);
+  put(30, 1, 4);  // RLE8
+  put(34, uint32_t(rows.size()), 4);
+  put(46, 256, 4);
+  for (int i = 0; i < 256; ++i) put(54 + 4 * std::size_t(i), uint32_t(i * 0x010101), 4);
+  return header + rows;
+}
+
+// Run-length data that really covers every row: runs of colour index `index`.
+std::string FullRows(int width, int height, int index) {
+  std::string data;
+  for (int y = 0; y < height; ++y) {
+    for (int left = width; left > 0; left -= 255) {
+      data += char(std::min(left, 255));
+      data += char(index);
+    }
+    data += std::string("\0\0", 2);
+  }
+  return data + std::string("\0\1", 2);
+}
+
+void WriteEverySkinPicture(const std::string& folder, const std::string& bytes) {
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    if (entry.path().extension() == ".bmp") WriteText(entry.path().string(), bytes);
+}
+
+long PeakRssMb() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss / 1024;
+}
+
+TEST_F(SkinTest, HostileSkinsAreRefusedAtOnceAndWithinBoundedMemory) {
+  WriteSkin(SkinFolder("Blue"), kBlue);
+  form->LoadSkin(SkinFolder("Blue"));
+  ASSERT_TRUE(messages.empty());
+
+  // A button picture that is a named pipe: refused unopened, never waited on.
+  WriteSkin(SkinFolder("Pipe"), kRed);
+  std::filesystem::remove(SkinFolder("Pipe") + "btn-play.bmp");
+  ASSERT_EQ(mkfifo((SkinFolder("Pipe") + "btn-play.bmp").c_str(), 0644), 0);
+  // A button strip cut off halfway.
+  WriteSkin(SkinFolder("Cut"), kRed);
+  const std::string strip = ReadText(SkinFolder("Cut") + "btn-stop.bmp");
+  WriteText(SkinFolder("Cut") + "btn-stop.bmp", strip.substr(0, strip.size() / 2));
+  // Pictures declaring 5000 x 5000 pixels that hold nothing but the end marker.
+  WriteSkin(SkinFolder("Hollow"), kRed);
+  WriteEverySkinPicture(SkinFolder("Hollow"), RleBmp(5000, 5000, std::string("\0\1", 2)));
+  // The same within the size bound: the data must still describe every row.
+  WriteSkin(SkinFolder("Hollow4000"), kRed);
+  WriteText(SkinFolder("Hollow4000") + "IMG-Background.bmp",
+            RleBmp(4000, 4000, std::string("\0\1", 2)));
+  // Real pictures, each within bounds, but far too much together.
+  WriteSkin(SkinFolder("Huge"), kRed);
+  WriteEverySkinPicture(SkinFolder("Huge"), RleBmp(1500, 1500, FullRows(1500, 1500, 7)));
+
+  for (const char* name : {"Pipe", "Cut", "Hollow", "Hollow4000", "Huge"}) {
+    messages.clear();
+    form->LoadSkin(SkinFolder(name));
+    EXPECT_EQ(messages, std::vector<std::string>{"Error loading Skin: " + SkinFolder(name)});
+    EXPECT_EQ(form->SkinName, "Blue") << name;
+    EXPECT_EQ(Background(), kBlue) << name;
+    if (std::string(name) == "Cut") {
+      EXPECT_EQ(form->Stopbtn->Glyph().pixelColor(5, 5), kBlue) << "no half strip is shown";
+    }
+  }
+  EXPECT_LT(PeakRssMb(), 150);
+
+  // Run-length pictures that cover their rows load as any other.
+  WriteSkin(SkinFolder("Rle"), kRed);
+  WriteText(SkinFolder("Rle") + "IMG-Background.bmp", RleBmp(196, 170, FullRows(196, 170, 200)));
+  messages.clear();
+  form->LoadSkin(SkinFolder("Rle"));
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(Background(), QColor(200, 200, 200));
+}
+
+// A skin in the user's data folder is listed beside the shipped ones and wins over a shipped
+// skin of its name; colours of a shipped skin that cannot be written go to the user's copy.
+TEST_F(SkinTest, UserSkinsAndColoursLiveInTheUserDataFolder) {
+  const std::string user = form->UserSkinsRoot;
+  WriteColoredSkin("Alpha", kBlue);
+  WriteColoredSkin("Beta", kRed);
+  WriteSkin(user + "Beta/", kGreen);
+  WriteSkin(user + "Mine/", kGrey);
+  RunSelectSkin([&] {
+    ClickSkin("Beta");
+    QTest::mouseClick(form4.OKbtn, Qt::LeftButton);
+  });
+  EXPECT_EQ(ListedSkins(), (std::vector<std::string>{"Alpha", "Beta", "Mine"}));
+  EXPECT_EQ(form->SkinName, "Beta");
+  EXPECT_EQ(Background(), kGreen);
+
+  const std::string shipped = SkinFolder("Alpha") + "Colors.ini";
+  const std::string original = ReadText(shipped);
+  chmod(shipped.c_str(), 0444);
+  form->LoadSkin(form->SkinFolderOf("Alpha"));
+  form->LeggiSkinINI(form->ColorsFile("Alpha", false));
+  EXPECT_EQ(form->Colors.HighText, QColorToColor(kBlue));
+  form->Colors.HighText = 0x123456;
+  form->ScriviSkinINI();
+  EXPECT_EQ(ReadText(shipped), original);
+  EXPECT_NE(ReadText(user + "Alpha/Colors.ini").find("HighTEXT=1193046\n"), std::string::npos);
+  form->Colors.HighText = 0;
+  form->LeggiSkinINI(form->ColorsFile("Alpha", false));
+  EXPECT_EQ(form->Colors.HighText, 0x123456) << "the user's copy is read first";
+  EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace

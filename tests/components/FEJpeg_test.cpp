@@ -3,7 +3,6 @@
 #include "FEJpeg.h"
 
 #include <gtest/gtest.h>
-#include <jpeglib.h>
 
 #include <QEvent>
 #include <QFile>
@@ -11,9 +10,11 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <stdexcept>
 
 #include "JpegImage.h"
+#include "ManyScansJpeg.h"
 
 namespace {
 
@@ -48,43 +49,8 @@ int ScanCount(const std::string& jpeg) {
   return n;
 }
 
-// A progressive JPEG of the quadrants with one scan per AC coefficient and component, each
-// coefficient sent in `levels` successive-approximation steps: 1 + 189 * levels scans.
-std::string ManyScans(int levels) {
-  const QImage img = Quadrants(64, 48);
-  std::vector<jpeg_scan_info> script;
-  script.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
-  for (int c = 0; c < 3; ++c) {
-    for (int k = 1; k < 64; ++k) {
-      for (int al = levels - 1; al >= 0; --al) {
-        script.push_back({1, {c}, k, k, al == levels - 1 ? 0 : al + 1, al});
-      }
-    }
-  }
-  jpeg_compress_struct cinfo;
-  jpeg_error_mgr err;
-  cinfo.err = jpeg_std_error(&err);
-  jpeg_create_compress(&cinfo);
-  unsigned char* out = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &out, &size);
-  cinfo.image_width = img.width();
-  cinfo.image_height = img.height();
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  cinfo.scan_info = script.data();
-  cinfo.num_scans = int(script.size());
-  jpeg_start_compress(&cinfo, TRUE);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW row = const_cast<uchar*>(img.constScanLine(int(cinfo.next_scanline)));
-    jpeg_write_scanlines(&cinfo, &row, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::string bytes(reinterpret_cast<char*>(out), size);
-  free(out);
-  return bytes;
+std::string ManyScans(int levels, QSize pixels = QSize(64, 48)) {
+  return ManyScansJpeg(Quadrants(pixels.width(), pixels.height()), levels);
 }
 
 // Counts the paint events of a widget and remembers the picture each one showed.
@@ -122,10 +88,12 @@ class FEJpegTest : public testing::Test {
 };
 
 // JPEG is lossy: the quadrant centres must be near their colours.
-void ExpectQuadrants(const QImage& img) {
-  ASSERT_EQ(img.size(), QSize(64, 48));
-  const QImage want = Quadrants(64, 48);
-  for (QPoint p : {QPoint(16, 12), QPoint(48, 12), QPoint(16, 36), QPoint(48, 36)}) {
+void ExpectQuadrants(const QImage& img, QSize size = QSize(64, 48)) {
+  ASSERT_EQ(img.size(), size);
+  const QImage want = Quadrants(size.width(), size.height());
+  const int w = size.width(), h = size.height();
+  for (QPoint p : {QPoint(w / 4, h / 4), QPoint(w * 3 / 4, h / 4), QPoint(w / 4, h * 3 / 4),
+                   QPoint(w * 3 / 4, h * 3 / 4)}) {
     const QColor a = img.pixelColor(p), b = want.pixelColor(p);
     EXPECT_LE(std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
                   std::abs(a.blue() - b.blue()),
@@ -213,6 +181,44 @@ TEST_F(FEJpegTest, DamagedFilesRaiseAnErrorAndKeepThePicture) {
   }
   EXPECT_THROW(box.LoadFromFile(Name("missing.jpg")), std::runtime_error);
   EXPECT_THROW(box.LoadFromFile(QFile::encodeName(dir_.path()).toStdString()), std::runtime_error);
+}
+
+// Stretched, a big picture is decoded at the smallest DCT scale whose size still covers the
+// box (here 2/8: 250 x 200 for 160 x 120); the picture on the screen is the same.
+TEST_F(FEJpegTest, StretchedBoxDecodesAtTheSmallestScaleThatCoversIt) {
+  ASSERT_TRUE(Quadrants(1000, 800).save(Path("big.png"), "PNG"));
+  ASSERT_EQ(QProcess::execute("convert", {Path("big.png"), "-quality", "95", "-interlace", "Plane",
+                                          Path("big.jpg")}),
+            0);
+  TFEJpeg box;
+  box.resize(160, 120);
+  box.SetStretch(true);
+  for (bool scanByScan : {false, true}) {
+    box.SetProgressiveDisplay(scanByScan);
+    box.LoadFromFile(Name("big.jpg"));
+    ExpectQuadrants(box.Picture(), QSize(250, 200));
+  }
+  box.SetStretch(false);
+  box.LoadFromFile(Name("big.jpg"));
+  ExpectQuadrants(box.Picture(), QSize(1000, 800));
+}
+
+// A big picture of many scans lets events through while it decodes; a load started by one of
+// them wins, and the picture it shows stays.
+TEST_F(FEJpegTest, ALoadStartedDuringABigDecodeWins) {
+  WriteAll(Path("cover.jpg"), ManyScans(2, QSize(2000, 1500)));
+  TFEJpeg box;
+  box.resize(160, 120);
+  box.SetStretch(true);
+  box.SetProgressiveDisplay(true);
+  bool nestedDone = false;
+  QTimer::singleShot(0, &box, [&] {
+    box.LoadFromFile(Name("pic.bmp"));
+    nestedDone = true;
+  });
+  box.LoadFromFile(Name("cover.jpg"));
+  ASSERT_TRUE(nestedDone) << "no events were handled during the decode";
+  EXPECT_EQ(box.Picture().convertToFormat(QImage::Format_RGB888), Quadrants(64, 48));
 }
 
 TEST_F(FEJpegTest, StretchedOrNaturalSize) {

@@ -3,7 +3,10 @@
 #include "MyRegistry.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QMessageBox>
@@ -13,6 +16,8 @@
 #include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "IniFile.h"
 
 namespace fs = std::filesystem;
 
@@ -278,6 +283,96 @@ TEST_F(MyRegistryTest, RegistryModeReportsAndChangesNothing) {
   EXPECT_TRUE(reports_[1].isBox) << "the failed write-back";
   EXPECT_EQ(reports_[2], (Report{false, "Value not found !!"}));
   EXPECT_TRUE(fs::is_empty(folder_));
+}
+
+TEST_F(MyRegistryTest, AnUpdateWritesOnceAtItsEndAndReadsSeeItsWrites) {
+  Put("[General]\nVolume=10\n");
+  OpenFile();
+  ini_.BeginUpdate();
+  EXPECT_TRUE(ini_.WriteInteger("General", "Volume", 70));
+  EXPECT_TRUE(ini_.WriteString("General", "Skin", "Blue"));
+  EXPECT_FALSE(ini_.WriteString("General", "LastAlbum", "a\nb"));
+  EXPECT_EQ(ini_.ReadInteger("General", "Volume", 50), 70);
+  EXPECT_EQ(ini_.ReadString("General", "Skin", ""), "Blue");
+  EXPECT_EQ(Text(), "[General]\nVolume=10\n") << "nothing reaches the file before the end";
+  EXPECT_TRUE(ini_.EndUpdate());
+  EXPECT_EQ(Text(), "[General]\nVolume=70\nSkin=Blue\n");
+  // After the update each write replaces the file at once again.
+  EXPECT_TRUE(ini_.WriteInteger("General", "Volume", 5));
+  EXPECT_EQ(Text(), "[General]\nVolume=5\nSkin=Blue\n");
+  ini_.Close();
+
+  // Close and the next Open also write what is pending.
+  ini_.BeginUpdate();
+  OpenFile();
+  ini_.WriteInteger("General", "Volume", 6);
+  ini_.Close();
+  EXPECT_EQ(Text(), "[General]\nVolume=6\nSkin=Blue\n");
+  OpenFile();
+  ini_.WriteInteger("General", "Volume", 7);
+  ini_.INIFile = folder_ + "/Other.ini";
+  ini_.Open();
+  EXPECT_EQ(Text(), "[General]\nVolume=7\nSkin=Blue\n");
+  EXPECT_TRUE(ini_.EndUpdate());
+  EXPECT_TRUE(reports_.size() == 1 && !reports_[0].isBox);
+}
+
+TEST_F(MyRegistryTest, AnUpdateThatCannotBeStoredLeavesTheFile) {
+  Put("[General]\nVolume=10\n");
+  chmod(path_.c_str(), 0444);
+  OpenFile();
+  ini_.BeginUpdate();
+  ini_.WriteInteger("General", "Volume", 70);
+  EXPECT_FALSE(ini_.EndUpdate());
+  EXPECT_EQ(Text(), "[General]\nVolume=10\n");
+  EXPECT_EQ(ini_.ReadInteger("General", "Volume", 50), 10) << "reads see the file again";
+}
+
+// A process killed while it replaces the file leaves the old or the new file, never a mix,
+// and its temporary file is removed by the next start.
+TEST_F(MyRegistryTest, AKillDuringUpdatesLeavesAWholeFileAndNoLitterAfterCleanup) {
+  const auto batch = [this](int value) {
+    OpenFile();
+    ini_.BeginUpdate();
+    for (int key = 0; key < 40; ++key)
+      ini_.WriteInteger("General", "Key" + std::to_string(key), value);
+    ini_.EndUpdate();
+    ini_.Close();
+  };
+  batch(0);
+  bool sawLitter = false;
+  for (int round = 0; round < 30; ++round) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int value = 1;; ++value) batch(value);
+    }
+    usleep(2000 + 700 * round);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    std::string text = Text();
+    const std::string first = text.substr(text.find("Key0=") + 5);
+    const std::string value = first.substr(0, first.find('\n'));
+    for (int key = 0; key < 40; ++key)
+      EXPECT_NE(text.find("\nKey" + std::to_string(key) + "=" + value + "\n"), std::string::npos)
+          << "round " << round;
+    const auto litter = [this] {
+      int count = 0;
+      for (const auto& entry : fs::directory_iterator(folder_))
+        count += entry.path().filename() != "Sonavera.ini";
+      return count;
+    };
+    sawLitter = sawLitter || litter() > 0;
+    IniFile::RemoveStaleTemporaries(path_);
+    EXPECT_EQ(litter(), 0);
+  }
+  // A temporary file of a live process is its own business.
+  const std::string live = folder_ + "/.Sonavera.ini." + std::to_string(getppid()) + ".3";
+  Put("");
+  std::ofstream(live) << "x";
+  IniFile::RemoveStaleTemporaries(path_);
+  EXPECT_TRUE(fs::exists(live));
+  RecordProperty("killed_with_temporary_file", sawLitter ? "yes" : "no");
 }
 
 TEST(MyRegistryReport, BoxWithoutHandler) {

@@ -1,5 +1,6 @@
-// Picture loading of arbitrary bytes, as a file in an album folder would give them: both
-// as a whole picture and scan by scan. Damage must end in an error, never a crash or leak.
+// Picture loading of arbitrary bytes, as a file in an album folder or a skin would give them:
+// as a whole picture, scan by scan, stretched, and as a button strip. Damage must end in an error,
+// never a crash or leak.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -9,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "CoolButton.h"
 #include "FEJpeg.h"
 
 namespace {
@@ -35,13 +37,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return 0;
     f.write(reinterpret_cast<const char*>(data), qint64(size));
   }
+  // Natural size, and stretched into the album picture's box (decoded at a smaller scale).
   TFEJpeg box;
-  for (bool scan_by_scan : {false, true}) {
-    box.SetProgressiveDisplay(scan_by_scan);
-    try {
-      box.LoadFromFile(g_file);
-    } catch (const std::runtime_error&) {
+  for (bool stretch : {false, true}) {
+    box.SetStretch(stretch);
+    box.resize(160, 120);
+    for (bool scan_by_scan : {false, true}) {
+      box.SetProgressiveDisplay(scan_by_scan);
+      try {
+        box.LoadFromFile(g_file);
+      } catch (const std::runtime_error&) {
+      }
     }
   }
+  // The same bytes as a button strip of a skin.
+  TCoolButton button;
+  button.LoadGlyph(g_file);
   return 0;
 }

@@ -11,6 +11,9 @@ WindowTest::WindowTest() : savedShowMessage_(TForm1::ShowMessage) {
   // The settings file of every window under test lies in its own folder, never the user's.
   if (const char* config = getenv("XDG_CONFIG_HOME")) savedConfig_ = config;
   setenv("XDG_CONFIG_HOME", (root + "config").c_str(), 1);
+  // So are the user's skins and presets.
+  if (const char* data = getenv("XDG_DATA_HOME")) savedData_ = data;
+  setenv("XDG_DATA_HOME", (root + "data").c_str(), 1);
   QDir().mkpath(QString::fromStdString(root + "config"));
   QDir().mkpath(QString::fromStdString(root + "SKIN"));
   // The pictures the window keeps for itself (micro window, selector headers).
@@ -25,6 +28,7 @@ WindowTest::~WindowTest() {
   form.reset();
   TForm1::ShowMessage = savedShowMessage_;
   savedConfig_ ? setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+  savedData_ ? setenv("XDG_DATA_HOME", savedData_->c_str(), 1) : unsetenv("XDG_DATA_HOME");
 }
 
 std::string WindowTest::SettingsPath() const {

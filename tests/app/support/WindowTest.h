@@ -38,4 +38,5 @@ class WindowTest : public testing::Test {
  private:
   std::function<void(const std::string&)> savedShowMessage_;
   std::optional<std::string> savedConfig_;
+  std::optional<std::string> savedData_;
 };

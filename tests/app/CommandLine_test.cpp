@@ -1,0 +1,60 @@
+// The options answered before any window: the installed program is asked for --help and
+// --version on machines without a display, so these run the real executable without one.
+#include "CommandLine.h"
+
+#include <gtest/gtest.h>
+
+#include <QProcess>
+#include <regex>
+#include <sstream>
+
+namespace {
+
+struct TRun {
+  int code;
+  std::string out, err;
+};
+
+TRun Sonavera(const QStringList& arguments) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    environment.remove(name);
+  process.setProcessEnvironment(environment);
+  process.start(SONAVERA_BINARY_DIR "/bin/sonavera", arguments);
+  EXPECT_TRUE(process.waitForFinished(10000));
+  return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+          process.readAllStandardOutput().toStdString(),
+          process.readAllStandardError().toStdString()};
+}
+
+TEST(CommandLine, HelpAndVersionNeedNoDisplayAndUnknownOptionsEndWithTwo) {
+  const TRun version = Sonavera({"--version"});
+  EXPECT_EQ(version.code, 0);
+  EXPECT_TRUE(std::regex_match(version.out, std::regex("sonavera [0-9]+\\.[0-9]+[^\n]*\n")))
+      << version.out;
+  const TRun help = Sonavera({"/some/folder", "--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_EQ(help.out.rfind("Usage: sonavera [FOLDER | FILE | setup]\n", 0), 0u) << help.out;
+  const TRun unknown = Sonavera({"--frobnicate"});
+  EXPECT_EQ(unknown.code, 2);
+  EXPECT_TRUE(unknown.out.empty());
+  EXPECT_NE(unknown.err.find("unknown option --frobnicate"), std::string::npos) << unknown.err;
+}
+
+TEST(CommandLine, PathsSetupAndQtOptionsAreLeftToTheWindow) {
+  std::ostringstream out, err;
+  const auto early = [&](std::initializer_list<const char*> arguments) {
+    std::vector<const char*> argv{"sonavera"};
+    argv.insert(argv.end(), arguments);
+    return TCommandLine::Early(int(argv.size()), argv.data(), out, err);
+  };
+  EXPECT_EQ(early({}), -1);
+  EXPECT_EQ(early({"/music/Album", "setup", "-x"}), -1);
+  EXPECT_EQ(early({"--platform=offscreen", "--style", "Fusion"}), -1);
+  EXPECT_EQ(early({"--", "--folder-with-dashes"}), -1);
+  EXPECT_TRUE(out.str().empty() && err.str().empty());
+  EXPECT_EQ(early({"--platformx"}), 2);
+}
+
+}  // namespace
