@@ -8,6 +8,7 @@
 #include "Form1.h"
 #include "ListText.h"
 #include "RunLabel.h"
+#include "SongTitle.h"
 #include "XaudioPlayer.h"
 
 void TForm1::RestartRun(TRunLabel* label) {
@@ -54,19 +55,7 @@ void TForm1::CaricaSong(int row) {
 }
 
 void TForm1::CaricaTitolo(int row) {
-  const std::string& relative = TAB.Cells(2, row);
-  std::string title;
-  // A file that cannot be opened is named by its file name, like one without a tag.
-  try {
-    MP3Tag.SetFilename(SourceRoot() + relative);
-    title = MP3Tag.Title();
-  } catch (const std::exception&) {
-  }
-  if (title.empty()) {
-    const std::string name = relative.substr(relative.rfind('/') + 1);
-    title = name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
-  }
-  TAB.SetCells(3, row, TAB.Cells(1, row) + ". " + title);
+  TAB.SetCells(3, row, SongTitle(MP3Tag, SourceRoot() + TAB.Cells(2, row), TAB.Cells(1, row)));
 }
 
 void TForm1::CaricaIMG(const std::string& folder) {
