@@ -77,124 +77,57 @@ void TSortGridView::SetRowHeights(int row, int height) {
 }
 
 void TSortGridView::SetTopRow(int row) {
-  row = std::clamp(row, m_grid->FixedRows(), std::max(LastTopRow(), m_grid->FixedRows()));
+  row = std::clamp(row, m_grid->FixedRows(), Rows().LastFirst());
   if (row == m_topRow) return;
   m_topRow = row;
   UpdateScrollBars();
   viewport()->update();
 }
 
-int TSortGridView::FixedWidth() const {
-  int width = 0;
-  for (int c = 0; c < m_grid->FixedCols(); ++c) width += ColWidths(c) + kLine;
-  return width;
+TSortGridAxis TSortGridView::Cols() const {
+  TSortGridAxis axis;
+  axis.Count = m_grid->ColCount();
+  axis.Fixed = m_grid->FixedCols();
+  axis.First = m_leftCol;
+  axis.Room = viewport()->width();
+  axis.Line = kLine;
+  axis.Size = [this](int c) { return ColWidths(c); };
+  return axis;
 }
 
-int TSortGridView::FixedHeight() const {
-  int height = 0;
-  for (int r = 0; r < m_grid->FixedRows(); ++r) height += RowHeights(r) + kLine;
-  return height;
-}
-
-int TSortGridView::ColumnX(int col) const {
-  if (col < 0 || col >= m_grid->ColCount()) return -1;
-  int x = 0;
-  if (col < m_grid->FixedCols()) {
-    for (int c = 0; c < col; ++c) x += ColWidths(c) + kLine;
-    return x;
-  }
-  if (col < m_leftCol) return -1;
-  x = FixedWidth();
-  for (int c = m_leftCol; c < col && x < viewport()->width(); ++c) x += ColWidths(c) + kLine;
-  return x < viewport()->width() ? x : -1;
-}
-
-int TSortGridView::RowY(int row) const {
-  if (row < 0 || row >= m_grid->RowCount()) return -1;
-  int y = 0;
-  if (row < m_grid->FixedRows()) {
-    for (int r = 0; r < row; ++r) y += RowHeights(r) + kLine;
-    return y;
-  }
-  if (row < m_topRow) return -1;
-  y = FixedHeight();
-  for (int r = m_topRow; r < row && y < viewport()->height(); ++r) y += RowHeights(r) + kLine;
-  return y < viewport()->height() ? y : -1;
+TSortGridAxis TSortGridView::Rows() const {
+  TSortGridAxis axis;
+  axis.Count = m_grid->RowCount();
+  axis.Fixed = m_grid->FixedRows();
+  axis.First = m_topRow;
+  axis.Room = viewport()->height();
+  axis.Line = kLine;
+  axis.Size = [this](int r) { return RowHeights(r); };
+  return axis;
 }
 
 QRect TSortGridView::CellRect(int col, int row) const {
-  const int x = ColumnX(col), y = RowY(row);
+  const int x = Cols().Start(col), y = Rows().Start(row);
   if (x < 0 || y < 0) return {};
   return {x, y, ColWidths(col), RowHeights(row)};
 }
 
-QPoint TSortGridView::MouseCell(QPoint at) const {
-  QPoint cell(-1, -1);
-  const int fixedCols = m_grid->FixedCols(), fixedRows = m_grid->FixedRows();
-  int x = 0;
-  for (int c = 0; c < m_grid->ColCount() && x <= at.x(); ++c) {
-    if (c == fixedCols) c = std::max(c, m_leftCol);
-    if (c >= m_grid->ColCount()) break;
-    if (at.x() < x + ColWidths(c) + kLine) cell.setX(c);
-    x += ColWidths(c) + kLine;
-  }
-  int y = 0;
-  for (int r = 0; r < m_grid->RowCount() && y <= at.y(); ++r) {
-    if (r == fixedRows) r = std::max(r, m_topRow);
-    if (r >= m_grid->RowCount()) break;
-    if (at.y() < y + RowHeights(r) + kLine) cell.setY(r);
-    y += RowHeights(r) + kLine;
-  }
-  return cell;
-}
+QPoint TSortGridView::MouseCell(QPoint at) const { return {Cols().At(at.x()), Rows().At(at.y())}; }
 
-int TSortGridView::VisibleRowCount() const {
-  const int room = viewport()->height() - FixedHeight();
-  int count = 0, y = 0;
-  for (int r = m_topRow; r < m_grid->RowCount(); ++r, ++count) {
-    y += RowHeights(r) + kLine;
-    if (y > room) break;
-  }
-  return count;
-}
-
-int TSortGridView::LastTopRow() const {
-  const int room = viewport()->height() - FixedHeight();
-  int r = m_grid->RowCount() - 1, y = RowHeights(r) + kLine;
-  while (r - 1 >= m_grid->FixedRows() && y + RowHeights(r - 1) + kLine <= room) {
-    --r;
-    y += RowHeights(r) + kLine;
-  }
-  return std::max(r, m_grid->FixedRows());
-}
-
-int TSortGridView::LastLeftCol() const {
-  const int room = viewport()->width() - FixedWidth();
-  int c = m_grid->ColCount() - 1, x = ColWidths(c) + kLine;
-  while (c - 1 >= m_grid->FixedCols() && x + ColWidths(c - 1) + kLine <= room) {
-    --c;
-    x += ColWidths(c) + kLine;
-  }
-  return std::max(c, m_grid->FixedCols());
-}
+int TSortGridView::VisibleRowCount() const { return Rows().Visible(); }
 
 void TSortGridView::UpdateScrollBars() {
-  const int visibleRows = VisibleRowCount();
-  QScrollBar* v = verticalScrollBar();
-  QScrollBar* h = horizontalScrollBar();
   // The bars' own signals must pass (they show and hide the bars), but the values they
   // report while being set are not the view's.
   const bool wasSetting = std::exchange(m_settingBars, true);
-  v->setRange(m_grid->FixedRows(), LastTopRow());
-  v->setPageStep(m_proportional ? std::max(visibleRows, 1) : 1);
+  const TSortGridAxis cols = Cols(), rows = Rows();
+  QScrollBar* v = verticalScrollBar();
+  v->setRange(rows.Fixed, rows.LastFirst());
+  v->setPageStep(m_proportional ? std::max(rows.Visible(), 1) : 1);
   v->setValue(m_topRow);
-  h->setRange(m_grid->FixedCols(), LastLeftCol());
-  int visibleCols = 0;
-  for (int c = m_leftCol, x = FixedWidth(); c < m_grid->ColCount(); ++c, ++visibleCols) {
-    x += ColWidths(c) + kLine;
-    if (x > viewport()->width()) break;
-  }
-  h->setPageStep(m_proportional ? std::max(visibleCols, 1) : 1);
+  QScrollBar* h = horizontalScrollBar();
+  h->setRange(cols.Fixed, cols.LastFirst());
+  h->setPageStep(m_proportional ? std::max(cols.Visible(), 1) : 1);
   h->setValue(m_leftCol);
   m_settingBars = wasSetting;
 }
@@ -202,37 +135,23 @@ void TSortGridView::UpdateScrollBars() {
 void TSortGridView::GridChanged() {
   m_colWidths.resize(m_grid->ColCount(), m_defaultColWidth);
   if (int(m_rowHeights.size()) > m_grid->RowCount()) m_rowHeights.resize(m_grid->RowCount());
-  m_topRow = std::clamp(m_topRow, m_grid->FixedRows(), LastTopRow());
-  m_leftCol = std::clamp(m_leftCol, m_grid->FixedCols(), LastLeftCol());
+  m_topRow = std::clamp(m_topRow, m_grid->FixedRows(), Rows().LastFirst());
+  m_leftCol = std::clamp(m_leftCol, m_grid->FixedCols(), Cols().LastFirst());
   UpdateScrollBars();
   viewport()->update();
 }
 
 void TSortGridView::ScrollToCurrent() {
-  const int col = m_grid->Col(), row = m_grid->Row();
-  if (col < m_leftCol) m_leftCol = col;
-  while (m_leftCol < col && m_leftCol < LastLeftCol() &&
-         (ColumnX(col) < 0 || ColumnX(col) + ColWidths(col) > viewport()->width())) {
-    ++m_leftCol;
-  }
-  const int top = std::min(row - 1, m_grid->RowCount() - VisibleRowCount());
-  m_topRow = std::clamp(top, m_grid->FixedRows(), std::max(LastTopRow(), m_grid->FixedRows()));
+  m_leftCol = Cols().Reveal(m_grid->Col());
+  const int top = std::min(m_grid->Row() - 1, m_grid->RowCount() - VisibleRowCount());
+  m_topRow = std::clamp(top, m_grid->FixedRows(), Rows().LastFirst());
   UpdateScrollBars();
   viewport()->update();
 }
 
 void TSortGridView::ScrollIntoView() {
-  const int col = m_grid->Col(), row = m_grid->Row();
-  if (row < m_topRow) m_topRow = row;
-  while (m_topRow < row && m_topRow < LastTopRow() &&
-         (RowY(row) < 0 || RowY(row) + RowHeights(row) > viewport()->height())) {
-    ++m_topRow;
-  }
-  if (col < m_leftCol) m_leftCol = col;
-  while (m_leftCol < col && m_leftCol < LastLeftCol() &&
-         (ColumnX(col) < 0 || ColumnX(col) + ColWidths(col) > viewport()->width())) {
-    ++m_leftCol;
-  }
+  m_leftCol = Cols().Reveal(m_grid->Col());
+  m_topRow = Rows().Reveal(m_grid->Row());
   UpdateScrollBars();
   viewport()->update();
 }
@@ -320,21 +239,8 @@ void TSortGridView::paintEvent(QPaintEvent*) {
   QPainter painter(viewport());
   const QPalette& p = palette();
   painter.fillRect(viewport()->rect(), p.base());
-  const int width = viewport()->width(), height = viewport()->height();
   const int fixedCols = m_grid->FixedCols(), fixedRows = m_grid->FixedRows();
-  std::vector<std::pair<int, int>> cols, rows;  // index and start
-  for (int c = 0, x = 0; c < m_grid->ColCount() && x < width; ++c) {
-    if (c == fixedCols) c = std::max(c, m_leftCol);
-    if (c >= m_grid->ColCount()) break;
-    cols.emplace_back(c, x);
-    x += ColWidths(c) + kLine;
-  }
-  for (int r = 0, y = 0; r < m_grid->RowCount() && y < height; ++r) {
-    if (r == fixedRows) r = std::max(r, m_topRow);
-    if (r >= m_grid->RowCount()) break;
-    rows.emplace_back(r, y);
-    y += RowHeights(r) + kLine;
-  }
+  const auto cols = Cols().OnScreen(), rows = Rows().OnScreen();
   for (const auto& [r, y] : rows) {
     for (const auto& [c, x] : cols) {
       const QRect rect(x, y, ColWidths(c), RowHeights(r));

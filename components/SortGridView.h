@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "SortGrid.h"
+#include "SortGridAxis.h"
 #include "SortGridFormat.h"
 
 class QLineEdit;
@@ -111,16 +112,13 @@ class TSortGridView : public QAbstractScrollArea {
   // The smallest scroll that shows the current cell.
   void ScrollIntoView();
   void UpdateScrollBars();
-  int LastTopRow() const;
-  int LastLeftCol() const;
-  int FixedWidth() const;
-  int FixedHeight() const;
-  // The viewport x of col's left edge, or -1 when it is scrolled away.
-  int ColumnX(int col) const;
-  int RowY(int row) const;
+  TSortGridAxis Cols() const;
+  TSortGridAxis Rows() const;
   // The column whose right edge lies within 3 pixels of x in a fixed row, or -1.
   int SizingColumn(QPoint at) const;
   int SizingRow(QPoint at) const;
+  // The line of axis whose far edge lies near along, when across is in the fixed lines.
+  static int SizingLine(const TSortGridAxis& axis, int along, int across, int fixedExtent);
   TFormatOptions DefaultFormat(TGridDrawState state) const;
   void PaintCell(QPainter& painter, int col, int row, const QRect& rect);
   // Navigation keys; true when the key was one.

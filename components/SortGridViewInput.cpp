@@ -11,27 +11,20 @@ namespace {
 constexpr int kSizingZone = 3;  // pixels either side of a line that grab it
 }
 
-int TSortGridView::SizingColumn(QPoint at) const {
-  if (at.y() < 0 || at.y() >= FixedHeight()) return -1;
-  for (int c = 0; c < m_grid->ColCount(); ++c) {
-    const int x = ColumnX(c);
-    if (x < 0) continue;
-    if (std::abs(at.x() - (x + ColWidths(c))) <= kSizingZone) return c;
+int TSortGridView::SizingLine(const TSortGridAxis& axis, int along, int across, int fixedExtent) {
+  if (across < 0 || across >= fixedExtent) return -1;
+  for (const auto& [i, start] : axis.OnScreen()) {
+    if (std::abs(along - (start + axis.Size(i))) <= kSizingZone) return i;
   }
   return -1;
 }
 
+int TSortGridView::SizingColumn(QPoint at) const {
+  return SizingLine(Cols(), at.x(), at.y(), Rows().FixedExtent());
+}
+
 int TSortGridView::SizingRow(QPoint at) const {
-  if (at.x() < 0 || at.x() >= FixedWidth()) return -1;
-  for (int r = 0; r < m_grid->RowCount(); ++r) {
-    const int y = RowY(r);
-    if (y < 0) {
-      if (r >= m_topRow) break;
-      continue;
-    }
-    if (std::abs(at.y() - (y + RowHeights(r))) <= kSizingZone) return r;
-  }
-  return -1;
+  return SizingLine(Rows(), at.y(), at.x(), Cols().FixedExtent());
 }
 
 void TSortGridView::mousePressEvent(QMouseEvent* event) {

@@ -214,6 +214,16 @@ TEST_F(GridView, GoToCellPutsTheRowNearTheTop) {
   view->GoToCell(-3, 100);
   EXPECT_EQ(view->TopRow(), 101 - visible);
   EXPECT_EQ(grid->Col(), 0);
+  // Keys scroll only as far as shows the current row.
+  QTest::keyClick(view.get(), Qt::Key_Home, Qt::ControlModifier);
+  EXPECT_EQ(view->TopRow(), 1);
+  QTest::keyClick(view.get(), Qt::Key_PageDown);
+  EXPECT_EQ(grid->Row(), 1 + visible);
+  EXPECT_EQ(view->TopRow(), 2);
+  QTest::keyClick(view.get(), Qt::Key_End, Qt::ControlModifier);
+  EXPECT_EQ(grid->Row(), 100);
+  EXPECT_EQ(view->TopRow(), 101 - visible);
+  EXPECT_EQ(view->verticalScrollBar()->value(), 101 - visible);
   EXPECT_EQ(view->verticalScrollBar()->pageStep(), visible);
   EXPECT_FALSE(view->horizontalScrollBar()->isVisible());  // both columns fit
   view->SetProportionalScrollBars(false);
