@@ -70,8 +70,24 @@ void TForm1::CaricaIMG(const std::string& folder) {
         break;
       }
     }
+    if (picture.empty() && LoadEmbeddedCover(folder)) return;
     if (picture.empty()) picture = DefaultPicture();
     CDImage->LoadFromFile(picture);
   } catch (const std::exception&) {
+  }
+}
+
+bool TForm1::LoadEmbeddedCover(const std::string& folder) {
+  IMGfiles.Mask = "*.mp3";
+  IMGfiles.SetDirectory(folder);
+  if (IMGfiles.Items().empty()) return false;
+  const std::string song = folder + IMGfiles.Items().front();
+  const TID3v2Tag tag(song);
+  if (tag.Cover().empty()) return false;
+  try {
+    CDImage->LoadFromData(tag.Cover(), song);
+    return true;
+  } catch (const std::exception&) {
+    return false;  // a broken picture gives way to the skin's default one
   }
 }

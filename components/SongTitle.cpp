@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "ID3v2Tag.h"
 #include "MP3Tag.h"
 
 std::string SongTitle(TMP3Tag& tag, const std::string& fullPath, const std::string& track) {
@@ -10,6 +11,11 @@ std::string SongTitle(TMP3Tag& tag, const std::string& fullPath, const std::stri
   try {
     tag.SetFilename(fullPath);
     title = tag.Title();
+    // Most files today carry only an ID3v2 tag; its title beats the file name.
+    if (!tag.Valid() || title.empty()) {
+      const TID3v2Tag v2(fullPath);
+      if (!v2.Title().empty()) title = v2.Title();
+    }
   } catch (const std::exception&) {
   }
   if (title.empty()) {
