@@ -6,6 +6,7 @@
 #include "CaseInsensitive.h"
 #include "FEJpeg.h"
 #include "Form1.h"
+#include "ID3v2Tag.h"
 #include "ListText.h"
 #include "RunLabel.h"
 #include "SongTitle.h"
