@@ -22,6 +22,7 @@
 #include "XaudioPlayer.h"
 
 void TForm1::ConnectAlbum() {
+  TAB.SetFixedCols(0);  // the album table has no header column
   TAB.SortOptions.SortStyle = ssNumeric;
   TAB.SortOptions.SortDirection = sdAscending;
   TAB.SortOptions.SortCaseSensitive = false;

@@ -9,6 +9,7 @@
 #include "ID3v2Tag.h"
 #include "ListText.h"
 #include "RunLabel.h"
+#include "SongTitle.h"
 #include "XaudioPlayer.h"
 
 void TForm1::RestartRun(TRunLabel* label) {
@@ -56,25 +57,7 @@ void TForm1::CaricaSong(int row) {
 }
 
 void TForm1::CaricaTitolo(int row) {
-  const std::string& relative = TAB.Cells(2, row);
-  std::string title;
-  // A file that cannot be opened is named by its file name, like one without a tag.
-  try {
-    const std::string path = SourceRoot() + relative;
-    MP3Tag.SetFilename(path);
-    title = MP3Tag.Title();
-    // Most files today carry only an ID3v2 tag; its title beats the file name.
-    if (!MP3Tag.Valid() || title.empty()) {
-      const TID3v2Tag tag(path);
-      if (!tag.Title().empty()) title = tag.Title();
-    }
-  } catch (const std::exception&) {
-  }
-  if (title.empty()) {
-    const std::string name = relative.substr(relative.rfind('/') + 1);
-    title = name.substr(0, name.size() >= 4 ? name.size() - 4 : 0);
-  }
-  TAB.SetCells(3, row, TAB.Cells(1, row) + ". " + title);
+  TAB.SetCells(3, row, SongTitle(MP3Tag, SourceRoot() + TAB.Cells(2, row), TAB.Cells(1, row)));
 }
 
 std::string TForm1::DiscPicture(const std::string& folder) {

@@ -22,6 +22,8 @@ bool HasGui() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance
 TSortGrid::TSortGrid(int colCount, int rowCount)
     : m_rows(std::max(rowCount, 2), TRow(std::max(colCount, 1))),
       m_colCount(std::max(colCount, 1)),
+      m_fixedCols(std::min(1, m_colCount - 1)),
+      m_col(m_fixedCols),
       m_marks(std::max(rowCount, 2)) {}
 
 void TSortGrid::SetColCount(int count) {
@@ -47,6 +49,11 @@ void TSortGrid::SetFixedRows(int count) {
   Changed();
 }
 
+void TSortGrid::SetFixedCols(int count) {
+  m_fixedCols = std::clamp(count, 0, m_colCount - 1);
+  Changed();
+}
+
 const std::string& TSortGrid::Cells(int col, int row) const {
   static const std::string empty;
   return ValidCol(col) && ValidRow(row) ? m_rows[row][col] : empty;
@@ -66,6 +73,8 @@ void TSortGrid::Clear() {
   Resize(m_colCount, m_fixedRows + 1);
   std::fill(m_rows.back().begin(), m_rows.back().end(), std::string());
   if (oldRows != RowCount()) SizeChanged(m_colCount, oldRows);
+  m_modified = false;
+  if (OnCleared) OnCleared(this);
   Changed();
   EndUpdate();
 }
@@ -186,9 +195,18 @@ void TSortGrid::EndUpdate() {
 void TSortGrid::GoToCell(int col, int row) {
   col = std::max(col, 0);
   row = std::max(row, 1);
-  if (!ValidCol(col) || !ValidRow(row)) return;
+  if (!CanSelect(col, row)) return;
   m_col = col;
   m_row = row;
+  if (OnGoToCell) OnGoToCell(this);
+}
+
+void TSortGrid::SetCurrentCell(int col, int row) {
+  if (CanSelect(col, row)) m_col = col, m_row = row;
+}
+
+bool TSortGrid::CanSelect(int col, int row) const {
+  return ValidCol(col) && ValidRow(row) && col >= m_fixedCols && row >= m_fixedRows;
 }
 
 TSortStyle TSortGrid::DetectSortStyle(int col) const {
@@ -351,6 +369,7 @@ void TSortGrid::Resize(int cols, int rows) {
   } else {
     m_marks.Grow(rows);
   }
+  m_fixedCols = std::min(m_fixedCols, cols - 1);
   m_row = std::min(m_row, rows - 1);
   m_col = std::min(m_col, cols - 1);
 }

@@ -34,12 +34,15 @@ class TSortGrid {
   void SetRowCount(int count);
   int FixedRows() const { return m_fixedRows; }
   void SetFixedRows(int count);
+  // Header columns on the left: never current, never searched by a typed letter's move.
+  int FixedCols() const { return m_fixedCols; }
+  void SetFixedCols(int count);
 
   // A cell outside the grid reads as empty text; writing it does nothing.
   const std::string& Cells(int col, int row) const;
   void SetCells(int col, int row, const std::string& text);
 
-  // Empties every data row and leaves one.
+  // Empties every data row and leaves one; clears the modified flag.
   void Clear();
   // Grows the grid by one empty row placed at at (0..RowCount).
   void InsertRow(int at);
@@ -61,7 +64,17 @@ class TSortGrid {
   // The current cell.
   int Col() const { return m_col; }
   int Row() const { return m_row; }
+  // Makes (col, row) current when it may be selected (a data cell inside the grid); col
+  // below 0 reads as 0 and row below 1 as 1. A view scrolls to it through OnGoToCell.
   void GoToCell(int col, int row);
+  // Moves the current cell without the scroll of GoToCell, as a view's own navigation does.
+  void SetCurrentCell(int col, int row);
+  bool CanSelect(int col, int row) const;
+  bool Updating() const { return m_updateDepth > 0; }
+
+  // Set when an editor stored a text different from the cell's.
+  bool Modified() const { return m_modified; }
+  void SetModified(bool modified) { m_modified = modified; }
 
   TSortStyle DetectSortStyle(int col) const;
   // Stable sort of the data rows by col, then by the columns of SecondaryIndex.
@@ -97,8 +110,9 @@ class TSortGrid {
   std::function<void(TSortGrid*Sender, int Index)> OnColumnInsert, OnColumnDelete;
   std::function<void(TSortGrid* Sender, int OldColCount, int OldRowCount)> OnSizeChanged;
   std::function<void(TSortGrid*Sender, int Col)> OnBeginSort, OnEndSort;
-  // For a view: contents or shape changed (once per batch).
-  std::function<void(TSortGrid* Sender)> OnChanged;
+  // For a view: contents or shape changed (once per batch); GoToCell moved the current
+  // cell; Clear emptied the grid.
+  std::function<void(TSortGrid*Sender)> OnChanged, OnGoToCell, OnCleared;
 
  private:
   using TRow = std::vector<std::string>;
@@ -118,7 +132,9 @@ class TSortGrid {
   bool m_placeholder = false;    // the filter added an empty row because nothing matched
   int m_colCount = 0;
   int m_fixedRows = 1;
-  int m_col = 0, m_row = 1;
+  int m_fixedCols = 1;
+  bool m_modified = false;
+  int m_col, m_row = 1;
   int m_updateDepth = 0;
   bool m_pendingChange = false;
   bool m_savedUpdateOnSizeChange = false;

@@ -1,0 +1,258 @@
+#include "SortGridView.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QScrollBar>
+#include <algorithm>
+#include <utility>
+
+#include "QtText.h"
+#include "SortGridPainter.h"
+
+namespace {
+constexpr int kLine = 1;  // grid line width
+}
+
+TSortGridView::TSortGridView(TSortGrid* grid, QWidget* parent)
+    : QAbstractScrollArea(parent),
+      m_ownGrid(grid ? nullptr : std::make_unique<TSortGrid>()),
+      m_grid(grid ? grid : m_ownGrid.get()) {
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setMouseTracking(true);
+  m_grid->OnChanged = [this](TSortGrid*) { GridChanged(); };
+  m_grid->OnGoToCell = [this](TSortGrid*) { ScrollToCurrent(); };
+  m_grid->OnCleared = [this](TSortGrid*) { AutoSizeColumns(); };
+  m_leftCol = m_grid->FixedCols();
+  m_topRow = m_grid->FixedRows();
+  GridChanged();
+}
+
+TSortGridView::~TSortGridView() {
+  m_grid->OnChanged = nullptr;
+  m_grid->OnGoToCell = nullptr;
+  m_grid->OnCleared = nullptr;
+}
+
+void TSortGridView::SetProportionalScrollBars(bool on) {
+  m_proportional = on;
+  UpdateScrollBars();
+}
+
+void TSortGridView::SetDefaultColWidth(int width) {
+  m_defaultColWidth = std::max(width, 0);
+  std::fill(m_colWidths.begin(), m_colWidths.end(), m_defaultColWidth);
+  if (OnColumnWidthsChanged) OnColumnWidthsChanged(this);
+  GridChanged();
+}
+
+void TSortGridView::SetDefaultRowHeight(int height) {
+  m_defaultRowHeight = std::max(height, 0);
+  m_rowHeights.clear();
+  if (OnRowHeightsChanged) OnRowHeightsChanged(this);
+  GridChanged();
+}
+
+int TSortGridView::ColWidths(int col) const {
+  return col >= 0 && col < int(m_colWidths.size()) ? m_colWidths[col] : m_defaultColWidth;
+}
+
+void TSortGridView::SetColWidths(int col, int width) {
+  if (col < 0 || col >= int(m_colWidths.size()) || m_colWidths[col] == std::max(width, 0)) return;
+  m_colWidths[col] = std::max(width, 0);
+  if (OnColumnWidthsChanged) OnColumnWidthsChanged(this);
+  GridChanged();
+}
+
+int TSortGridView::RowHeights(int row) const {
+  return row >= 0 && row < int(m_rowHeights.size()) && m_rowHeights[row] >= 0 ? m_rowHeights[row]
+                                                                              : m_defaultRowHeight;
+}
+
+void TSortGridView::SetRowHeights(int row, int height) {
+  if (row < 0 || row >= m_grid->RowCount() || RowHeights(row) == std::max(height, 0)) return;
+  if (row >= int(m_rowHeights.size())) m_rowHeights.resize(row + 1, -1);
+  m_rowHeights[row] = std::max(height, 0);
+  if (OnRowHeightsChanged) OnRowHeightsChanged(this);
+  GridChanged();
+}
+
+void TSortGridView::SetTopRow(int row) {
+  row = std::clamp(row, m_grid->FixedRows(), Rows().LastFirst());
+  if (row == m_topRow) return;
+  m_topRow = row;
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+TSortGridAxis TSortGridView::Cols() const {
+  TSortGridAxis axis;
+  axis.Count = m_grid->ColCount();
+  axis.Fixed = m_grid->FixedCols();
+  axis.First = m_leftCol;
+  axis.Room = viewport()->width();
+  axis.Line = kLine;
+  axis.Size = [this](int c) { return ColWidths(c); };
+  return axis;
+}
+
+TSortGridAxis TSortGridView::Rows() const {
+  TSortGridAxis axis;
+  axis.Count = m_grid->RowCount();
+  axis.Fixed = m_grid->FixedRows();
+  axis.First = m_topRow;
+  axis.Room = viewport()->height();
+  axis.Line = kLine;
+  axis.Size = [this](int r) { return RowHeights(r); };
+  return axis;
+}
+
+QRect TSortGridView::CellRect(int col, int row) const {
+  const int x = Cols().Start(col), y = Rows().Start(row);
+  if (x < 0 || y < 0) return {};
+  return {x, y, ColWidths(col), RowHeights(row)};
+}
+
+QPoint TSortGridView::MouseCell(QPoint at) const { return {Cols().At(at.x()), Rows().At(at.y())}; }
+
+int TSortGridView::VisibleRowCount() const { return Rows().Visible(); }
+
+void TSortGridView::UpdateScrollBars() {
+  // The bars' own signals must pass (they show and hide the bars), but the values they
+  // report while being set are not the view's.
+  const bool wasSetting = std::exchange(m_settingBars, true);
+  const TSortGridAxis cols = Cols(), rows = Rows();
+  QScrollBar* v = verticalScrollBar();
+  v->setRange(rows.Fixed, rows.LastFirst());
+  v->setPageStep(m_proportional ? std::max(rows.Visible(), 1) : 1);
+  v->setValue(m_topRow);
+  QScrollBar* h = horizontalScrollBar();
+  h->setRange(cols.Fixed, cols.LastFirst());
+  h->setPageStep(m_proportional ? std::max(cols.Visible(), 1) : 1);
+  h->setValue(m_leftCol);
+  m_settingBars = wasSetting;
+}
+
+void TSortGridView::GridChanged() {
+  m_colWidths.resize(m_grid->ColCount(), m_defaultColWidth);
+  if (int(m_rowHeights.size()) > m_grid->RowCount()) m_rowHeights.resize(m_grid->RowCount());
+  m_topRow = std::clamp(m_topRow, m_grid->FixedRows(), Rows().LastFirst());
+  m_leftCol = std::clamp(m_leftCol, m_grid->FixedCols(), Cols().LastFirst());
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+void TSortGridView::ScrollToCurrent() {
+  m_leftCol = Cols().Reveal(m_grid->Col());
+  const int top = std::min(m_grid->Row() - 1, m_grid->RowCount() - VisibleRowCount());
+  m_topRow = std::clamp(top, m_grid->FixedRows(), Rows().LastFirst());
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+void TSortGridView::ScrollIntoView() {
+  m_leftCol = Cols().Reveal(m_grid->Col());
+  m_topRow = Rows().Reveal(m_grid->Row());
+  UpdateScrollBars();
+  viewport()->update();
+}
+
+void TSortGridView::resizeEvent(QResizeEvent* event) {
+  QAbstractScrollArea::resizeEvent(event);
+  GridChanged();
+}
+
+void TSortGridView::scrollContentsBy(int, int) {
+  if (m_settingBars) return;
+  m_topRow = verticalScrollBar()->value();
+  m_leftCol = horizontalScrollBar()->value();
+  if (m_editor) HideEditor(true);
+  viewport()->update();
+}
+
+void TSortGridView::AutoSizeColumn(int col) {
+  if (col < 0 || col >= m_grid->ColCount()) return;
+  const QFontMetrics metrics(font());
+  int widest = -1;
+  for (int r = 0; r < m_grid->RowCount(); ++r) {
+    const std::string& text = m_grid->Cells(col, r);
+    if (!text.empty()) widest = std::max(widest, metrics.horizontalAdvance(ToQString(text)));
+  }
+  if (widest < 0) {
+    SetColWidths(col, metrics.horizontalAdvance(QStringLiteral("xx")));
+  } else {
+    const int arrow = col == m_grid->SortOptions.SortCol ? TSortGridPainter::kArrowSpace : 0;
+    SetColWidths(col, widest + arrow + metrics.horizontalAdvance(QLatin1Char('X')));
+  }
+}
+
+void TSortGridView::AutoSizeColumns() {
+  for (int c = 0; c < m_grid->ColCount(); ++c) AutoSizeColumn(c);
+}
+
+TFormatOptions TSortGridView::DefaultFormat(TGridDrawState state) const {
+  const QPalette& p = palette();
+  TFormatOptions f;
+  if (state.Fixed) {
+    f.Brush = p.button();
+    f.FontColor = p.buttonText().color();
+  } else if (state.Selected) {
+    f.Brush = p.highlight();
+    f.FontColor = p.highlightedText().color();
+  } else {
+    f.Brush = p.base();
+    f.FontColor = p.text().color();
+  }
+  f.Font = font();
+  f.AlignmentHorz = AlignmentHorz;
+  f.AlignmentVert = AlignmentVert;
+  f.Bevel = BevelStyle;
+  const QColor light = p.light().color(), shadow = p.dark().color(), window = p.base().color();
+  f.HighlightColor = BevelStyle == cbRaised ? light : BevelStyle == cbLowered ? shadow : window;
+  f.ShadowColor = BevelStyle == cbRaised ? shadow : BevelStyle == cbLowered ? light : window;
+  return f;
+}
+
+void TSortGridView::PaintCell(QPainter& painter, int col, int row, const QRect& rect) {
+  TGridDrawState state;
+  state.Fixed = col < m_grid->FixedCols() || row < m_grid->FixedRows();
+  const bool current = col == m_grid->Col() && row == m_grid->Row();
+  state.Selected = !state.Fixed && (current || (MultiSelect && m_grid->IsMarked(row)));
+  state.Focused = current && hasFocus();
+  TFormatOptions format = DefaultFormat(state);
+  if (OnGetCellFormat) OnGetCellFormat(this, col, row, state, format);
+  TSortGridPainter::TCell cell;
+  cell.Rect = rect;
+  cell.Text = ToQString(m_grid->Cells(col, row));
+  cell.Header = row == 0;
+  cell.SortColumn = row == 0 && col == m_grid->SortOptions.SortCol;
+  cell.Direction = m_grid->SortOptions.SortDirection;
+  cell.VertEdges = !state.Fixed && (Options & goFixedVertLine);
+  cell.HorzEdges = !state.Fixed && (Options & goFixedHorzLine);
+  TSortGridPainter::Paint(painter, cell, format);
+  if (state.Focused) {
+    painter.setPen(QPen(format.FontColor, 1, Qt::DotLine));
+    painter.drawRect(rect.adjusted(0, 0, -1, -1));
+  }
+}
+
+void TSortGridView::paintEvent(QPaintEvent*) {
+  QPainter painter(viewport());
+  const QPalette& p = palette();
+  painter.fillRect(viewport()->rect(), p.base());
+  const int fixedCols = m_grid->FixedCols(), fixedRows = m_grid->FixedRows();
+  const auto cols = Cols().OnScreen(), rows = Rows().OnScreen();
+  for (const auto& [r, y] : rows) {
+    for (const auto& [c, x] : cols) {
+      const QRect rect(x, y, ColWidths(c), RowHeights(r));
+      PaintCell(painter, c, r, rect);
+      const bool fixed = c < fixedCols || r < fixedRows;
+      const QColor line = fixed ? p.dark().color() : p.mid().color();
+      if (Options & (fixed ? goFixedVertLine : goVertLine)) {
+        painter.fillRect(x + rect.width(), y, kLine, rect.height() + kLine, line);
+      }
+      if (Options & (fixed ? goFixedHorzLine : goHorzLine)) {
+        painter.fillRect(x, y + rect.height(), rect.width() + kLine, kLine, line);
+      }
+    }
+  }
+}
