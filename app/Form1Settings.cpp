@@ -19,6 +19,7 @@
 #include "QtText.h"
 #include "RunLabel.h"
 #include "SettingsKeys.h"
+#include "WindowZoom.h"
 #include "XaudioPlayer.h"
 #include "phComboBox.h"
 
@@ -71,9 +72,9 @@ void TForm1::LeggiINI() {
     const TCloseStore closer{ini};
     ini.Open();
     const int winX = Read(ini, kGeneral, kWinX);
-    move(winX, y());
+    move(winX / WindowZoom, y());
     const int winY = Read(ini, kGeneral, kWinY);
-    move(x(), winY);
+    move(x(), winY / WindowZoom);
     const int openX = Read(ini, kGeneral, kOpenX);
     if (Form2) Form2->move(openX, Form2->y());
     const int openY = Read(ini, kGeneral, kOpenY);
@@ -113,6 +114,8 @@ void TForm1::LeggiINI() {
     if (Read(ini, kGeneral, kModeProgram)) progbtnClick();
     if (Read(ini, kGeneral, kModeAlbum)) modemodebtnClick();
     LastRow = Read(ini, kGeneral, kLastRow);
+    Zoom = std::clamp(Read(ini, kGeneral, kZoom), TWindowZoom::kMin, TWindowZoom::kMax);
+    ShowZoom();
 
     AbilitaEQU->setChecked(Read(ini, kEqu, kEquON));
     PresetEdit->setText(ToQString(Read(ini, kEqu, kPreset)));
@@ -131,8 +134,8 @@ void TForm1::ScriviINI() {
   try {
     const TCloseStore closer{ini};
     ini.Open();
-    ini.WriteInteger(kGeneral, kWinX.Name, x());
-    ini.WriteInteger(kGeneral, kWinY.Name, y());
+    ini.WriteInteger(kGeneral, kWinX.Name, x() * WindowZoom);
+    ini.WriteInteger(kGeneral, kWinY.Name, y() * WindowZoom);
     if (Form2) {
       ini.WriteInteger(kGeneral, kOpenX.Name, Form2->x());
       ini.WriteInteger(kGeneral, kOpenY.Name, Form2->y());
@@ -159,6 +162,7 @@ void TForm1::ScriviINI() {
     ini.WriteBool(kGeneral, kModeProgram.Name, false);
     ini.WriteBool(kGeneral, kModeAlbum.Name, Album);
     ini.WriteInteger(kGeneral, kLastRow.Name, CurrentRow);
+    ini.WriteInteger(kGeneral, kZoom.Name, Zoom);
 
     ini.WriteBool(kEqu, kEquON.Name, AbilitaEQU->isChecked());
     ini.WriteString(kEqu, kPreset.Name, FromQString(PresetEdit->text()));

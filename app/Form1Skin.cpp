@@ -2,8 +2,10 @@
 // writing its colour scheme, and the Select Skin dialog's flow.
 #include <sys/stat.h>
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <stdexcept>
 
 #include "AlbumScanner.h"
@@ -116,6 +118,19 @@ void TForm1::PaintColors(const TColorScheme& scheme, TColor modeOn, TColor modeO
   VolBar->SetStartColor(scheme.VolBarStart);
   VolBar->SetEndColor(scheme.VolBarEnd);
   VolBar->SetBackColor(scheme.VolBarBack);
+  // The equalizer page's standard controls in the display's own colours: the bars' ground
+  // and the bright title text.
+  QPalette controls = AbilitaEQU->palette();
+  const QColor ground = ColorToQColor(scheme.PosBarBack);
+  const QColor ink = ColorToQColor(scheme.HighText);
+  for (const QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base})
+    controls.setColor(role, ground);
+  for (const QPalette::ColorRole role :
+       {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+    controls.setColor(role, ink);
+  for (QWidget* control : {static_cast<QWidget*>(AbilitaEQU), static_cast<QWidget*>(Zerobtn),
+                           static_cast<QWidget*>(LoadPresetbtn), static_cast<QWidget*>(Presetbtn)})
+    control->setPalette(controls);
 }
 
 void TForm1::ScriviSkinINI() {

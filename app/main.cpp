@@ -7,13 +7,20 @@
 #include "Form3.h"
 #include "Form4.h"
 #include "Form5.h"
+#include "SettingsKeys.h"
+#include "WindowZoom.h"
 
 int main(int argc, char** argv) {
+  // The zoom is fixed before the application object reads the scale factor.
+  const int zoom = TWindowZoom::Read(platform::ConfigFolder() + settings::kFileName);
+  const QByteArray requestedScale = TWindowZoom::Prepare(zoom);
   QApplication app(argc, argv);
+  TWindowZoom::Restore(requestedScale);
   QApplication::setApplicationName(QStringLiteral("Sonavera"));
 
   const std::string programFolder = platform::ProgramFolder();
   TForm1 form1(programFolder);
+  form1.WindowZoom = zoom;
   TForm2 form2(programFolder);
   TForm3 form3;
   TForm4 form4;
