@@ -114,14 +114,15 @@ void TForm1::LeggiINI() {
     if (Read(ini, kGeneral, kModeProgram)) progbtnClick();
     if (Read(ini, kGeneral, kModeAlbum)) modemodebtnClick();
     LastRow = Read(ini, kGeneral, kLastRow);
-    Zoom = std::clamp(Read(ini, kGeneral, kZoom), TWindowZoom::kMin, TWindowZoom::kMax);
-    ShowZoom();
 
     AbilitaEQU->setChecked(Read(ini, kEqu, kEquON));
     PresetEdit->setText(ToQString(Read(ini, kEqu, kPreset)));
     for (std::size_t band = 0; band < kEquBands.size(); ++band)
       TrackBar[band]->SetPosition(ini.ReadInteger(kEqu, kEquBands[band], kEquBandDefault));
     UpdateEqualizer();
+    // After the original keys, so that a fresh file lists them first.
+    Zoom = std::clamp(Read(ini, kGeneral, kZoom), TWindowZoom::kMin, TWindowZoom::kMax);
+    ShowZoom();
   } catch (const std::exception&) {
     // The keys not read yet keep what their controls hold.
   }
