@@ -9,9 +9,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
-#include <QTimer>
 #include <filesystem>
-#include <iostream>
 
 #include "FontMap.h"
 #include "RunLabel.h"
@@ -30,13 +28,6 @@ class TextTest : public WindowTest {
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     // No source: the two-second check would put "NO CD LOADED" back.
     form->AutoPTimer->stop();
-  }
-  ~TextTest() override {
-    if (getenv("SHOT"))
-      form->grab().save(
-          QString::fromLatin1(getenv("SHOT")) +
-          QString::fromLatin1(testing::UnitTest::GetInstance()->current_test_info()->name()) +
-          ".png");
   }
 
   // What the window shows of widget, at one pixel per layout pixel.
@@ -114,10 +105,8 @@ class TextTest : public WindowTest {
     const QImage shot = Stretched(Shot(widget).copy(part));
     const QString file = dir.filePath(QStringLiteral("ocr.png"));
     shot.scaled(shot.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(file);
-    static int n = 0;
-    if (getenv("SHOT"))
-      shot.scaled(shot.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-          .save(QString("/tmp/fx/ocr_%1.png").arg(n++));
+    shot.scaled(shot.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation)
+        .save(QString("/tmp/fx/ocr_%1.png").arg(n++));
     QProcess ocr;
     ocr.start(QStringLiteral("tesseract"),
               {file, QStringLiteral("stdout"), QStringLiteral("--psm"), QStringLiteral("7")});
