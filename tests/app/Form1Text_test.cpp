@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTimer>
 #include <filesystem>
 
 #include "FontMap.h"
@@ -105,8 +106,6 @@ class TextTest : public WindowTest {
     const QImage shot = Stretched(Shot(widget).copy(part));
     const QString file = dir.filePath(QStringLiteral("ocr.png"));
     shot.scaled(shot.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(file);
-    shot.scaled(shot.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation)
-        .save(QString("/tmp/fx/ocr_%1.png").arg(n++));
     QProcess ocr;
     ocr.start(QStringLiteral("tesseract"),
               {file, QStringLiteral("stdout"), QStringLiteral("--psm"), QStringLiteral("7")});
