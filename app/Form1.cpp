@@ -17,8 +17,8 @@
 #include "FEJpeg.h"
 #include "FontMap.h"
 #include "GradProgress.h"
+#include "QtText.h"
 #include "RunLabel.h"
-#include "WPopupMenu.h"
 #include "XaudioPlayer.h"
 
 namespace {
@@ -37,7 +37,7 @@ QImage FormPicture(const std::string& programFolder, const char* name) {
 }  // namespace
 
 std::function<void(const std::string& text)> TForm1::ShowMessage = [](const std::string& text) {
-  QMessageBox::information(nullptr, QStringLiteral("Sonavera"), QString::fromLocal8Bit(text));
+  PlainMessageBox(QMessageBox::Information, QStringLiteral("Sonavera"), ToQString(text));
 };
 
 TForm1::TForm1(const std::string& programFolder, const TXaudioEntryPoints& engine)
@@ -61,10 +61,12 @@ TForm1::TForm1(const std::string& programFolder, const TXaudioEntryPoints& engin
   CreateSelectorPages();
   CreateMicroPanel();
   CreateMainMenu();
+  CreateTray();
   ConnectAlbum();
   ConnectEqualizer();
   ConnectTransport();
   ConnectPlayOrder();
+  CreateHotKeys();
   // Until a scheme is applied: the default colours, and black mode labels.
   PaintColors(Colors, clBlack, clBlack);
 }
@@ -104,6 +106,7 @@ TCoolButton* TForm1::SkinButton(QWidget* parent, int left, int top, int width, i
   button->setGeometry(left, top, width, height);
   button->SetNumGlyphs(3);
   button->setToolTip(QString::fromLatin1(hint));
+  button->setCursor(Qt::PointingHandCursor);
   return button;
 }
 
@@ -127,6 +130,7 @@ void TForm1::CreateFrame() {
     menubtnMouseUp(x, y);
   };
   closebtn->OnClick = [this](QObject*) { closebtnClick(); };
+  minimizebtn->OnClick = [this](QObject*) { minimizebtnClick(); };
   modeplaybtn->OnClick = [this](QObject*) { modeplaybtnClick(); };
   modeimagebtn->OnClick = [this](QObject*) { modeimagebtnClick(); };
   modeequbtn->OnClick = [this](QObject*) { modeequbtnClick(); };
@@ -218,6 +222,7 @@ void TForm1::CreatePlayPage() {
   VolBar->SetPosition(50);
   VolBar->SetShowPercent(false);
   VolBar->setToolTip(QStringLiteral("Volume Bar"));
+  for (TGradProgress* bar : {PosBar, VolBar}) bar->setCursor(Qt::PointingHandCursor);
 }
 
 void TForm1::CreateEqualizerPage() {
@@ -313,6 +318,7 @@ void TForm1::CreateMicroPanel() {
   const QFont microFont = FontFromPixels("Small Fonts", 8);
   const auto microLabel = [this](int left, int top, int width, int height, TColor color) {
     auto* label = new QLabel(MicroPanel);
+    label->setTextFormat(Qt::PlainText);  // titles are never markup
     label->setGeometry(left, top, width, height);
     SetTextColor(label, color);
     return label;
@@ -341,19 +347,4 @@ void TForm1::CreateMicroPanel() {
 
   MicroPanel->hide();
   AggiornaMicroWindow();
-}
-
-void TForm1::CreateMainMenu() {
-  MAINmenu2 = new TWPopupMenu(this);
-  const auto item = [this](const char* caption, const char* shortcut, void (TForm1::*handler)()) {
-    QAction* action = MAINmenu2->addAction(QString::fromLatin1(caption));
-    action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
-    connect(action, &QAction::triggered, this, handler);
-    return action;
-  };
-  SelectSkin1 = item("&Select Skin...", "Ctrl+S", &TForm1::SelectSkin1Click);
-  Microview1 = item("MicroWindow", "Ctrl+M", &TForm1::Microview1Click);
-  CreateZoomMenu();
-  MAINmenu2->addSeparator();
-  MenuItem11 = item("&Exit", "Ctrl+X", &TForm1::closebtnClick);
 }
