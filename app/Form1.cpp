@@ -163,6 +163,11 @@ void TForm1::CreatePlayPage() {
     auto* page = new QFrame(Display);
     page->setObjectName(QString::fromLatin1(name));
     page->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    // The lowered edge of the forms: grey 128 above and left, white below and right.
+    QPalette edges = page->palette();
+    edges.setColor(QPalette::Dark, QColor(128, 128, 128));
+    edges.setColor(QPalette::Light, Qt::white);
+    page->setPalette(edges);
     Display->addWidget(page);
     return page;
   };
@@ -184,7 +189,9 @@ void TForm1::CreatePlayPage() {
   CDlbl->setFont(titleFont);
   CDlbl->SetRunMode(rmLabel);
   CDlbl->SetPixelsPerStep(2);
+  CDlbl->SetShowAccelChar(false);
   CDlbl->SetCaption("NO CD LOADED");
+  CDlbl->OnEnd = [this](QObject*) { CDlblEnd(); };
   Songlbl = new TRunLabel(Page0);
   Songlbl->setGeometry(22, 26, 140, 22);
   Songlbl->setFont(titleFont);
@@ -192,6 +199,7 @@ void TForm1::CreatePlayPage() {
   Songlbl->SetRunMode(rmLabel);
   Songlbl->SetSpeed(60);
   Songlbl->SetPixelsPerStep(2);
+  Songlbl->SetShowAccelChar(false);
   Songlbl->SetCaption("NO SONG LOADED");
 
   CurrTime = DisplayLabel("00:00", 0, 46, 69, 29);
@@ -204,10 +212,7 @@ void TForm1::CreatePlayPage() {
   Totlbl->setFont(totalFont);
   const QFont statusFont = FontFromPixels("Small Fonts", 8);
   Bitratelbl = DisplayLabel("0 KBs", 126, 52, 38, 9);
-  QFont fixedFont = statusFont;
-  fixedFont.setFixedPitch(true);
-  fixedFont.setStyleHint(QFont::Monospace);
-  Bitratelbl->setFont(fixedFont);
+  Bitratelbl->setFont(FixedPitch(statusFont));
   Stereolbl = DisplayLabel("STEREO", 126, 60, 38, 9);
   replbl = DisplayLabel("REPEAT", 5, 77, 36, 9);
   shufflelbl = DisplayLabel("SHUFFLE", 43, 77, 38, 9);

@@ -26,6 +26,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QMenu;
 class QPushButton;
 class QStackedWidget;
 class QTimer;
@@ -111,6 +112,16 @@ class TForm1 : public QWidget {
   void Microview1Click();
   bool MicroMode() const;
   void AggiornaMicroWindow();
+  // The disc title's end of run.
+  void CDlblEnd();
+
+  // The whole-number zoom: Zoom is the setting (1..3), WindowZoom the zoom the window is
+  // drawn at (set by main(), which applies the setting before any window exists). Window
+  // positions are kept in the settings as at zoom 1.
+  int Zoom = 1;
+  int WindowZoom = 1;
+  QMenu* ZoomMenu = nullptr;
+  void ZoomClick(int zoom);
   void SfondoMouseDown(int x, int y);
   void SfondoMouseMove(bool leftHeld, int x, int y);
   void SfondoMouseUp(bool rightButton, int x, int y);
@@ -399,6 +410,9 @@ class TForm1 : public QWidget {
   void CreateSelectorPages();
   void CreateMicroPanel();
   void CreateMainMenu();
+  void CreateZoomMenu();
+  // Checks the menu's choice of Zoom.
+  void ShowZoom();
   void CreateTray();
   // The fifteen skinned buttons in loading order: place, hint and picture file.
   struct TSkinnedButton {

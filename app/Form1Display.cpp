@@ -62,6 +62,12 @@ void TForm1::AggiornaMicroWindow() {
   MicroSong->setToolTip(PlainToolTip(ToQString("SONG " + Songlbl->Caption())));
 }
 
+// With "AutoScroll CD title" on, the disc title crosses the label again as soon as it has
+// left it; resting titles stay where they came to rest.
+void TForm1::CDlblEnd() {
+  if (CDlbl->RunMode() == rmNormal) RestartRun(CDlbl);
+}
+
 void TForm1::ConnectDragHandle(QWidget* handle) { handle->installEventFilter(this); }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -20,6 +20,7 @@
 #include "QtText.h"
 #include "RunLabel.h"
 #include "SettingsKeys.h"
+#include "WindowZoom.h"
 #include "XaudioPlayer.h"
 #include "phComboBox.h"
 
@@ -55,9 +56,9 @@ void TForm1::LeggiINI() {
     const TMyRegistry::TQuietPass pass(ini);
     ini.Open();
     const int winX = Read(ini, kGeneral, kWinX);
-    move(winX, y());
+    move(winX / WindowZoom, y());
     const int winY = Read(ini, kGeneral, kWinY);
-    move(x(), winY);
+    move(x(), winY / WindowZoom);
     const int openX = Read(ini, kGeneral, kOpenX);
     if (Form2) Form2->move(openX, Form2->y());
     const int openY = Read(ini, kGeneral, kOpenY);
@@ -103,6 +104,9 @@ void TForm1::LeggiINI() {
     for (std::size_t band = 0; band < kEquBands.size(); ++band)
       TrackBar[band]->SetPosition(ini.ReadInteger(kEqu, kEquBands[band], kEquBandDefault));
     UpdateEqualizer();
+    // After the original keys, so that a fresh file lists them first.
+    Zoom = std::clamp(Read(ini, kGeneral, kZoom), TWindowZoom::kMin, TWindowZoom::kMax);
+    ShowZoom();
   } catch (const std::exception&) {
     // The keys not read yet keep what their controls hold.
   }
@@ -114,8 +118,8 @@ void TForm1::ScriviINI() {
   try {
     const TMyRegistry::TQuietPass pass(ini);
     ini.Open();
-    ini.WriteInteger(kGeneral, kWinX.Name, x());
-    ini.WriteInteger(kGeneral, kWinY.Name, y());
+    ini.WriteInteger(kGeneral, kWinX.Name, x() * WindowZoom);
+    ini.WriteInteger(kGeneral, kWinY.Name, y() * WindowZoom);
     if (Form2) {
       ini.WriteInteger(kGeneral, kOpenX.Name, Form2->x());
       ini.WriteInteger(kGeneral, kOpenY.Name, Form2->y());
@@ -142,6 +146,7 @@ void TForm1::ScriviINI() {
     ini.WriteBool(kGeneral, kModeProgram.Name, false);
     ini.WriteBool(kGeneral, kModeAlbum.Name, Album);
     ini.WriteInteger(kGeneral, kLastRow.Name, CurrentRow);
+    ini.WriteInteger(kGeneral, kZoom.Name, Zoom);
 
     ini.WriteBool(kEqu, kEquON.Name, AbilitaEQU->isChecked());
     ini.WriteString(kEqu, kPreset.Name, PresetName());

@@ -3,8 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
+#include <QPushButton>
 #include <filesystem>
 #include <stdexcept>
 #include <vector>
@@ -202,6 +204,19 @@ void TForm1::PaintColors(const TColorScheme& scheme, TColor modeOn, TColor modeO
   VolBar->SetStartColor(scheme.VolBarStart);
   VolBar->SetEndColor(scheme.VolBarEnd);
   VolBar->SetBackColor(scheme.VolBarBack);
+  // The equalizer page's standard controls in the display's own colours: the bars' ground
+  // and the bright title text.
+  QPalette controls = AbilitaEQU->palette();
+  const QColor ground = ColorToQColor(scheme.PosBarBack);
+  const QColor ink = ColorToQColor(scheme.HighText);
+  for (const QPalette::ColorRole role : {QPalette::Window, QPalette::Button, QPalette::Base})
+    controls.setColor(role, ground);
+  for (const QPalette::ColorRole role :
+       {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+    controls.setColor(role, ink);
+  for (QWidget* control : {static_cast<QWidget*>(AbilitaEQU), static_cast<QWidget*>(Zerobtn),
+                           static_cast<QWidget*>(LoadPresetbtn), static_cast<QWidget*>(Presetbtn)})
+    control->setPalette(controls);
 }
 
 void TForm1::ScriviSkinINI() {

@@ -31,6 +31,7 @@ void TForm1::CreateMainMenu() {
   MAINmenu2 = new TWPopupMenu(this);
   SelectSkin1 = MenuItem(MAINmenu2, "&Select Skin...", "Ctrl+S", this, &TForm1::SelectSkin1Click);
   Microview1 = MenuItem(MAINmenu2, "MicroWindow", "Ctrl+M", this, &TForm1::Microview1Click);
+  CreateZoomMenu();
   MAINmenu2->addSeparator();
   Help1 = MenuItem(MAINmenu2, "&Help", nullptr, this, &TForm1::MenuItem9Click);
   About1 = MenuItem(MAINmenu2, "About", nullptr, this, &TForm1::About1Click);

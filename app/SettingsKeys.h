@@ -48,6 +48,8 @@ inline constexpr TBoolKey kModeShuffle{"ModeShuffle", false};
 inline constexpr TBoolKey kModeProgram{"ModeProgram", false};
 inline constexpr TBoolKey kModeAlbum{"ModeAlbum", false};
 inline constexpr TIntKey kLastRow{"LastRow", 1};
+// Beyond the original keys, read and written after them: the whole-number window zoom.
+inline constexpr TIntKey kZoom{"Zoom", 1};
 
 // "EQU".
 inline constexpr TBoolKey kEquON{"EquON", false};

@@ -11,11 +11,17 @@
 #include "Form4.h"
 #include "Form5.h"
 #include "MprisService.h"
+#include "SettingsKeys.h"
+#include "WindowZoom.h"
 
 int main(int argc, char** argv) {
   if (const int code = TCommandLine::Early(argc, argv, std::cout, std::cerr); code >= 0)
     return code;
+  // The zoom is fixed before the application object reads the scale factor.
+  const int zoom = TWindowZoom::Read(platform::ConfigFolder() + settings::kFileName);
+  const QByteArray requestedScale = TWindowZoom::Prepare(zoom);
   QApplication app(argc, argv);
+  TWindowZoom::Restore(requestedScale);
   QApplication::setApplicationName(QStringLiteral("Sonavera"));
   // QApplication has taken its own options out of argv.
   const std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -27,6 +33,7 @@ int main(int argc, char** argv) {
 
   const std::string programFolder = platform::ProgramFolder();
   TForm1 form1(programFolder);
+  form1.WindowZoom = zoom;
   TForm2 form2(programFolder);
   TForm3 form3;
   TForm4 form4;

@@ -40,8 +40,16 @@ void AddPasses(std::vector<Pass>& passes, int depth, TEffectDirection dir, TEffe
 
 }  // namespace
 
-QImage TEffects::Render(const QString& text, const QFont& font, const QColor& color,
-                        bool mnemonics) const {
+QImage TEffects::Blank(QSize size, qreal pixelRatio) {
+  const qreal ratio = std::max(pixelRatio, qreal(1));
+  QImage image((QSizeF(size) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(ratio);
+  image.fill(Qt::transparent);
+  return image;
+}
+
+QImage TEffects::Render(const QString& text, const QFont& font, const QColor& color, bool mnemonics,
+                        qreal pixelRatio) const {
   QFont f = font;
   const int ratioY = std::max(StretchRatioY, 1);
   const int ratioX = StretchMode == smVariable ? std::max(StretchRatioX, 1) : ratioY;
@@ -84,9 +92,8 @@ QImage TEffects::Render(const QString& text, const QFont& font, const QColor& co
     left = std::max(left, -pass.offset.x());
     top = std::max(top, -pass.offset.y());
   }
-  QImage image(textSize.width() + depth + left, textSize.height() + depth + top + 1,
-               QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::transparent);
+  QImage image = Blank(QSize(textSize.width() + depth + left, textSize.height() + depth + top + 1),
+                       pixelRatio);
   QPainter p(&image);
   p.setFont(f);
   const QRect textRect(QPoint(left, top), textSize);
@@ -116,8 +123,7 @@ QImage TEffects::Render(const QString& text, const QFont& font, const QColor& co
 
   // Rotated text keeps a transparent bottom-left pixel: pad with one clear row.
   const QImage turned = image.transformed(QTransform().rotate(-Angle), Qt::FastTransformation);
-  QImage padded(turned.width(), turned.height() + 1, QImage::Format_ARGB32_Premultiplied);
-  padded.fill(Qt::transparent);
+  QImage padded = Blank(turned.deviceIndependentSize().toSize() + QSize(0, 1), pixelRatio);
   QPainter(&padded).drawImage(0, 0, turned);
   return padded;
 }

@@ -52,6 +52,11 @@ class TEffects {
 
   // The text on one line in color with these effects, on a transparent background, one
   // pixel row taller than the text so its bottom-left pixel is always background.
-  // mnemonics: an ampersand marks the next letter instead of showing.
-  QImage Render(const QString& text, const QFont& font, const QColor& color, bool mnemonics) const;
+  // mnemonics: an ampersand marks the next letter instead of showing. pixelRatio: screen
+  // pixels per layout pixel; the image has that device pixel ratio, so text on a zoomed or
+  // HiDPI screen is drawn at the screen's resolution, not enlarged.
+  QImage Render(const QString& text, const QFont& font, const QColor& color, bool mnemonics,
+                qreal pixelRatio = 1) const;
+  // A transparent image of size layout pixels at pixelRatio (at least 1).
+  static QImage Blank(QSize size, qreal pixelRatio);
 };

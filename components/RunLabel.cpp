@@ -86,7 +86,8 @@ void TRunLabel::changeEvent(QEvent* event) {
 
 void TRunLabel::Rebuild() {
   const QString text = caption_.empty() ? QStringLiteral(" ") : ToQString(caption_);
-  rendered_ = WithGlyph(effects_.Render(text, font(), ColorToQColor(fontColor_), showAccelChar_));
+  rendered_ = WithGlyph(effects_.Render(text, font(), ColorToQColor(fontColor_), showAccelChar_,
+                                        devicePixelRatioF()));
   if (effects_.Blinking) {
     if (!blinkTimer_) {
       blinkTimer_ = new QTimer(this);
@@ -104,9 +105,8 @@ void TRunLabel::Rebuild() {
 
 void TRunLabel::ShowText() {
   if (blinkHidden_) {
-    QImage blank(rendered_.size(), rendered_.format());
-    blank.fill(Qt::transparent);
-    SetTextImage(blank);
+    SetTextImage(
+        TEffects::Blank(rendered_.deviceIndependentSize().toSize(), rendered_.devicePixelRatio()));
   } else {
     SetTextImage(rendered_);
   }
@@ -125,12 +125,12 @@ QImage TRunLabel::WithGlyph(const QImage& text) const {
   if (cellWidth <= 0) return text;
   const QImage cell = glyph_.copy(index * cellWidth, 0, cellWidth, glyph_.height());
   const bool across = glyphLayout_ == glGlyphLeft || glyphLayout_ == glGlyphRight;
+  const QSize textSize = text.deviceIndependentSize().toSize();
   const QSize size =
-      across ? QSize(cell.width() + text.width(), std::max(cell.height(), text.height()))
-             : QSize(std::max(cell.width(), text.width()), cell.height() + text.height());
+      across ? QSize(cell.width() + textSize.width(), std::max(cell.height(), textSize.height()))
+             : QSize(std::max(cell.width(), textSize.width()), cell.height() + textSize.height());
   // One clear row below everything keeps the bottom-left pixel transparent.
-  QImage image(size.width(), size.height() + 1, QImage::Format_ARGB32_Premultiplied);
-  image.fill(Qt::transparent);
+  QImage image = TEffects::Blank(size + QSize(0, 1), text.devicePixelRatio());
   QPainter p(&image);
   QPoint cellAt;
   QPoint textAt;
@@ -139,13 +139,13 @@ QImage TRunLabel::WithGlyph(const QImage& text) const {
       textAt.setX(cell.width());
       break;
     case glGlyphRight:
-      cellAt.setX(text.width());
+      cellAt.setX(textSize.width());
       break;
     case glGlyphTop:
       textAt.setY(cell.height());
       break;
     case glGlyphBottom:
-      cellAt.setY(text.height());
+      cellAt.setY(textSize.height());
       break;
   }
   p.drawImage(cellAt, cell);

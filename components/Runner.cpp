@@ -38,10 +38,12 @@ void TRunner::SetLayout(TTextLayout value) {
 
 void TRunner::SetAutoSize(bool value) {
   autoSize_ = value;
-  if (autoSize_ && !image_.isNull()) resize(image_.size());
+  if (autoSize_ && !image_.isNull()) resize(ImageSize());
 }
 
 bool TRunner::Running() const { return timer_ && timer_->isActive(); }
+
+QSize TRunner::ImageSize() const { return image_.deviceIndependentSize().toSize(); }
 
 bool TRunner::Horizontal() const {
   return direction_ == rdRightToLeft || direction_ == rdLeftToRight;
@@ -58,7 +60,7 @@ void TRunner::SetTextImage(const QImage& image) {
     }
   }
   image_ = image_.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  if (autoSize_ && !image_.isNull()) resize(image_.size());
+  if (autoSize_ && !image_.isNull()) resize(ImageSize());
   Rescale();
   update();
 }
@@ -66,7 +68,7 @@ void TRunner::SetTextImage(const QImage& image) {
 void TRunner::Rescale() {
   int length = 1;
   if (direction_ != rdStatic) {
-    length = Horizontal() ? image_.width() + width() : image_.height() + height();
+    length = Horizontal() ? ImageSize().width() + width() : ImageSize().height() + height();
   }
   length = std::max(length, 1);
   if (length == runLength_) return;
@@ -79,8 +81,8 @@ void TRunner::Rescale() {
 
 int TRunner::RestingEnd(int to) const {
   if (direction_ == rdStatic || runMode_ == rmNormal) return to;
-  const int wt = image_.width();
-  const int ht = image_.height();
+  const int wt = ImageSize().width();
+  const int ht = ImageSize().height();
   const int wc = width();
   const int hc = height();
   if (runMode_ == rmBounce) return Horizontal() ? wc : hc;
@@ -165,8 +167,8 @@ void TRunner::Tick() {
 }
 
 QPoint TRunner::ImageOrigin(int p) const {
-  const int wt = image_.width();
-  const int ht = image_.height();
+  const int wt = ImageSize().width();
+  const int ht = ImageSize().height();
   const int wc = width();
   const int hc = height();
   const double f = static_cast<double>(p) / runLength_;
@@ -193,7 +195,7 @@ QPoint TRunner::ImageOrigin(int p) const {
 
 QRect TRunner::FrameRect(int p) const {
   // Widened by one step along the motion, so the trail of the last frame is covered.
-  const QRect r(ImageOrigin(p), image_.size());
+  const QRect r(ImageOrigin(p), ImageSize());
   const int s = std::abs(pixelsPerStep_);
   if (direction_ == rdStatic) return r;
   return Horizontal() ? r.adjusted(-s, 0, s, 0) : r.adjusted(0, -s, 0, s);

@@ -54,6 +54,8 @@ class TRunner : public TControl {
   int EndPosition() const { return endPosition_; }
   int RunLength() const { return runLength_; }
   const QImage& TextImage() const { return image_; }
+  // The image's size in layout pixels (it may hold more pixels on a zoomed screen).
+  QSize ImageSize() const;
   // Top-left corner of the image when drawn at position p.
   QPoint ImageOrigin(int p) const;
 

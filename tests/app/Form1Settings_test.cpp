@@ -29,7 +29,7 @@ TEST_F(Form1Settings, FirstStartWritesEveryKeyWithItsDefaultInReadingOrder) {
             "AutoStart=1\nAutoPlay=0\nAutoPlayCD=0\nAutoScroll=0\nLastPos=0\nActiveHints=1\n"
             "AutoCloseSec=5\nPriority=4\nVolume=50\nSkin=DEFAULT\nLastAlbum=" +
                 drive +
-                "\nModeRepeat=0\nModeShuffle=0\nModeProgram=0\nModeAlbum=0\nLastRow=1\n"
+                "\nModeRepeat=0\nModeShuffle=0\nModeProgram=0\nModeAlbum=0\nLastRow=1\nZoom=1\n"
                 "[EQU]\nEquON=0\nPreset=Default\nEqu1=0\nEqu2=0\nEqu3=0\nEqu4=0\nEqu5=0\nEqu6=0\n"
                 "Equ7=0\nEqu8=0\n");
   EXPECT_EQ(form->pos(), QPoint(10, 10));

@@ -305,7 +305,9 @@ TEST_F(LabelFixture, BlinkingHidesAndShowsTheCaptionInTurn) {
 }
 
 TEST(EffectsTest, RaisedStyleAddsBothPassesAndDepthsWidenTheImage) {
-  const QFont font = FontFromPixels("Small Fonts", 9);
+  // Unsmoothed, so that the passes' colours show unmixed.
+  QFont font = FontFromPixels("Small Fonts", 9);
+  font.setStyleStrategy(QFont::NoAntialias);
   TEffects effects;
   effects.ColorHighlight = clWhite;
   effects.ColorShadow = clBlack;

@@ -1,0 +1,34 @@
+// The whole-number zoom of the window: the "Zoom" choice of the main menu. The program is
+// drawn at its zoom from start-up on (main() applies the setting before any window exists).
+#include <QActionGroup>
+#include <QMenu>
+#include <algorithm>
+#include <string>
+
+#include "Form1.h"
+#include "WPopupMenu.h"
+#include "WindowZoom.h"
+
+void TForm1::CreateZoomMenu() {
+  ZoomMenu = MAINmenu2->addMenu(QStringLiteral("Zoom"));
+  auto* choices = new QActionGroup(ZoomMenu);
+  for (int zoom = TWindowZoom::kMin; zoom <= TWindowZoom::kMax; ++zoom) {
+    QAction* choice = ZoomMenu->addAction(QStringLiteral("%1x").arg(zoom));
+    choice->setCheckable(true);
+    choice->setData(zoom);
+    choices->addAction(choice);
+    connect(choice, &QAction::triggered, this, [this, zoom] { ZoomClick(zoom); });
+  }
+  ShowZoom();
+}
+
+void TForm1::ShowZoom() {
+  for (QAction* choice : ZoomMenu->actions()) choice->setChecked(choice->data().toInt() == Zoom);
+}
+
+void TForm1::ZoomClick(int zoom) {
+  Zoom = std::clamp(zoom, TWindowZoom::kMin, TWindowZoom::kMax);
+  ShowZoom();
+  if (Zoom != WindowZoom)
+    ShowMessage("Sonavera is drawn at zoom " + std::to_string(Zoom) + "x from its next start.");
+}

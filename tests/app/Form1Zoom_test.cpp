@@ -1,0 +1,243 @@
+// The whole-number zoom: the setting, and the real player on an X server at several zooms
+// and screen scales (pictures enlarged pixel by pixel, text at the screen's resolution, clicks
+// where the user sees the buttons).
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+
+#include "CoolButton.h"
+#include "RunLabel.h"
+#include "SettingsTest.h"
+#include "SkinWriter.h"
+#include "TestSongs.h"
+#include "WindowZoom.h"
+
+namespace {
+
+TEST(WindowZoom, SettingAndFactor) {
+  EXPECT_EQ(TWindowZoom::Factor(1, 1), 1);
+  EXPECT_EQ(TWindowZoom::Factor(1.5, 1), 1);
+  EXPECT_EQ(TWindowZoom::Factor(1.5, 2), 2);
+  EXPECT_EQ(TWindowZoom::Factor(2, 3), 6);
+  EXPECT_EQ(TWindowZoom::Factor(0.5, 2), 2);
+  EXPECT_EQ(TWindowZoom::Factor(NAN, 2), 2);
+  EXPECT_EQ(TWindowZoom::Factor(1, 9), 3);
+
+  const QTemporaryDir dir;
+  const std::string file = dir.filePath(QStringLiteral("Sonavera.ini")).toStdString();
+  EXPECT_EQ(TWindowZoom::Read(file), 1);
+  EXPECT_FALSE(QFile::exists(QString::fromStdString(file))) << "the early read writes nothing";
+  for (const auto& [text, zoom] :
+       std::vector<std::pair<std::string, int>>{{"[General]\nZoom=2\n", 2},
+                                                {"[general]\nzoom=3\n", 3},
+                                                {"[General]\nZoom=0\n", 1},
+                                                {"[General]\nZoom=12\n", 3},
+                                                {"[General]\nZoom=big\n", 1},
+                                                {"\x01\x02garbage", 1}}) {
+    WriteText(file, text);
+    EXPECT_EQ(TWindowZoom::Read(file), zoom) << text;
+    EXPECT_EQ(ReadText(file), text);
+  }
+}
+
+class ZoomSettings : public SettingsTest {};
+
+TEST_F(ZoomSettings, ZoomIsKeptAndWindowPlacesAreInZoomOnePixels) {
+  WriteText(SettingsPath(), "[General]\nWinX=100\nWinY=60\nZoom=2\n");
+  form->WindowZoom = 2;
+  Start();
+  EXPECT_EQ(form->Zoom, 2);
+  EXPECT_EQ(form->pos(), QPoint(50, 30));
+  const QList<QAction*> choices = form->ZoomMenu->actions();
+  ASSERT_EQ(choices.size(), 3);
+  EXPECT_TRUE(choices[1]->isChecked());
+
+  // A new choice is remembered; the window keeps its zoom until the next start.
+  choices[2]->trigger();
+  EXPECT_EQ(form->Zoom, 3);
+  EXPECT_TRUE(choices[2]->isChecked());
+  EXPECT_FALSE(choices[1]->isChecked());
+  EXPECT_EQ(messages.size(), 1u);
+  form->close();
+  const std::string text = Settings();
+  EXPECT_NE(text.find("\nWinX=100\nWinY=60\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nZoom=3\n"), std::string::npos) << text;
+
+  WriteText(SettingsPath(), "[General]\nZoom=7\n");
+  form->WindowZoom = 1;
+  Restart();
+  EXPECT_EQ(form->Zoom, 3);
+  EXPECT_TRUE(form->ZoomMenu->actions()[2]->isChecked());
+}
+
+// The real player on the X server the test runs on, its settings in a folder of its own.
+struct TScreenCase {
+  int Zoom;
+  const char* ScreenScale;  // QT_SCALE_FACTOR, as a HiDPI desktop sets it
+  int Factor;               // screen pixels per layout pixel
+};
+
+class ZoomOnScreen : public WindowTest, public testing::WithParamInterface<TScreenCase> {
+ protected:
+  static constexpr int kCorner = 24;  // screen pixels; a multiple of every factor
+
+  void SetUp() override {
+    if (QGuiApplication::platformName() != QLatin1String("xcb"))
+      GTEST_SKIP() << "needs an X server (runs under xvfb-run)";
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+      GTEST_SKIP() << "xdotool is not installed";
+    const std::string root = dir.path().toStdString();
+    album = root + "/album";
+    ASSERT_TRUE(MakeSong(album + "/Disc1/01 Slow Sine.mp3", {.Seconds = 4}));
+    // The expected pictures: the shipped skin beside the player, cut by the buttons.
+    form->LoadSkin(SONAVERA_BINARY_DIR "/bin/SKIN/DEFAULT/");
+  }
+
+  void TearDown() override {
+    if (player.state() != QProcess::NotRunning) {
+      player.kill();
+      player.waitForFinished(5000);
+    }
+  }
+
+  void StartPlayer() {
+    const TScreenCase c = GetParam();
+    const std::string config = dir.path().toStdString() + "/player-config";
+    WriteText(config + "/Sonavera.ini", "[General]\nWinX=" + std::to_string(kCorner) +
+                                            "\nWinY=" + std::to_string(kCorner) +
+                                            "\nAutoStart=0\nLastPos=1\nLastAlbum=" + album +
+                                            "\nZoom=" + std::to_string(c.Zoom) + "\n");
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), QString::fromStdString(config));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.filePath(QStringLiteral("data")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(c.ScreenScale));
+    player.setProcessEnvironment(env);
+    // What the sound libraries say on a machine without sound is of no interest here.
+    player.setProcessChannelMode(QProcess::MergedChannels);
+    player.start(QStringLiteral(SONAVERA_BINARY_DIR "/bin/sonavera"), {});
+    ASSERT_TRUE(player.waitForStarted(10000));
+  }
+
+  // Where the window's top-left corner is on the screen: the settings keep it as at zoom 1,
+  // in the desktop's own scale.
+  static QPoint Corner() {
+    const TScreenCase c = GetParam();
+    return QPoint(kCorner, kCorner) * (c.Factor / c.Zoom);
+  }
+
+  static QImage Screen() {
+    return QGuiApplication::primaryScreen()->grabWindow(0).toImage().convertToFormat(
+        QImage::Format_RGB32);
+  }
+
+  // Screen pixels of button's opaque picture pixels that differ from the picture enlarged by
+  // factor; -1 while the button is not on the screen at all.
+  int Mismatches(const QImage& screen, const TCoolButton* button) const {
+    const int factor = GetParam().Factor;
+    const QImage strip = button->Glyph().convertToFormat(QImage::Format_RGB32);
+    const QImage cell = strip.copy(0, 0, strip.width() / button->NumGlyphs(), strip.height());
+    const QRgb clear = cell.pixel(0, cell.height() - 1);
+    const QPoint origin = Corner() + button->pos() * factor;
+    int wrong = 0;
+    int opaque = 0;
+    for (int y = 0; y < cell.height(); ++y)
+      for (int x = 0; x < cell.width(); ++x) {
+        if (cell.pixel(x, y) == clear) continue;
+        ++opaque;
+        for (int dy = 0; dy < factor; ++dy)
+          for (int dx = 0; dx < factor; ++dx)
+            wrong += screen.pixel(origin.x() + x * factor + dx, origin.y() + y * factor + dy) !=
+                     cell.pixel(x, y);
+      }
+    return wrong == opaque * factor * factor ? -1 : wrong;
+  }
+
+  // Blocks of factor x factor screen pixels in the layout rectangle area that are not one
+  // colour: text drawn at the screen's resolution has them, enlarged text has none.
+  int FineBlocks(const QImage& screen, const QRect& area) const {
+    const int factor = GetParam().Factor;
+    int fine = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) {
+        const QPoint at = Corner() + QPoint(x, y) * factor;
+        bool same = true;
+        for (int d = 1; d < factor * factor; ++d)
+          same = same && screen.pixel(at + QPoint(d % factor, d / factor)) == screen.pixel(at);
+        fine += !same;
+      }
+    return fine;
+  }
+
+  void Click(QPoint layout) {
+    const QPoint at = Corner() + layout * GetParam().Factor;
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QString::number(at.x()),
+                       QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
+  }
+
+  std::string album;
+  QProcess player;
+};
+
+TEST_P(ZoomOnScreen, PicturesAreWholePixelsTextIsFineAndClicksHitTheButtons) {
+  StartPlayer();
+  const std::vector<TCoolButton*> buttons{
+      form->Playbtn,   form->Stopbtn,     form->rewbtn,       form->fwdbtn,     form->ejbtn,
+      form->repeatbtn, form->shufflebtn,  form->progbtn,      form->menubtn,    form->minimizebtn,
+      form->closebtn,  form->modeplaybtn, form->modeimagebtn, form->modeequbtn, form->modemodebtn};
+  // Shown, with the album's title come to rest.
+  QImage screen;
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] {
+        screen = Screen();
+        return Mismatches(screen, form->Playbtn) == 0;
+      },
+      20000));
+  QTest::qWait(4000);
+  screen = Screen();
+  for (const TCoolButton* button : buttons)
+    EXPECT_EQ(Mismatches(screen, button), 0) << button->toolTip().toStdString();
+  // The disc title, drawn by the scrolling label.
+  const QRect title(form->Display->x() + form->CDlbl->x(), form->Display->y() + form->CDlbl->y(),
+                    form->CDlbl->width(), form->CDlbl->height());
+  if (GetParam().Factor > 1) EXPECT_GT(FineBlocks(screen, title), 20);
+
+  // Play, at the place the zoomed window shows it: the time starts running.
+  const QRect time(form->Display->x() + form->CurrTime->x(),
+                   form->Display->y() + form->CurrTime->y(), form->CurrTime->width(),
+                   form->CurrTime->height());
+  const int factor = GetParam().Factor;
+  const QRect shownTime(Corner() + time.topLeft() * factor, time.size() * factor);
+  const QImage stopped = screen.copy(shownTime);
+  Click(form->Playbtn->geometry().center());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Screen().copy(shownTime) != stopped; }, 10000));
+
+  // Exit: the zoom and the window's place are kept.
+  Click(form->closebtn->geometry().center());
+  ASSERT_TRUE(player.waitForFinished(10000));
+  const std::string settings = ReadText(dir.path().toStdString() + "/player-config/Sonavera.ini");
+  EXPECT_NE(settings.find("\nZoom=" + std::to_string(GetParam().Zoom) + "\n"), std::string::npos);
+  EXPECT_NE(settings.find("\nWinX=" + std::to_string(kCorner) + "\n"), std::string::npos)
+      << settings;
+}
+
+INSTANTIATE_TEST_SUITE_P(Zooms, ZoomOnScreen,
+                         testing::Values(TScreenCase{1, "1", 1}, TScreenCase{1, "1.5", 1},
+                                         TScreenCase{2, "1", 2}, TScreenCase{3, "1", 3},
+                                         TScreenCase{1, "2", 2}),
+                         [](const testing::TestParamInfo<TScreenCase>& info) {
+                           std::string scale = info.param.ScreenScale;
+                           std::replace(scale.begin(), scale.end(), '.', '_');
+                           return "Zoom" + std::to_string(info.param.Zoom) + "Scale" + scale;
+                         });
+
+}  // namespace
