@@ -347,6 +347,9 @@ void TForm1::CreateMainMenu() {
     return action;
   };
   SelectSkin1 = item("&Select Skin...", "Ctrl+S", &TForm1::SelectSkin1Click);
+  Preferences1 = item("&Preferences", "Ctrl+P", &TForm1::Preferences1Click);
+  // A hidden menu takes no keys: the window carries the item for Ctrl+P.
+  addAction(Preferences1);
   Microview1 = item("MicroWindow", "Ctrl+M", &TForm1::Microview1Click);
   MAINmenu2->addSeparator();
   MenuItem11 = item("&Exit", "Ctrl+X", &TForm1::closebtnClick);

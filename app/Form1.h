@@ -37,6 +37,7 @@ class TForm3;
 class TForm4;
 class TForm5;
 class TGradProgress;
+class THintSwitch;
 class TRunLabel;
 class TWPopupMenu;
 class TXaudioPlayer;
@@ -233,6 +234,16 @@ class TForm1 : public QWidget {
   TWPopupMenu* MAINmenu2 = nullptr;
   QAction *SelectSkin1 = nullptr, *Microview1 = nullptr, *MenuItem11 = nullptr;
 
+  // ---- Preferences (Form1Prefs.cpp) ----
+  // The main menu's "&Preferences" (Ctrl+P): runs the dialog, then applies what OK confirmed
+  // or puts back what Cancel undoes.
+  QAction* Preferences1 = nullptr;
+  void Preferences1Click();
+  // Hints on or off for the window's buttons and bars and the micro window; the equalizer
+  // page keeps its hints.
+  void SettaHint(bool on);
+  // ---- end of preferences ----
+
   // ---- Album: the source, the album table, loading discs and songs, the selectors ----
   // The album table: disc, track, path relative to the source root, display title; row 0
   // is the header, and the album counts as loaded while the disc cell of row 1 is filled.
@@ -399,6 +410,7 @@ class TForm1 : public QWidget {
   // First song of the disc step away from the current one, when there is such a disc.
   void GoToDisc(int step);
 
+  THintSwitch* hints_ = nullptr;
   int dragX_ = 0;
   int dragY_ = 0;
   bool firstShowDone_ = false;

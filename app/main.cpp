@@ -7,12 +7,14 @@
 #include "Form3.h"
 #include "Form4.h"
 #include "Form5.h"
+#include "ProgramIcon.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Sonavera"));
 
   const std::string programFolder = platform::ProgramFolder();
+  QApplication::setWindowIcon(ProgramIcon(programFolder));
   TForm1 form1(programFolder);
   TForm2 form2(programFolder);
   TForm3 form3;
@@ -24,6 +26,7 @@ int main(int argc, char** argv) {
   form1.Form5 = &form5;
   form2.Form1 = &form1;
   form2.Form3 = &form3;
+  form3.Form1 = &form1;
 
   // QApplication has taken its own options out of argv.
   form1.Arguments.assign(argv + 1, argv + argc);
