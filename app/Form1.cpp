@@ -17,6 +17,7 @@
 #include "FEJpeg.h"
 #include "FontMap.h"
 #include "GradProgress.h"
+#include "QtText.h"
 #include "RunLabel.h"
 #include "WPopupMenu.h"
 #include "XaudioPlayer.h"
@@ -37,7 +38,7 @@ QImage FormPicture(const std::string& programFolder, const char* name) {
 }  // namespace
 
 std::function<void(const std::string& text)> TForm1::ShowMessage = [](const std::string& text) {
-  QMessageBox::information(nullptr, QStringLiteral("Sonavera"), QString::fromLocal8Bit(text));
+  PlainMessageBox(QMessageBox::Information, QStringLiteral("Sonavera"), ToQString(text));
 };
 
 TForm1::TForm1(const std::string& programFolder, const TXaudioEntryPoints& engine)
@@ -308,6 +309,7 @@ void TForm1::CreateMicroPanel() {
   const QFont microFont = FontFromPixels("Small Fonts", 8);
   const auto microLabel = [this](int left, int top, int width, int height, TColor color) {
     auto* label = new QLabel(MicroPanel);
+    label->setTextFormat(Qt::PlainText);  // titles are never markup
     label->setGeometry(left, top, width, height);
     SetTextColor(label, color);
     return label;

@@ -284,6 +284,8 @@ class TForm1 : public QWidget {
   void CaricaSong(int row);
   void CaricaTitolo(int row);
   void CaricaIMG(const std::string& folder);
+  // Shows the cover embedded in the first song of folder; false when there is none to show.
+  bool LoadEmbeddedCover(const std::string& folder);
   void CDSelect();
   void SongSelect();
   void CDlblMouseUp();
@@ -299,6 +301,8 @@ class TForm1 : public QWidget {
   void ejbtnClick();
   void MenuItem7Click() { ejbtnClick(); }
   void AutoPTimerTimer();
+  // The source root is still the folder on the volume the album was loaded from.
+  bool SourceStillThere() const;
   // Fills the source dialog's drive lists and the auto-play drive list from the volumes.
   void FillDriveLists();
   // True while LoadAlbum runs: the two-second check and Open Source wait for it.
@@ -414,4 +418,6 @@ class TForm1 : public QWidget {
   int dragX_ = 0;
   int dragY_ = 0;
   bool firstShowDone_ = false;
+  bool closed_ = false;             // the close sequence has run
+  std::uint64_t sourceDevice_ = 0;  // device of the loaded source root
 };

@@ -6,6 +6,7 @@
 #include <QListWidget>
 #include <QTimer>
 #include <charconv>
+#include <chrono>
 
 #include "CoolButton.h"
 #include "FEJpeg.h"
@@ -15,6 +16,7 @@
 #include "GradProgress.h"
 #include "ListText.h"
 #include "RunLabel.h"
+#include "SourceCheck.h"
 #include "VolumeLayer.h"
 #include "WPopupMenu.h"
 #include "XaudioPlayer.h"
@@ -24,6 +26,13 @@ void TForm1::ConnectAlbum() {
   TAB.SortOptions.SortDirection = sdAscending;
   TAB.SortOptions.SortCaseSensitive = false;
   Scanner.ChosenSource = [this] { return Form2 ? Form2->CurrDir->FileName() : std::string(); };
+  // A walk of a whole disk takes seconds: the window goes on repainting, input waits.
+  Scanner.OnFolder = [last = std::chrono::steady_clock::time_point()]() mutable {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last < std::chrono::milliseconds(50)) return;
+    last = now;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  };
 
   AutoPTimer = new QTimer(this);
   AutoPTimer->setInterval(2000);
@@ -82,6 +91,7 @@ void TForm1::LoadAlbum() {
   SongList->clear();
   CDList->clear();
   SerialNumber = CalcolaSN(platform::Volumes().VolumeRoot(SourceRoot()));
+  sourceDevice_ = SourceDevice(SourceRoot());
   QCoreApplication::processEvents();
   CreaTAB();
   if (!AlbumLoaded()) {

@@ -6,6 +6,7 @@
 #include "CaseInsensitive.h"
 #include "FEJpeg.h"
 #include "Form1.h"
+#include "ID3v2Tag.h"
 #include "ListText.h"
 #include "RunLabel.h"
 #include "XaudioPlayer.h"
@@ -58,8 +59,14 @@ void TForm1::CaricaTitolo(int row) {
   std::string title;
   // A file that cannot be opened is named by its file name, like one without a tag.
   try {
-    MP3Tag.SetFilename(SourceRoot() + relative);
+    const std::string path = SourceRoot() + relative;
+    MP3Tag.SetFilename(path);
     title = MP3Tag.Title();
+    // Most files today carry only an ID3v2 tag; its title beats the file name.
+    if (!MP3Tag.Valid() || title.empty()) {
+      const TID3v2Tag tag(path);
+      if (!tag.Title().empty()) title = tag.Title();
+    }
   } catch (const std::exception&) {
   }
   if (title.empty()) {
@@ -81,8 +88,24 @@ void TForm1::CaricaIMG(const std::string& folder) {
         break;
       }
     }
+    if (picture.empty() && LoadEmbeddedCover(folder)) return;
     if (picture.empty()) picture = DefaultPicture();
     CDImage->LoadFromFile(picture);
   } catch (const std::exception&) {
+  }
+}
+
+bool TForm1::LoadEmbeddedCover(const std::string& folder) {
+  IMGfiles.Mask = "*.mp3";
+  IMGfiles.SetDirectory(folder);
+  if (IMGfiles.Items().empty()) return false;
+  const std::string song = folder + IMGfiles.Items().front();
+  const TID3v2Tag tag(song);
+  if (tag.Cover().empty()) return false;
+  try {
+    CDImage->LoadFromData(tag.Cover(), song);
+    return true;
+  } catch (const std::exception&) {
+    return false;  // a broken picture gives way to the skin's default one
   }
 }

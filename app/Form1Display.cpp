@@ -57,9 +57,9 @@ void TForm1::Microview1Click() {
 
 void TForm1::AggiornaMicroWindow() {
   MicroCD->setText(ToQString(CDlbl->Caption()));
-  MicroCD->setToolTip(ToQString("DISC " + CDlbl->Caption()));
+  MicroCD->setToolTip(PlainToolTip(ToQString("DISC " + CDlbl->Caption())));
   MicroSong->setText(ToQString(Songlbl->Caption()));
-  MicroSong->setToolTip(ToQString("SONG " + Songlbl->Caption()));
+  MicroSong->setToolTip(PlainToolTip(ToQString("SONG " + Songlbl->Caption())));
 }
 
 void TForm1::ConnectDragHandle(QWidget* handle) { handle->installEventFilter(this); }

@@ -54,8 +54,7 @@ void TForm1::AutoPTimerTimer() {
   // Both steps wait while a load lets events run: it is changing the album they look at.
   if (Loading()) return;
   const bool dialogShowing = Form2 && Form2->isVisible();
-  if (!dialogShowing && !SourceReadable(SourceRoot()) && CDlbl->Caption() != "NO CD LOADED")
-    ScaricaAlbum();
+  if (!dialogShowing && CDlbl->Caption() != "NO CD LOADED" && !SourceStillThere()) ScaricaAlbum();
   if (!AutoPlay || !Form3 || !Form2) return;
   // The drive is a mount point: its name is kept as the file system spells it.
   const std::string drive = Form3->AutoPlayCD->Text();
@@ -71,4 +70,12 @@ void TForm1::AutoPTimerTimer() {
   Form2->CurrDir->SetFileName(drive);
   OpenSource(drive);
   AutoPlay = true;
+}
+
+bool TForm1::SourceStillThere() const {
+  const std::string root = SourceRoot();
+  // A mount point stays enterable after its volume goes, and another stick may be mounted
+  // there: the source is the folder on the volume it was loaded from.
+  return SourceReadable(root) && SourceDevice(root) == sourceDevice_ &&
+         CalcolaSN(platform::Volumes().VolumeRoot(root)) == SerialNumber;
 }

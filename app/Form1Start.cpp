@@ -89,6 +89,9 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::FormCloseQuery() {
+  // A signal or the session end may close the window a second time.
+  if (closed_) return;
+  closed_ = true;
   XAudio->Stop();
   XAudio->Exit();
   // A window never shown has read no settings: writing its design values would overwrite them.

@@ -17,3 +17,8 @@ bool SourceReadable(const std::string& path) {
   if (std::find(optical.begin(), optical.end(), drive) == optical.end()) return true;
   return volumes.VolumeSerial(drive).has_value();
 }
+
+std::uint64_t SourceDevice(const std::string& path) {
+  struct stat st;
+  return stat(path.c_str(), &st) == 0 ? std::uint64_t(st.st_dev) : 0;
+}

@@ -1,6 +1,7 @@
 // Sonavera: creates the main window and the four dialogs and runs the message loop.
 #include <QApplication>
 
+#include "EndSignals.h"
 #include "Folders.h"
 #include "Form1.h"
 #include "Form2.h"
@@ -31,5 +32,10 @@ int main(int argc, char** argv) {
   // QApplication has taken its own options out of argv.
   form1.Arguments.assign(argv + 1, argv + argc);
   form1.show();
+  // A kill or a logout ends the program as its close button does.
+  const TEndSignals endSignals([&form1] {
+    form1.close();
+    QCoreApplication::quit();
+  });
   return app.exec();
 }

@@ -51,8 +51,9 @@ void TAlbumScanner::FindFileNewPath(TFindFile* Sender, const std::string& NewPat
   // folder that changes before the table is filled cannot give a disc without songs.
   MP3List.SetEntries(NewPath, Sender->Entries());
   if (!MP3List.Items().empty()) {
-    m_discs[TFileLister::SortKey(NewPath)] = {NewPath, MP3List.Items()};
+    m_discs[TFileLister::PathSortKey(NewPath)] = {NewPath, MP3List.Items()};
   }
+  if (OnFolder) OnFolder();
 }
 
 std::vector<std::string> TAlbumScanner::TMPlist() const {

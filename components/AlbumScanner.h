@@ -24,6 +24,8 @@ class TAlbumScanner {
   std::string SourceRoot;
   // The chosen source of the source dialog; names a disc whose path has no folder part.
   std::function<std::string()> ChosenSource;
+  // Called after each folder of the walk, so a window can go on repainting through a long one.
+  std::function<void()> OnFolder;
 
   // Walks SourceRoot and appends its songs to the table and one "n. name" entry per disc
   // to CDList; then drops the empty row that clearing the table left in front.
@@ -56,5 +58,5 @@ class TAlbumScanner {
   };
 
   TSortGrid& m_tab;
-  std::map<std::string, TDiscFolder> m_discs;  // by TFileLister::SortKey of the path
+  std::map<std::string, TDiscFolder> m_discs;  // by TFileLister::PathSortKey
 };

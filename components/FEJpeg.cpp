@@ -64,7 +64,12 @@ bool BmpComplete(const std::string& d) {
 TFEJpeg::TFEJpeg(QWidget* parent) : TControl(parent) {}
 
 void TFEJpeg::LoadFromFile(const std::string& fileName) {
-  std::string data = ReadPictureFile(fileName);
+  LoadFromData(ReadPictureFile(fileName), fileName);
+}
+
+void TFEJpeg::LoadFromData(std::string data, const std::string& name) {
+  if (data.size() > std::size_t(kMaxFileSize))
+    throw std::runtime_error("Picture too large: " + name);
   if (data.size() >= 2 && static_cast<unsigned char>(data[0]) == 0xFF &&
       static_cast<unsigned char>(data[1]) == 0xD8) {
     LoadJpeg(std::move(data));
@@ -73,7 +78,7 @@ void TFEJpeg::LoadFromFile(const std::string& fileName) {
   QImage bmp;
   if (!BmpComplete(data) ||
       !bmp.loadFromData(reinterpret_cast<const uchar*>(data.data()), int(data.size()), "BMP")) {
-    throw std::runtime_error("Not a valid BMP or JPEG picture: " + fileName);
+    throw std::runtime_error("Not a valid BMP or JPEG picture: " + name);
   }
   Show(bmp);
 }

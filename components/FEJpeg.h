@@ -18,6 +18,8 @@ class TFEJpeg : public TControl {
   // name. Throws std::runtime_error when the file cannot be read or is no valid BMP or
   // JPEG picture; the picture shown before stays.
   void LoadFromFile(const std::string& fileName);
+  // The same for a picture's bytes (an embedded cover); name only names it in errors.
+  void LoadFromData(std::string data, const std::string& name);
   const QImage& Picture() const { return picture_; }
 
   bool Stretch() const { return stretch_; }

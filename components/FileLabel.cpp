@@ -24,6 +24,7 @@ std::string Tail(const std::vector<std::string>& names, size_t k, const std::str
 TFileLabel::TFileLabel(QWidget* parent) : QLabel(parent) {
   // The text follows the width, so the width must not follow the text.
   setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  setTextFormat(Qt::PlainText);  // a folder named "<b>x" is a name, not markup
 }
 
 void TFileLabel::SetFileName(const std::string& name) {

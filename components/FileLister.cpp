@@ -44,6 +44,23 @@ std::string TFileLister::SortKey(const std::string& name) {
   return key;
 }
 
+std::string TFileLister::PathSortKey(const std::string& path) {
+  // Name by name: a folder's key is a prefix of its subfolders' keys, and the NUL closing each
+  // name sorts before any key byte, so a folder and everything below it stay together even
+  // where the locale gives "/" no weight.
+  std::string key;
+  for (std::size_t from = 0; from < path.size();) {
+    std::size_t to = path.find('/', from);
+    if (to == std::string::npos) to = path.size();
+    if (to > from) {
+      key += SortKey(path.substr(from, to - from));
+      key += '\0';
+    }
+    from = to + 1;
+  }
+  return key;
+}
+
 void TFileLister::SortNames(std::vector<std::string>& names) {
   std::vector<std::pair<std::string, std::string>> keyed;
   keyed.reserve(names.size());

@@ -22,6 +22,9 @@ class TFileLister {
 
   // A key whose byte order is the name order.
   static std::string SortKey(const std::string& name);
+  // The same for a path, compared folder name by folder name: a folder sorts right before
+  // its subfolders.
+  static std::string PathSortKey(const std::string& path);
   static void SortNames(std::vector<std::string>& names);
 
  private:

@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "CaseInsensitive.h"
+#include "PseudoFileSystem.h"
 
 namespace {
 
@@ -85,6 +86,7 @@ void TFindFile::Execute() {
   m_folderCount = m_fileCount = 0;
   m_abort = false;
   m_entered.clear();
+  m_pseudo.clear();
   if (BeforeExecute) BeforeExecute(this);
   if (!Directory.empty()) {
     if (!Recurse) {
@@ -100,15 +102,31 @@ void TFindFile::Execute() {
   if (AfterExecute) AfterExecute(this);
 }
 
+int TFindFile::OpenFolder(const std::string& folder) {
+  // Without O_DIRECTORY and the trailing "/", an O_PATH open triggers no automount, so an
+  // autofs trigger point is seen as such before anything gets mounted there.
+  const std::string name = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
+  const int at = open(name.c_str(), O_PATH | O_CLOEXEC);
+  if (at < 0) return -1;
+  struct stat st;
+  int fd = -1;
+  if (fstat(at, &st) == 0 && S_ISDIR(st.st_mode) &&
+      m_entered.insert({std::uint64_t(st.st_dev), st.st_ino}).second) {
+    const auto [known, added] = m_pseudo.insert({std::uint64_t(st.st_dev), false});
+    if (added) known->second = platform::OnPseudoFileSystem(at);
+    if (!known->second) fd = openat(at, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  }
+  close(at);
+  return fd;
+}
+
 void TFindFile::ProcessFolder(const std::string& path, std::deque<std::string>* queue) {
   const std::string folder = WithSlash(path);
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;  // unreadable or gone: skipped, the walk goes on
-  struct stat st;
+  // Unreadable, gone, entered before or a pseudo file system: skipped, the walk goes on.
+  const int fd = OpenFolder(folder);
+  if (fd < 0) return;
   m_entries.clear();
-  const bool fresh =
-      fstat(fd, &st) == 0 && m_entered.insert({std::uint64_t(st.st_dev), st.st_ino}).second;
-  if (!fresh || !ReadFolder(fd, m_entries)) {
+  if (!ReadFolder(fd, m_entries)) {
     close(fd);
     return;
   }

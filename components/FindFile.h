@@ -6,12 +6,14 @@
 // anything that is not a folder; system and volume ID never occur.
 //
 // A folder that cannot be read is skipped and the walk goes on. Each real folder (device
-// and inode) is entered at most once, so symbolic links cannot make the walk endless.
+// and inode) is entered at most once, so symbolic links cannot make the walk endless, and
+// pseudo file systems (/proc, /sys, /dev...) are never entered.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -66,6 +68,8 @@ class TFindFile {
   static bool ReadFolder(const std::string& path, std::vector<TFolderEntry>& entries);
 
  private:
+  // The folder opened for reading, -1 when it is to be skipped.
+  int OpenFolder(const std::string& folder);
   void ProcessFolder(const std::string& path, std::deque<std::string>* queue);
   void CollectEntry(int fd, const std::string& folder, const TFolderEntry& entry);
 
@@ -76,4 +80,5 @@ class TFindFile {
   int m_fileCount = 0;
   bool m_abort = false;
   std::set<std::pair<std::uint64_t, std::uint64_t>> m_entered;  // device, inode
+  std::map<std::uint64_t, bool> m_pseudo;                       // device: on a pseudo file system
 };

@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <system_error>
 
+#include "Utf8Text.h"
+
 namespace {
 
 constexpr std::size_t kTagSize = 128;
@@ -195,7 +197,8 @@ void TMP3Tag::ReadTag() {
         error_ = "MP3 does not contain a mp3 tag or wrong file format!";
         Reset();
         std::size_t slash = filename_.rfind('/');
-        title_ = filename_.substr(slash == std::string::npos ? 0 : slash + 1, kTextLength);
+        const std::string_view name(filename_);
+        title_ = Utf8Prefix(name.substr(slash == std::string::npos ? 0 : slash + 1), kTextLength);
       }
     }
   }
@@ -211,7 +214,7 @@ void TMP3Tag::Changed() {
 }
 
 void TMP3Tag::Assign(std::string& field, const std::string& value, std::size_t length) {
-  field = value.substr(0, length);
+  field = Utf8Prefix(value, length);
   Changed();
 }
 

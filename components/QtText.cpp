@@ -1,6 +1,7 @@
 #include "QtText.h"
 
 #include <QStringDecoder>
+#include <QTextDocument>
 
 QString ToQString(std::string_view text) {
   QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -11,3 +12,15 @@ QString ToQString(std::string_view text) {
 }
 
 std::string FromQString(const QString& text) { return text.toUtf8().toStdString(); }
+
+QString PlainToolTip(const QString& text) {
+  // Tool tips have no text format of their own; escaping is only needed (and only right)
+  // where Qt would render the text as markup.
+  return Qt::mightBeRichText(text) ? Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap) : text;
+}
+
+void PlainMessageBox(QMessageBox::Icon icon, const QString& title, const QString& text) {
+  QMessageBox box(icon, title, text, QMessageBox::Ok);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}

@@ -6,6 +6,8 @@
 #include <QString>
 #include <array>
 
+#include "QtText.h"
+
 namespace {
 
 constexpr unsigned ExpectedMajor = 3;
@@ -23,9 +25,9 @@ constexpr auto P = &TXaudioEntryPoints::control_message_send_P;
 
 void ShowCritical(const std::string& Text) {
   // The messages break lines with carriage returns, which Qt does not render as breaks.
-  QString Shown = QString::fromLocal8Bit(Text.data(), qsizetype(Text.size()));
+  QString Shown = ToQString(Text);
   Shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-  QMessageBox::critical(nullptr, QGuiApplication::applicationDisplayName(), Shown);
+  PlainMessageBox(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), Shown);
 }
 
 std::string Text(const char* Engine) { return Engine != nullptr ? std::string(Engine) : ""; }

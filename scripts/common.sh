@@ -5,7 +5,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev libmpg123-dev mpg123 libjpeg62-turbo-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   lame sox xvfb xauth xdotool imagemagick fonts-liberation2 dbus
-  desktop-file-utils xdg-user-dirs)
+  libtag1-dev locales desktop-file-utils xdg-user-dirs)
 
 # Installs those of PACKAGES that are missing, with apt-get.
 install_packages() {

@@ -1,5 +1,7 @@
 // Choosing the source through the Select Source dialog, and the two-second check: vanished
 // sources and CD auto-play.
+#include <sys/mount.h>
+
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -190,6 +192,29 @@ TEST_F(AutoPlayTest, EjectedDiscUnloadsWithinOneTickButNotWhileTheDialogShows) {
   form->AutoPlay = false;
   Load(disk + "/Music");
   std::filesystem::remove_all(disk + "/Music");
+  form->AutoPTimerTimer();
+  EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
+}
+
+TEST_F(SourceTest, SourceWhoseVolumeChangedCountsAsVanished) {
+  // Another stick in the same place: the folder is there, the volume is not the loaded one.
+  Load(disk + "/Music");
+  form->AutoPTimerTimer();
+  EXPECT_TRUE(form->AlbumLoaded());
+  volumes.SetSerial(disk, 99);
+  form->AutoPTimerTimer();
+  EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
+
+  // An unmounted volume leaves its mount point behind, an ordinary empty folder.
+  const std::string stick = disk + "/stick";
+  std::filesystem::create_directories(stick);
+  if (mount("tmpfs", stick.c_str(), "tmpfs", 0, "size=1m") != 0)
+    GTEST_SKIP() << "cannot mount a tmpfs here";
+  WriteFiles(stick, {{"Live/01.mp3", Untagged()}});
+  Load(stick);
+  form->AutoPTimerTimer();
+  EXPECT_TRUE(form->AlbumLoaded());
+  ASSERT_EQ(umount2(stick.c_str(), MNT_DETACH), 0);
   form->AutoPTimerTimer();
   EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
 }

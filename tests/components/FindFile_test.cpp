@@ -1,6 +1,7 @@
 #include "FindFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -166,6 +167,33 @@ TEST(FindFile, FolderThatVanishesDuringTheWalkIsSkipped) {
   walk.Execute();
   const std::string r = tree.Root() + "/";
   EXPECT_EQ(Sorted(entered), Sorted({r, r + "kept/", r + "kept/inner/"}));
+}
+
+TEST(FindFile, PseudoFileSystemsAreNeverEntered) {
+  TempTree tree;
+  tree.Folder("plain");
+  tree.Link("self", "/proc/self");  // its cwd would lead back here, its root everywhere
+  tree.Link("sys", "/sys/kernel");
+  tree.Link("dev", "/dev");
+  const std::string mounted = tree.Folder("proc");
+  const bool procMounted = mount("proc", mounted.c_str(), "proc", 0, nullptr) == 0;
+  const std::string r = tree.Root() + "/";
+  const std::string cwd = QDir::currentPath().toStdString();
+  ASSERT_EQ(chdir(tree.Root().c_str()), 0);
+  TFindFile walk;
+  Texts entered;
+  walk.Directory = tree.Root();
+  walk.Recurse = true;
+  walk.OnNewPath = [&](TFindFile*, const std::string& path, bool& abort) {
+    entered.push_back(path);
+    abort = entered.size() > 50;  // a walk gone astray would cover the whole system
+  };
+  walk.Execute();
+  EXPECT_EQ(chdir(cwd.c_str()), 0);
+  if (procMounted) umount2(mounted.c_str(), MNT_DETACH);
+  const Texts expected = procMounted ? Texts{r, r + "plain/"} : Texts{r, r + "plain/", r + "proc/"};
+  EXPECT_EQ(Sorted(entered), Sorted(expected));
+  if (!procMounted) GTEST_SKIP() << "cannot mount proc here; only the links were tried";
 }
 
 // Permissions do not stop root, so the walk runs in a child that gives up root first.

@@ -105,6 +105,21 @@ TEST_F(MP3TagTest, FileWithoutTagReportsItsOwnName) {
   const std::string longName = "0123456789012345678901234567890123456789.mp3";
   tag_.SetFilename(Write(longName, std::string(300, 'a')));
   EXPECT_EQ(tag_.Title(), longName.substr(0, 30));
+
+  // UTF-8 names are cut at 30 characters, never inside one; a name that is not UTF-8 at
+  // 30 bytes.
+  const std::vector<std::pair<std::string, std::string>> names = {
+      {"09 Привет мир песня длинная.mp3", "09 Привет мир песня длинная.mp"},
+      {"07 Καλημέρα κόσμε τραγούδι μακρύ.mp3", "07 Καλημέρα κόσμε τραγούδι μακ"},
+      {"03 こんにちは世界とても長い歌の名前です本当に長い題名の歌.mp3",
+       "03 こんにちは世界とても長い歌の名前です本当に長い題名の歌"},
+      {std::string(29, 'x') + "\xe9\xe9.mp3", std::string(29, 'x') + "\xe9"}};
+  for (const auto& [name, title] : names) {
+    tag_.SetFilename(Write(name, std::string(300, 'a')));
+    EXPECT_EQ(tag_.Title(), title);
+  }
+  tag_.SetTitle("Ωραίο τραγούδι που δεν χωράει ποτέ");
+  EXPECT_EQ(tag_.Title(), "Ωραίο τραγούδι που δεν χωράει ");
 }
 
 TEST_F(MP3TagTest, MissingFilesFoldersAndPipes) {

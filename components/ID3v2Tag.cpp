@@ -1,0 +1,30 @@
+#include "ID3v2Tag.h"
+
+#include <sys/stat.h>
+#include <taglib/attachedpictureframe.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mpegfile.h>
+
+#include "Utf8Text.h"
+
+TID3v2Tag::TID3v2Tag(const std::string& fileName) {
+  // Opening a pipe or a device named like a song would block the GUI thread.
+  struct stat st;
+  if (stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+  TagLib::MPEG::File file(fileName.c_str(), false);
+  if (!file.isOpen() || !file.hasID3v2Tag()) return;
+  TagLib::ID3v2::Tag* tag = file.ID3v2Tag();
+  const TagLib::ID3v2::FrameList& titles = tag->frameList("TIT2");
+  if (!titles.isEmpty()) title_ = Utf8Prefix(titles.front()->toString().to8Bit(true), kMaxTitle);
+  const TagLib::ID3v2::AttachedPictureFrame* chosen = nullptr;
+  for (const TagLib::ID3v2::Frame* frame : tag->frameList("APIC")) {
+    const auto* picture = dynamic_cast<const TagLib::ID3v2::AttachedPictureFrame*>(frame);
+    if (!picture) continue;
+    if (!chosen) chosen = picture;
+    if (picture->type() == TagLib::ID3v2::AttachedPictureFrame::FrontCover) {
+      chosen = picture;
+      break;
+    }
+  }
+  if (chosen) cover_.assign(chosen->picture().data(), chosen->picture().size());
+}

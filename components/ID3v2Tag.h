@@ -1,0 +1,25 @@
+// Reads the ID3v2 tag at the start of an MP3 file (any version and text encoding) through
+// TagLib: the title and the front-cover picture. The program falls back to these only where
+// the ID3v1 trailer gives no title, or the disc's folder no picture.
+#pragma once
+
+#include <string>
+
+class TID3v2Tag {
+ public:
+  // Reads fileName; a missing, unreadable or untagged file (or anything but a plain file)
+  // reads as an empty tag.
+  explicit TID3v2Tag(const std::string& fileName);
+
+  // The first title (TIT2) in UTF-8, at most kMaxTitle characters; empty when there is none.
+  const std::string& Title() const { return title_; }
+  // The bytes of the embedded front cover (APIC), else of the first embedded picture; empty
+  // when there is none.
+  const std::string& Cover() const { return cover_; }
+
+  static constexpr std::size_t kMaxTitle = 255;
+
+ private:
+  std::string title_;
+  std::string cover_;
+};

@@ -1,0 +1,148 @@
+// What the player shows of real-world files: UTF-8 file names, ID3v2 titles and embedded
+// covers where the ID3v1 trailer and the folder have none, and titles and names that look
+// like markup shown as they are.
+#include <QBuffer>
+#include <QLabel>
+#include <QListWidget>
+
+#include "AlbumTest.h"
+#include "FEJpeg.h"
+#include "FileLabel.h"
+#include "RunLabel.h"
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+std::string SyncSafe(std::uint32_t n) {
+  return {char(n >> 21 & 0x7f), char(n >> 14 & 0x7f), char(n >> 7 & 0x7f), char(n & 0x7f)};
+}
+
+std::string BigEndian(std::uint32_t n) {
+  return {char(n >> 24 & 0xff), char(n >> 16 & 0xff), char(n >> 8 & 0xff), char(n & 0xff)};
+}
+
+// An ID3v2 tag of the given version (3 or 4) holding frames as (id, body).
+std::string Id3v2(int version, const std::vector<std::pair<std::string, std::string>>& frames) {
+  std::string body;
+  for (const auto& [id, data] : frames) {
+    const auto size = std::uint32_t(data.size());
+    body += id + (version == 4 ? SyncSafe(size) : BigEndian(size)) + std::string(2, '\0') + data;
+  }
+  return "ID3" + std::string{char(version), '\0', '\0'} + SyncSafe(std::uint32_t(body.size())) +
+         body;
+}
+
+std::string Utf16Text(const std::string& utf8) {
+  const QString text = QString::fromUtf8(utf8);
+  std::string bytes = "\x01\xff\xfe";  // UTF-16 with a little-endian byte-order mark
+  for (QChar c : text) bytes += {char(c.unicode() & 0xff), char(c.unicode() >> 8)};
+  return bytes + std::string(2, '\0');
+}
+
+std::string Utf8Text(const std::string& utf8) { return "\x03" + utf8; }
+
+std::string Jpeg(const QColor& color) {
+  QImage image(40, 30, QImage::Format_RGB888);
+  image.fill(color);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "JPG");
+  return bytes.toStdString();
+}
+
+// An APIC frame body: Latin-1 texts, MIME type, picture type, empty description.
+std::string Picture(const std::string& data, char type = 3) {
+  return std::string("\0image/jpeg\0", 12) + type + std::string(1, '\0') + data;
+}
+
+class TitlesTest : public AlbumTest {
+ protected:
+  QStringList Shown(const QListWidget* list) const {
+    QStringList shown;
+    for (int i = 0; i < list->count(); ++i) shown << list->item(i)->text();
+    return shown;
+  }
+};
+
+TEST_F(TitlesTest, FileNameTitlesAreCutAtCharactersAndShownAsUtf8) {
+  WriteFiles(disk,
+             {{"Names/09 Привет мир песня длинная.mp3", Untagged()},
+              {"Names/10 Καλημέρα κόσμε τραγούδι μακρύ.mp3", Untagged()},
+              {"Names/11 こんにちは世界とても長い歌の名前です本当に長い題名の歌.mp3", Untagged()}});
+  Load(disk + "/Names");
+  EXPECT_EQ(Shown(form->SongList),
+            (QStringList{"1. 09 Привет мир песня длинная.mp", "2. 10 Καλημέρα κόσμε τραγούδι μακ",
+                         "3. 11 こんにちは世界とても長い歌の名前です本当に長い題名の歌"}));
+  EXPECT_EQ(form->MicroSong->text(), "1. 09 Привет мир песня длинная.mp");
+}
+
+TEST_F(TitlesTest, Id3v2TitleWhereTheId3v1TrailerHasNone) {
+  WriteFiles(disk,
+             {{"V2/01.mp3", Id3v2(3, {{"TIT2", Utf16Text("Ünïcode – UTF-16 title")}}) + Untagged()},
+              {"V2/02.mp3", Id3v2(4, {{"TIT2", Utf8Text("Grüße aus Köln ♫")}}) + Untagged()},
+              {"V2/03.mp3", Id3v2(4, {{"TIT2", Utf8Text("v2 title")}}) + Tagged("v1 title")},
+              {"V2/04.mp3", Id3v2(3, {{"TIT2", Utf16Text("Only in v2")}}) + Tagged("")},
+              {"V2/05 no title.mp3", Id3v2(3, {{"TPE1", Utf8Text("Artist")}}) + Untagged()},
+              {"V2/06 empty.mp3", Id3v2(4, {}) + Tagged("")}});
+  Load(disk + "/V2");
+  EXPECT_EQ(Shown(form->SongList),
+            (QStringList{"1. Ünïcode – UTF-16 title", "2. Grüße aus Köln ♫", "3. v1 title",
+                         "4. Only in v2", "5. 05 no title.mp3", "6. 06 empty"}));
+}
+
+TEST_F(TitlesTest, EmbeddedCoverWhereTheFolderHasNoPicture) {
+  WriteFiles(
+      disk, {{"Cover/01.mp3", Id3v2(3, {{"APIC", Picture(Jpeg(QColor(0, 250, 0)))}}) + Untagged()},
+             {"Cover/02.mp3", Id3v2(3, {{"APIC", Picture(Jpeg(QColor(250, 0, 0)))}}) + Untagged()},
+             // A back cover gives way to the front cover after it.
+             {"Front/01.mp3", Id3v2(3, {{"APIC", Picture(Jpeg(QColor(250, 0, 0)), 4)},
+                                        {"APIC", Picture(Jpeg(QColor(250, 250, 0)))}}) +
+                                  Untagged()},
+             {"Broken/01.mp3", Id3v2(3, {{"APIC", Picture("\xff\xd8 not really")}}) + Untagged()}});
+  form->ShowPage("page1");
+  Load(disk + "/Cover");
+  EXPECT_GT(PictureColor().green(), 200);  // the first song's picture
+  EXPECT_LT(PictureColor().red(), 50);
+  form->CaricaIMG(disk + "/Front/");
+  EXPECT_GT(PictureColor().red(), 200);
+  EXPECT_GT(PictureColor().green(), 200);
+  // A broken picture gives the skin's default one.
+  form->CaricaIMG(disk + "/Broken/");
+  EXPECT_EQ(PictureColor(), QColor(0, 0, 200));
+  // A picture file in the folder comes first.
+  WritePicture(disk + "/Cover/folder.bmp", QColor(0, 0, 0));
+  form->CaricaIMG(disk + "/Cover/");
+  EXPECT_EQ(PictureColor(), QColor(0, 0, 0));
+}
+
+// Renders label and a plain-text twin of it in the same place.
+bool RendersAsPlainText(QLabel* label) {
+  QLabel twin(label->parentWidget());
+  twin.setGeometry(label->geometry());
+  twin.setFont(label->font());
+  twin.setPalette(label->palette());
+  twin.setAlignment(label->alignment());
+  twin.setTextFormat(Qt::PlainText);
+  twin.setText(label->text());
+  return twin.grab().toImage() == label->grab().toImage();
+}
+
+TEST_F(TitlesTest, TitlesAndNamesThatLookLikeMarkupShowLiterally) {
+  WriteFiles(disk, {{"Tom & Jerry &amp; <b>Co/1.mp3", Tagged("<u>Under</u> &lt;tag&gt;")}});
+  Load(disk + "/Tom & Jerry &amp; <b>Co");
+  form->Microview1Click();
+  EXPECT_EQ(form->MicroCD->text(), "1. TOM & JERRY &AMP; <B>CO");
+  EXPECT_EQ(form->MicroSong->text(), "1. <u>Under</u> &lt;tag&gt;");
+  EXPECT_TRUE(RendersAsPlainText(form->MicroCD));
+  EXPECT_TRUE(RendersAsPlainText(form->MicroSong));
+  // The hint would show as markup too.
+  EXPECT_TRUE(form->MicroSong->toolTip().contains("&lt;u&gt;"));
+
+  form2.CurrDir->SetFileName("/x/<i>folder</i> &amp;");
+  EXPECT_EQ(form2.CurrDir->text(), "/x/<i>folder</i> &amp;");
+  EXPECT_EQ(form2.CurrDir->textFormat(), Qt::PlainText);
+}
+
+}  // namespace
