@@ -19,7 +19,6 @@
 #include "GradProgress.h"
 #include "QtText.h"
 #include "RunLabel.h"
-#include "WPopupMenu.h"
 #include "XaudioPlayer.h"
 
 namespace {
@@ -62,10 +61,13 @@ TForm1::TForm1(const std::string& programFolder, const TXaudioEntryPoints& engin
   CreateSelectorPages();
   CreateMicroPanel();
   CreateMainMenu();
+  CreatePreferencesItem();
+  CreateTray();
   ConnectAlbum();
   ConnectEqualizer();
   ConnectTransport();
   ConnectPlayOrder();
+  CreateHotKeys();
   // Until a scheme is applied: the default colours, and black mode labels.
   PaintColors(Colors, clBlack, clBlack);
 }
@@ -105,6 +107,7 @@ TCoolButton* TForm1::SkinButton(QWidget* parent, int left, int top, int width, i
   button->setGeometry(left, top, width, height);
   button->SetNumGlyphs(3);
   button->setToolTip(QString::fromLatin1(hint));
+  button->setCursor(Qt::PointingHandCursor);
   return button;
 }
 
@@ -128,6 +131,7 @@ void TForm1::CreateFrame() {
     menubtnMouseUp(x, y);
   };
   closebtn->OnClick = [this](QObject*) { closebtnClick(); };
+  minimizebtn->OnClick = [this](QObject*) { minimizebtnClick(); };
   modeplaybtn->OnClick = [this](QObject*) { modeplaybtnClick(); };
   modeimagebtn->OnClick = [this](QObject*) { modeimagebtnClick(); };
   modeequbtn->OnClick = [this](QObject*) { modeequbtnClick(); };
@@ -214,6 +218,7 @@ void TForm1::CreatePlayPage() {
   VolBar->SetPosition(50);
   VolBar->SetShowPercent(false);
   VolBar->setToolTip(QStringLiteral("Volume Bar"));
+  for (TGradProgress* bar : {PosBar, VolBar}) bar->setCursor(Qt::PointingHandCursor);
 }
 
 void TForm1::CreateEqualizerPage() {
@@ -338,21 +343,4 @@ void TForm1::CreateMicroPanel() {
 
   MicroPanel->hide();
   AggiornaMicroWindow();
-}
-
-void TForm1::CreateMainMenu() {
-  MAINmenu2 = new TWPopupMenu(this);
-  const auto item = [this](const char* caption, const char* shortcut, void (TForm1::*handler)()) {
-    QAction* action = MAINmenu2->addAction(QString::fromLatin1(caption));
-    action->setShortcut(QKeySequence(QString::fromLatin1(shortcut)));
-    connect(action, &QAction::triggered, this, handler);
-    return action;
-  };
-  SelectSkin1 = item("&Select Skin...", "Ctrl+S", &TForm1::SelectSkin1Click);
-  Preferences1 = item("&Preferences", "Ctrl+P", &TForm1::Preferences1Click);
-  // A hidden menu takes no keys: the window carries the item for Ctrl+P.
-  addAction(Preferences1);
-  Microview1 = item("MicroWindow", "Ctrl+M", &TForm1::Microview1Click);
-  MAINmenu2->addSeparator();
-  MenuItem11 = item("&Exit", "Ctrl+X", &TForm1::closebtnClick);
 }

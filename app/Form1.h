@@ -36,6 +36,8 @@ class TForm2;
 class TForm3;
 class TForm4;
 class TForm5;
+class TARHotKey;
+class TTrayComp;
 class TGradProgress;
 class THintSwitch;
 class TRunLabel;
@@ -230,15 +232,37 @@ class TForm1 : public QWidget {
   TCoolButton *btnrew1 = nullptr, *btnrew2 = nullptr, *btnfwd1 = nullptr, *btnfwd2 = nullptr,
               *btnPlay2 = nullptr, *btnStop2 = nullptr, *btnClose2 = nullptr;
 
-  // The main menu; the rest of its items arrive with the other dialogs.
+  // ---- Menus, tray, help and About (Form1Tray.cpp) ----
+  // The main menu behind the menu button and the micro window's right click.
   TWPopupMenu* MAINmenu2 = nullptr;
-  QAction *SelectSkin1 = nullptr, *Microview1 = nullptr, *MenuItem11 = nullptr;
+  QAction *SelectSkin1 = nullptr, *Microview1 = nullptr, *Help1 = nullptr, *About1 = nullptr,
+          *MenuItem11 = nullptr;
+  // The notification-area icon and its menu.
+  TTrayComp* TrayComp = nullptr;
+  TWPopupMenu* MainMenu = nullptr;
+  QAction *WindowMode1 = nullptr, *Play1 = nullptr, *Stop1 = nullptr, *Rewind1 = nullptr,
+          *Forward1 = nullptr, *SelectSource1 = nullptr, *MenuItem9 = nullptr, *Exit1 = nullptr;
+  // Hides the window to the tray; without a tray it is minimised.
+  void minimizebtnClick();
+  // Shows the window from the tray and brings it to the front.
+  void WindowMode1Click();
+  // Select Source from the tray: the window stays hidden.
+  void SelectSource1Click();
+  // Both "&Help" items: the help page in the desktop's browser.
+  void MenuItem9Click();
+  void EseguiHelp();
+  void About1Click();
+  // The tray tooltip to TrayHint.
+  void UpdateTrayHint();
+  // ---- end of menus and tray ----
 
   // ---- Preferences (Form1Prefs.cpp) ----
   // The main menu's "&Preferences" (Ctrl+P): runs the dialog, then applies what OK confirmed
   // or puts back what Cancel undoes.
   QAction* Preferences1 = nullptr;
   void Preferences1Click();
+  // Ctrl+P.
+  void ARHotKey3Pressed();
   // Hints on or off for the window's buttons and bars and the micro window; the equalizer
   // page keeps its hints.
   void SettaHint(bool on);
@@ -329,6 +353,17 @@ class TForm1 : public QWidget {
   TShuffleRandom Random;
   // ---- end of play order ----
 
+  // ---- Keyboard (Form1Keys.cpp) ----
+  // Single-key commands on release; Key is a virtual-key code (see TKeyPreview).
+  void FormKeyUp(int Key, TShiftState Shift);
+  // Ctrl+O, Ctrl+S, Ctrl+P, Ctrl+X and Ctrl+M on press, whatever control has the focus.
+  TARHotKey *ARHotKey1 = nullptr, *ARHotKey2 = nullptr, *ARHotKey3 = nullptr, *ARHotKey4 = nullptr,
+            *ARHotKey5 = nullptr;
+  void ARHotKey1Pressed();
+  void ARHotKey2Pressed();
+  void ARHotKey4Pressed();
+  // ---- end of keyboard ----
+
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
@@ -342,6 +377,7 @@ class TForm1 : public QWidget {
   void CreateSelectorPages();
   void CreateMicroPanel();
   void CreateMainMenu();
+  void CreateTray();
   // The fifteen skinned buttons in loading order: place, hint and picture file.
   struct TSkinnedButton {
     TCoolButton* TForm1::*Member;
@@ -414,7 +450,14 @@ class TForm1 : public QWidget {
   // First song of the disc step away from the current one, when there is such a disc.
   void GoToDisc(int step);
 
+  // "&Preferences" in the main menu, after "&Select Skin...".
+  void CreatePreferencesItem();
   THintSwitch* hints_ = nullptr;
+  // ---- Keyboard ----
+  void CreateHotKeys();
+  // Moves the position bar by step (on 0..400) and seeks there, while a song plays.
+  void SeekStep(int step);
+
   int dragX_ = 0;
   int dragY_ = 0;
   bool firstShowDone_ = false;

@@ -47,6 +47,7 @@ void TForm1::XAudioNotifyInputTimecode(TXaudioPlayer*, uint8_t Hours, uint8_t Mi
   }
   CurrTime->setText(ToQString(text));
   TrayHint = Songlbl->Caption() + " / " + text;
+  UpdateTrayHint();
   lblDisplay2->setText(CurrTime->text());
 }
 

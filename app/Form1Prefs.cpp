@@ -1,5 +1,6 @@
 // The Preferences dialog's flow on the main window: what OK applies, what Cancel puts back,
 // and the hints the dialog switches.
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
 #include <QScrollBar>
@@ -11,6 +12,17 @@
 #include "GradProgress.h"
 #include "HintSwitch.h"
 #include "RunLabel.h"
+#include "WPopupMenu.h"
+
+void TForm1::CreatePreferencesItem() {
+  Preferences1 = new QAction(QStringLiteral("&Preferences"), MAINmenu2);
+  // Shown beside the item; the key itself is the window's own (ARHotKey3).
+  Preferences1->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
+  MAINmenu2->insertAction(Microview1, Preferences1);
+  connect(Preferences1, &QAction::triggered, this, &TForm1::Preferences1Click);
+}
+
+void TForm1::ARHotKey3Pressed() { Preferences1Click(); }
 
 void TForm1::Preferences1Click() {
   if (!Form3) return;

@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
   TForm2 form2(programFolder);
   TForm3 form3;
   TForm4 form4;
-  TForm5 form5;
+  TForm5 form5(programFolder);
   form1.Form2 = &form2;
   form1.Form3 = &form3;
   form1.Form4 = &form4;

@@ -1,0 +1,78 @@
+#include "Form5.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+
+#include "FontMap.h"
+#include "Legacy.h"
+
+namespace {
+
+struct TLibrary {
+  const char* Caption;
+  const char* Address;
+};
+
+// The licences of the libraries ask to be named wherever the program shows its credits.
+constexpr std::array<TLibrary, 4> kLibraries{{
+    {"Qt 6 (LGPL 3)", "https://www.gnu.org/licenses/lgpl-3.0.html"},
+    {"libmpg123/libout123 (LGPL 2.1)", "https://www.gnu.org/licenses/old-licenses/lgpl-2.1.html"},
+    {"libjpeg-turbo (IJG, BSD)", "https://libjpeg-turbo.org/About/License"},
+    {"TagLib (LGPL 2.1)", "https://www.gnu.org/licenses/old-licenses/lgpl-2.1.html"},
+}};
+
+}  // namespace
+
+TForm5::TForm5(const std::string& programFolder, QWidget* parent) : QDialog(parent, Qt::Tool) {
+  setWindowTitle(QStringLiteral("About - Sonavera"));
+  setFixedSize(442, 123);
+  setFont(FontFromPixels("Arial", 11));
+  QPalette silver = palette();
+  silver.setColor(QPalette::Window, QColor(192, 192, 192));
+  silver.setColor(QPalette::WindowText, Qt::black);
+  setPalette(silver);
+  setAutoFillBackground(true);
+
+  Image1 = new QLabel(this);
+  Image1->setGeometry(10, 10, 30, 30);
+  Image1->setPixmap(
+      QPixmap(QFile::decodeName(QByteArray::fromStdString(programFolder + "pictures/About.bmp"))));
+
+  const auto label = [this](const char* text, int top, int height, const QFont& font) {
+    auto* l = new QLabel(QString::fromLatin1(text), this);
+    l->setGeometry(52, top, 380, height);
+    l->setFont(font);
+    return l;
+  };
+  lblName = label("Sonavera", 6, 22, FontFromPixels("Arial", 19, true));
+  lblVersion = label("v1.24 (October, 14, 2000)", 30, 15, FontFromPixels("Arial", 11));
+  lblCredit = label("Powered by XAudio mp3 engine", 46, 15, FontFromPixels("Arial", 11));
+  lblBuiltOn = label("Built on:", 66, 15, FontFromPixels("Arial", 11));
+  lblBuiltOn->setGeometry(10, 66, 42, 15);
+
+  // Two libraries to a line, each link as wide as its caption.
+  for (std::size_t i = 0; i < kLibraries.size(); ++i) {
+    auto* link = new TLegacy(this);
+    link->setFont(FontFromPixels("Arial", 11));
+    link->SetCaption(kLibraries[i].Caption);
+    link->SetAddress(kLibraries[i].Address);
+    link->SetAddressType(atWWW);
+    link->SetActiveColor(QColor(0, 0, 128));
+    link->adjustSize();
+    link->move(i % 2 == 0 ? 52 : 200, 66 + 17 * int(i / 2));
+    Libraries[i] = link;
+  }
+
+  OKbtn = new QPushButton(QStringLiteral("&OK"), this);
+  OKbtn->setGeometry(357, 92, 75, 23);
+  OKbtn->setDefault(true);
+  connect(OKbtn, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+int TForm5::exec() {
+  if (const QScreen* where = screen()) move(where->geometry().center() - rect().center());
+  OKbtn->setFocus();
+  return QDialog::exec();
+}

@@ -1,0 +1,10 @@
+#include "AppExec.h"
+
+#include "AppLauncher.h"
+
+void TAppExec::Execute() {
+  ErrNo = platform::Launcher().Start(ExeName, ExeParams);
+  if (ErrNo < 32) throw EAppExecWinExec(ErrorText());
+}
+
+std::string TAppExec::ErrorText() const { return platform::LaunchErrorText(ErrNo); }
