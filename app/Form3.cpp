@@ -12,6 +12,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTabWidget>
+#include <algorithm>
 
 #include "FontMap.h"
 #include "Form1.h"
@@ -49,6 +50,8 @@ QScrollBar* Bar(QWidget* page, int left, int top, int width, int minimum, int ma
   bar->setGeometry(left, top, width, 12);
   bar->setRange(minimum, maximum);
   bar->setValue(value);
+  // A small thumb, and a click beside it steps by one, as the arrows do.
+  bar->setPageStep(1);
   return bar;
 }
 
@@ -128,9 +131,10 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::Tool) {
 void TForm3::CreatePlayerPage() {
   Autost = CheckBox(PlayerPage, "AutoStart", 8, 16, true);
   APlay = CheckBox(PlayerPage, "AutoPlay Sonavera-CD on drive:", 8, 46, false);
-  APlay->setFixedWidth(158);
+  APlay->adjustSize();
   AutoPlayCD = new TphComboBox(PlayerPage);
-  AutoPlayCD->setGeometry(168, 44, 54, 20);
+  // The drive list stands beside the caption, moved right where the caption needs the room.
+  AutoPlayCD->setGeometry(std::max(168, APlay->geometry().right() + 4), 44, 54, 20);
   AutoPlayCD->setStyleSheet(QStringLiteral("font-weight: bold; background: lightgray;"));
   AutoScroll = CheckBox(PlayerPage, "AutoScroll CD title", 8, 76, false);
   LastPos = CheckBox(PlayerPage, "Remember last position", 8, 106, false);
