@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStackedWidget>
+#include <cstdlib>
 
 #include "CoolButton.h"
 #include "ExtProgressBar.h"
@@ -19,6 +20,7 @@
 #include "GradProgress.h"
 #include "QtText.h"
 #include "RunLabel.h"
+#include "SettingsKeys.h"
 #include "XaudioPlayer.h"
 
 namespace {
@@ -54,6 +56,11 @@ TForm1::TForm1(const std::string& programFolder, const TXaudioEntryPoints& engin
     throw std::runtime_error(message);
   };
   XAudio = new TXaudioPlayer(this, engine);
+  // The form's stored priority; the settings may change it later. SONAVERA_OUTPUT names
+  // another output (tests, recordings) before any song is opened.
+  XAudio->SetPriority(unsigned(settings::kPriority.Default));
+  if (const char* output = std::getenv("SONAVERA_OUTPUT"); output != nullptr && *output != '\0')
+    XAudio->SetPlayerEnvironmentString(XA_ENVIRONMENT_OUTPUT, output);
 
   CreateFrame();
   CreatePlayPage();

@@ -11,17 +11,25 @@
 
 namespace {
 
-// Minutes and seconds, two digits each at least; an hour or more shows as its whole
-// minutes (75:12), since the labels have no room for hours.
+// Minutes and seconds below 100 minutes, an hour or more as its whole minutes (75:12).
+// From 100 minutes on, hours and minutes (1h40, 9h05), and from 10 hours on hours alone
+// (12h): five characters fill the narrow total-time label.
 std::string MinutesSeconds(uint32_t totalSeconds) {
   char text[32];
-  std::snprintf(text, sizeof text, "%02u:%02u", unsigned(totalSeconds / 60),
-                unsigned(totalSeconds % 60));
+  const unsigned minutes = totalSeconds / 60;
+  if (minutes < 100)
+    std::snprintf(text, sizeof text, "%02u:%02u", minutes, unsigned(totalSeconds % 60));
+  else if (minutes < 600)
+    std::snprintf(text, sizeof text, "%uh%02u", minutes / 60, minutes % 60);
+  else
+    std::snprintf(text, sizeof text, "%uh", minutes / 60);
   return text;
 }
 
 }  // namespace
 
+// The engine reports the end when the song's last sound is about to be heard, so the next
+// song, opened and played at once, follows it without a gap.
 void TForm1::XAudioNotifyPlayerState(TXaudioPlayer*, int32_t State) {
   Playing = State == XA_PLAYER_STATE_PLAYING;
   if (State == XA_PLAYER_STATE_EOF) MixProssimaCanzone();

@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <mutex>
@@ -13,10 +14,15 @@
 
 namespace xaudio {
 
+// Sent by the engine to itself, never accepted from the C API: the output has reached the
+// end of an input (`marks` = epoch, input).
+inline constexpr int kCommandInputEnded = 1000;
+
 // A command with its own copies of the caller's arguments.
 struct TCommand {
   int code = 0;
   int ints[3] = {0, 0, 0};
+  uint64_t marks[2] = {0, 0};
   std::string texts[2];
   bool hasEqualizer = false;
   XA_EqualizerInfo equalizer{};

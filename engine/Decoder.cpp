@@ -15,15 +15,41 @@ namespace xaudio {
 
 namespace {
 
+// Bytes of the ID3v2 tag at the front.
+int64_t FrontTagBytes(int fd) {
+  unsigned char h[10];
+  if (pread(fd, h, sizeof h, 0) != static_cast<ssize_t>(sizeof h) || std::memcmp(h, "ID3", 3) != 0)
+    return 0;
+  return 10 + ((h[6] & 0x7f) << 21 | (h[7] & 0x7f) << 14 | (h[8] & 0x7f) << 7 | (h[9] & 0x7f));
+}
+
 // Bytes of ID3v2 (front) and ID3v1 (back) tags, so VBR bit rates count audio only.
 int64_t TagBytes(int fd, int64_t size) {
-  int64_t tags = 0;
-  unsigned char h[10];
-  if (pread(fd, h, sizeof h, 0) == static_cast<ssize_t>(sizeof h) && std::memcmp(h, "ID3", 3) == 0)
-    tags += 10 + ((h[6] & 0x7f) << 21 | (h[7] & 0x7f) << 14 | (h[8] & 0x7f) << 7 | (h[9] & 0x7f));
+  int64_t tags = FrontTagBytes(fd);
   char t[3];
   if (size >= 128 && pread(fd, t, 3, size - 128) == 3 && std::memcmp(t, "TAG", 3) == 0) tags += 128;
   return tags;
+}
+
+// The byte count an info frame (Xing/Info or VBRI) in the first frame after the ID3v2 tag
+// claims for the stream; 0 when there is none or it gives no count.
+int64_t InfoFrameBytes(int fd, int64_t front) {
+  unsigned char f[64];
+  if (pread(fd, f, sizeof f, front) != static_cast<ssize_t>(sizeof f)) return 0;
+  if (f[0] != 0xff || (f[1] & 0xe0) != 0xe0) return 0;
+  auto big = [&](int at) {
+    return int64_t{f[at]} << 24 | int64_t{f[at + 1]} << 16 | int64_t{f[at + 2]} << 8 | f[at + 3];
+  };
+  const bool mpeg1 = (f[1] & 0x18) == 0x18;
+  const bool mono = (f[3] & 0xc0) == 0xc0;
+  const int xing = 4 + (mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17));
+  if (std::memcmp(f + xing, "Xing", 4) == 0 || std::memcmp(f + xing, "Info", 4) == 0) {
+    const int64_t flags = big(xing + 4);
+    if ((flags & 2) == 0) return 0;
+    return big(xing + ((flags & 1) ? 12 : 8));
+  }
+  if (std::memcmp(f + 36, "VBRI", 4) == 0) return big(36 + 10);
+  return 0;
 }
 
 }  // namespace
@@ -74,12 +100,14 @@ bool TDecoder::Open(const std::string& path, int& code, std::string& error) {
   }
   fd_ = fd;
   open_ = true;
-  if (ReadInfo(st.st_size - TagBytes(fd, st.st_size), code, error)) return true;
+  if (ReadInfo(st.st_size - TagBytes(fd, st.st_size), InfoFrameBytes(fd, FrontTagBytes(fd)), code,
+               error))
+    return true;
   Close();
   return false;
 }
 
-bool TDecoder::ReadInfo(int64_t audioBytes, int& code, std::string& error) {
+bool TDecoder::ReadInfo(int64_t audioBytes, int64_t claimedBytes, int& code, std::string& error) {
   long rate = 0;
   int channels = 0;
   int encoding = 0;
@@ -91,14 +119,16 @@ bool TDecoder::ReadInfo(int64_t audioBytes, int& code, std::string& error) {
   mpg123_frameinfo2 frame{};
   mpg123_info2(handle_, &frame);
   // Without an info frame the length is a guess; a scan of the frame headers makes it
-  // exact. So it does when a constant bit rate file is much shorter than its info frame
-  // says (a truncated copy).
+  // exact. So it does when the file is much shorter than its info frame says (a truncated
+  // copy): the info frame's byte count tells, or for a constant bit rate the length.
   long accurate = 0;
   const bool known =
       mpg123_getstate(handle_, MPG123_ACCURATE, &accurate, nullptr) == MPG123_OK && accurate;
-  const double claimedBytes =
-      static_cast<double>(mpg123_length(handle_)) / rate * frame.bitrate * 125.0;
-  if (!known || (frame.vbr == MPG123_CBR && audioBytes < 0.95 * claimedBytes)) mpg123_scan(handle_);
+  if (claimedBytes <= 0 && frame.vbr == MPG123_CBR)
+    claimedBytes = static_cast<int64_t>(static_cast<double>(mpg123_length(handle_)) / rate *
+                                        frame.bitrate * 125.0);
+  if (!known || static_cast<double>(audioBytes) < 0.95 * static_cast<double>(claimedBytes))
+    mpg123_scan(handle_);
   info_ = TStreamInfo{};
   info_.format = {static_cast<int>(rate), channels};
   info_.frames = std::max<int64_t>(0, mpg123_length(handle_));

@@ -46,7 +46,8 @@ class TDecoder {
   void SetEqualizer(const XA_EqualizerInfo* equalizer);
 
  private:
-  bool ReadInfo(int64_t audioBytes, int& code, std::string& error);
+  // `claimedBytes`: the stream length an info frame gives, 0 when unknown.
+  bool ReadInfo(int64_t audioBytes, int64_t claimedBytes, int& code, std::string& error);
 
   mpg123_handle_struct* handle_ = nullptr;
   int fd_ = -1;

@@ -1,8 +1,7 @@
 // A sink without sound: paced in real time like a device, or as fast as it is fed.
 #pragma once
 
-#include <chrono>
-
+#include "DeviceClock.h"
 #include "Output.h"
 
 namespace xaudio {
@@ -22,18 +21,8 @@ class TNullOutput : public TOutput {
   std::string Name() const override;
 
  private:
-  using Clock = std::chrono::steady_clock;
-  // Sound written ahead of the clock before a write waits: what a device buffer holds.
-  static constexpr std::chrono::milliseconds kLead{50};
-
-  Clock::duration Queued() const;
-
   bool paced_;
-  int rate_ = 44100;
-  // The moment the last written frame will have been "played".
-  Clock::time_point playedUntil_{};
-  Clock::duration pausedQueue_{};
-  bool paused_ = false;
+  TDeviceClock clock_;
 };
 
 }  // namespace xaudio

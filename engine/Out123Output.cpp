@@ -2,6 +2,7 @@
 
 #include <out123.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "Levels.h"
@@ -50,6 +51,8 @@ bool TOut123Output::Start(const TAudioFormat& format, std::string& error) {
   }
   format_ = format;
   started_ = true;
+  Forget();
+  deviceFrames_ = 0;
   return true;
 }
 
@@ -58,32 +61,64 @@ bool TOut123Output::Write(const float* samples, int frames, std::string& error) 
   buffer_.resize(count);
   ToS16(samples, count, buffer_.data());
   const size_t bytes = count * sizeof(int16_t);
+  const auto before = Clock::now();
+  const int64_t held = Held(before);
   if (out123_play(handle_, buffer_.data(), bytes) != bytes) {
     error = Failure("audio output " + name_ + " failed");
     return false;
   }
+  heldAt_ = Clock::now();
+  const double waited = std::chrono::duration<double>(heldAt_ - before).count();
+  if (waited > 0.002 && waited * format_.rate > 0.5 * frames) {
+    if (!running_ && deviceFrames_ == 0) deviceFrames_ = held + frames;
+    running_ = true;
+    held_ = deviceFrames_;
+  } else {
+    held_ = held + frames;
+    if (running_ && deviceFrames_ > 0) held_ = std::min(held_, deviceFrames_);
+  }
   return true;
+}
+
+int64_t TOut123Output::Held(Clock::time_point now) const {
+  if (!running_ || paused_) return held_;
+  const auto played =
+      static_cast<int64_t>(std::chrono::duration<double>(now - heldAt_).count() * format_.rate);
+  return std::max<int64_t>(0, held_ - played);
+}
+
+void TOut123Output::Forget() {
+  held_ = 0;
+  running_ = false;
 }
 
 void TOut123Output::Drain() {
   if (started_) out123_drain(handle_);
+  Forget();
 }
 
 void TOut123Output::Flush() {
   if (started_) out123_drop(handle_);
+  Forget();
 }
 
 void TOut123Output::Pause() {
   if (started_) out123_pause(handle_);
+  held_ = Held(Clock::now());
+  paused_ = true;
 }
 
 void TOut123Output::Resume() {
   if (started_) out123_continue(handle_);
+  heldAt_ = Clock::now();
+  paused_ = false;
 }
 
 int TOut123Output::Delay() const {
   if (!started_ || format_.channels == 0) return 0;
-  return static_cast<int>(out123_buffered(handle_) / (format_.channels * sizeof(int16_t)));
+  const int64_t buffered =
+      static_cast<int64_t>(out123_buffered(handle_) / (format_.channels * sizeof(int16_t)));
+  return static_cast<int>(buffered + Held(Clock::now()));
 }
 
 }  // namespace xaudio

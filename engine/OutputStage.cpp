@@ -1,8 +1,12 @@
 #include "OutputStage.h"
 
+#include <sys/syscall.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "NullOutput.h"
+#include "ThreadPriority.h"
 
 namespace xaudio {
 
@@ -14,6 +18,12 @@ using std::chrono::milliseconds;
 constexpr milliseconds kBusyWait{20};
 constexpr milliseconds kIdleWait{250};
 constexpr milliseconds kMinReportGap{10};
+// The end of an input is announced this long before its last sound has been written, so
+// the next input has that much more time to follow without a gap.
+constexpr milliseconds kEndLead{40};
+// Sound goes to the device in slices this long at most: a write waits about as long as its
+// slice lasts, and a drop takes effect between slices.
+constexpr milliseconds kWriteSlice{20};
 
 }  // namespace
 
@@ -21,6 +31,11 @@ TOutputStage::TOutputStage(TRingBuffer& ring, TNotificationQueue& notices)
     : ring_(ring), notices_(notices) {}
 
 TOutputStage::~TOutputStage() { Finish(false); }
+
+void TOutputStage::SetPriority(int level) {
+  priority_ = level;
+  ApplyThreadPriority(tid_, level);
+}
 
 void TOutputStage::Start() {
   thread_ = std::thread([this] { Run(); });
@@ -86,6 +101,9 @@ TOutputStage::TShared TOutputStage::Snapshot() {
 }
 
 void TOutputStage::Run() {
+  // The output keeps the device fed: it runs at the player's priority as decoding does.
+  tid_ = static_cast<pid_t>(syscall(SYS_gettid));
+  ApplyThreadPriority(tid_, priority_);
   for (;;) {
     TShared now = Snapshot();
     if (now.finish && !now.playOut) break;
@@ -99,8 +117,10 @@ void TOutputStage::Run() {
       output_->Resume();
       outputPaused_ = false;
     }
+    // Told to finish, nothing more is coming: what the ring holds is all there is.
     const bool busy = output_ && output_->Delay() > 0;
-    TAudioBlock* block = ring_.BeginRead(busy ? kBusyWait : kIdleWait);
+    const milliseconds wait = now.finish ? milliseconds(0) : busy ? kBusyWait : kIdleWait;
+    TAudioBlock* block = ring_.BeginRead(wait);
     if (block == nullptr) {
       if (now.finish) break;
       ReportHeard();
@@ -114,7 +134,10 @@ void TOutputStage::Run() {
     // Paused or told to stop meanwhile: leave the block where it is.
     if (now.paused || (now.finish && !now.playOut)) continue;
     SyncEpoch(now.epoch);
-    WriteBlock(*block, now);
+    const TAudioBlock* next = ring_.PeekNext();
+    const bool ending = block->last || (next != nullptr && next->last && next->frames == 0 &&
+                                        next->epoch == block->epoch && next->input == block->input);
+    WriteBlock(*block, now, ending);
     ring_.EndRead();
   }
   if (output_ && Snapshot().playOut) {
@@ -122,6 +145,7 @@ void TOutputStage::Run() {
     ReportHeard();
   }
   output_.reset();
+  tid_ = 0;
 }
 
 void TOutputStage::WaitWhilePaused(const TShared& now) {
@@ -167,7 +191,7 @@ void TOutputStage::StartFormat(const TAudioFormat& format, const TShared& now) {
   started_ = format;
 }
 
-void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now) {
+void TOutputStage::PrepareOutput(const TAudioFormat& format, const TShared& now) {
   if (!output_ || openedSetting_ != now.settingVersion) {
     output_.reset();
     std::string error;
@@ -176,15 +200,53 @@ void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now) {
     if (!error.empty()) notices_.Post(TNotice::Error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT, error));
     openedSetting_ = now.settingVersion;
   }
-  StartFormat(block.format, now);
-  const TChannelGains gains = now.muted ? TChannelGains{0.0f, 0.0f} : now.gains;
-  ApplyGains(block.samples.data(), static_cast<size_t>(block.frames), block.format.channels, gains);
-  std::string error;
-  if (!output_->Write(block.samples.data(), block.frames, error)) {
-    OutputFailed(error);
-    StartFormat(block.format, now);
-    output_->Write(block.samples.data(), block.frames, error);
+  StartFormat(format, now);
+}
+
+bool TOutputStage::WriteFrames(const TAudioBlock& block, int first, int frames,
+                               const TShared& now) {
+  const int slice =
+      std::max(1, static_cast<int>(int64_t{block.format.rate} * kWriteSlice.count() / 1000));
+  for (int done = 0; done < frames; done += slice) {
+    if (Dropped(block.epoch)) return false;
+    const int count = std::min(slice, frames - done);
+    const float* samples =
+        block.samples.data() + static_cast<size_t>(first + done) * block.format.channels;
+    std::string error;
+    if (!output_->Write(samples, count, error)) {
+      OutputFailed(error);
+      StartFormat(block.format, now);
+      output_->Write(samples, count, error);
+    }
   }
+  return true;
+}
+
+bool TOutputStage::Dropped(uint64_t epoch) {
+  std::lock_guard lock(mutex_);
+  return epoch < shared_.epoch;
+}
+
+void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, bool ending) {
+  if (block.frames > 0) {
+    PrepareOutput(block.format, now);
+    const TChannelGains gains = now.muted ? TChannelGains{0.0f, 0.0f} : now.gains;
+    ApplyGains(block.samples.data(), static_cast<size_t>(block.frames), block.format.channels,
+               gains);
+  }
+  int head = block.frames;
+  const bool announce = ending && (block.epoch != endEpoch_ || block.input != endInput_);
+  if (announce) {
+    const auto lead = static_cast<int>(int64_t{block.format.rate} * kEndLead.count() / 1000);
+    head = std::max(0, block.frames - lead);
+  }
+  if (!WriteFrames(block, 0, head, now)) return;
+  if (announce) {
+    endEpoch_ = block.epoch;
+    endInput_ = block.input;
+    if (OnInputEnd) OnInputEnd(block.epoch, block.input);
+  }
+  if (!WriteFrames(block, head, block.frames - head, now) || block.frames == 0) return;
   if (heard_.epoch != block.epoch || heard_.input != block.input) {
     heard_.lastHundredths = -1;
     heard_.lastOffset = -1;

@@ -2,8 +2,12 @@
 // output and reports the timecode and position of what is being heard.
 #pragma once
 
+#include <sys/types.h>
+
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -19,10 +23,16 @@ namespace xaudio {
 class TOutputStage {
  public:
   TOutputStage(TRingBuffer& ring, TNotificationQueue& notices);
+  // Output thread: the end of this input is about to leave for the device (at most
+  // kEndLead of it remains to be written). Set before Start.
+  std::function<void(uint64_t epoch, uint64_t input)> OnInputEnd;
   // Stops the thread without playing out what is queued, unless Finish already ran.
   ~TOutputStage();
   TOutputStage(const TOutputStage&) = delete;
   TOutputStage& operator=(const TOutputStage&) = delete;
+
+  // Any thread: the scheduling level of the output thread (see ThreadPriority.h).
+  void SetPriority(int level);
 
   // The rest is called from the engine thread.
   void Start();
@@ -70,7 +80,12 @@ class TOutputStage {
   // Output thread.
   void WaitWhilePaused(const TShared& now);
   void SyncEpoch(uint64_t epoch);
-  void WriteBlock(TAudioBlock& block, const TShared& now);
+  // `ending`: the block holds the last sound of its input.
+  void WriteBlock(TAudioBlock& block, const TShared& now, bool ending);
+  // False when the sound was dropped before all of it was written.
+  bool WriteFrames(const TAudioBlock& block, int first, int frames, const TShared& now);
+  bool Dropped(uint64_t epoch);
+  void PrepareOutput(const TAudioFormat& format, const TShared& now);
   void StartFormat(const TAudioFormat& format, const TShared& now);
   void UseOutput(std::unique_ptr<TOutput> output);
   void OutputFailed(const std::string& error);
@@ -94,7 +109,12 @@ class TOutputStage {
   uint64_t epoch_ = 0;
   bool outputPaused_ = false;
   THeard heard_;
+  // The input whose end was last announced, so a trailing empty block does not repeat it.
+  uint64_t endEpoch_ = 0;
+  uint64_t endInput_ = 0;
 
+  std::atomic<int> priority_{2};
+  std::atomic<pid_t> tid_{0};
   std::thread thread_;
 };
 

@@ -19,6 +19,14 @@ constexpr auto kIdleWait = std::chrono::milliseconds(200);
 
 TPlayer::TPlayer() {
   if (!Ok()) return;
+  transport_.OnInputEnd = [this](uint64_t epoch, uint64_t input) {
+    TCommand ended;
+    ended.code = kCommandInputEnded;
+    ended.marks[0] = epoch;
+    ended.marks[1] = input;
+    commands_.Push(std::move(ended));
+  };
+  transport_.SetOutputPriority(priority_);
   transport_.Start();
   commands_.OnPush = [this] { transport_.Interrupt(); };
   thread_ = std::thread([this] { Run(); });
@@ -39,6 +47,7 @@ int TPlayer::Send(TCommand command) {
 void TPlayer::SetPriority(int level) {
   priority_ = std::clamp(level, XA_PRIORITY_LOWEST, XA_PRIORITY_HIGHEST);
   ApplyThreadPriority(engineTid_, priority_);
+  transport_.SetOutputPriority(priority_);
 }
 
 void TPlayer::Run() {
@@ -110,6 +119,9 @@ bool TPlayer::HandleTransport(const TCommand& c) {
   switch (c.code) {
     case XA_MSG_COMMAND_PLAY:
       transport_.Play();
+      return true;
+    case kCommandInputEnded:
+      transport_.InputEnded(c.marks[0], c.marks[1]);
       return true;
     case XA_MSG_COMMAND_PAUSE:
       transport_.Pause();

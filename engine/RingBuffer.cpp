@@ -21,19 +21,9 @@ TAudioBlock* TRingBuffer::BeginWrite() {
 }
 
 void TRingBuffer::EndWrite() {
-  bool wake;
   {
     std::lock_guard lock(mutex_);
     ++count_;
-    wake = count_ >= batch_ || !producing_;
-  }
-  if (wake) readable_.notify_one();
-}
-
-void TRingBuffer::SetProducing(bool producing) {
-  {
-    std::lock_guard lock(mutex_);
-    producing_ = producing;
   }
   readable_.notify_one();
 }
@@ -48,14 +38,14 @@ void TRingBuffer::WakeWriter() {
 
 TAudioBlock* TRingBuffer::BeginRead(std::chrono::milliseconds timeout) {
   std::unique_lock lock(mutex_);
-  // Once awake the reader empties the ring; asleep, it waits for a batch.
-  if (count_ == 0) {
-    readable_.wait_for(lock, timeout, [this] {
-      return count_ >= batch_ || (count_ > 0 && !producing_) || wakeReader_;
-    });
-  }
+  if (count_ == 0) readable_.wait_for(lock, timeout, [this] { return count_ > 0 || wakeReader_; });
   wakeReader_ = false;
   return count_ > 0 ? &blocks_[head_] : nullptr;
+}
+
+const TAudioBlock* TRingBuffer::PeekNext() {
+  std::lock_guard lock(mutex_);
+  return count_ > 1 ? &blocks_[(head_ + 1) % blocks_.size()] : nullptr;
 }
 
 void TRingBuffer::EndRead() {

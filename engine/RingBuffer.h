@@ -1,7 +1,8 @@
 // A bounded ring of sound blocks between the decoding thread (the only writer) and the
-// output thread (the only reader). The blocks are allocated once and reused. Each side is
-// woken in batches (half a ring at a time) while the other keeps up, so the two threads
-// do not hand every block over with a pair of context switches.
+// output thread (the only reader). The blocks are allocated once and reused. The writer is
+// woken in batches (half a ring at a time), so while it keeps ahead the two threads do not
+// hand every block over with a pair of context switches; the reader, which only waits when
+// the ring ran empty (a start, a join of songs), takes the first block that comes.
 #pragma once
 
 #include <chrono>
@@ -22,6 +23,7 @@ struct TAudioBlock {
   uint64_t input = 0;       // which opened input the sound belongs to
   int64_t firstFrame = 0;   // position of the block's first frame in its input
   int64_t inputFrames = 0;  // length of that input in frames (0 when unknown)
+  bool last = false;        // the input's end: no sound of it follows (may hold no frames)
 };
 
 class TRingBuffer {
@@ -34,11 +36,11 @@ class TRingBuffer {
   TAudioBlock* BeginWrite();
   void EndWrite();
   void WakeWriter();
-  // Writer. While producing, the reader waits for a batch; otherwise it takes what is there.
-  void SetProducing(bool producing);
 
   // Reader. The oldest filled block, or null after `timeout` or a WakeReader() call.
   TAudioBlock* BeginRead(std::chrono::milliseconds timeout);
+  // Reader, between BeginRead and EndRead: the filled block after the one being read.
+  const TAudioBlock* PeekNext();
   void EndRead();
   void WakeReader();
 
@@ -51,7 +53,6 @@ class TRingBuffer {
   size_t head_ = 0;  // next block to read
   size_t count_ = 0;
   size_t batch_;
-  bool producing_ = false;
   bool wakeWriter_ = false;
   bool wakeReader_ = false;
 };

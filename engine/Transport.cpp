@@ -18,16 +18,27 @@ constexpr int kMaxSilentReads = 1000;
 TTransport::TTransport(TNotificationQueue& notices)
     : notices_(notices), ring_(kBlocks, kFramesPerBlock), stage_(ring_, notices) {}
 
-void TTransport::Start() { stage_.Start(); }
+void TTransport::Start() {
+  stage_.OnInputEnd = OnInputEnd;
+  stage_.Start();
+}
 
 void TTransport::SetState(int state) {
   if (state == state_) return;
   state_ = state;
-  ring_.SetProducing(state == XA_PLAYER_STATE_PLAYING);
   notices_.Post(TNotice::State(XA_MSG_NOTIFY_PLAYER_STATE, state));
 }
 
 void TTransport::NewEpoch() { stage_.SetEpoch(++epoch_); }
+
+bool TTransport::Sounding() const {
+  return state_ == XA_PLAYER_STATE_PLAYING || state_ == XA_PLAYER_STATE_PAUSED;
+}
+
+void TTransport::Rewind() {
+  decoded_ = false;
+  endedWhilePaused_ = false;
+}
 
 void TTransport::NewInput() {
   ++input_;
@@ -49,12 +60,13 @@ void TTransport::PostPosition(int64_t frame) {
 }
 
 void TTransport::Open(const std::string& path) {
-  // A paused song is abandoned; a playing or finished one is heard out.
-  if (state_ == XA_PLAYER_STATE_PAUSED) {
+  // A song still playing or paused is abandoned; the end of a finished one is heard out.
+  if (Sounding()) {
     NewEpoch();
     stage_.SetPaused(false);
   }
   SetState(XA_PLAYER_STATE_STOPPED);
+  Rewind();
   NewInput();
   int code = 0;
   std::string error;
@@ -91,6 +103,7 @@ void TTransport::Close() {
   decoder_.Close();
   inputName_.clear();
   SetState(XA_PLAYER_STATE_STOPPED);
+  Rewind();
   if (wasOpen) notices_.Post(TNotice::State(XA_MSG_NOTIFY_INPUT_STATE, XA_INPUT_STATE_CLOSED));
 }
 
@@ -104,7 +117,9 @@ void TTransport::Play() {
       return;
     case XA_PLAYER_STATE_PAUSED:
       stage_.SetPaused(false);
-      break;
+      SetState(XA_PLAYER_STATE_PLAYING);
+      if (endedWhilePaused_) InputEnded(epoch_, input_);
+      return;
     case XA_PLAYER_STATE_EOF:
       // The same song again, after its own tail.
       decoder_.Seek(0);
@@ -122,13 +137,28 @@ void TTransport::Pause() {
 }
 
 void TTransport::Stop() {
-  NewEpoch();
+  // The end of a finished song plays out; a song still playing is cut.
+  if (Sounding()) NewEpoch();
   stage_.SetPaused(false);
+  // What remains of the old sound no longer moves the time.
+  NewInput();
   if (decoder_.IsOpen()) {
     decoder_.Seek(0);
     PostPosition(0);
   }
   SetState(XA_PLAYER_STATE_STOPPED);
+  Rewind();
+}
+
+void TTransport::InputEnded(uint64_t epoch, uint64_t input) {
+  if (epoch != epoch_ || input != input_ || !decoded_) return;
+  if (state_ == XA_PLAYER_STATE_PAUSED) {
+    endedWhilePaused_ = true;
+    return;
+  }
+  if (state_ != XA_PLAYER_STATE_PLAYING) return;
+  SetState(XA_PLAYER_STATE_EOF);
+  Rewind();
 }
 
 void TTransport::Seek(int offset, int range) {
@@ -149,6 +179,7 @@ void TTransport::Seek(int offset, int range) {
   }
   PostPosition(decoder_.Position());
   if (state_ == XA_PLAYER_STATE_EOF) SetState(XA_PLAYER_STATE_STOPPED);
+  Rewind();
 }
 
 void TTransport::Exit(bool mayPlayOut) {
@@ -172,13 +203,16 @@ void TTransport::DecodeStep() {
   // At most a twentieth of a second a block, so the time reports stay fine-grained.
   const int maxFrames = std::clamp(info.format.rate / 20, 64, ring_.FramesPerBlock());
   TDecoder::TRead result = decoder_.Read(block->samples.data(), maxFrames, frames, error);
-  if (frames > 0) {
+  const bool done = result == TDecoder::TRead::Done;
+  // The end travels with the sound, so it is reported when it is heard.
+  if (frames > 0 || done) {
     block->frames = frames;
     block->format = info.format;
     block->epoch = epoch_;
     block->input = input_;
     block->firstFrame = first;
     block->inputFrames = info.frames;
+    block->last = done;
     ring_.EndWrite();
   }
   // A stream that keeps yielding nothing would keep this thread spinning.
@@ -187,8 +221,8 @@ void TTransport::DecodeStep() {
     result = TDecoder::TRead::Failed;
     error = "decoding failed: the stream yields no sound";
   }
-  if (result == TDecoder::TRead::Done) {
-    SetState(XA_PLAYER_STATE_EOF);
+  if (done) {
+    decoded_ = true;
   } else if (result == TDecoder::TRead::Failed) {
     notices_.Post(TNotice::Error(XA_SOURCE_CODEC, XA_ERROR_DECODE, error));
     SetState(XA_PLAYER_STATE_STOPPED);

@@ -1,5 +1,6 @@
 #include "WavOutput.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -27,6 +28,9 @@ constexpr uint64_t kMaxData = 0xffffffffu - 36;
 
 TWavOutput::~TWavOutput() {
   if (file_ == nullptr) return;
+  // What the clock has played was heard; the rest is dropped with the sink.
+  std::string ignored;
+  Commit(ignored);
   WriteHeader();
   std::fclose(file_);
 }
@@ -43,6 +47,7 @@ bool TWavOutput::Create(std::string& error) {
 bool TWavOutput::Start(const TAudioFormat& format, std::string& error) {
   if (format_.rate == 0) {
     format_ = format;
+    clock_.SetRate(format.rate);
     return WriteHeader();
   }
   if (format == format_) return true;
@@ -73,11 +78,8 @@ bool TWavOutput::WriteHeader() {
   return ok;
 }
 
-bool TWavOutput::Write(const float* samples, int frames, std::string& error) {
-  const size_t count = static_cast<size_t>(frames) * format_.channels;
-  buffer_.resize(count);
-  ToS16(samples, count, buffer_.data());
-  if (std::fwrite(buffer_.data(), sizeof(int16_t), count, file_) != count) {
+bool TWavOutput::Append(const int16_t* samples, size_t count, std::string& error) {
+  if (std::fwrite(samples, sizeof(int16_t), count, file_) != count) {
     error = "cannot write " + path_ + ": " + std::strerror(errno);
     return false;
   }
@@ -85,9 +87,49 @@ bool TWavOutput::Write(const float* samples, int frames, std::string& error) {
   return true;
 }
 
+bool TWavOutput::Commit(std::string& error) {
+  const size_t channels = static_cast<size_t>(format_.channels);
+  if (channels == 0) return true;
+  const size_t queuedFrames = queued_.size() / channels;
+  const auto left = static_cast<size_t>(std::max<int64_t>(0, clock_.QueuedFrames()));
+  if (left >= queuedFrames) return true;
+  const size_t played = (queuedFrames - left) * channels;
+  const bool ok = Append(queued_.data(), played, error);
+  queued_.erase(queued_.begin(), queued_.begin() + static_cast<std::ptrdiff_t>(played));
+  return ok;
+}
+
+bool TWavOutput::Write(const float* samples, int frames, std::string& error) {
+  const size_t channels = static_cast<size_t>(format_.channels);
+  // Ran dry: everything queued has been heard, then silence until now.
+  const int64_t dry = clock_.DryFrames();
+  if (!Commit(error)) return false;
+  if (dry > 0) {
+    buffer_.assign(static_cast<size_t>(dry) * channels, 0);
+    if (!Append(buffer_.data(), buffer_.size(), error)) return false;
+  }
+  const size_t count = static_cast<size_t>(frames) * channels;
+  buffer_.resize(count);
+  ToS16(samples, count, buffer_.data());
+  queued_.insert(queued_.end(), buffer_.begin(), buffer_.end());
+  clock_.Queue(frames);
+  return Commit(error);
+}
+
 void TWavOutput::Drain() {
+  clock_.Drain();
+  std::string ignored;
+  Append(queued_.data(), queued_.size(), ignored);
+  queued_.clear();
   WriteHeader();
   std::fflush(file_);
+}
+
+void TWavOutput::Flush() {
+  std::string ignored;
+  Commit(ignored);
+  queued_.clear();
+  clock_.Drop();
 }
 
 }  // namespace xaudio

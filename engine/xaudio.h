@@ -20,11 +20,11 @@
  * - INPUT_OPEN opens a file without playing it (player state STOPPED) and reports input
  *   state, name, duration, stream info, position 0 and timecode 0; or an error.
  * - PLAY plays from the current place (the start after an open or a STOP, the target of a
- *   seek) or resumes after PAUSE. STOP drops the queued sound and goes back to the start.
- * - Player state EOF comes when the decoder reaches the end, while the last fraction of a
- *   second still sounds from the output buffer: an INPUT_OPEN and PLAY sent then join the
- *   next file without a gap. Timecode and position follow what is heard, and stop for
- *   the old input as soon as a new one is open.
+ *   seek) or resumes after PAUSE. STOP goes back to the start. STOP and INPUT_OPEN drop
+ *   the sound of an input that plays or is paused; after EOF they (and errors) let it end.
+ * - Player state EOF means heard: the input's last sound leaves for the device (at most
+ *   50 ms earlier); an INPUT_OPEN and PLAY sent then join the next file without a gap.
+ *   Timecode and position follow what is heard, and stop for the old input at once.
  * - EXIT ends the threads (after the queued sound when playing or at EOF); EXITED is the
  *   last notification.
  */
@@ -209,7 +209,7 @@ extern "C" {
 /* Equalizer band values: -40..+40 (others are clamped), 0.3 dB a step, so +-12 dB. */
 #define XA_EQUALIZER_MIN (-40)
 #define XA_EQUALIZER_MAX 40
-/* Priority levels of the decoding thread (player_set_priority). */
+/* Priority levels of the decoding and output threads (player_set_priority). */
 #define XA_PRIORITY_LOWEST 0
 #define XA_PRIORITY_HIGHEST 4
 
@@ -231,8 +231,8 @@ extern "C" {
  *                        (an error notification and the paced null sink when it fails)
  *   "null"               no sound, paced in real time (headless machines)
  *   "null-fast"          no sound, as fast as decoding goes (benchmarks)
- *   "wav:/path/file.wav" 16-bit PCM WAV file (tests); the file keeps the format of the
- *                        first song written to it
+ *   "wav:/path/file.wav" 16-bit PCM WAV file (tests): what a paced device plays, a gap
+ *                        as silence; the file keeps the format of its first song
  */
 #define XA_ENVIRONMENT_OUTPUT "OUTPUT"
 #define XA_OUTPUT_DEFAULT "default"
@@ -368,7 +368,7 @@ int player_new(XA_Player** player, int* notification_fd);
  * it has exited already, joins its threads and frees it. Null is ignored. */
 void player_delete(XA_Player* player);
 
-/* Priority of the decoding thread, XA_PRIORITY_LOWEST..XA_PRIORITY_HIGHEST (default 2).
+/* Priority of the decoding and output threads, XA_PRIORITY_LOWEST..HIGHEST (default 2).
  * Out-of-range values are clamped; where the system refuses a level the request is
  * still recorded. */
 int player_get_priority(XA_Player* player);

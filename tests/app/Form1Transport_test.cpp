@@ -117,6 +117,23 @@ TEST_F(TransportTest, TimesShowElapsedOrRemaining) {
   Handled();
   EXPECT_EQ(form->Totlbl->text(), "75:12");
   EXPECT_EQ(form->CurrTime->text(), "62:03");
+
+  // From 100 minutes on, hours and minutes fit where "MM:SS" would not.
+  engine.PostDuration(99 * 60 + 59);
+  engine.PostTimecode(1, 40, 5);
+  Handled();
+  EXPECT_EQ(form->Totlbl->text(), "99:59");
+  EXPECT_EQ(form->CurrTime->text(), "1h40");
+  engine.PostDuration(10 * 3600 + 5 * 60);
+  engine.PostTimecode(9, 5, 59);
+  Handled();
+  EXPECT_EQ(form->Totlbl->text(), "10h");
+  EXPECT_EQ(form->CurrTime->text(), "9h05");
+  QTest::mouseClick(form->CurrTime, Qt::LeftButton);
+  engine.PostTimecode(0, 1, 0);
+  Handled();
+  EXPECT_EQ(form->CurrTime->text(), "-10h");
+  EXPECT_EQ(form->lblDisplay2->text(), "-10h");
 }
 
 TEST_F(TransportTest, NotificationsShowAndAnswer) {

@@ -59,6 +59,7 @@ bool TEngineHarness::TakeOne(std::chrono::milliseconds timeout, TNotification& o
   out = TNotification{};
   out.message = m;
   out.text = TextOf(m);
+  out.taken = Clock::now();
   if (m.code == XA_MSG_NOTIFY_CODEC_EQUALIZER && m.data.equalizer != nullptr) {
     out.hasEqualizer = true;
     out.equalizer = *m.data.equalizer;
@@ -99,4 +100,17 @@ std::optional<TNotification> TEngineHarness::WaitForState(int state,
 
 void TEngineHarness::Drain(std::chrono::milliseconds period) {
   WaitFor([](const TNotification&) { return false; }, period);
+}
+
+void TEngineHarness::PlayInTurn(const std::vector<std::string>& files) {
+  player_set_priority(player_, XA_PRIORITY_HIGHEST);
+  for (const auto& file : files) {
+    SendText(XA_MSG_COMMAND_INPUT_OPEN, file);
+    Send(XA_MSG_COMMAND_PLAY);
+    if (!WaitForState(XA_PLAYER_STATE_EOF, std::chrono::seconds(10)))
+      throw std::runtime_error("no end of " + file);
+  }
+  Send(XA_MSG_COMMAND_EXIT);
+  if (!WaitForCode(XA_MSG_NOTIFY_EXITED, std::chrono::seconds(10)))
+    throw std::runtime_error("the player did not exit");
 }

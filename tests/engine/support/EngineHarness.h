@@ -15,6 +15,7 @@ struct TNotification {
   std::string text;
   XA_EqualizerInfo equalizer{};
   bool hasEqualizer = false;
+  std::chrono::steady_clock::time_point taken;  // when the harness took it from the engine
   int code() const { return message.code; }
 };
 
@@ -38,6 +39,9 @@ class TEngineHarness {
   std::optional<TNotification> WaitForState(int state, std::chrono::milliseconds timeout);
   // Takes whatever arrives within `period`.
   void Drain(std::chrono::milliseconds period);
+  // Plays `files` as the player window does, at the priority it sets: each next one
+  // opened and played as soon as the end of the one before is reported; then exits.
+  void PlayInTurn(const std::vector<std::string>& files);
 
   const std::vector<TNotification>& seen() const { return seen_; }
   void ClearSeen() { seen_.clear(); }

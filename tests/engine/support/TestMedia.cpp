@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -99,4 +100,52 @@ double Rms(const TWav& wav, size_t first, size_t count) {
     sum += s * s;
   }
   return n ? std::sqrt(sum / n) : 0.0;
+}
+
+int64_t InsertedSilence(const TWav& heard, const std::vector<int16_t>& expected, size_t maxRun) {
+  const size_t channels = static_cast<size_t>(heard.channels);
+  if (channels == 0) return -1;
+  auto same = [&](size_t h, size_t e) {
+    return std::equal(heard.samples.begin() + h * channels,
+                      heard.samples.begin() + (h + 1) * channels, expected.begin() + e * channels);
+  };
+  auto silent = [&](size_t h) {
+    for (size_t c = 0; c < channels; ++c)
+      if (heard.samples[h * channels + c] != 0) return false;
+    return true;
+  };
+  const size_t expectedFrames = expected.size() / channels;
+  int64_t inserted = 0;
+  size_t run = 0;
+  size_t e = 0;
+  for (size_t h = 0; h < heard.frames(); ++h) {
+    if (e < expectedFrames && same(h, e)) {
+      ++e;
+      run = 0;
+    } else if (silent(h) && ++run <= maxRun) {
+      ++inserted;
+    } else {
+      return -1;
+    }
+  }
+  return e == expectedFrames ? inserted : -1;
+}
+
+std::vector<int16_t> WithoutSilence(const TWav& wav) {
+  const size_t channels = static_cast<size_t>(wav.channels);
+  std::vector<int16_t> sound;
+  size_t quiet = 0;  // silent frames held back
+  for (size_t f = 0; f < wav.frames(); ++f) {
+    const auto frame = wav.samples.begin() + static_cast<std::ptrdiff_t>(f * channels);
+    if (std::all_of(frame, frame + static_cast<std::ptrdiff_t>(channels),
+                    [](int16_t s) { return s == 0; })) {
+      ++quiet;
+      continue;
+    }
+    // A silent frame or two is part of the sound; a longer stretch is a gap.
+    if (quiet < 3) sound.insert(sound.end(), quiet * channels, 0);
+    quiet = 0;
+    sound.insert(sound.end(), frame, frame + static_cast<std::ptrdiff_t>(channels));
+  }
+  return sound;
 }

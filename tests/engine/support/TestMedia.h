@@ -46,3 +46,10 @@ struct TWav {
 TWav ReadWav(const std::string& path);
 // Root mean square of channel 0 over frames [first, first + count), on a 0..1 scale.
 double Rms(const TWav& wav, size_t first, size_t count);
+// Frames of silence `heard` holds beyond the interleaved `expected` samples when that is
+// all that differs (nothing lost, nothing repeated) and no silence runs longer than
+// `maxRun` frames; -1 otherwise.
+int64_t InsertedSilence(const TWav& heard, const std::vector<int16_t>& expected, size_t maxRun);
+// The samples without stretches of three or more silent frames: a recording's sound without
+// the gaps a busy machine may have left in it.
+std::vector<int16_t> WithoutSilence(const TWav& wav);

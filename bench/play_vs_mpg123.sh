@@ -1,0 +1,71 @@
+#!/usr/bin/env bash
+# Playing costs: the CPU time (user + system) of sonavera-play and of mpg123 playing the
+# same generated MP3 through the same private PulseAudio null sink (paced by the clock),
+# in interleaved rounds, best of each, and their ratio (goal: at most 1.2). Then how long
+# sonavera-play of a one-second file runs past its last sample (goal: under 50 ms), on the
+# paced null sink.
+# Usage: bench/play_vs_mpg123.sh [BUILD_DIR] [ROUNDS] [SECONDS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+BUILD=${1:-build}
+ROUNDS=${2:-3}
+SECONDS_LONG=${3:-30}
+PLAY=$BUILD/bin/sonavera-play
+[ -x "$PLAY" ] || { echo "build $PLAY first" >&2; exit 1; }
+for t in pulseaudio pactl mpg123 sox lame perf; do
+  command -v $t >/dev/null || { echo "$0: needs $t" >&2; exit 2; }
+done
+
+WORK=$(mktemp -d)
+chmod 700 "$WORK"
+pids=()
+cleanup() { local p; for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; rm -rf "$WORK"; }
+trap cleanup EXIT
+
+sox -n -r 44100 -c 2 -b 16 "$WORK/song.wav" synth "$SECONDS_LONG" pinknoise vol 0.2 \
+  synth "$SECONDS_LONG" sine mix 220 synth "$SECONDS_LONG" sine mix 330
+lame --quiet -b 128 "$WORK/song.wav" "$WORK/song.mp3"
+sox -n -r 44100 -c 2 -b 16 "$WORK/one.wav" synth 1 sine 440 vol 0.5
+lame --quiet -b 128 "$WORK/one.wav" "$WORK/one.mp3"
+
+mkdir -p "$WORK/home"
+export XDG_RUNTIME_DIR=$WORK HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config
+pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+  -L "module-native-protocol-unix auth-anonymous=1" \
+  -L "module-null-sink sink_name=bench rate=44100 channels=2" \
+  --log-target=file:"$WORK/pulse.log" >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do pactl set-default-sink bench 2>/dev/null && break; sleep 0.1; done
+pactl info >/dev/null 2>&1 || { echo "$0: the private sound server did not start" >&2; exit 1; }
+
+# CPU milliseconds of a command and its threads: perf's task clock, to the microsecond.
+cpu_ms() {
+  perf stat -x, -e task-clock -- "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ { printf "%.1f", $1 }'
+}
+ours= theirs=
+for ((i = 0; i < ROUNDS; i++)); do
+  a=$(cpu_ms "$PLAY" --output pulse "$WORK/song.mp3")
+  b=$(cpu_ms mpg123 -q -o pulse "$WORK/song.mp3")
+  echo "round $((i + 1)): sonavera-play ${a} ms, mpg123 ${b} ms"
+  ours=$(awk -v a="$a" -v b="${ours:-$a}" 'BEGIN { print (a < b ? a : b) }')
+  theirs=$(awk -v a="$b" -v b="${theirs:-$b}" 'BEGIN { print (a < b ? a : b) }')
+done
+echo "playing ${SECONDS_LONG} s through pulse, best CPU: sonavera-play ${ours} ms, mpg123 ${theirs} ms"
+awk -v a="$ours" -v b="$theirs" 'BEGIN { printf "CPU ratio: %.3f (goal <= 1.2)\n", a / b }'
+
+# From the playing state to the end of the process, less the song's one second.
+python3 - "$PLAY" "$WORK/one.mp3" <<'PY'
+import subprocess, sys, time
+runs = []
+for _ in range(5):
+    start = time.monotonic()
+    p = subprocess.Popen([sys.argv[1], "--output", "null", sys.argv[2]], stdout=subprocess.PIPE, text=True)
+    playing = None
+    for line in p.stdout:
+        if playing is None and line.startswith("player-state 1"):
+            playing = time.monotonic()
+    p.wait()
+    runs.append((time.monotonic() - playing - 1.0) * 1000)
+print("sonavera-play of 1 s: ends %s ms after its last sample (goal < 50)" %
+      ", ".join("%.0f" % r for r in runs))
+PY

@@ -1,0 +1,150 @@
+// When the engine reports the end of an input, and what commands then do to the sound still
+// on its way. The WAV sink records what a paced device would play, gaps included.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "EngineHarness.h"
+#include "TestMedia.h"
+
+using namespace std::chrono_literals;
+
+namespace {
+
+bool AtTheEnd(const TNotification& n) {
+  return n.code() == XA_MSG_NOTIFY_INPUT_POSITION &&
+         n.message.data.input_position.offset == n.message.data.input_position.range;
+}
+
+double Seconds(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double>(d).count();
+}
+
+class EndOfInput : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = std::make_unique<TTempDir>();
+    first_ = MakeMp3(*dir_, "first.mp3", {1.0, 44100, 2, 440, false});
+    second_ = MakeMp3(*dir_, "second.mp3", {0.6, 44100, 2, 660, true});
+    third_ = MakeMp3(*dir_, "third.mp3", {0.4, 44100, 2, 550, false});
+    junk_ = dir_->File("junk.mp3");
+    WriteBytes(junk_, std::string(3000, 'x'));
+  }
+  static void TearDownTestSuite() { dir_.reset(); }
+
+  static std::string Wav() { return XA_OUTPUT_WAV_PREFIX + dir_->File("out.wav"); }
+
+  static TWav Joined(const std::vector<std::string>& files) {
+    TEngineHarness(Wav()).PlayInTurn(files);
+    return ReadWav(dir_->File("out.wav"));
+  }
+
+  static std::unique_ptr<TTempDir> dir_;
+  static std::string first_, second_, third_, junk_;
+};
+
+std::unique_ptr<TTempDir> EndOfInput::dir_;
+std::string EndOfInput::first_, EndOfInput::second_, EndOfInput::third_, EndOfInput::junk_;
+
+TEST_F(EndOfInput, IsReportedAsTheLastSoundLeavesAndExitFollowsTheSound) {
+  TEngineHarness engine(XA_OUTPUT_NULL);
+  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, first_);
+  engine.Send(XA_MSG_COMMAND_PLAY);
+  const auto playing = engine.WaitForState(XA_PLAYER_STATE_PLAYING, 5s);
+  const auto eof = engine.WaitForState(XA_PLAYER_STATE_EOF, 5s);
+  ASSERT_TRUE(playing && eof);
+  // The device holds 50 ms; the end may be told 50 ms before the last sound leaves.
+  EXPECT_GT(Seconds(eof->taken - playing->taken), 1.0 - 0.15);
+  engine.Send(XA_MSG_COMMAND_EXIT);
+  const auto heard = engine.WaitFor(AtTheEnd, 2s);
+  ASSERT_TRUE(heard);
+  EXPECT_LT(Seconds(heard->taken - eof->taken), 0.15);
+  // Exit plays out what is left, and no more.
+  const auto exited = engine.WaitForCode(XA_MSG_NOTIFY_EXITED, 2s);
+  ASSERT_TRUE(exited);
+  EXPECT_LT(Seconds(exited->taken - heard->taken), 0.05);
+}
+
+TEST_F(EndOfInput, SongsAnsweredAtOnceJoinSampleExact) {
+  const std::vector<int16_t> a = WithoutSilence(Joined({first_}));
+  const std::vector<int16_t> b = WithoutSilence(Joined({second_}));
+  const std::vector<int16_t> c = WithoutSilence(Joined({third_}));
+  ASSERT_EQ(a.size(), 2u * 44100);
+  for (const auto& files : {std::vector<std::string>{first_, second_},
+                            std::vector<std::string>{first_, second_, third_}}) {
+    std::vector<int16_t> expected = a;
+    expected.insert(expected.end(), b.begin(), b.end());
+    if (files.size() == 3) expected.insert(expected.end(), c.begin(), c.end());
+    // Every sample once, in order; where a song follows, at most 5 ms of silence.
+    const int64_t inserted = InsertedSilence(Joined(files), expected, 44100 / 200);
+    EXPECT_GE(inserted, 0) << files.size() << " songs: sound lost, repeated or cut off";
+    EXPECT_LE(inserted, 44100 / 200 * static_cast<int64_t>(files.size() - 1));
+  }
+}
+
+// After the end has been reported, a stop, another input or a failing one leave the rest of
+// the ended song to be heard.
+TEST_F(EndOfInput, CommandsAfterTheEndLetTheTailPlayOut) {
+  const std::vector<int16_t> alone = WithoutSilence(Joined({first_}));
+  const std::vector<std::vector<std::pair<int, std::string>>> answers = {
+      {{XA_MSG_COMMAND_STOP, ""}},
+      {{XA_MSG_COMMAND_INPUT_OPEN, second_}},
+      {{XA_MSG_COMMAND_INPUT_OPEN, junk_}, {XA_MSG_COMMAND_STOP, ""}},
+  };
+  for (const auto& answer : answers) {
+    SCOPED_TRACE(answer.front().second);
+    {
+      TEngineHarness engine(Wav());
+      player_set_priority(engine.player(), XA_PRIORITY_HIGHEST);
+      engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, first_);
+      engine.Send(XA_MSG_COMMAND_PLAY);
+      ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_EOF, 5s));
+      for (const auto& [code, text] : answer)
+        if (text.empty())
+          engine.Send(code);
+        else
+          engine.SendText(code, text);
+      engine.Drain(300ms);
+      engine.Send(XA_MSG_COMMAND_EXIT);
+      ASSERT_TRUE(engine.WaitForCode(XA_MSG_NOTIFY_EXITED, 5s));
+    }
+    // Every sample heard, up to the last; a busy machine may add a gap, nothing else.
+    EXPECT_GE(InsertedSilence(ReadWav(dir_->File("out.wav")), alone, 44100), 0);
+  }
+}
+
+// While a song plays, Stop and another input cut it at once.
+TEST_F(EndOfInput, StopOrAnotherInputDuringPlayCutsTheSound) {
+  for (const int command : {XA_MSG_COMMAND_STOP, XA_MSG_COMMAND_INPUT_OPEN}) {
+    SCOPED_TRACE(command);
+    std::chrono::steady_clock::duration played{};
+    {
+      TEngineHarness engine(Wav());
+      player_set_priority(engine.player(), XA_PRIORITY_HIGHEST);
+      engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, first_);
+      engine.Send(XA_MSG_COMMAND_PLAY);
+      const auto playing = engine.WaitForState(XA_PLAYER_STATE_PLAYING, 5s);
+      ASSERT_TRUE(playing);
+      ASSERT_TRUE(engine.WaitFor(
+          [](const TNotification& n) {
+            return n.code() == XA_MSG_NOTIFY_INPUT_POSITION &&
+                   n.message.data.input_position.offset >= 160;
+          },
+          5s));
+      if (command == XA_MSG_COMMAND_STOP)
+        engine.Send(command);
+      else
+        engine.SendText(command, second_);
+      played = std::chrono::steady_clock::now() - playing->taken;
+      engine.Drain(300ms);
+      engine.Send(XA_MSG_COMMAND_EXIT);
+      ASSERT_TRUE(engine.WaitForCode(XA_MSG_NOTIFY_EXITED, 5s));
+    }
+    const TWav heard = ReadWav(dir_->File("out.wav"));
+    const double after = static_cast<double>(heard.frames()) / heard.rate - Seconds(played);
+    EXPECT_LT(after, 0.05 + 0.03) << "heard this long after the command";
+    EXPECT_GT(after, -0.05) << "less heard than played";
+  }
+}
+
+}  // namespace
