@@ -21,8 +21,9 @@ void TForm1::MixProssimaCanzone() {
   } else if (r < last && Album) {
     CurrentRow = r + 1;
     const int disc = DiscOf(CurrentRow);
-    if (CurrentPage() == "page1") CaricaIMG(SongFolder(CurrentRow));
+    // The next song is due: CaricaCD loads the picture itself, so it is loaded once.
     if (Shuffle) {
+      if (CurrentPage() == "page1") CaricaIMG(SongFolder(CurrentRow));
       // Shuffled across discs, the song list stays as it is; only the disc title follows.
       CDlbl->SetCaption(platform::AsciiUpper(ListText(CDList, disc - 1)));
       RestartRun(CDlbl);

@@ -1,45 +1,62 @@
 #!/usr/bin/env bash
-# Scans a generated tree of 5,000 album folders holding 100,000 MP3 names (empty files)
-# with sonavera-scan and with find -iname '*.mp3', several times each, and prints the
-# ratio of the best times. Goal: the scan takes at most twice as long as find.
-# Usage: bench/scan_vs_find.sh [BUILD_DIR] [RUNS]
+# Scans a generated tree of MP3 names (empty files of 20-40 characters, 20 per album folder,
+# 100 albums per artist) with sonavera-scan and with find -iname '*.mp3', interleaved, and
+# prints the best CPU time (user + system) of each, their ratio and the peak resident size.
+# Goals for 100,000 names with a warm cache: CPU ratio <= 1.20, scan peak RSS < 32 MB.
+# Usage: bench/scan_vs_find.sh [BUILD_DIR] [RUNS] [NAMES]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
-RUNS=${2:-7}
+RUNS=${2:-5}
+NAMES=${3:-100000}
 SCAN=$BUILD/bin/sonavera-scan
 [ -x "$SCAN" ] || { echo "build $SCAN first" >&2; exit 1; }
+[ -x /usr/bin/time ] || { echo "needs GNU time (Debian package time)" >&2; exit 1; }
 
 TREE=$(mktemp -d)
-trap 'rm -rf "$TREE"' EXIT
-mkdir -p "$TREE"/Artist{00..49}/Album{00..99}
-for n in {01..19}; do
-  printf "%s$n Track.mp3\0" "$TREE"/Artist*/Album*/ | xargs -0 touch
-done
-# Some upper-case extensions and a picture per album, as real collections have.
-printf '%s20 Last.MP3\0' "$TREE"/Artist*/Album*/ | xargs -0 touch
-printf '%scover.jpg\0' "$TREE"/Artist*/Album*/ | xargs -0 touch
+trap 'rm -rf "$TREE" "$TREE".*' EXIT
+albums=$((NAMES / 20))
+awk -v root="$TREE" -v albums="$albums" 'BEGIN {
+  words = "Song of the Long Evening Light and the Quiet Morning Road Home Again";
+  for (a = 0; a < albums; a++) {
+    folder = sprintf("%s/Artist %03d/Album %02d", root, int(a / 100), a % 100);
+    printf "%s%c", folder, 0 > (root ".dirs");
+    for (n = 1; n <= 20; n++) {
+      len = 12 + (a * 7 + n * 13) % 21;  # name of 20-40 characters with "NN " and ".mp3"
+      ext = (n == 20) ? ".MP3" : ".mp3";  # some upper-case extensions
+      printf "%s/%02d %s%s%c", folder, n, substr(words, 1 + n % 9, len), ext, 0;
+    }
+    printf "%s/cover.jpg%c", folder, 0;  # and a picture per album
+  }
+}' > "$TREE.list"
+xargs -0 mkdir -p < "$TREE.dirs"
+xargs -0 touch < "$TREE.list"
+rm -f "$TREE.list" "$TREE.dirs"
 echo "tree: $(find "$TREE" -type d | wc -l) folders, $(find "$TREE" -iname '*.mp3' | wc -l) MP3 names"
 
-# Best of RUNS wall-clock times of a command, in milliseconds.
-best_ms() {
-  local best=
-  for ((i = 0; i < RUNS; i++)); do
-    local t0 t1
-    t0=$(date +%s%N)
-    "$@" >/dev/null
-    t1=$(date +%s%N)
-    local ms=$(((t1 - t0) / 1000000))
-    [ -z "$best" ] || [ "$ms" -lt "$best" ] && best=$ms
-  done
-  echo "$best"
+# CPU milliseconds (user + system) and peak RSS in kB of one run of a command.
+measure() {
+  /usr/bin/time -f '%U %S %M' -o "$TREE.time" "$@" >/dev/null
+  awk '{ printf "%d %d\n", ($1 + $2) * 1000, $3 }' "$TREE.time"
 }
 
 # One untimed pass each so both start with a warm cache.
 "$SCAN" "$TREE" >/dev/null
 find "$TREE" -iname '*.mp3' >/dev/null
 
-scan=$(best_ms "$SCAN" "$TREE")
-find=$(best_ms find "$TREE" -iname '*.mp3')
-echo "sonavera-scan: ${scan} ms, find: ${find} ms (best of $RUNS)"
-awk -v s="$scan" -v f="$find" 'BEGIN { printf "ratio scan/find: %.2f (goal <= 2.00)\n", s / (f > 0 ? f : 1) }'
+best_scan= best_find= rss_scan=0 rss_find=0
+for ((i = 0; i < RUNS; i++)); do
+  read -r cpu rss < <(measure "$SCAN" "$TREE")
+  [ -z "$best_scan" ] || [ "$cpu" -lt "$best_scan" ] && best_scan=$cpu
+  [ "$rss" -gt "$rss_scan" ] && rss_scan=$rss
+  read -r cpu rss < <(measure find "$TREE" -iname '*.mp3')
+  [ -z "$best_find" ] || [ "$cpu" -lt "$best_find" ] && best_find=$cpu
+  [ "$rss" -gt "$rss_find" ] && rss_find=$rss
+done
+rm -f "$TREE.time"
+echo "sonavera-scan: ${best_scan} ms CPU, peak RSS $((rss_scan / 1024)) MB"
+echo "find:          ${best_find} ms CPU, peak RSS $((rss_find / 1024)) MB (best of $RUNS, interleaved)"
+awk -v s="$best_scan" -v f="$best_find" -v r="$rss_scan" -v n="$NAMES" 'BEGIN {
+  printf "ratio scan/find CPU: %.2f (goal <= 1.20)\n", s / (f > 0 ? f : 1);
+  printf "scan peak RSS per name: %.0f bytes\n", r * 1024 / n;
+}'

@@ -90,8 +90,9 @@ size_t PlayAlbum(const TAlbum& album, std::vector<double>& sameDisc,
     timer.start();
     while (ends < kDiscs * kSongs && timer.elapsed() < 30000)
       QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    form.XAudio->Exit();
-    while (timer.elapsed() < 31000) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    // The last song's end plays out before the player is closed.
+    const qint64 closing = timer.elapsed() + 300;
+    while (timer.elapsed() < closing) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
   }
   unsetenv("SONAVERA_OUTPUT");
   return RecordedFrames(album.Recording());

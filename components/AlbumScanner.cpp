@@ -18,15 +18,24 @@ void TAlbumScanner::CreaTAB(std::vector<std::string>& CDList) {
   FindDiscFolders(SourceRoot);
   const std::string chosen = ChosenSource ? ChosenSource() : std::string();
   int disc = 0;
-  for (const auto& [key, folder] : m_discs) {
+  std::string path;
+  for (auto& [key, folder] : m_discs) {
     ++disc;
     CDList.push_back(std::to_string(disc) + ". " + EstraiDisco(folder.Path, chosen));
     // Every disc path begins with the root text, so cutting its length leaves the path
     // relative to it.
-    const std::string relative = folder.Path.substr(SourceRoot.size());
-    for (std::size_t j = 0; j < folder.Songs.size(); ++j) {
-      AggiungiRiga(disc, int(j) + 1, relative + folder.Songs[j]);
+    const std::size_t relative = folder.Path.size() - SourceRoot.size();
+    path.assign(folder.Path, SourceRoot.size());
+    int track = 0;
+    for (std::size_t from = 0; from < folder.Songs.size();) {
+      const std::size_t end = folder.Songs.find('\0', from);
+      path.resize(relative);
+      path.append(folder.Songs, from, end - from);
+      AggiungiRiga(disc, ++track, path);
+      from = end + 1;
     }
+    // The table holds the songs now; their memory goes to the rows still to come.
+    std::string().swap(folder.Songs);
   }
   if (m_tab.RowCount() > 2) m_tab.DeleteRow(1);
 }
@@ -51,7 +60,12 @@ void TAlbumScanner::FindFileNewPath(TFindFile* Sender, const std::string& NewPat
   // folder that changes before the table is filled cannot give a disc without songs.
   MP3List.SetEntries(NewPath, Sender->Entries());
   if (!MP3List.Items().empty()) {
-    m_discs[TFileLister::PathSortKey(NewPath)] = {NewPath, MP3List.Items()};
+    std::string songs;
+    for (const std::string& name : MP3List.Items()) {
+      songs += name;
+      songs += '\0';
+    }
+    m_discs[TFileLister::PathSortKey(NewPath)] = {NewPath, std::move(songs)};
   }
   if (OnFolder) OnFolder();
 }

@@ -54,7 +54,9 @@ class TAlbumScanner {
  private:
   struct TDiscFolder {
     std::string Path;
-    std::vector<std::string> Songs;  // as MP3List listed them during the walk
+    // The names MP3List listed during the walk, each closed by a NUL (names cannot hold
+    // one): one block per disc, not one per song. Emptied once the table holds them.
+    std::string Songs;
   };
 
   TSortGrid& m_tab;

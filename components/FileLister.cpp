@@ -1,10 +1,10 @@
 #include "FileLister.h"
 
 #include <algorithm>
+#include <clocale>
 #include <cstring>
+#include <numeric>
 #include <utility>
-
-#include "CaseInsensitive.h"
 
 bool TFileLister::SetDirectory(const std::string& folder) {
   std::vector<TFindFile::TFolderEntry> entries;
@@ -15,32 +15,64 @@ bool TFileLister::SetDirectory(const std::string& folder) {
 }
 
 void TFileLister::SetEntries(const std::string& folder,
-                             const std::vector<TFindFile::TFolderEntry>& entries) {
+                             std::span<const TFindFile::TFolderEntry> entries) {
   m_directory = folder;
-  m_items.clear();
+  std::size_t count = 0;
   for (const TFindFile::TFolderEntry& e : entries) {
     // Only plain files: opening a pipe named like a song would block the player.
     if (e.Regular && e.Name[0] != '.' && TFindFile::MatchesMask(e.Name, Mask)) {
-      m_items.push_back(e.Name);
+      // The previous folder's names keep their memory for this one's.
+      if (count == m_items.size()) m_items.emplace_back();
+      m_items[count++].assign(e.Name);
     }
   }
+  m_items.resize(count);
   SortNames(m_items);
 }
 
-std::string TFileLister::SortKey(const std::string& name) {
-  const std::string folded = platform::AsciiLower(name);
-  // strxfrm works on C strings: a name cannot hold a NUL byte anyway.
-  std::string key(folded.size() * 2 + 1, '\0');
-  std::size_t n = std::strxfrm(key.data(), folded.c_str(), key.size());
-  if (n >= key.size()) {
-    key.assign(n + 1, '\0');
-    n = std::strxfrm(key.data(), folded.c_str(), key.size());
+namespace {
+
+// Whether the collation is byte order, so that the folded name is its own key.
+bool ByteOrderCollation() {
+  const char* name = std::setlocale(LC_COLLATE, nullptr);
+  if (!name) return true;
+  // C.UTF-8 collates by code point, which is UTF-8 byte order.
+  for (const char* c : {"C", "POSIX", "C.UTF-8", "C.utf8"}) {
+    if (std::strcmp(name, c) == 0) return true;
   }
-  key.resize(n);
+  return false;
+}
+
+// Appends the key of name to key (see SortKey); folded is scratch space.
+void AppendSortKey(std::string& key, std::string_view name, bool byteOrder, std::string& folded) {
+  folded.assign(name);
+  for (char& c : folded) {
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  }
+  if (byteOrder) {
+    key += folded;
+  } else {
+    // strxfrm works on C strings: a name cannot hold a NUL byte anyway.
+    const std::size_t at = key.size();
+    key.resize(at + folded.size() * 4 + 1);
+    std::size_t n = std::strxfrm(key.data() + at, folded.c_str(), key.size() - at);
+    if (n >= key.size() - at) {
+      key.resize(at + n + 1);
+      n = std::strxfrm(key.data() + at, folded.c_str(), n + 1);
+    }
+    key.resize(at + n);
+  }
   // The NUL sorts before any collation byte, so a key that is a prefix of another still
   // comes first, and the raw name decides between names that collate equal.
   key += '\0';
   key += name;
+}
+
+}  // namespace
+
+std::string TFileLister::SortKey(const std::string& name) {
+  std::string key, folded;
+  AppendSortKey(key, name, ByteOrderCollation(), folded);
   return key;
 }
 
@@ -48,12 +80,13 @@ std::string TFileLister::PathSortKey(const std::string& path) {
   // Name by name: a folder's key is a prefix of its subfolders' keys, and the NUL closing each
   // name sorts before any key byte, so a folder and everything below it stay together even
   // where the locale gives "/" no weight.
-  std::string key;
+  const bool byteOrder = ByteOrderCollation();
+  std::string key, folded;
   for (std::size_t from = 0; from < path.size();) {
     std::size_t to = path.find('/', from);
     if (to == std::string::npos) to = path.size();
     if (to > from) {
-      key += SortKey(path.substr(from, to - from));
+      AppendSortKey(key, std::string_view(path).substr(from, to - from), byteOrder, folded);
       key += '\0';
     }
     from = to + 1;
@@ -62,9 +95,25 @@ std::string TFileLister::PathSortKey(const std::string& path) {
 }
 
 void TFileLister::SortNames(std::vector<std::string>& names) {
-  std::vector<std::pair<std::string, std::string>> keyed;
-  keyed.reserve(names.size());
-  for (std::string& name : names) keyed.emplace_back(SortKey(name), std::move(name));
-  std::sort(keyed.begin(), keyed.end());
-  for (std::size_t i = 0; i < names.size(); ++i) names[i] = std::move(keyed[i].second);
+  if (names.size() < 2) return;
+  // All keys in one buffer: one allocation for the folder, not one per name.
+  const bool byteOrder = ByteOrderCollation();
+  std::string keys, folded;
+  std::vector<std::size_t> ends(names.size());
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    AppendSortKey(keys, names[i], byteOrder, folded);
+    ends[i] = keys.size();
+  }
+  const auto keyOf = [&](std::size_t i) {
+    const std::size_t from = i == 0 ? 0 : ends[i - 1];
+    return std::string_view(keys).substr(from, ends[i] - from);
+  };
+  std::vector<std::size_t> order(names.size());
+  std::iota(order.begin(), order.end(), std::size_t(0));
+  std::sort(order.begin(), order.end(),
+            [&](std::size_t a, std::size_t b) { return keyOf(a) < keyOf(b); });
+  std::vector<std::string> sorted;
+  sorted.reserve(names.size());
+  for (std::size_t i : order) sorted.push_back(std::move(names[i]));
+  names.swap(sorted);
 }

@@ -4,6 +4,7 @@
 // order breaks what is still equal.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,7 @@ class TFileLister {
   // Lists folder; false (and an empty list) when it cannot be read.
   bool SetDirectory(const std::string& folder);
   // Lists folder from its entries as already read (by the folder walker).
-  void SetEntries(const std::string& folder, const std::vector<TFindFile::TFolderEntry>& entries);
+  void SetEntries(const std::string& folder, std::span<const TFindFile::TFolderEntry> entries);
   const std::string& Directory() const { return m_directory; }
   const std::vector<std::string>& Items() const { return m_items; }
 

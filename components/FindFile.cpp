@@ -6,9 +6,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
+#include <iterator>
 
-#include "CaseInsensitive.h"
 #include "PseudoFileSystem.h"
 
 namespace {
@@ -19,14 +18,13 @@ std::string WithSlash(const std::string& path) {
 
 }  // namespace
 
-bool TFindFile::MatchesMask(const std::string& anyCaseName, const std::string& anyCaseMask) {
-  if (anyCaseMask == "*.*" || anyCaseMask == "*") return true;
-  const std::string name = platform::AsciiLower(anyCaseName);
-  const std::string mask = platform::AsciiLower(anyCaseMask);
+bool TFindFile::MatchesMask(std::string_view name, std::string_view mask) {
+  if (mask == "*.*" || mask == "*") return true;
+  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
   // Greedy match that backtracks to the last "*".
   std::size_t n = 0, m = 0, starMask = std::string::npos, starName = 0;
   while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || mask[m] == name[n])) {
+    if (m < mask.size() && (mask[m] == '?' || lower(mask[m]) == lower(name[n]))) {
       ++n;
       ++m;
     } else if (m < mask.size() && mask[m] == '*') {
@@ -43,33 +41,46 @@ bool TFindFile::MatchesMask(const std::string& anyCaseName, const std::string& a
   return m == mask.size();
 }
 
-bool TFindFile::ReadFolder(int fd, std::vector<TFolderEntry>& entries) {
-  const int own = dup(fd);
-  if (own < 0) return false;
-  DIR* dir = fdopendir(own);
-  if (!dir) {
-    close(own);
-    return false;
-  }
-  bool ok = true;
+bool TFindFile::ReadEntries(int fd, std::vector<TFolderEntry>& entries, std::size_t& count,
+                            std::vector<char>& buffer) {
+  count = 0;
+  if (buffer.empty()) buffer.resize(kReadBuffer);
   for (;;) {
-    errno = 0;
-    const dirent* e = readdir(dir);
-    if (!e) {
-      ok = errno == 0;
-      break;
+    // Read straight from the descriptor: no stream, no second descriptor, no allocation.
+    const ssize_t got = getdents64(fd, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) return true;
+    for (ssize_t at = 0; at < got;) {
+      const auto* e = reinterpret_cast<const dirent64*>(buffer.data() + at);
+      at += e->d_reclen;
+      const char* name = e->d_name;
+      if (name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'))) continue;
+      bool folder = e->d_type == DT_DIR, regular = e->d_type == DT_REG;
+      if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
+        struct stat st;
+        const bool ok = fstatat(fd, name, &st, 0) == 0;
+        folder = ok && S_ISDIR(st.st_mode);
+        regular = ok && S_ISREG(st.st_mode);
+      }
+      // Slots of earlier folders keep their names' memory for this one.
+      if (count == entries.size()) entries.emplace_back();
+      TFolderEntry& entry = entries[count++];
+      entry.Name.assign(name);
+      entry.Folder = folder;
+      entry.Regular = regular;
     }
-    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
-    bool folder = e->d_type == DT_DIR, regular = e->d_type == DT_REG;
-    if (e->d_type == DT_LNK || e->d_type == DT_UNKNOWN) {
-      struct stat st;
-      const bool ok = fstatat(fd, e->d_name, &st, 0) == 0;
-      folder = ok && S_ISDIR(st.st_mode);
-      regular = ok && S_ISREG(st.st_mode);
-    }
-    entries.push_back({e->d_name, folder, regular});
   }
-  closedir(dir);
+}
+
+bool TFindFile::ReadFolder(int fd, std::vector<TFolderEntry>& entries) {
+  std::vector<TFolderEntry> read;
+  std::vector<char> buffer;
+  std::size_t count = 0;
+  const bool ok = ReadEntries(fd, read, count, buffer);
+  read.resize(count);
+  entries.insert(entries.end(), std::make_move_iterator(read.begin()),
+                 std::make_move_iterator(read.end()));
   return ok;
 }
 
@@ -125,19 +136,19 @@ void TFindFile::ProcessFolder(const std::string& path, std::deque<std::string>* 
   // Unreadable, gone, entered before or a pseudo file system: skipped, the walk goes on.
   const int fd = OpenFolder(folder);
   if (fd < 0) return;
-  m_entries.clear();
-  if (!ReadFolder(fd, m_entries)) {
+  if (!ReadEntries(fd, m_entries, m_entryCount, m_buffer)) {
+    m_entryCount = 0;
     close(fd);
     return;
   }
   if (queue) {
-    for (const TFolderEntry& e : m_entries) {
+    for (const TFolderEntry& e : Entries()) {
       if (e.Folder) queue->push_back(folder + e.Name);
     }
   }
   if (OnNewPath) OnNewPath(this, folder, m_abort);
   if (!m_abort && CollectFiles) {
-    for (const TFolderEntry& e : m_entries) CollectEntry(fd, folder, e);
+    for (const TFolderEntry& e : Entries()) CollectEntry(fd, folder, e);
   }
   close(fd);
 }

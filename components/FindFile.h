@@ -15,7 +15,9 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <span>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -51,7 +53,7 @@ class TFindFile {
 
   const std::vector<std::string>& Files() const { return m_files; }
   // The entries of the folder being reported, valid during OnNewPath.
-  const std::vector<TFolderEntry>& Entries() const { return m_entries; }
+  std::span<const TFolderEntry> Entries() const { return {m_entries.data(), m_entryCount}; }
   // Run counters: total size in bytes of the collected entries, how many of them are plain
   // folders, and how many are anything else.
   std::uint64_t TotalSize() const { return m_totalSize; }
@@ -60,7 +62,7 @@ class TFindFile {
 
   // Wildcard match of a file name, "*" and "?", ignoring ASCII letter case; "*.*" matches
   // every name, also one without a dot.
-  static bool MatchesMask(const std::string& name, const std::string& mask);
+  static bool MatchesMask(std::string_view name, std::string_view mask);
   // The entries of the open folder fd except "." and "..", in the order the file system
   // gives them. False when the folder cannot be read.
   static bool ReadFolder(int fd, std::vector<TFolderEntry>& entries);
@@ -72,9 +74,17 @@ class TFindFile {
   int OpenFolder(const std::string& folder);
   void ProcessFolder(const std::string& path, std::deque<std::string>* queue);
   void CollectEntry(int fd, const std::string& folder, const TFolderEntry& entry);
+  // Reads the open folder fd into entries[0, count), reusing the slots (and their names'
+  // memory) already there; buffer is the read buffer.
+  static bool ReadEntries(int fd, std::vector<TFolderEntry>& entries, std::size_t& count,
+                          std::vector<char>& buffer);
+
+  static constexpr std::size_t kReadBuffer = 32 * 1024;
 
   std::vector<std::string> m_files;
-  std::vector<TFolderEntry> m_entries;
+  std::vector<TFolderEntry> m_entries;  // the first m_entryCount are the current folder's
+  std::size_t m_entryCount = 0;
+  std::vector<char> m_buffer;
   std::uint64_t m_totalSize = 0;
   int m_folderCount = 0;
   int m_fileCount = 0;

@@ -40,6 +40,10 @@ void ApplyGains(float* samples, size_t frames, int channels, TChannelGains gains
   for (size_t i = 0; i < count; ++i) samples[i] *= gains.left;
 }
 
+void MonoToStereo(float* samples, size_t frames) {
+  for (size_t i = frames; i-- > 0;) samples[2 * i] = samples[2 * i + 1] = samples[i];
+}
+
 void ToS16(const float* samples, size_t count, int16_t* out) {
   for (size_t i = 0; i < count; ++i) {
     const float s = std::clamp(samples[i], -1.0f, 1.0f) * 32767.0f;

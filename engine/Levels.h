@@ -27,6 +27,9 @@ TChannelGains OutputGains(int master, int pcm, int balance);
 // Applies gains to interleaved samples in place (mono takes the left gain).
 void ApplyGains(float* samples, size_t frames, int channels, TChannelGains gains);
 
+// Mono to stereo in place: `samples` has room for 2 x `frames`.
+void MonoToStereo(float* samples, size_t frames);
+
 // Float to signed 16-bit, limited to the device range.
 void ToS16(const float* samples, size_t count, int16_t* out);
 

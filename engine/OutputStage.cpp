@@ -22,8 +22,9 @@ constexpr milliseconds kMinReportGap{10};
 // the next input has that much more time to follow without a gap.
 constexpr milliseconds kEndLead{40};
 // Sound goes to the device in slices this long at most: a write waits about as long as its
-// slice lasts, and a drop takes effect between slices.
-constexpr milliseconds kWriteSlice{20};
+// slice lasts, and a drop takes effect between slices. Blocks are no longer than this, so
+// a block is one write (smaller slices cost the sound server's client a wake-up each).
+constexpr milliseconds kWriteSlice{50};
 
 }  // namespace
 
@@ -228,6 +229,12 @@ bool TOutputStage::Dropped(uint64_t epoch) {
 }
 
 void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, bool ending) {
+  // The device plays stereo whatever the song: a mono song that follows a stereo one (or
+  // the other way round) joins it without the device being drained and reopened.
+  if (block.format.channels == 1) {
+    MonoToStereo(block.samples.data(), static_cast<size_t>(block.frames));
+    block.format.channels = 2;
+  }
   if (block.frames > 0) {
     PrepareOutput(block.format, now);
     const TChannelGains gains = now.muted ? TChannelGains{0.0f, 0.0f} : now.gains;

@@ -37,15 +37,22 @@ int main(int argc, char** argv) {
   std::vector<std::string> cdList;
   scanner.CreaTAB(cdList);
 
-  std::string out;
-  for (const std::string& entry : cdList) out += entry + '\n';
-  out += '\n';
+  // Written as it goes: a copy of the whole table's text would double the memory it needs.
+  static char buffer[1 << 16];
+  std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
+  const auto put = [](const std::string& text, char end) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    std::putchar(end);
+  };
+  for (const std::string& entry : cdList) put(entry, '\n');
+  std::putchar('\n');
   if (!tab.Cells(0, 1).empty()) {
     for (int row = 1; row < tab.RowCount(); ++row) {
-      out += tab.Cells(0, row) + '\t' + tab.Cells(1, row) + '\t' + tab.Cells(2, row) + '\n';
+      put(tab.Cells(0, row), '\t');
+      put(tab.Cells(1, row), '\t');
+      put(tab.Cells(2, row), '\n');
     }
   }
-  out += TAlbumScanner::CalcolaSN(platform::Volumes().VolumeRoot(root)) + '\n';
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  return 0;
+  put(TAlbumScanner::CalcolaSN(platform::Volumes().VolumeRoot(root)), '\n');
+  return std::fflush(stdout) == 0 ? 0 : 1;
 }

@@ -158,6 +158,24 @@ TEST(AlbumScanner, LinkLoopsAddNoDiscTwice) {
   EXPECT_EQ(scan.rows, (Texts{"1 1 /A/1.mp3"}));
 }
 
+TEST(AlbumScanner, AScannerRunsAgainAfterHandingItsSongsToTheTable) {
+  TempTree tree;
+  for (const char* song : {"B/2.mp3", "B/1.mp3", "A/x.mp3"}) tree.File(song);
+  TSortGrid tab(4, 2);
+  TAlbumScanner scanner(tab);
+  scanner.SourceRoot = tree.Root();
+  for (int run = 0; run < 2; ++run) {
+    tab.Clear();
+    Texts discs;
+    scanner.CreaTAB(discs);
+    EXPECT_EQ(discs, (Texts{"1. A", "2. B"}));
+    ASSERT_EQ(tab.RowCount(), 4);
+    EXPECT_EQ(tab.Cells(2, 1) + " " + tab.Cells(2, 2) + " " + tab.Cells(2, 3),
+              "/A/x.mp3 /B/1.mp3 /B/2.mp3");
+    EXPECT_EQ(scanner.TMPlist(), (Texts{tree.Root() + "/A/", tree.Root() + "/B/"}));
+  }
+}
+
 TEST(AlbumScanner, DiscNames) {
   EXPECT_EQ(TAlbumScanner::EstraiDisco("/home/u/Music/Album/"), "Album");
   EXPECT_EQ(TAlbumScanner::EstraiDisco("/media/cdrom/"), "cdrom");

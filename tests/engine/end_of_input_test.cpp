@@ -27,6 +27,7 @@ class EndOfInput : public ::testing::Test {
     first_ = MakeMp3(*dir_, "first.mp3", {1.0, 44100, 2, 440, false});
     second_ = MakeMp3(*dir_, "second.mp3", {0.6, 44100, 2, 660, true});
     third_ = MakeMp3(*dir_, "third.mp3", {0.4, 44100, 2, 550, false});
+    mono_ = MakeMp3(*dir_, "mono.mp3", {0.5, 44100, 1, 330, false});
     junk_ = dir_->File("junk.mp3");
     WriteBytes(junk_, std::string(3000, 'x'));
   }
@@ -40,11 +41,12 @@ class EndOfInput : public ::testing::Test {
   }
 
   static std::unique_ptr<TTempDir> dir_;
-  static std::string first_, second_, third_, junk_;
+  static std::string first_, second_, third_, mono_, junk_;
 };
 
 std::unique_ptr<TTempDir> EndOfInput::dir_;
-std::string EndOfInput::first_, EndOfInput::second_, EndOfInput::third_, EndOfInput::junk_;
+std::string EndOfInput::first_, EndOfInput::second_, EndOfInput::third_, EndOfInput::mono_,
+    EndOfInput::junk_;
 
 TEST_F(EndOfInput, IsReportedAsTheLastSoundLeavesAndExitFollowsTheSound) {
   TEngineHarness engine(XA_OUTPUT_NULL);
@@ -66,15 +68,19 @@ TEST_F(EndOfInput, IsReportedAsTheLastSoundLeavesAndExitFollowsTheSound) {
 }
 
 TEST_F(EndOfInput, SongsAnsweredAtOnceJoinSampleExact) {
-  const std::vector<int16_t> a = WithoutSilence(Joined({first_}));
-  const std::vector<int16_t> b = WithoutSilence(Joined({second_}));
-  const std::vector<int16_t> c = WithoutSilence(Joined({third_}));
+  auto alone = [](const std::string& file) { return WithoutSilence(Joined({file})); };
+  const std::vector<int16_t> a = alone(first_), b = alone(second_), c = alone(third_);
   ASSERT_EQ(a.size(), 2u * 44100);
-  for (const auto& files : {std::vector<std::string>{first_, second_},
-                            std::vector<std::string>{first_, second_, third_}}) {
-    std::vector<int16_t> expected = a;
-    expected.insert(expected.end(), b.begin(), b.end());
-    if (files.size() == 3) expected.insert(expected.end(), c.begin(), c.end());
+  // A mono song plays on the stereo device as it is, both sides alike.
+  const std::vector<int16_t> m = alone(mono_);
+  ASSERT_EQ(m.size(), 2u * 44100 / 2);
+  const std::vector<std::pair<std::vector<std::string>, std::vector<const std::vector<int16_t>*>>>
+      cases = {{{first_, second_}, {&a, &b}},
+               {{first_, second_, third_}, {&a, &b, &c}},
+               {{mono_, first_}, {&m, &a}}};
+  for (const auto& [files, parts] : cases) {
+    std::vector<int16_t> expected;
+    for (const auto* part : parts) expected.insert(expected.end(), part->begin(), part->end());
     // Every sample once, in order; where a song follows, at most 5 ms of silence.
     const int64_t inserted = InsertedSilence(Joined(files), expected, 44100 / 200);
     EXPECT_GE(inserted, 0) << files.size() << " songs: sound lost, repeated or cut off";
@@ -82,8 +88,6 @@ TEST_F(EndOfInput, SongsAnsweredAtOnceJoinSampleExact) {
   }
 }
 
-// After the end has been reported, a stop, another input or a failing one leave the rest of
-// the ended song to be heard.
 TEST_F(EndOfInput, CommandsAfterTheEndLetTheTailPlayOut) {
   const std::vector<int16_t> alone = WithoutSilence(Joined({first_}));
   const std::vector<std::vector<std::pair<int, std::string>>> answers = {
