@@ -71,6 +71,7 @@ TForm1::TForm1(const std::string& programFolder, const TXaudioEntryPoints& engin
   CreateSelectorPages();
   CreateMicroPanel();
   CreateMainMenu();
+  CreatePreferencesItem();
   CreateTray();
   ConnectAlbum();
   ConnectEqualizer();

@@ -40,6 +40,7 @@ class TForm5;
 class TARHotKey;
 class TTrayComp;
 class TGradProgress;
+class THintSwitch;
 class TRunLabel;
 class TWPopupMenu;
 class TXaudioPlayer;
@@ -280,6 +281,18 @@ class TForm1 : public QWidget {
   void UpdateTrayHint();
   // ---- end of menus and tray ----
 
+  // ---- Preferences (Form1Prefs.cpp) ----
+  // The main menu's "&Preferences" (Ctrl+P): runs the dialog, then applies what OK confirmed
+  // or puts back what Cancel undoes.
+  QAction* Preferences1 = nullptr;
+  void Preferences1Click();
+  // Ctrl+P.
+  void ARHotKey3Pressed();
+  // Hints on or off for the window's buttons and bars and the micro window; the equalizer
+  // page keeps its hints.
+  void SettaHint(bool on);
+  // ---- end of preferences ----
+
   // ---- Album: the source, the album table, loading discs and songs, the selectors ----
   // The album table: disc, track, path relative to the source root, display title; row 0
   // is the header, and the album counts as loaded while the disc cell of row 1 is filled.
@@ -481,6 +494,9 @@ class TForm1 : public QWidget {
   // First song of the disc step away from the current one, when there is such a disc.
   void GoToDisc(int step);
 
+  // "&Preferences" in the main menu, after "&Select Skin...".
+  void CreatePreferencesItem();
+  THintSwitch* hints_ = nullptr;
   // ---- Keyboard ----
   void CreateHotKeys();
   // Moves the position bar by step (on 0..400) and seeks there, while a song plays.

@@ -38,8 +38,7 @@ void TForm1::CreateHotKeys() {
   };
   ARHotKey1 = hotKey(TARHotKey::scCtrl + 'O', &TForm1::ARHotKey1Pressed);
   ARHotKey2 = hotKey(TARHotKey::scCtrl + 'S', &TForm1::ARHotKey2Pressed);
-  // Ctrl+P: its handler comes with the Preferences dialog.
-  ARHotKey3 = hotKey(TARHotKey::scCtrl + 'P', nullptr);
+  ARHotKey3 = hotKey(TARHotKey::scCtrl + 'P', &TForm1::ARHotKey3Pressed);
   ARHotKey4 = hotKey(TARHotKey::scCtrl + 'X', &TForm1::ARHotKey4Pressed);
   ARHotKey5 = hotKey(TARHotKey::scCtrl + 'M', &TForm1::Microview1Click);
 }

@@ -80,6 +80,7 @@ void TForm1::LeggiINI() {
     if (Form3) Form3->LastPos->setChecked(lastPos);
     const bool hints = Read(ini, kGeneral, kActiveHints);
     if (Form3) Form3->AttivaHints->setChecked(hints);
+    SettaHint(hints);
     const int autoClose =
         std::clamp(Read(ini, kGeneral, kAutoCloseSec), kAutoCloseMin, kAutoCloseMax);
     if (Form3) Form3->Barautoclose->setValue(autoClose);

@@ -52,13 +52,15 @@ void TForm1::FormActivate() {
 void TForm1::Inizializza() {
   if (!Arguments.empty() && Arguments[0].size() > 3) {
     const std::string& argument = Arguments[0];
-    if (argument != "setup") {
+    if (argument == "setup") {
+      // The desktop link, before any album is restored.
+      if (Form3) Form3->CreaDesktopClick();
+    } else {
       // The folder part of a file or folder path, up to and including its last "/".
       const std::size_t slash = argument.rfind('/');
       if (Form2) Form2->CurrDir->SetFileName(argument.substr(0, slash + 1));
       LastRow = 1;
     }
-    // "setup" is to create the desktop link; links are not made yet, so it changes nothing.
   }
   bool restored = false;
   if (Form2 && Form3 && Form3->LastPos->isChecked()) {

@@ -11,6 +11,7 @@
 #include "Form4.h"
 #include "Form5.h"
 #include "MprisService.h"
+#include "ProgramIcon.h"
 #include "SettingsKeys.h"
 #include "WindowZoom.h"
 
@@ -32,6 +33,7 @@ int main(int argc, char** argv) {
     return 0;
 
   const std::string programFolder = platform::ProgramFolder();
+  QApplication::setWindowIcon(ProgramIcon(programFolder));
   TForm1 form1(programFolder);
   form1.WindowZoom = zoom;
   TForm2 form2(programFolder);
@@ -44,6 +46,7 @@ int main(int argc, char** argv) {
   form1.Form5 = &form5;
   form2.Form1 = &form1;
   form2.Form3 = &form3;
+  form3.Form1 = &form1;
 
   form1.Arguments = arguments;
   form1.show();

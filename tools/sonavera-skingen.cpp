@@ -59,10 +59,13 @@ int main(int argc, char** argv) {
   }
   const TFormPictures forms;
   if (!WritePictures(root + "/pictures", forms.Pictures())) return 1;
-  const QString icon = root + "/pictures/Sonavera.png";
-  if (!forms.DesktopIcon().save(icon, "PNG")) {
-    std::fprintf(stderr, "cannot write %s\n", qPrintable(icon));
-    return 1;
+  const std::pair<const char*, int> icons[] = {{"Sonavera.png", 48}, {"Sonavera-256.png", 256}};
+  for (const auto& [name, size] : icons) {
+    const QString icon = root + "/pictures/" + name;
+    if (!forms.DesktopIcon(size).save(icon, "PNG")) {
+      std::fprintf(stderr, "cannot write %s\n", qPrintable(icon));
+      return 1;
+    }
   }
   return 0;
 }

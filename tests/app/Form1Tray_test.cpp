@@ -78,8 +78,8 @@ class TrayTest : public AlbumTest {
 
 TEST_F(TrayTest, MenusHoldTheirItemsInOrder) {
   EXPECT_EQ(Items(form->MAINmenu2),
-            (Lines{"&Open Source... Ctrl+O", "&Select Skin... Ctrl+S", "MicroWindow Ctrl+M", "Zoom",
-                   "-", "&Help", "About", "-", "&Exit Ctrl+X"}));
+            (Lines{"&Open Source... Ctrl+O", "&Select Skin... Ctrl+S", "&Preferences Ctrl+P",
+                   "MicroWindow Ctrl+M", "Zoom", "-", "&Help", "About", "-", "&Exit Ctrl+X"}));
   EXPECT_EQ(Items(form->MainMenu),
             (Lines{"&Window Mode", "-", "&Play", "&Stop", "&Rewind", "&Forward",
                    "Select S&ource...", "-", "&Help", "-", "E&xit"}));

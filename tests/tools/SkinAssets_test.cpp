@@ -9,8 +9,10 @@
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <cstdlib>
 #include <map>
 #include <string>
+#include <utility>
 
 #include "SkinFiles.h"
 
@@ -137,13 +139,33 @@ TEST(FormPictures, HaveTheirSizesAndKeys) {
   for (const TPictureFile& f : kFormPictures) CheckPicture(RuntimeFolder() + "pictures", f);
 }
 
-TEST(FormPictures, DesktopIconIsTransparentAroundTheDisc) {
-  const QImage icon(RuntimeFolder() + "pictures/Sonavera.png");
-  ASSERT_EQ(icon.size(), QSize(48, 48));
-  ASSERT_TRUE(icon.hasAlphaChannel());
-  EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
-  EXPECT_EQ(qAlpha(icon.pixel(47, 47)), 0);
-  EXPECT_EQ(qAlpha(icon.pixel(24, 24)), 255);
+TEST(FormPictures, ProgramIconsAreTransparentAroundTheDisc) {
+  for (const auto& [name, size] : {std::pair<const char*, int>{"Sonavera.png", 48},
+                                   std::pair<const char*, int>{"Sonavera-256.png", 256}}) {
+    SCOPED_TRACE(name);
+    const QImage icon(RuntimeFolder() + "pictures/" + name);
+    ASSERT_EQ(icon.size(), QSize(size, size));
+    ASSERT_TRUE(icon.hasAlphaChannel());
+    EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
+    EXPECT_EQ(qAlpha(icon.pixel(size - 1, size - 1)), 0);
+    EXPECT_EQ(qAlpha(icon.pixel(size / 2, size / 2)), 255);
+  }
+  // The large icon is the small one drawn large: reduced, the two look alike.
+  const QImage small =
+      QImage(RuntimeFolder() + "pictures/Sonavera.png").convertToFormat(QImage::Format_ARGB32);
+  const QImage reduced = QImage(RuntimeFolder() + "pictures/Sonavera-256.png")
+                             .scaled(48, 48, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                             .convertToFormat(QImage::Format_ARGB32);
+  int far = 0;
+  for (int y = 0; y < 48; ++y)
+    for (int x = 0; x < 48; ++x) {
+      const QColor a = small.pixelColor(x, y), b = reduced.pixelColor(x, y);
+      const int colour = std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) +
+                         std::abs(a.blue() - b.blue());
+      far += std::abs(a.alpha() - b.alpha()) > 96 ||
+             (a.alpha() == 255 && b.alpha() == 255 && colour > 120);
+    }
+  EXPECT_LT(far, 48 * 48 / 20);
 }
 
 QByteArray Contents(const QString& path) {

@@ -80,15 +80,19 @@ TPixelCanvas TFormPictures::AboutPicture() const {
   return c;
 }
 
-QImage TFormPictures::DesktopIcon() const {
+QImage TFormPictures::DesktopIcon(int size) const {
   const TTheme& t = theme_;
   constexpr int kFactor = 4;
-  TPixelCanvas c(48 * kFactor, 48 * kFactor, kKeyColour);
-  c.Disc(96, 96, 94, 0, t.outline, t.outline, false);
-  c.Disc(96, 96, 88, 0, t.symbolPressed, t.faceBottom, false);
-  const TGlyphMask notes = TSymbols::Notes().Scaled(2 * kFactor);
-  const int left = 96 - notes.Width() / 2, top = 96 - notes.Height() / 2;
-  c.Paint(notes, left + kFactor, top + kFactor, t.outline);
+  // Measures of the 48-pixel icon, on a canvas kFactor times as large, scaled to size.
+  const int canvas = size * kFactor;
+  const double centre = canvas / 2.0, scale = size / 48.0;
+  TPixelCanvas c(canvas, canvas, kKeyColour);
+  c.Disc(centre, centre, 94 * scale, 0, t.outline, t.outline, false);
+  c.Disc(centre, centre, 88 * scale, 0, t.symbolPressed, t.faceBottom, false);
+  const TGlyphMask notes = TSymbols::Notes().Scaled(2 * kFactor * size / 48);
+  const int left = canvas / 2 - notes.Width() / 2, top = canvas / 2 - notes.Height() / 2;
+  const int shadow = kFactor * size / 48;
+  c.Paint(notes, left + shadow, top + shadow, t.outline);
   c.Paint(notes, left, top, t.symbol);
   return c.Reduced(kFactor, kKeyColour);
 }

@@ -15,8 +15,9 @@ class TFormPictures {
   TFormPictures() : theme_(TTheme::Default()) {}
 
   std::vector<std::pair<std::string, TPixelCanvas>> Pictures() const;
-  // 48 x 48 with transparency, for desktop links and the window icon.
-  QImage DesktopIcon() const;
+  // The program icon, size x size with transparency, for links and the windows: the disc
+  // of the selector icons with the notes of the play button, drawn large and reduced.
+  QImage DesktopIcon(int size) const;
 
  private:
   TPixelCanvas MicroImage() const;

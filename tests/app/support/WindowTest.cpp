@@ -40,6 +40,7 @@ void WindowTest::WireDialogs(TForm2* form2, TForm3* form3) {
   form->Form3 = form3;
   form2->Form1 = form.get();
   form2->Form3 = form3;
+  form3->Form1 = form.get();
 }
 
 std::string WindowTest::SkinFolder(const std::string& name) const {

@@ -26,7 +26,8 @@ class WindowTest : public testing::Test {
   std::string SettingsPath() const;
   // Skins root + name + "/".
   std::string SkinFolder(const std::string& name) const;
-  // Points the window and the Select Source dialog at each other as main() does.
+  // Points the window and its Select Source and Preferences dialogs at each other as main()
+  // does.
   void WireDialogs(TForm2* form2, TForm3* form3);
 
   FakeXaudioEngine engine;
