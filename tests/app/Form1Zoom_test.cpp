@@ -97,8 +97,10 @@ class ZoomOnScreen : public WindowTest, public testing::WithParamInterface<TScre
     const std::string root = dir.path().toStdString();
     album = root + "/album";
     ASSERT_TRUE(MakeSong(album + "/Disc1/01 Slow Sine.mp3", {.Seconds = 4}));
-    // The expected pictures: the shipped skin beside the player, cut by the buttons.
-    form->LoadSkin(SONAVERA_BINARY_DIR "/bin/SKIN/DEFAULT/");
+    // The expected pictures: the shipped skin beside the player, cut by the buttons. Skins
+    // load only from the skins folders, so the player's is made this window's.
+    form->SkinsRoot = SONAVERA_BINARY_DIR "/bin/SKIN/";
+    form->LoadSkin(form->SkinsRoot + "DEFAULT/");
   }
 
   void TearDown() override {
