@@ -116,13 +116,17 @@ class TForm1 : public QWidget {
   // The disc title's end of run.
   void CDlblEnd();
 
-  // The whole-number zoom: Zoom is the setting (1..3), WindowZoom the zoom the window is
-  // drawn at (set by main(), which applies the setting before any window exists). Window
-  // positions are kept in the settings as at zoom 1.
+  // The whole-number zoom: Zoom is the setting (1..3), WindowZoom the zoom the windows are
+  // drawn at (set by main(), which applies the setting before any window exists, and by a
+  // choice in the menu), ScreenZoom the desktop's own scale as a whole number (set by main()).
+  // Window positions (the window's, Select Source's) are kept in the settings as at zoom 1.
   int Zoom = 1;
   int WindowZoom = 1;
+  int ScreenZoom = 1;
   QMenu* ZoomMenu = nullptr;
   void ZoomClick(int zoom);
+  // Draws the windows at Zoom from now on, when they are drawn at another.
+  void ApplyZoom();
   void SfondoMouseDown(int x, int y);
   void SfondoMouseMove(bool leftHeld, int x, int y);
   void SfondoMouseUp(bool rightButton, int x, int y);

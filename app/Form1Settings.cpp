@@ -60,9 +60,9 @@ void TForm1::LeggiINI() {
     const int winY = Read(ini, kGeneral, kWinY);
     move(x(), winY / WindowZoom);
     const int openX = Read(ini, kGeneral, kOpenX);
-    if (Form2) Form2->move(openX, Form2->y());
+    if (Form2) Form2->move(openX / WindowZoom, Form2->y());
     const int openY = Read(ini, kGeneral, kOpenY);
-    if (Form2) Form2->move(Form2->x(), openY);
+    if (Form2) Form2->move(Form2->x(), openY / WindowZoom);
     ReverseTime = Read(ini, kGeneral, kReverseTime);
     if (Read(ini, kGeneral, kMicroMode)) Microview1Click();
     // The Preferences controls hold these options for the whole run.
@@ -122,8 +122,8 @@ void TForm1::ScriviINI() {
     ini.WriteInteger(kGeneral, kWinX.Name, x() * WindowZoom);
     ini.WriteInteger(kGeneral, kWinY.Name, y() * WindowZoom);
     if (Form2) {
-      ini.WriteInteger(kGeneral, kOpenX.Name, Form2->x());
-      ini.WriteInteger(kGeneral, kOpenY.Name, Form2->y());
+      ini.WriteInteger(kGeneral, kOpenX.Name, Form2->x() * WindowZoom);
+      ini.WriteInteger(kGeneral, kOpenY.Name, Form2->y() * WindowZoom);
     }
     ini.WriteBool(kGeneral, kMicroMode.Name, MicroMode());
     ini.WriteBool(kGeneral, kReverseTime.Name, ReverseTime);

@@ -1,7 +1,8 @@
-// The whole-number zoom of the window: the "Zoom" choice of the main menu. The program is
-// drawn at its zoom from start-up on (main() applies the setting before any window exists).
+// The whole-number zoom of the window: the "Zoom" choice of the main menu. main() applies the
+// setting before any window exists; a choice in the menu applies at once, the music playing on.
 #include <QActionGroup>
 #include <QMenu>
+#include <QTimer>
 #include <algorithm>
 #include <string>
 
@@ -29,6 +30,15 @@ void TForm1::ShowZoom() {
 void TForm1::ZoomClick(int zoom) {
   Zoom = std::clamp(zoom, TWindowZoom::kMin, TWindowZoom::kMax);
   ShowZoom();
-  if (Zoom != WindowZoom)
+  // Once the menu that chose it has closed.
+  QTimer::singleShot(0, this, &TForm1::ApplyZoom);
+}
+
+void TForm1::ApplyZoom() {
+  if (Zoom == WindowZoom) return;
+  if (!TWindowZoom::Change(ScreenZoom * Zoom)) {
     ShowMessage("Sonavera is drawn at zoom " + std::to_string(Zoom) + "x from its next start.");
+    return;
+  }
+  WindowZoom = Zoom;
 }

@@ -1,11 +1,21 @@
 #include "WindowZoom.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QBackingStore>
+#include <QScreen>
+#include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "MyRegistry.h"
 #include "SettingsKeys.h"
+
+#if SONAVERA_RUNTIME_ZOOM
+#include <private/qhighdpiscaling_p.h>
+#include <qpa/qplatformwindow.h>
+#endif
 
 int TWindowZoom::Read(const std::string& settingsFile) {
   TMyRegistry ini;
@@ -27,11 +37,15 @@ int TWindowZoom::Factor(double requestedScale, int zoom) {
   return std::max(whole, 1) * std::clamp(zoom, kMin, kMax);
 }
 
+double TWindowZoom::RequestedScale() {
+  bool ok = false;
+  const double scale = qgetenv("QT_SCALE_FACTOR").toDouble(&ok);
+  return ok ? scale : 1;
+}
+
 QByteArray TWindowZoom::Prepare(int zoom) {
   const QByteArray requested = qgetenv("QT_SCALE_FACTOR");
-  bool ok = false;
-  double scale = requested.toDouble(&ok);
-  if (!ok) scale = 1;
+  const double scale = RequestedScale();
   QGuiApplication::setHighDpiScaleFactorRoundingPolicy(Qt::HighDpiScaleFactorRoundingPolicy::Floor);
   qputenv("QT_SCALE_FACTOR", QByteArray::number(Factor(scale, zoom)));
   return requested;
@@ -43,4 +57,62 @@ void TWindowZoom::Restore(const QByteArray& scaleFactor) {
   } else {
     qputenv("QT_SCALE_FACTOR", scaleFactor);
   }
+}
+
+#if SONAVERA_RUNTIME_ZOOM
+namespace {
+
+QtMessageHandler shownMessages = nullptr;
+
+// Qt warns that the factor is meant to be set before any window exists; the windows are
+// placed and drawn again below, so the warning is not passed on.
+void WithoutFactorWarning(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (!text.startsWith(QLatin1String("QHighDpiScaling::setFactor")))
+    shownMessages(type, context, text);
+}
+
+}  // namespace
+#endif
+
+bool TWindowZoom::Change(int factor) {
+#if SONAVERA_RUNTIME_ZOOM
+  // The factor is no public part of Qt: only the Qt the program was built with is trusted.
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  if (qstrcmp(qVersion(), QT_VERSION_STR) != 0 || !screen) return false;
+  struct TShown {
+    QWidget* Window;
+    QPoint Corner;  // screen pixels
+  };
+  std::vector<TShown> shown;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    const QWindow* handle = window->windowHandle();
+    if (window->isVisible() && handle && handle->handle())
+      shown.push_back({window, handle->handle()->geometry().topLeft()});
+  }
+  const qreal before = QHighDpiScaling::factor(screen);
+  shownMessages = qInstallMessageHandler(WithoutFactorWarning);
+  QHighDpiScaling::setGlobalFactor(factor);
+  qInstallMessageHandler(shownMessages);
+  const qreal after = QHighDpiScaling::factor(screen);
+
+  // A shown window keeps its corner and its size in layout pixels, so it grows on the screen;
+  // its pictures are drawn again for the new resolution.
+  for (const TShown& place : shown) {
+    QWindow* handle = place.Window->windowHandle();
+    handle->handle()->setGeometry(
+        QRect(place.Corner, QHighDpi::toNativePixels(place.Window->size(), handle)));
+    if (QBackingStore* store = place.Window->backingStore()) store->resize(place.Window->size());
+    place.Window->update();
+  }
+  // A hidden window placed before (Select Source) opens where it was on the screen.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    const bool popup = window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip;
+    if (!window->isVisible() && !popup && window->testAttribute(Qt::WA_Moved))
+      window->move((QPointF(window->pos()) * before / after).toPoint());
+  }
+  return true;
+#else
+  (void)factor;
+  return false;
+#endif
 }

@@ -19,10 +19,18 @@ class TWindowZoom {
   // QT_SCALE_FACTOR) rounded down to a whole number, at least 1, times zoom.
   static int Factor(double requestedScale, int zoom);
 
-  // Before the application object exists: draws the program at Factor(QT_SCALE_FACTOR, zoom)
+  // The desktop's own QT_SCALE_FACTOR as a number: 1 when unset or not a number.
+  static double RequestedScale();
+
+  // Before the application object exists: draws the program at Factor(RequestedScale(), zoom)
   // and rounds a screen's own scale down to a whole number. Returns the QT_SCALE_FACTOR that
   // was set, for Restore once the application object has read it.
   static QByteArray Prepare(int zoom);
   // Programs started later get the user's own QT_SCALE_FACTOR back.
   static void Restore(const QByteArray& scaleFactor);
+
+  // While windows are shown: everything is drawn at factor from now on, and every window keeps
+  // its top-left corner on the screen. False, with nothing changed, where this build cannot
+  // change the factor while running (the zoom then applies from the next start).
+  static bool Change(int factor);
 };

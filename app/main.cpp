@@ -20,6 +20,7 @@ int main(int argc, char** argv) {
     return code;
   // The zoom is fixed before the application object reads the scale factor.
   const int zoom = TWindowZoom::Read(platform::ConfigFolder() + settings::kFileName);
+  const int screenZoom = TWindowZoom::Factor(TWindowZoom::RequestedScale(), 1);
   const QByteArray requestedScale = TWindowZoom::Prepare(zoom);
   QApplication app(argc, argv);
   TWindowZoom::Restore(requestedScale);
@@ -36,6 +37,7 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(ProgramIcon(programFolder));
   TForm1 form1(programFolder);
   form1.WindowZoom = zoom;
+  form1.ScreenZoom = screenZoom;
   TForm2 form2(programFolder);
   TForm3 form3;
   TForm4 form4;

@@ -84,6 +84,12 @@ void TRunLabel::changeEvent(QEvent* event) {
   TRunner::changeEvent(event);
 }
 
+// On a screen of another resolution (a new zoom) the caption is rendered again for it.
+void TRunLabel::paintEvent(QPaintEvent* event) {
+  if (rendered_.devicePixelRatio() != devicePixelRatioF()) Rebuild();
+  TRunner::paintEvent(event);
+}
+
 void TRunLabel::Rebuild() {
   const QString text = caption_.empty() ? QStringLiteral(" ") : ToQString(caption_);
   rendered_ = WithGlyph(effects_.Render(text, font(), ColorToQColor(fontColor_), showAccelChar_,

@@ -56,6 +56,7 @@ class TRunLabel : public TRunner {
  protected:
   void PaintBackground(QPainter& painter) override;
   void changeEvent(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 
  private:
   void Rebuild();

@@ -48,34 +48,92 @@ TEST(WindowZoom, SettingAndFactor) {
   }
 }
 
-class ZoomSettings : public SettingsTest {};
+class ZoomSettings : public SettingsTest {
+ protected:
+  // Later tests of this process draw at the factor they started with.
+  ~ZoomSettings() override { TWindowZoom::Change(1); }
 
-TEST_F(ZoomSettings, ZoomIsKeptAndWindowPlacesAreInZoomOnePixels) {
-  WriteText(SettingsPath(), "[General]\nWinX=100\nWinY=60\nZoom=2\n");
+  // The window's pictures: every pixel of the skinned buttons, as shown.
+  std::vector<QImage> Buttons() const {
+    QImage shown = form->grab().toImage();
+    const qreal ratio = shown.devicePixelRatio();
+    shown.setDevicePixelRatio(1);
+    std::vector<QImage> pictures;
+    for (const TCoolButton* button : {form->Playbtn, form->Stopbtn, form->rewbtn, form->fwdbtn,
+                                      form->ejbtn, form->shufflebtn, form->repeatbtn}) {
+      const QRect at(button->pos() * ratio, button->size() * ratio);
+      pictures.push_back(shown.copy(at).convertToFormat(QImage::Format_RGB32));
+    }
+    return pictures;
+  }
+
+  void Choose(int zoom) {
+    form->ZoomMenu->actions()[zoom - 1]->trigger();
+    QTest::qWait(50);
+  }
+};
+
+TEST_F(ZoomSettings, WindowPlacesAreInZoomOnePixelsAndTheZoomIsKept) {
+  WriteText(SettingsPath(), "[General]\nWinX=100\nWinY=60\nOpenX=90\nOpenY=48\nZoom=2\n");
   form->WindowZoom = 2;
   Start();
   EXPECT_EQ(form->Zoom, 2);
   EXPECT_EQ(form->pos(), QPoint(50, 30));
+  EXPECT_EQ(form2->pos(), QPoint(45, 24));
   const QList<QAction*> choices = form->ZoomMenu->actions();
   ASSERT_EQ(choices.size(), 3);
   EXPECT_TRUE(choices[1]->isChecked());
-
-  // A new choice is remembered; the window keeps its zoom until the next start.
-  choices[2]->trigger();
-  EXPECT_EQ(form->Zoom, 3);
-  EXPECT_TRUE(choices[2]->isChecked());
-  EXPECT_FALSE(choices[1]->isChecked());
-  EXPECT_EQ(messages.size(), 1u);
   form->close();
   const std::string text = Settings();
-  EXPECT_NE(text.find("\nWinX=100\nWinY=60\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("\nZoom=3\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nWinX=100\nWinY=60\nOpenX=90\nOpenY=48\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nZoom=2\n"), std::string::npos) << text;
 
   WriteText(SettingsPath(), "[General]\nZoom=7\n");
   form->WindowZoom = 1;
   Restart();
   EXPECT_EQ(form->Zoom, 3);
   EXPECT_TRUE(form->ZoomMenu->actions()[2]->isChecked());
+}
+
+// A zoom chosen in the menu: the window grows at once about its top-left corner, its pictures
+// enlarged pixel by pixel; another choice brings back the very same pictures.
+TEST_F(ZoomSettings, ZoomChosenInTheMenuAppliesAtOnce) {
+  WriteText(SettingsPath(), "[General]\nWinX=60\nWinY=36\nOpenX=90\nOpenY=48\n");
+  Start();
+  ASSERT_EQ(form->pos(), QPoint(60, 36));
+  const std::vector<QImage> atOne = Buttons();
+  Choose(2);
+  EXPECT_EQ(form->Zoom, 2);
+  EXPECT_TRUE(form->ZoomMenu->actions()[1]->isChecked());
+  if (!messages.empty()) {
+    // Built without Qt's private headers: the zoom waits for the next start.
+    EXPECT_EQ(form->WindowZoom, 1);
+    GTEST_SKIP() << messages.front();
+  }
+  EXPECT_EQ(form->WindowZoom, 2);
+  EXPECT_EQ(form->devicePixelRatioF(), 2);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->pos() == QPoint(30, 18); }, 5000))
+      << form->pos().x() << "," << form->pos().y();
+  EXPECT_EQ(form->size(), QSize(196, 170)) << "layout pixels stay layout pixels";
+  EXPECT_EQ(form2->pos(), QPoint(45, 24)) << "Select Source opens where it was";
+  const std::vector<QImage> atTwo = Buttons();
+  ASSERT_EQ(atTwo.size(), atOne.size());
+  for (std::size_t b = 0; b < atOne.size(); ++b)
+    EXPECT_EQ(atTwo[b], atOne[b].scaled(atOne[b].size() * 2)) << "button " << b;
+
+  Choose(1);
+  EXPECT_EQ(form->WindowZoom, 1);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->pos() == QPoint(60, 36); }, 5000));
+  EXPECT_EQ(Buttons(), atOne);
+
+  Choose(3);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->pos() == QPoint(20, 12); }, 5000));
+  EXPECT_EQ(form->devicePixelRatioF(), 3);
+  EXPECT_TRUE(messages.empty());
+  form->close();
+  const std::string text = Settings();
+  EXPECT_NE(text.find("\nWinX=60\nWinY=36\nOpenX=90\nOpenY=48\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\nZoom=3\n"), std::string::npos) << text;
 }
 
 // The real player on the X server the test runs on, its settings in a folder of its own.
