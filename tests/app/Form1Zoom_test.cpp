@@ -141,6 +141,7 @@ struct TScreenCase {
   int Zoom;
   const char* ScreenScale;  // QT_SCALE_FACTOR, as a HiDPI desktop sets it
   int Factor;               // screen pixels per layout pixel
+  int MenuZoom = 0;         // chosen in the menu once the player shows, 0 for none
 };
 
 class ZoomOnScreen : public WindowTest, public testing::WithParamInterface<TScreenCase> {
@@ -154,7 +155,7 @@ class ZoomOnScreen : public WindowTest, public testing::WithParamInterface<TScre
       GTEST_SKIP() << "xdotool is not installed";
     const std::string root = dir.path().toStdString();
     album = root + "/album";
-    ASSERT_TRUE(MakeSong(album + "/Disc1/01 Slow Sine.mp3", {.Seconds = 4}));
+    ASSERT_TRUE(MakeSong(album + "/Disc1/01 Slow Sine.mp3", {.Seconds = 30}));
     // The expected pictures: the shipped skin beside the player, cut by the buttons. Skins
     // load only from the skins folders, so the player's is made this window's.
     form->SkinsRoot = SONAVERA_BINARY_DIR "/bin/SKIN/";
@@ -185,6 +186,29 @@ class ZoomOnScreen : public WindowTest, public testing::WithParamInterface<TScre
     player.setProcessChannelMode(QProcess::MergedChannels);
     player.start(QStringLiteral(SONAVERA_BINARY_DIR "/bin/sonavera"), {});
     ASSERT_TRUE(player.waitForStarted(10000));
+    factor = c.Factor;
+    zoomShown = c.Zoom;
+  }
+
+  // The zoom chosen in the main menu, by keys as a user without a mouse would.
+  void ChooseZoom(int zoom) {
+    Click(form->menubtn->geometry().center());
+    QTest::qWait(700);
+    // The fifth item, then the zoom's item of its submenu.
+    for (int item = 0; item < 5; ++item) Key("Down");
+    Key("Right");
+    for (int item = 1; item < zoom; ++item) Key("Down");
+    Key("Return");
+    // Away from the buttons, which show no hover then.
+    QProcess::execute(QStringLiteral("xdotool"),
+                      {QStringLiteral("mousemove"), QStringLiteral("1000"), QStringLiteral("700")});
+    factor = factor / zoomShown * zoom;
+    zoomShown = zoom;
+  }
+
+  static void Key(const char* name) {
+    QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("key"), QLatin1String(name)});
+    QTest::qWait(100);
   }
 
   // Where the window's top-left corner is on the screen: the settings keep it as at zoom 1,
@@ -202,7 +226,6 @@ class ZoomOnScreen : public WindowTest, public testing::WithParamInterface<TScre
   // Screen pixels of button's opaque picture pixels that differ from the picture enlarged by
   // factor; -1 while the button is not on the screen at all.
   int Mismatches(const QImage& screen, const TCoolButton* button) const {
-    const int factor = GetParam().Factor;
     const QImage strip = button->Glyph().convertToFormat(QImage::Format_RGB32);
     const QImage cell = strip.copy(0, 0, strip.width() / button->NumGlyphs(), strip.height());
     const QRgb clear = cell.pixel(0, cell.height() - 1);
@@ -224,7 +247,6 @@ class ZoomOnScreen : public WindowTest, public testing::WithParamInterface<TScre
   // Blocks of factor x factor screen pixels in the layout rectangle area that are not one
   // colour: text drawn at the screen's resolution has them, enlarged text has none.
   int FineBlocks(const QImage& screen, const QRect& area) const {
-    const int factor = GetParam().Factor;
     int fine = 0;
     for (int y = area.top(); y <= area.bottom(); ++y)
       for (int x = area.left(); x <= area.right(); ++x) {
@@ -238,7 +260,7 @@ class ZoomOnScreen : public WindowTest, public testing::WithParamInterface<TScre
   }
 
   void Click(QPoint layout) {
-    const QPoint at = Corner() + layout * GetParam().Factor;
+    const QPoint at = Corner() + layout * factor;
     QProcess::execute(QStringLiteral("xdotool"),
                       {QStringLiteral("mousemove"), QString::number(at.x()),
                        QString::number(at.y()), QStringLiteral("click"), QStringLiteral("1")});
@@ -246,6 +268,8 @@ class ZoomOnScreen : public WindowTest, public testing::WithParamInterface<TScre
 
   std::string album;
   QProcess player;
+  int factor = 1;     // screen pixels per layout pixel, as shown now
+  int zoomShown = 1;  // the zoom the player is drawn at
 };
 
 TEST_P(ZoomOnScreen, PicturesAreWholePixelsTextIsFineAndClicksHitTheButtons) {
@@ -254,14 +278,22 @@ TEST_P(ZoomOnScreen, PicturesAreWholePixelsTextIsFineAndClicksHitTheButtons) {
       form->Playbtn,   form->Stopbtn,     form->rewbtn,       form->fwdbtn,     form->ejbtn,
       form->repeatbtn, form->shufflebtn,  form->progbtn,      form->menubtn,    form->minimizebtn,
       form->closebtn,  form->modeplaybtn, form->modeimagebtn, form->modeequbtn, form->modemodebtn};
-  // Shown, with the album's title come to rest.
   QImage screen;
-  ASSERT_TRUE(QTest::qWaitFor(
-      [&] {
-        screen = Screen();
-        return Mismatches(screen, form->Playbtn) == 0;
-      },
-      20000));
+  const auto shown = [&] {
+    return QTest::qWaitFor(
+        [&] {
+          screen = Screen();
+          return Mismatches(screen, form->Playbtn) == 0;
+        },
+        20000);
+  };
+  ASSERT_TRUE(shown());
+  const int menuZoom = GetParam().MenuZoom;
+  if (menuZoom) {
+    ChooseZoom(menuZoom);
+    ASSERT_TRUE(shown()) << "drawn at zoom " << menuZoom;
+  }
+  // With the album's title come to rest.
   QTest::qWait(4000);
   screen = Screen();
   for (const TCoolButton* button : buttons)
@@ -269,23 +301,35 @@ TEST_P(ZoomOnScreen, PicturesAreWholePixelsTextIsFineAndClicksHitTheButtons) {
   // The disc title, drawn by the scrolling label.
   const QRect title(form->Display->x() + form->CDlbl->x(), form->Display->y() + form->CDlbl->y(),
                     form->CDlbl->width(), form->CDlbl->height());
-  if (GetParam().Factor > 1) EXPECT_GT(FineBlocks(screen, title), 20);
+  if (factor > 1) EXPECT_GT(FineBlocks(screen, title), 20);
 
   // Play, at the place the zoomed window shows it: the time starts running.
   const QRect time(form->Display->x() + form->CurrTime->x(),
                    form->Display->y() + form->CurrTime->y(), form->CurrTime->width(),
                    form->CurrTime->height());
-  const int factor = GetParam().Factor;
-  const QRect shownTime(Corner() + time.topLeft() * factor, time.size() * factor);
-  const QImage stopped = screen.copy(shownTime);
+  const auto shownTime = [&] {
+    return Screen().copy(QRect(Corner() + time.topLeft() * factor, time.size() * factor));
+  };
+  const QImage stopped = shownTime();
   Click(form->Playbtn->geometry().center());
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Screen().copy(shownTime) != stopped; }, 10000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return shownTime() != stopped; }, 10000));
+
+  if (menuZoom) {
+    // Back to zoom 1 while playing: the music goes on, the pictures are the same as before.
+    ChooseZoom(1);
+    ASSERT_TRUE(shown());
+    const QImage playing = shownTime();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shownTime() != playing; }, 5000));
+    EXPECT_EQ(player.state(), QProcess::Running);
+    ChooseZoom(menuZoom);
+    ASSERT_TRUE(shown());
+  }
 
   // Exit: the zoom and the window's place are kept.
   Click(form->closebtn->geometry().center());
   ASSERT_TRUE(player.waitForFinished(10000));
   const std::string settings = ReadText(dir.path().toStdString() + "/player-config/Sonavera.ini");
-  EXPECT_NE(settings.find("\nZoom=" + std::to_string(GetParam().Zoom) + "\n"), std::string::npos);
+  EXPECT_NE(settings.find("\nZoom=" + std::to_string(zoomShown) + "\n"), std::string::npos);
   EXPECT_NE(settings.find("\nWinX=" + std::to_string(kCorner) + "\n"), std::string::npos)
       << settings;
 }
@@ -293,11 +337,14 @@ TEST_P(ZoomOnScreen, PicturesAreWholePixelsTextIsFineAndClicksHitTheButtons) {
 INSTANTIATE_TEST_SUITE_P(Zooms, ZoomOnScreen,
                          testing::Values(TScreenCase{1, "1", 1}, TScreenCase{1, "1.5", 1},
                                          TScreenCase{2, "1", 2}, TScreenCase{3, "1", 3},
-                                         TScreenCase{1, "2", 2}),
+                                         TScreenCase{1, "2", 2}, TScreenCase{1, "1", 1, 2}),
                          [](const testing::TestParamInfo<TScreenCase>& info) {
                            std::string scale = info.param.ScreenScale;
                            std::replace(scale.begin(), scale.end(), '.', '_');
-                           return "Zoom" + std::to_string(info.param.Zoom) + "Scale" + scale;
+                           const std::string menu =
+                               info.param.MenuZoom ? "Menu" + std::to_string(info.param.MenuZoom)
+                                                   : "";
+                           return "Zoom" + std::to_string(info.param.Zoom) + "Scale" + scale + menu;
                          });
 
 }  // namespace
