@@ -102,7 +102,9 @@ bool TWindowZoom::Change(int factor) {
     handle->handle()->setGeometry(
         QRect(place.Corner, QHighDpi::toNativePixels(place.Window->size(), handle)));
     if (QBackingStore* store = place.Window->backingStore()) store->resize(place.Window->size());
+    // Opaque controls (the bars) are not drawn again with their window: each is asked.
     place.Window->update();
+    for (QWidget* control : place.Window->findChildren<QWidget*>()) control->update();
   }
   // A hidden window placed before (Select Source) opens where it was on the screen.
   for (QWidget* window : QApplication::topLevelWidgets()) {

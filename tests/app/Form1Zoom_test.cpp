@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "CoolButton.h"
+#include "GradProgress.h"
 #include "RunLabel.h"
 #include "SettingsTest.h"
 #include "SkinWriter.h"
@@ -288,10 +289,17 @@ TEST_P(ZoomOnScreen, PicturesAreWholePixelsTextIsFineAndClicksHitTheButtons) {
         20000);
   };
   ASSERT_TRUE(shown());
+  // The volume bar, drawn by lines and fills: enlarged whole by a new zoom.
+  const QRect volume(form->VolBar->mapTo(form.get(), QPoint()), form->VolBar->size());
+  const auto shownVolume = [&] {
+    return screen.copy(QRect(Corner() + volume.topLeft() * factor, volume.size() * factor));
+  };
+  const QImage volumeAtStart = shownVolume();
   const int menuZoom = GetParam().MenuZoom;
   if (menuZoom) {
     ChooseZoom(menuZoom);
     ASSERT_TRUE(shown()) << "drawn at zoom " << menuZoom;
+    EXPECT_EQ(shownVolume(), volumeAtStart.scaled(volume.size() * factor));
   }
   // With the album's title come to rest.
   QTest::qWait(4000);
@@ -318,6 +326,7 @@ TEST_P(ZoomOnScreen, PicturesAreWholePixelsTextIsFineAndClicksHitTheButtons) {
     // Back to zoom 1 while playing: the music goes on, the pictures are the same as before.
     ChooseZoom(1);
     ASSERT_TRUE(shown());
+    EXPECT_EQ(shownVolume(), volumeAtStart);
     const QImage playing = shownTime();
     EXPECT_TRUE(QTest::qWaitFor([&] { return shownTime() != playing; }, 5000));
     EXPECT_EQ(player.state(), QProcess::Running);
