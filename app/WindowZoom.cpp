@@ -95,22 +95,22 @@ bool TWindowZoom::Change(int factor) {
   qInstallMessageHandler(shownMessages);
   const qreal after = QHighDpiScaling::factor(screen);
 
-  // A shown window keeps its corner and its size in layout pixels, so it grows on the screen;
-  // its pictures are drawn again for the new resolution.
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    // Every window's buffer, shown or not, is made again at the new resolution.
+    if (QBackingStore* store = window->backingStore()) store->resize(window->size());
+    // A hidden window placed before (Select Source) opens where it was on the screen.
+    const bool popup = window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip;
+    if (!window->isVisible() && !popup && window->testAttribute(Qt::WA_Moved))
+      window->move((QPointF(window->pos()) * before / after).toPoint());
+  }
+  // A shown window keeps its corner and its size in layout pixels, so it grows on the screen.
   for (const TShown& place : shown) {
     QWindow* handle = place.Window->windowHandle();
     handle->handle()->setGeometry(
         QRect(place.Corner, QHighDpi::toNativePixels(place.Window->size(), handle)));
-    if (QBackingStore* store = place.Window->backingStore()) store->resize(place.Window->size());
     // Opaque controls (the bars) are not drawn again with their window: each is asked.
     place.Window->update();
     for (QWidget* control : place.Window->findChildren<QWidget*>()) control->update();
-  }
-  // A hidden window placed before (Select Source) opens where it was on the screen.
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    const bool popup = window->windowType() == Qt::Popup || window->windowType() == Qt::ToolTip;
-    if (!window->isVisible() && !popup && window->testAttribute(Qt::WA_Moved))
-      window->move((QPointF(window->pos()) * before / after).toPoint());
   }
   return true;
 #else

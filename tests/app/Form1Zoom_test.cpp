@@ -103,6 +103,11 @@ TEST_F(ZoomSettings, ZoomChosenInTheMenuAppliesAtOnce) {
   Start();
   ASSERT_EQ(form->pos(), QPoint(60, 36));
   const std::vector<QImage> atOne = Buttons();
+  const QSize screenAtOne = form->DragBounds().size();
+  // Preferences, shown once at zoom 1.
+  form3->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form3.get()));
+  form3->hide();
   Choose(2);
   EXPECT_EQ(form->Zoom, 2);
   EXPECT_TRUE(form->ZoomMenu->actions()[1]->isChecked());
@@ -117,6 +122,21 @@ TEST_F(ZoomSettings, ZoomChosenInTheMenuAppliesAtOnce) {
       << form->pos().x() << "," << form->pos().y();
   EXPECT_EQ(form->size(), QSize(196, 170)) << "layout pixels stay layout pixels";
   EXPECT_EQ(form2->pos(), QPoint(45, 24)) << "Select Source opens where it was";
+  EXPECT_EQ(form->DragBounds().size(), screenAtOne / 2) << "drags are kept on the same screen";
+  // Preferences opens whole at the new zoom: its bottom-right corner is on the screen as drawn
+  // (an X server's picture of a window; the offscreen one gives layout pixels).
+  form3->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form3.get()));
+  QTest::qWait(100);
+  if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+    const QImage drawn = form3->grab().toImage();
+    const QImage onScreen = form3->screen()->grabWindow(form3->winId()).toImage();
+    ASSERT_EQ(onScreen.size(), drawn.size());
+    const QRect corner(QPoint(drawn.width() - 8, drawn.height() - 8), QSize(8, 8));
+    EXPECT_EQ(onScreen.copy(corner).convertToFormat(QImage::Format_RGB32),
+              drawn.copy(corner).convertToFormat(QImage::Format_RGB32));
+  }
+  form3->hide();
   const std::vector<QImage> atTwo = Buttons();
   ASSERT_EQ(atTwo.size(), atOne.size());
   for (std::size_t b = 0; b < atOne.size(); ++b)
