@@ -41,4 +41,6 @@ void TForm1::ApplyZoom() {
     return;
   }
   WindowZoom = Zoom;
+  // A disc's picture is decoded for the pixels it covers: again, for the new ones.
+  if (CurrentPage() == "page1" && AlbumLoaded()) CaricaIMG(SongFolder(CurrentRow));
 }

@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "CoolButton.h"
+#include "FEJpeg.h"
 #include "GradProgress.h"
 #include "RunLabel.h"
 #include "SettingsTest.h"
@@ -155,6 +156,24 @@ TEST_F(ZoomSettings, ZoomChosenInTheMenuAppliesAtOnce) {
   const std::string text = Settings();
   EXPECT_NE(text.find("\nWinX=60\nWinY=36\nOpenX=90\nOpenY=48\n"), std::string::npos) << text;
   EXPECT_NE(text.find("\nZoom=3\n"), std::string::npos) << text;
+}
+
+// The disc's picture on show is decoded again for the pixels a new zoom gives it.
+TEST_F(ZoomSettings, PictureShownIsDecodedForTheNewZoom) {
+  const std::string album = WriteAlbum();
+  QImage cover(640, 480, QImage::Format_RGB32);
+  cover.fill(QColor(200, 40, 40));
+  ASSERT_TRUE(cover.save(QString::fromStdString(album + "/Disc1/cover.jpg")));
+  WriteText(SettingsPath(), "[General]\nLastPos=1\nLastAlbum=" + album + "\n");
+  Start();
+  ASSERT_TRUE(form->AlbumLoaded());
+  form->modeimagebtnClick();
+  const int atOne = form->CDImage->Picture().width();
+  ASSERT_GE(atOne, form->CDImage->width());
+  ASSERT_LT(atOne, form->CDImage->width() * 2) << "a zoom-1 picture needs no more pixels";
+  Choose(2);
+  if (!messages.empty()) GTEST_SKIP() << messages.front();
+  EXPECT_GE(form->CDImage->Picture().width(), form->CDImage->width() * 2);
 }
 
 // The real player on the X server the test runs on, its settings in a folder of its own.
