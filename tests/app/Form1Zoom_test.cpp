@@ -184,6 +184,10 @@ struct TScreenCase {
   int MenuZoom = 0;         // chosen in the menu once the player shows, 0 for none
 };
 
+void PrintTo(const TScreenCase& c, std::ostream* out) {
+  *out << "zoom " << c.Zoom << ", scale " << c.ScreenScale << ", menu zoom " << c.MenuZoom;
+}
+
 class ZoomOnScreen : public WindowTest, public testing::WithParamInterface<TScreenCase> {
  protected:
   static constexpr int kCorner = 24;  // screen pixels; a multiple of every factor
