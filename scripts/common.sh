@@ -2,7 +2,7 @@
 # Sourced, not run.
 
 PACKAGES=(build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev libmpg123-dev mpg123 libjpeg62-turbo-dev
+  qt6-base-dev libmpg123-dev mpg123 libpulse-dev libjpeg62-turbo-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   lame sox xvfb xauth xdotool imagemagick fonts-liberation2 fonts-dejavu-core dbus playerctl
   libtag1-dev locales dpkg-dev lintian appstream desktop-file-utils xdg-user-dirs

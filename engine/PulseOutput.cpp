@@ -1,0 +1,240 @@
+#include "PulseOutput.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <chrono>
+
+#include "Levels.h"
+
+namespace xaudio {
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// What the server holds ahead of the ear: enough to ride out a busy machine, and the
+// client is woken about four times in that span. The end of an input is announced by what
+// remains to be heard, so this length does not move the display.
+constexpr milliseconds kServerBuffer{250};
+// Playing starts (and restarts after running dry) once this much is queued, so a song
+// that follows late is not held back by a full buffer's wait.
+constexpr milliseconds kStartAfter{20};
+
+uint32_t Bytes(const pa_sample_spec& spec, milliseconds span) {
+  return static_cast<uint32_t>(pa_usec_to_bytes(span.count() * PA_USEC_PER_MSEC, &spec));
+}
+
+// Every callback only wakes the thread that waits on the main loop.
+void Wake(void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+void ContextChanged(pa_context*, void* loop) { Wake(loop); }
+void StreamChanged(pa_stream*, void* loop) { Wake(loop); }
+void Writable(pa_stream*, size_t, void* loop) { Wake(loop); }
+void Done(pa_stream*, int, void* loop) { Wake(loop); }
+
+class TLocked {
+ public:
+  explicit TLocked(pa_threaded_mainloop* loop) : loop_(loop) { pa_threaded_mainloop_lock(loop_); }
+  ~TLocked() { pa_threaded_mainloop_unlock(loop_); }
+  TLocked(const TLocked&) = delete;
+  TLocked& operator=(const TLocked&) = delete;
+
+ private:
+  pa_threaded_mainloop* loop_;
+};
+
+}  // namespace
+
+TPulseOutput::~TPulseOutput() {
+  if (loop_ == nullptr) return;
+  {
+    TLocked lock(loop_);
+    CloseStream();
+    if (context_ != nullptr) {
+      pa_context_disconnect(context_);
+      pa_context_unref(context_);
+    }
+  }
+  pa_threaded_mainloop_stop(loop_);
+  pa_threaded_mainloop_free(loop_);
+}
+
+std::string TPulseOutput::Failure(const std::string& what) const {
+  const int code = context_ != nullptr ? pa_context_errno(context_) : PA_ERR_INTERNAL;
+  return what + ": " + pa_strerror(code);
+}
+
+bool TPulseOutput::Open(const std::string& device, std::string& error) {
+  device_ = device;
+  loop_ = pa_threaded_mainloop_new();
+  if (loop_ == nullptr) {
+    error = "cannot open audio output pulse: out of memory";
+    return false;
+  }
+  context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Sonavera");
+  if (context_ == nullptr) {
+    error = "cannot open audio output pulse: out of memory";
+    return false;
+  }
+  pa_context_set_state_callback(context_, ContextChanged, loop_);
+  // Never start a server of our own: without one the next driver is tried.
+  if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 ||
+      pa_threaded_mainloop_start(loop_) < 0) {
+    error = Failure("cannot open audio output pulse");
+    return false;
+  }
+  TLocked lock(loop_);
+  for (;;) {
+    const pa_context_state_t state = pa_context_get_state(context_);
+    if (state == PA_CONTEXT_READY) return true;
+    if (!PA_CONTEXT_IS_GOOD(state)) {
+      error = Failure("cannot open audio output pulse");
+      return false;
+    }
+    pa_threaded_mainloop_wait(loop_);
+  }
+}
+
+std::string TPulseOutput::Name() const { return device_.empty() ? "pulse" : "pulse:" + device_; }
+
+void TPulseOutput::Await(pa_operation* operation) {
+  if (operation == nullptr) return;
+  while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING && !StreamFailed())
+    pa_threaded_mainloop_wait(loop_);
+  pa_operation_unref(operation);
+}
+
+bool TPulseOutput::StreamFailed() const {
+  return stream_ == nullptr || !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_)) ||
+         !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
+}
+
+void TPulseOutput::CloseStream() {
+  if (stream_ == nullptr) return;
+  pa_stream_set_state_callback(stream_, nullptr, nullptr);
+  pa_stream_set_write_callback(stream_, nullptr, nullptr);
+  pa_stream_disconnect(stream_);
+  pa_stream_unref(stream_);
+  stream_ = nullptr;
+}
+
+bool TPulseOutput::Start(const TAudioFormat& format, std::string& error) {
+  TLocked lock(loop_);
+  if (stream_ != nullptr && format == format_ && !StreamFailed()) return true;
+  if (stream_ != nullptr && !StreamFailed() && !paused_)
+    Await(pa_stream_drain(stream_, Done, loop_));
+  CloseStream();
+  const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<uint32_t>(format.rate),
+                            static_cast<uint8_t>(format.channels)};
+  if (!pa_sample_spec_valid(&spec)) {
+    error = "audio output pulse cannot play " + std::to_string(format.rate) + " Hz";
+    return false;
+  }
+  stream_ = pa_stream_new(context_, "Sonavera", &spec, nullptr);
+  if (stream_ == nullptr) {
+    error = Failure("cannot start audio output pulse");
+    return false;
+  }
+  pa_stream_set_state_callback(stream_, StreamChanged, loop_);
+  pa_stream_set_write_callback(stream_, Writable, loop_);
+  pa_buffer_attr attr;
+  attr.maxlength = static_cast<uint32_t>(-1);
+  attr.tlength = Bytes(spec, kServerBuffer);
+  attr.prebuf = Bytes(spec, kStartAfter);
+  attr.minreq = static_cast<uint32_t>(-1);
+  attr.fragsize = static_cast<uint32_t>(-1);
+  const auto flags =
+      static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
+  if (pa_stream_connect_playback(stream_, device_.empty() ? nullptr : device_.c_str(), &attr, flags,
+                                 nullptr, nullptr) < 0) {
+    error = Failure("cannot start audio output pulse");
+    CloseStream();
+    return false;
+  }
+  while (pa_stream_get_state(stream_) != PA_STREAM_READY) {
+    if (StreamFailed()) {
+      error = Failure("cannot start audio output pulse");
+      CloseStream();
+      return false;
+    }
+    pa_threaded_mainloop_wait(loop_);
+  }
+  format_ = format;
+  paused_ = false;
+  written_ = 0;
+  return true;
+}
+
+bool TPulseOutput::Write(const float* samples, int frames, std::string& error) {
+  const size_t count = static_cast<size_t>(frames) * format_.channels;
+  buffer_.resize(count);
+  ToS16(samples, count, buffer_.data());
+  const auto* data = reinterpret_cast<const uint8_t*>(buffer_.data());
+  size_t left = count * sizeof(int16_t);
+  TLocked lock(loop_);
+  while (left > 0) {
+    if (StreamFailed()) {
+      error = Failure("audio output pulse failed");
+      return false;
+    }
+    const size_t room = pa_stream_writable_size(stream_);
+    if (room == static_cast<size_t>(-1)) {
+      error = Failure("audio output pulse failed");
+      return false;
+    }
+    if (room == 0) {
+      pa_threaded_mainloop_wait(loop_);
+      continue;
+    }
+    const size_t bytes = std::min(room, left);
+    if (pa_stream_write(stream_, data, bytes, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+      error = Failure("audio output pulse failed");
+      return false;
+    }
+    data += bytes;
+    left -= bytes;
+    written_ += bytes;
+  }
+  return true;
+}
+
+void TPulseOutput::Drain() {
+  TLocked lock(loop_);
+  if (StreamFailed() || paused_) return;
+  Await(pa_stream_drain(stream_, Done, loop_));
+  written_ = 0;
+}
+
+void TPulseOutput::Flush() {
+  TLocked lock(loop_);
+  if (StreamFailed()) return;
+  Await(pa_stream_flush(stream_, Done, loop_));
+  written_ = 0;
+}
+
+void TPulseOutput::Pause() {
+  TLocked lock(loop_);
+  if (StreamFailed() || paused_) return;
+  Await(pa_stream_cork(stream_, 1, Done, loop_));
+  paused_ = true;
+}
+
+void TPulseOutput::Resume() {
+  TLocked lock(loop_);
+  if (StreamFailed() || !paused_) return;
+  Await(pa_stream_cork(stream_, 0, Done, loop_));
+  paused_ = false;
+}
+
+int TPulseOutput::Delay() const {
+  TLocked lock(loop_);
+  if (StreamFailed() || format_.channels == 0) return 0;
+  pa_usec_t latency = 0;
+  int negative = 0;
+  if (pa_stream_get_latency(stream_, &latency, &negative) == 0)
+    return negative ? 0 : static_cast<int>(latency * format_.rate / PA_USEC_PER_SEC);
+  // No timing report yet: nothing written has been played.
+  return static_cast<int>(written_ / (format_.channels * sizeof(int16_t)));
+}
+
+}  // namespace xaudio

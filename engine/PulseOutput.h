@@ -1,0 +1,57 @@
+// The sound server through libpulse. libout123 cannot tell how much sound the server still
+// holds (its pulse module keeps about a quarter of a second there), and the heard position,
+// the end of input and the window's display are all timed by that; the server's own latency
+// report knows it to the millisecond.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Output.h"
+
+struct pa_threaded_mainloop;
+struct pa_context;
+struct pa_stream;
+struct pa_operation;
+
+namespace xaudio {
+
+class TPulseOutput : public TOutput {
+ public:
+  TPulseOutput() = default;
+  ~TPulseOutput() override;
+  TPulseOutput(const TPulseOutput&) = delete;
+  TPulseOutput& operator=(const TPulseOutput&) = delete;
+
+  // Connects to the user's sound server; `device` (a sink name) may be empty.
+  bool Open(const std::string& device, std::string& error);
+  bool Start(const TAudioFormat& format, std::string& error) override;
+  bool Write(const float* samples, int frames, std::string& error) override;
+  void Drain() override;
+  void Flush() override;
+  void Pause() override;
+  void Resume() override;
+  int Delay() const override;
+  std::string Name() const override;
+
+ private:
+  // With the main loop locked: waits for an operation to end, then releases it.
+  void Await(pa_operation* operation);
+  bool StreamFailed() const;
+  std::string Failure(const std::string& what) const;
+  void CloseStream();
+
+  pa_threaded_mainloop* loop_ = nullptr;
+  pa_context* context_ = nullptr;
+  pa_stream* stream_ = nullptr;
+  std::string device_;
+  TAudioFormat format_;
+  bool paused_ = false;
+  // Bytes written since the stream started or was flushed, for a delay before the server
+  // has sent its first timing report.
+  uint64_t written_ = 0;
+  std::vector<int16_t> buffer_;
+};
+
+}  // namespace xaudio
