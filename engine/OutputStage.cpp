@@ -184,7 +184,6 @@ void TOutputStage::OutputFailed(const std::string& error) {
 
 void TOutputStage::StartFormat(const TAudioFormat& format, const TShared& now) {
   if (started_ == format) return;
-  if (started_.rate != 0) output_->Drain();
   std::string error;
   if (!output_->Start(format, error)) {
     // The sound device chosen by default may be missing: play on silently in time.

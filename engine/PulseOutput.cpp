@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <thread>
 
 #include "Levels.h"
 
@@ -162,6 +163,7 @@ bool TPulseOutput::Start(const TAudioFormat& format, std::string& error) {
   format_ = format;
   paused_ = false;
   written_ = 0;
+  Anchor(0);
   return true;
 }
 
@@ -195,27 +197,40 @@ bool TPulseOutput::Write(const float* samples, int frames, std::string& error) {
     left -= bytes;
     written_ += bytes;
   }
+  Anchor(ServerDelay());
   return true;
 }
 
 void TPulseOutput::Drain() {
+  std::chrono::steady_clock::duration rest{};
+  {
+    TLocked lock(loop_);
+    if (StreamFailed() || paused_) return;
+    Await(pa_stream_drain(stream_, Done, loop_));
+    // The server has taken everything; the sink still plays what it holds.
+    const auto now = std::chrono::steady_clock::now();
+    rest = std::chrono::microseconds(Queued(now) * PA_USEC_PER_SEC / format_.rate);
+  }
+  std::this_thread::sleep_for(rest);
   TLocked lock(loop_);
-  if (StreamFailed() || paused_) return;
-  Await(pa_stream_drain(stream_, Done, loop_));
   written_ = 0;
+  Anchor(0);
 }
 
 void TPulseOutput::Flush() {
   TLocked lock(loop_);
   if (StreamFailed()) return;
   Await(pa_stream_flush(stream_, Done, loop_));
+  Await(pa_stream_update_timing_info(stream_, Done, loop_));
   written_ = 0;
+  Anchor(ServerDelay());
 }
 
 void TPulseOutput::Pause() {
   TLocked lock(loop_);
   if (StreamFailed() || paused_) return;
   Await(pa_stream_cork(stream_, 1, Done, loop_));
+  Anchor(Queued(std::chrono::steady_clock::now()));
   paused_ = true;
 }
 
@@ -223,18 +238,35 @@ void TPulseOutput::Resume() {
   TLocked lock(loop_);
   if (StreamFailed() || !paused_) return;
   Await(pa_stream_cork(stream_, 0, Done, loop_));
+  Anchor(anchorFrames_);
   paused_ = false;
+}
+
+int64_t TPulseOutput::ServerDelay() const {
+  pa_usec_t latency = 0;
+  int negative = 0;
+  if (pa_stream_get_latency(stream_, &latency, &negative) == 0)
+    return negative ? 0 : static_cast<int64_t>(latency * format_.rate / PA_USEC_PER_SEC);
+  // No timing report yet: nothing written has been played.
+  return static_cast<int64_t>(written_ / (format_.channels * sizeof(int16_t)));
+}
+
+void TPulseOutput::Anchor(int64_t frames) {
+  anchorFrames_ = frames;
+  anchorAt_ = std::chrono::steady_clock::now();
+}
+
+int64_t TPulseOutput::Queued(std::chrono::steady_clock::time_point now) const {
+  if (paused_) return anchorFrames_;
+  const auto played =
+      static_cast<int64_t>(std::chrono::duration<double>(now - anchorAt_).count() * format_.rate);
+  return std::max<int64_t>(0, std::min(ServerDelay(), anchorFrames_ - played));
 }
 
 int TPulseOutput::Delay() const {
   TLocked lock(loop_);
   if (StreamFailed() || format_.channels == 0) return 0;
-  pa_usec_t latency = 0;
-  int negative = 0;
-  if (pa_stream_get_latency(stream_, &latency, &negative) == 0)
-    return negative ? 0 : static_cast<int>(latency * format_.rate / PA_USEC_PER_SEC);
-  // No timing report yet: nothing written has been played.
-  return static_cast<int>(written_ / (format_.channels * sizeof(int16_t)));
+  return static_cast<int>(Queued(std::chrono::steady_clock::now()));
 }
 
 }  // namespace xaudio

@@ -4,6 +4,7 @@
 // report knows it to the millisecond.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -41,6 +42,13 @@ class TPulseOutput : public TOutput {
   bool StreamFailed() const;
   std::string Failure(const std::string& what) const;
   void CloseStream();
+  // With the main loop locked: the server's latency, in frames.
+  int64_t ServerDelay() const;
+  // With the main loop locked: what the server holds now counts down from here.
+  void Anchor(int64_t frames);
+  // The frames queued at `now` by the server's report, or by the count-down from the last
+  // anchor when that is less: a stream that has run dry stops updating its report.
+  int64_t Queued(std::chrono::steady_clock::time_point now) const;
 
   pa_threaded_mainloop* loop_ = nullptr;
   pa_context* context_ = nullptr;
@@ -51,6 +59,8 @@ class TPulseOutput : public TOutput {
   // Bytes written since the stream started or was flushed, for a delay before the server
   // has sent its first timing report.
   uint64_t written_ = 0;
+  int64_t anchorFrames_ = 0;
+  std::chrono::steady_clock::time_point anchorAt_;
   std::vector<int16_t> buffer_;
 };
 
