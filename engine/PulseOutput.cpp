@@ -50,6 +50,7 @@ TPulseOutput::~TPulseOutput() {
   if (loop_ == nullptr) return;
   {
     TLocked lock(loop_);
+    EndJoin(false);
     CloseStream();
     if (context_ != nullptr) {
       pa_context_disconnect(context_);
@@ -119,21 +120,62 @@ void TPulseOutput::CloseStream() {
   stream_ = nullptr;
 }
 
+void TPulseOutput::Drained(pa_stream*, int, void* self) {
+  static_cast<TPulseOutput*>(self)->EndJoin(true);
+}
+
+void TPulseOutput::EndJoin(bool drained) {
+  if (ending_ == nullptr) return;
+  if (endingDrain_ != nullptr) {
+    if (!drained) pa_operation_cancel(endingDrain_);
+    pa_operation_unref(endingDrain_);
+    endingDrain_ = nullptr;
+  }
+  if (!StreamFailed() && !paused_) {
+    if (pa_operation* go = pa_stream_cork(stream_, 0, nullptr, nullptr)) pa_operation_unref(go);
+  }
+  pa_stream_set_state_callback(ending_, nullptr, nullptr);
+  pa_stream_disconnect(ending_);
+  pa_stream_unref(ending_);
+  ending_ = nullptr;
+  pa_threaded_mainloop_signal(loop_, 0);
+}
+
+void TPulseOutput::AwaitJoin() {
+  while (ending_ != nullptr) {
+    if (!PA_STREAM_IS_GOOD(pa_stream_get_state(ending_)) ||
+        !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_))) {
+      EndJoin(false);
+      return;
+    }
+    pa_threaded_mainloop_wait(loop_);
+  }
+}
+
 bool TPulseOutput::Start(const TAudioFormat& format, std::string& error) {
   TLocked lock(loop_);
   if (stream_ != nullptr && format == format_ && !StreamFailed()) return true;
-  if (stream_ != nullptr && !StreamFailed() && !paused_)
-    Await(pa_stream_drain(stream_, Done, loop_));
+  AwaitJoin();
+  if (stream_ != nullptr && !StreamFailed() && !paused_) {
+    pa_stream_set_write_callback(stream_, nullptr, nullptr);
+    endingDrain_ = pa_stream_drain(stream_, Drained, this);
+    if (endingDrain_ != nullptr) {
+      ending_ = stream_;
+      stream_ = nullptr;
+    }
+  }
   CloseStream();
   const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<uint32_t>(format.rate),
                             static_cast<uint8_t>(format.channels)};
   if (!pa_sample_spec_valid(&spec)) {
     error = "audio output pulse cannot play " + std::to_string(format.rate) + " Hz";
+    AwaitJoin();
     return false;
   }
   stream_ = pa_stream_new(context_, "Sonavera", &spec, nullptr);
   if (stream_ == nullptr) {
     error = Failure("cannot start audio output pulse");
+    AwaitJoin();
     return false;
   }
   pa_stream_set_state_callback(stream_, StreamChanged, loop_);
@@ -144,18 +186,21 @@ bool TPulseOutput::Start(const TAudioFormat& format, std::string& error) {
   attr.prebuf = Bytes(spec, kStartAfter);
   attr.minreq = static_cast<uint32_t>(-1);
   attr.fragsize = static_cast<uint32_t>(-1);
-  const auto flags =
-      static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE);
+  const auto flags = static_cast<pa_stream_flags_t>(
+      PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
+      (ending_ != nullptr ? PA_STREAM_START_CORKED : PA_STREAM_NOFLAGS));
   if (pa_stream_connect_playback(stream_, device_.empty() ? nullptr : device_.c_str(), &attr, flags,
                                  nullptr, nullptr) < 0) {
     error = Failure("cannot start audio output pulse");
     CloseStream();
+    AwaitJoin();
     return false;
   }
   while (pa_stream_get_state(stream_) != PA_STREAM_READY) {
     if (StreamFailed()) {
       error = Failure("cannot start audio output pulse");
       CloseStream();
+      AwaitJoin();
       return false;
     }
     pa_threaded_mainloop_wait(loop_);
@@ -206,6 +251,7 @@ void TPulseOutput::Drain() {
   {
     TLocked lock(loop_);
     if (StreamFailed() || paused_) return;
+    AwaitJoin();
     Await(pa_stream_drain(stream_, Done, loop_));
     // The server has taken everything; the sink still plays what it holds.
     const auto now = std::chrono::steady_clock::now();
@@ -220,6 +266,8 @@ void TPulseOutput::Drain() {
 void TPulseOutput::Flush() {
   TLocked lock(loop_);
   if (StreamFailed()) return;
+  // The old stream's sound goes too, and the new one plays what comes next at once.
+  EndJoin(false);
   Await(pa_stream_flush(stream_, Done, loop_));
   Await(pa_stream_update_timing_info(stream_, Done, loop_));
   written_ = 0;
@@ -229,7 +277,8 @@ void TPulseOutput::Flush() {
 void TPulseOutput::Pause() {
   TLocked lock(loop_);
   if (StreamFailed() || paused_) return;
-  Await(pa_stream_cork(stream_, 1, Done, loop_));
+  // While formats join, the new stream is still corked: the old one stops.
+  Await(pa_stream_cork(ending_ != nullptr ? ending_ : stream_, 1, Done, loop_));
   Anchor(Queued(std::chrono::steady_clock::now()));
   paused_ = true;
 }
@@ -237,18 +286,26 @@ void TPulseOutput::Pause() {
 void TPulseOutput::Resume() {
   TLocked lock(loop_);
   if (StreamFailed() || !paused_) return;
-  Await(pa_stream_cork(stream_, 0, Done, loop_));
+  Await(pa_stream_cork(ending_ != nullptr ? ending_ : stream_, 0, Done, loop_));
   Anchor(anchorFrames_);
   paused_ = false;
 }
 
-int64_t TPulseOutput::ServerDelay() const {
+int64_t TPulseOutput::LatencyUs(pa_stream* stream) const {
   pa_usec_t latency = 0;
   int negative = 0;
-  if (pa_stream_get_latency(stream_, &latency, &negative) == 0)
-    return negative ? 0 : static_cast<int64_t>(latency * format_.rate / PA_USEC_PER_SEC);
+  if (pa_stream_get_latency(stream, &latency, &negative) != 0) return -1;
+  return negative ? 0 : static_cast<int64_t>(latency);
+}
+
+int64_t TPulseOutput::ServerDelay() const {
+  // Sound of the format before, still to be heard, goes first.
+  const int64_t before = ending_ != nullptr ? std::max<int64_t>(0, LatencyUs(ending_)) : 0;
+  const int64_t own = LatencyUs(stream_);
   // No timing report yet: nothing written has been played.
-  return static_cast<int64_t>(written_ / (format_.channels * sizeof(int16_t)));
+  const auto frames = own >= 0 ? own * format_.rate / static_cast<int64_t>(PA_USEC_PER_SEC)
+                               : static_cast<int64_t>(written_ / (format_.channels * 2));
+  return frames + before * format_.rate / static_cast<int64_t>(PA_USEC_PER_SEC);
 }
 
 void TPulseOutput::Anchor(int64_t frames) {

@@ -42,6 +42,14 @@ class TPulseOutput : public TOutput {
   bool StreamFailed() const;
   std::string Failure(const std::string& what) const;
   void CloseStream();
+  // With the main loop locked (or on its thread): the old stream has played out, or is
+  // given up; the new one plays from now on.
+  void EndJoin(bool drained);
+  // With the main loop locked: waits until no old stream is playing out.
+  void AwaitJoin();
+  static void Drained(pa_stream* stream, int success, void* self);
+  // With the main loop locked: the latency of `stream` in microseconds.
+  int64_t LatencyUs(pa_stream* stream) const;
   // With the main loop locked: the server's latency, in frames.
   int64_t ServerDelay() const;
   // With the main loop locked: what the server holds now counts down from here.
@@ -53,6 +61,11 @@ class TPulseOutput : public TOutput {
   pa_threaded_mainloop* loop_ = nullptr;
   pa_context* context_ = nullptr;
   pa_stream* stream_ = nullptr;
+  // A change of format: the stream of the format before plays out its last sound while
+  // the new one waits corked with its first sound queued, and is uncorked the moment the
+  // old one has drained. Closing and reopening would leave a gap of a server cycle or more.
+  pa_stream* ending_ = nullptr;
+  pa_operation* endingDrain_ = nullptr;
   std::string device_;
   TAudioFormat format_;
   bool paused_ = false;

@@ -11,6 +11,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -33,6 +34,7 @@ class PulseOutput : public ::testing::Test {
   static void SetUpTestSuite() {
     dir_ = std::make_unique<TTempDir>();
     song_ = MakeMp3(*dir_, "song.mp3", {1.0, kRate, 2, 440, false});
+    other_ = MakeMp3(*dir_, "other.mp3", {1.0, 48000, 2, 440, false});
     const std::string home = dir_->File("home");
     const std::string socket = dir_->File("native");
     const std::string pipe = dir_->File("sink");
@@ -59,10 +61,15 @@ class PulseOutput : public ::testing::Test {
         fd = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
         if (fd < 0) std::this_thread::sleep_for(50ms);
       }
-      char sound[4096];
+      int16_t sound[2048];
       while (fd >= 0 && !stop_) {
         pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 50) > 0 && read(fd, sound, sizeof sound) == 0) break;
+        if (poll(&p, 1, 50) <= 0) continue;
+        const ssize_t n = read(fd, sound, sizeof sound);
+        if (n == 0) break;
+        if (n < 0) continue;
+        std::lock_guard lock(heardMutex_);
+        heard_.insert(heard_.end(), sound, sound + n / 2);
       }
       if (fd >= 0) close(fd);
     });
@@ -95,19 +102,24 @@ class PulseOutput : public ::testing::Test {
   }
 
   static std::unique_ptr<TTempDir> dir_;
-  static std::string song_;
+  static std::string song_, other_;
   static pid_t server_;
   static bool available_;
   static std::thread listener_;
   static std::atomic<bool> stop_;
+  // What the sink played (16-bit stereo at 44.1 kHz), silence included.
+  static std::mutex heardMutex_;
+  static std::vector<int16_t> heard_;
 };
 
 std::unique_ptr<TTempDir> PulseOutput::dir_;
-std::string PulseOutput::song_;
+std::string PulseOutput::song_, PulseOutput::other_;
 pid_t PulseOutput::server_ = 0;
 bool PulseOutput::available_ = false;
 std::thread PulseOutput::listener_;
 std::atomic<bool> PulseOutput::stop_{false};
+std::mutex PulseOutput::heardMutex_;
+std::vector<int16_t> PulseOutput::heard_;
 
 TEST_F(PulseOutput, DelayIsWhatTheServerHasStillToPlay) {
   xaudio::TPulseOutput out;
@@ -170,6 +182,66 @@ TEST_F(PulseOutput, EndOfInputIsToldAsTheSongIsHeard) {
       2s);
   ASSERT_TRUE(end);
   EXPECT_LT(Ms(end->taken - eof->taken), 150.0);
+}
+
+// While the sound of one format plays out and the next waits, pausing holds both and
+// dropping takes both.
+TEST_F(PulseOutput, AChangeOfFormatPausesAndDropsAsOne) {
+  xaudio::TPulseOutput out;
+  std::string error;
+  ASSERT_TRUE(out.Open("", error)) << error;
+  ASSERT_TRUE(out.Start({kRate, 2}, error)) << error;
+  Play(out, 300);
+  ASSERT_TRUE(out.Start({48000, 2}, error)) << error;
+  const std::vector<float> block(4800 * 2, 0.0f);
+  ASSERT_TRUE(out.Write(block.data(), 4800, error));
+  // Both are still to be heard, the old sound first.
+  EXPECT_GT(Ms(out.Delay()), 250.0);
+  out.Pause();
+  const double held = Ms(out.Delay());
+  std::this_thread::sleep_for(60ms);
+  EXPECT_NEAR(Ms(out.Delay()), held, 10.0);
+  out.Resume();
+  out.Flush();
+  EXPECT_LT(Ms(out.Delay()), 30.0);
+  // The new format plays on after the drop, and drains.
+  ASSERT_TRUE(out.Write(block.data(), 4800, error));
+  const auto before = Clock::now();
+  out.Drain();
+  EXPECT_GT(Ms(Clock::now() - before), 50.0);
+  EXPECT_LT(Ms(Clock::now() - before), 1000.0);
+}
+
+// A song of another sample rate follows the one before at once: the server plays the new
+// stream the moment the old one has drained, rather than after a close and a reopen.
+TEST_F(PulseOutput, ADifferentSampleRateJoinsWithoutAGap) {
+  {
+    std::lock_guard lock(heardMutex_);
+    heard_.clear();
+  }
+  TEngineHarness("pulse").PlayInTurn({song_, other_, song_});
+  std::this_thread::sleep_for(300ms);
+  std::vector<int16_t> heard;
+  {
+    std::lock_guard lock(heardMutex_);
+    heard = heard_;
+  }
+  // The longest stretch of near silence between the first and the last sound; a 440 Hz tone
+  // has none longer than a fraction of a millisecond.
+  size_t first = heard.size(), last = 0;
+  for (size_t i = 0; i + 1 < heard.size(); i += 2)
+    if (std::abs(heard[i]) > 200) {
+      first = std::min(first, i / 2);
+      last = i / 2;
+    }
+  ASSERT_LT(first, last);
+  int run = 0, longest = 0;
+  for (size_t f = first; f <= last; ++f) {
+    run = std::abs(heard[2 * f]) > 200 ? 0 : run + 1;
+    longest = std::max(longest, run);
+  }
+  EXPECT_NEAR(Ms(static_cast<int>(last - first)), 3000.0, 30.0);
+  EXPECT_LT(Ms(longest), 15.0);
 }
 
 }  // namespace
