@@ -2,6 +2,7 @@
 
 #include "NullOutput.h"
 #include "Out123Output.h"
+#include "PulseOutput.h"
 #include "WavOutput.h"
 #include "xaudio.h"
 
@@ -9,9 +10,11 @@ namespace xaudio {
 
 namespace {
 
-// Never libout123's own default list: on a machine without sound it ends on drivers that
+// The sound server first, through our own client, which knows the server's latency. Then
+// never libout123's own default list: on a machine without sound it ends on drivers that
 // can hang on close.
-constexpr const char* kDeviceDrivers = "pulse,alsa,jack,oss";
+constexpr const char* kPulse = "pulse";
+constexpr const char* kDeviceDrivers = "alsa,jack,oss";
 
 }  // namespace
 
@@ -24,15 +27,24 @@ std::unique_ptr<TOutput> TOutput::Open(const std::string& setting, std::string& 
     if (wav->Create(error)) return wav;
     return std::make_unique<TNullOutput>(true);
   }
+  const size_t colon = setting.find(':');
+  const std::string driver = setting.substr(0, colon);
+  const std::string name = colon == std::string::npos ? "" : setting.substr(colon + 1);
+  if (setting == XA_OUTPUT_DEFAULT || driver == kPulse) {
+    auto server = std::make_unique<TPulseOutput>();
+    std::string failure;
+    if (server->Open(setting == XA_OUTPUT_DEFAULT ? "" : name, failure)) return server;
+    if (setting != XA_OUTPUT_DEFAULT) {
+      error = failure;
+      return std::make_unique<TNullOutput>(true);
+    }
+  }
   auto device = std::make_unique<TOut123Output>();
   if (setting == XA_OUTPUT_DEFAULT) {
     std::string ignored;
     if (device->Open(kDeviceDrivers, "", ignored)) return device;
     return std::make_unique<TNullOutput>(true);
   }
-  const size_t colon = setting.find(':');
-  const std::string driver = setting.substr(0, colon);
-  const std::string name = colon == std::string::npos ? "" : setting.substr(colon + 1);
   if (device->Open(driver, name, error)) return device;
   return std::make_unique<TNullOutput>(true);
 }

@@ -16,7 +16,8 @@ struct TAudioFormat {
 class TOutput {
  public:
   virtual ~TOutput() = default;
-  // Prepares for sound of this format, after a Drain of any earlier one.
+  // Prepares for sound of this format; sound of another format written before it is
+  // played out first, with as short a pause as the output allows.
   virtual bool Start(const TAudioFormat& format, std::string& error) = 0;
   // Takes every frame, waiting while the device is busy.
   virtual bool Write(const float* samples, int frames, std::string& error) = 0;

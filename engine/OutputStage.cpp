@@ -18,9 +18,10 @@ using std::chrono::milliseconds;
 constexpr milliseconds kBusyWait{20};
 constexpr milliseconds kIdleWait{250};
 constexpr milliseconds kMinReportGap{10};
-// The end of an input is announced this long before its last sound has been written, so
-// the next input has that much more time to follow without a gap.
-constexpr milliseconds kEndLead{40};
+// The end of an input is announced when this much of it remains to be heard, whatever the
+// device holds: the next input follows in that time without a gap, and a window that shows
+// the next song at once is no further ahead of the ear than this.
+constexpr milliseconds kEndLead{90};
 // Sound goes to the device in slices this long at most: a write waits about as long as its
 // slice lasts, and a drop takes effect between slices. Blocks are no longer than this, so
 // a block is one write (smaller slices cost the sound server's client a wake-up each).
@@ -120,8 +121,10 @@ void TOutputStage::Run() {
     }
     // Told to finish, nothing more is coming: what the ring holds is all there is.
     const bool busy = output_ && output_->Delay() > 0;
-    const milliseconds wait = now.finish ? milliseconds(0) : busy ? kBusyWait : kIdleWait;
+    milliseconds wait = now.finish ? milliseconds(0) : busy ? kBusyWait : kIdleWait;
+    if (pendingEnd_) wait = std::min(wait, UntilEndDue());
     TAudioBlock* block = ring_.BeginRead(wait);
+    if (pendingEnd_ && (block != nullptr || UntilEndDue().count() == 0)) AnnounceEnd();
     if (block == nullptr) {
       if (now.finish) break;
       ReportHeard();
@@ -161,6 +164,8 @@ void TOutputStage::WaitWhilePaused(const TShared& now) {
 void TOutputStage::SyncEpoch(uint64_t epoch) {
   if (epoch == epoch_) return;
   epoch_ = epoch;
+  // The ended sound is dropped: its end is never heard.
+  pendingEnd_ = false;
   if (output_) output_->Flush();
 }
 
@@ -179,7 +184,6 @@ void TOutputStage::OutputFailed(const std::string& error) {
 
 void TOutputStage::StartFormat(const TAudioFormat& format, const TShared& now) {
   if (started_ == format) return;
-  if (started_.rate != 0) output_->Drain();
   std::string error;
   if (!output_->Start(format, error)) {
     // The sound device chosen by default may be missing: play on silently in time.
@@ -243,15 +247,17 @@ void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, bool endin
   }
   int head = block.frames;
   const bool announce = ending && (block.epoch != endEpoch_ || block.input != endInput_);
-  if (announce) {
-    const auto lead = static_cast<int>(int64_t{block.format.rate} * kEndLead.count() / 1000);
-    head = std::max(0, block.frames - lead);
-  }
+  const int lead = static_cast<int>(int64_t{block.format.rate} * kEndLead.count() / 1000);
+  // A device that holds less than the lead leaves the rest of it to this block's tail.
+  if (announce) head = std::max(0, block.frames - std::max(0, lead - DeviceDelay()));
   if (!WriteFrames(block, 0, head, now)) return;
   if (announce) {
     endEpoch_ = block.epoch;
     endInput_ = block.input;
-    if (OnInputEnd) OnInputEnd(block.epoch, block.input);
+    endRate_ = block.format.rate;
+    pendingEnd_ = true;
+    // A device that holds more is waited for until no more than the lead is left in it.
+    if (block.frames - head + DeviceDelay() <= lead) AnnounceEnd();
   }
   if (!WriteFrames(block, head, block.frames - head, now) || block.frames == 0) return;
   if (heard_.epoch != block.epoch || heard_.input != block.input) {
@@ -264,6 +270,18 @@ void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, bool endin
   heard_.inputFrames = block.inputFrames;
   heard_.rate = block.format.rate;
   ReportHeard();
+}
+
+int TOutputStage::DeviceDelay() const { return output_ ? output_->Delay() : 0; }
+
+milliseconds TOutputStage::UntilEndDue() const {
+  const int64_t over = DeviceDelay() - int64_t{endRate_} * kEndLead.count() / 1000;
+  return milliseconds(over <= 0 || endRate_ <= 0 ? 0 : over * 1000 / endRate_ + 1);
+}
+
+void TOutputStage::AnnounceEnd() {
+  pendingEnd_ = false;
+  if (OnInputEnd) OnInputEnd(endEpoch_, endInput_);
 }
 
 void TOutputStage::ReportHeard() {

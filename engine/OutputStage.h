@@ -23,8 +23,8 @@ namespace xaudio {
 class TOutputStage {
  public:
   TOutputStage(TRingBuffer& ring, TNotificationQueue& notices);
-  // Output thread: the end of this input is about to leave for the device (at most
-  // kEndLead of it remains to be written). Set before Start.
+  // Output thread: the end of this input is about to be heard (at most kEndLead of it
+  // remains to be played). Set before Start.
   std::function<void(uint64_t epoch, uint64_t input)> OnInputEnd;
   // Stops the thread without playing out what is queued, unless Finish already ran.
   ~TOutputStage();
@@ -90,6 +90,10 @@ class TOutputStage {
   void UseOutput(std::unique_ptr<TOutput> output);
   void OutputFailed(const std::string& error);
   void ReportHeard();
+  int DeviceDelay() const;
+  // How long until the pending end is due to be announced (0: now).
+  std::chrono::milliseconds UntilEndDue() const;
+  void AnnounceEnd();
   TShared Snapshot();
   // Engine thread: applies a change to the shared state and wakes the output thread.
   template <typename F>
@@ -112,6 +116,9 @@ class TOutputStage {
   // The input whose end was last announced, so a trailing empty block does not repeat it.
   uint64_t endEpoch_ = 0;
   uint64_t endInput_ = 0;
+  int endRate_ = 0;
+  // That end is written but not yet announced: the device holds more than the lead.
+  bool pendingEnd_ = false;
 
   std::atomic<int> priority_{2};
   std::atomic<pid_t> tid_{0};

@@ -51,6 +51,8 @@ bool TWavOutput::Start(const TAudioFormat& format, std::string& error) {
     return WriteHeader();
   }
   if (format == format_) return true;
+  // What was written in the first format stays in the file.
+  Drain();
   error = "the WAV file " + path_ + " keeps the sample format of its first song";
   return false;
 }

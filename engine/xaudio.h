@@ -225,10 +225,12 @@ extern "C" {
 /* XA_MSG_SET_PLAYER_ENVIRONMENT_STRING "OUTPUT" (also XA_MSG_SET_OUTPUT_NAME) chooses the
  * audio output. It takes effect at once: audio still queued for the old output is
  * dropped and the new one is opened when sound is next written.
- *   "default"            the sound device: libout123 drivers pulse, alsa, jack, oss in
- *                        that order; when none opens, the paced null sink
- *   a libout123 driver   e.g. "alsa" or "pulse"; "driver:device" names a device too
- *                        (an error notification and the paced null sink when it fails)
+ *   "default"            the sound device: the PulseAudio server (through libpulse),
+ *                        then libout123 drivers alsa, jack, oss in that order; when none
+ *                        opens, the paced null sink
+ *   "pulse"              the PulseAudio server; "pulse:sink" names one of its sinks
+ *   a libout123 driver   e.g. "alsa"; "driver:device" names a device too (for these and
+ *                        "pulse", an error notification and the paced null sink on failure)
  *   "null"               no sound, paced in real time (headless machines)
  *   "null-fast"          no sound, as fast as decoding goes (benchmarks)
  *   "wav:/path/file.wav" 16-bit PCM WAV file (tests): what a paced device plays, a gap

@@ -566,7 +566,9 @@ TEST(XaudioPlayerEngineTest, PlayingAnMp3ReportsDurationStreamAndStatesInOrder) 
   EXPECT_LT(Index("Duration 2"), Playing) << testing::PrintToString(Log);
   EXPECT_LT(Index("Stream 1 3 128 44100 3"), Playing) << testing::PrintToString(Log);
   EXPECT_LT(Playing, Index("State 3"));
-  EXPECT_GE(Elapsed, 150);
+  // The time goes on to the end of the song (2 s), right after the end of input: that is
+  // told as the last sound leaves, and an unpaced sink thins out the reports before it.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Elapsed >= 195; }, 5000)) << Elapsed;
   EXPECT_LE(Elapsed, 210);
   EXPECT_FALSE(TimeWentBack);
 

@@ -1,0 +1,329 @@
+#include "PulseOutput.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "Levels.h"
+
+namespace xaudio {
+
+namespace {
+
+using std::chrono::milliseconds;
+
+// What the server holds ahead of the ear: enough to ride out a busy machine, and the
+// client is woken about four times in that span. The end of an input is announced by what
+// remains to be heard, so this length does not move the display.
+constexpr milliseconds kServerBuffer{250};
+// Playing starts (and restarts after running dry) once this much is queued, so a song
+// that follows late is not held back by a full buffer's wait.
+constexpr milliseconds kStartAfter{20};
+
+uint32_t Bytes(const pa_sample_spec& spec, milliseconds span) {
+  return static_cast<uint32_t>(pa_usec_to_bytes(span.count() * PA_USEC_PER_MSEC, &spec));
+}
+
+// Every callback only wakes the thread that waits on the main loop.
+void Wake(void* loop) { pa_threaded_mainloop_signal(static_cast<pa_threaded_mainloop*>(loop), 0); }
+void ContextChanged(pa_context*, void* loop) { Wake(loop); }
+void StreamChanged(pa_stream*, void* loop) { Wake(loop); }
+void Writable(pa_stream*, size_t, void* loop) { Wake(loop); }
+void Done(pa_stream*, int, void* loop) { Wake(loop); }
+
+class TLocked {
+ public:
+  explicit TLocked(pa_threaded_mainloop* loop) : loop_(loop) { pa_threaded_mainloop_lock(loop_); }
+  ~TLocked() { pa_threaded_mainloop_unlock(loop_); }
+  TLocked(const TLocked&) = delete;
+  TLocked& operator=(const TLocked&) = delete;
+
+ private:
+  pa_threaded_mainloop* loop_;
+};
+
+}  // namespace
+
+TPulseOutput::~TPulseOutput() {
+  if (loop_ == nullptr) return;
+  {
+    TLocked lock(loop_);
+    EndJoin(false);
+    CloseStream();
+    if (context_ != nullptr) {
+      pa_context_disconnect(context_);
+      pa_context_unref(context_);
+    }
+  }
+  pa_threaded_mainloop_stop(loop_);
+  pa_threaded_mainloop_free(loop_);
+}
+
+std::string TPulseOutput::Failure(const std::string& what) const {
+  const int code = context_ != nullptr ? pa_context_errno(context_) : PA_ERR_INTERNAL;
+  return what + ": " + pa_strerror(code);
+}
+
+bool TPulseOutput::Open(const std::string& device, std::string& error) {
+  device_ = device;
+  loop_ = pa_threaded_mainloop_new();
+  if (loop_ == nullptr) {
+    error = "cannot open audio output pulse: out of memory";
+    return false;
+  }
+  context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "Sonavera");
+  if (context_ == nullptr) {
+    error = "cannot open audio output pulse: out of memory";
+    return false;
+  }
+  pa_context_set_state_callback(context_, ContextChanged, loop_);
+  // Never start a server of our own: without one the next driver is tried.
+  if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 ||
+      pa_threaded_mainloop_start(loop_) < 0) {
+    error = Failure("cannot open audio output pulse");
+    return false;
+  }
+  TLocked lock(loop_);
+  for (;;) {
+    const pa_context_state_t state = pa_context_get_state(context_);
+    if (state == PA_CONTEXT_READY) return true;
+    if (!PA_CONTEXT_IS_GOOD(state)) {
+      error = Failure("cannot open audio output pulse");
+      return false;
+    }
+    pa_threaded_mainloop_wait(loop_);
+  }
+}
+
+std::string TPulseOutput::Name() const { return device_.empty() ? "pulse" : "pulse:" + device_; }
+
+void TPulseOutput::Await(pa_operation* operation) {
+  if (operation == nullptr) return;
+  while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING && !StreamFailed())
+    pa_threaded_mainloop_wait(loop_);
+  pa_operation_unref(operation);
+}
+
+bool TPulseOutput::StreamFailed() const {
+  return stream_ == nullptr || !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_)) ||
+         !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
+}
+
+void TPulseOutput::CloseStream() {
+  if (stream_ == nullptr) return;
+  pa_stream_set_state_callback(stream_, nullptr, nullptr);
+  pa_stream_set_write_callback(stream_, nullptr, nullptr);
+  pa_stream_disconnect(stream_);
+  pa_stream_unref(stream_);
+  stream_ = nullptr;
+}
+
+void TPulseOutput::Drained(pa_stream*, int, void* self) {
+  static_cast<TPulseOutput*>(self)->EndJoin(true);
+}
+
+void TPulseOutput::EndJoin(bool drained) {
+  if (ending_ == nullptr) return;
+  if (endingDrain_ != nullptr) {
+    if (!drained) pa_operation_cancel(endingDrain_);
+    pa_operation_unref(endingDrain_);
+    endingDrain_ = nullptr;
+  }
+  if (!StreamFailed() && !paused_) {
+    if (pa_operation* go = pa_stream_cork(stream_, 0, nullptr, nullptr)) pa_operation_unref(go);
+  }
+  pa_stream_set_state_callback(ending_, nullptr, nullptr);
+  pa_stream_disconnect(ending_);
+  pa_stream_unref(ending_);
+  ending_ = nullptr;
+  pa_threaded_mainloop_signal(loop_, 0);
+}
+
+void TPulseOutput::AwaitJoin() {
+  while (ending_ != nullptr) {
+    if (!PA_STREAM_IS_GOOD(pa_stream_get_state(ending_)) ||
+        !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_))) {
+      EndJoin(false);
+      return;
+    }
+    pa_threaded_mainloop_wait(loop_);
+  }
+}
+
+bool TPulseOutput::Start(const TAudioFormat& format, std::string& error) {
+  TLocked lock(loop_);
+  if (stream_ != nullptr && format == format_ && !StreamFailed()) return true;
+  AwaitJoin();
+  if (stream_ != nullptr && !StreamFailed() && !paused_) {
+    pa_stream_set_write_callback(stream_, nullptr, nullptr);
+    endingDrain_ = pa_stream_drain(stream_, Drained, this);
+    if (endingDrain_ != nullptr) {
+      ending_ = stream_;
+      stream_ = nullptr;
+    }
+  }
+  CloseStream();
+  const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<uint32_t>(format.rate),
+                            static_cast<uint8_t>(format.channels)};
+  if (!pa_sample_spec_valid(&spec)) {
+    error = "audio output pulse cannot play " + std::to_string(format.rate) + " Hz";
+    AwaitJoin();
+    return false;
+  }
+  stream_ = pa_stream_new(context_, "Sonavera", &spec, nullptr);
+  if (stream_ == nullptr) {
+    error = Failure("cannot start audio output pulse");
+    AwaitJoin();
+    return false;
+  }
+  pa_stream_set_state_callback(stream_, StreamChanged, loop_);
+  pa_stream_set_write_callback(stream_, Writable, loop_);
+  pa_buffer_attr attr;
+  attr.maxlength = static_cast<uint32_t>(-1);
+  attr.tlength = Bytes(spec, kServerBuffer);
+  attr.prebuf = Bytes(spec, kStartAfter);
+  attr.minreq = static_cast<uint32_t>(-1);
+  attr.fragsize = static_cast<uint32_t>(-1);
+  const auto flags = static_cast<pa_stream_flags_t>(
+      PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
+      (ending_ != nullptr ? PA_STREAM_START_CORKED : PA_STREAM_NOFLAGS));
+  if (pa_stream_connect_playback(stream_, device_.empty() ? nullptr : device_.c_str(), &attr, flags,
+                                 nullptr, nullptr) < 0) {
+    error = Failure("cannot start audio output pulse");
+    CloseStream();
+    AwaitJoin();
+    return false;
+  }
+  while (pa_stream_get_state(stream_) != PA_STREAM_READY) {
+    if (StreamFailed()) {
+      error = Failure("cannot start audio output pulse");
+      CloseStream();
+      AwaitJoin();
+      return false;
+    }
+    pa_threaded_mainloop_wait(loop_);
+  }
+  format_ = format;
+  paused_ = false;
+  written_ = 0;
+  Anchor(0);
+  return true;
+}
+
+bool TPulseOutput::Write(const float* samples, int frames, std::string& error) {
+  const size_t count = static_cast<size_t>(frames) * format_.channels;
+  buffer_.resize(count);
+  ToS16(samples, count, buffer_.data());
+  const auto* data = reinterpret_cast<const uint8_t*>(buffer_.data());
+  size_t left = count * sizeof(int16_t);
+  TLocked lock(loop_);
+  while (left > 0) {
+    if (StreamFailed()) {
+      error = Failure("audio output pulse failed");
+      return false;
+    }
+    const size_t room = pa_stream_writable_size(stream_);
+    if (room == static_cast<size_t>(-1)) {
+      error = Failure("audio output pulse failed");
+      return false;
+    }
+    if (room == 0) {
+      pa_threaded_mainloop_wait(loop_);
+      continue;
+    }
+    const size_t bytes = std::min(room, left);
+    if (pa_stream_write(stream_, data, bytes, nullptr, 0, PA_SEEK_RELATIVE) < 0) {
+      error = Failure("audio output pulse failed");
+      return false;
+    }
+    data += bytes;
+    left -= bytes;
+    written_ += bytes;
+  }
+  Anchor(ServerDelay());
+  return true;
+}
+
+void TPulseOutput::Drain() {
+  std::chrono::steady_clock::duration rest{};
+  {
+    TLocked lock(loop_);
+    if (StreamFailed() || paused_) return;
+    AwaitJoin();
+    Await(pa_stream_drain(stream_, Done, loop_));
+    // The server has taken everything; the sink still plays what it holds.
+    const auto now = std::chrono::steady_clock::now();
+    rest = std::chrono::microseconds(Queued(now) * PA_USEC_PER_SEC / format_.rate);
+  }
+  std::this_thread::sleep_for(rest);
+  TLocked lock(loop_);
+  written_ = 0;
+  Anchor(0);
+}
+
+void TPulseOutput::Flush() {
+  TLocked lock(loop_);
+  if (StreamFailed()) return;
+  // The old stream's sound goes too, and the new one plays what comes next at once.
+  EndJoin(false);
+  Await(pa_stream_flush(stream_, Done, loop_));
+  Await(pa_stream_update_timing_info(stream_, Done, loop_));
+  written_ = 0;
+  Anchor(ServerDelay());
+}
+
+void TPulseOutput::Pause() {
+  TLocked lock(loop_);
+  if (StreamFailed() || paused_) return;
+  // While formats join, the new stream is still corked: the old one stops.
+  Await(pa_stream_cork(ending_ != nullptr ? ending_ : stream_, 1, Done, loop_));
+  Anchor(Queued(std::chrono::steady_clock::now()));
+  paused_ = true;
+}
+
+void TPulseOutput::Resume() {
+  TLocked lock(loop_);
+  if (StreamFailed() || !paused_) return;
+  Await(pa_stream_cork(ending_ != nullptr ? ending_ : stream_, 0, Done, loop_));
+  Anchor(anchorFrames_);
+  paused_ = false;
+}
+
+int64_t TPulseOutput::LatencyUs(pa_stream* stream) const {
+  pa_usec_t latency = 0;
+  int negative = 0;
+  if (pa_stream_get_latency(stream, &latency, &negative) != 0) return -1;
+  return negative ? 0 : static_cast<int64_t>(latency);
+}
+
+int64_t TPulseOutput::ServerDelay() const {
+  // Sound of the format before, still to be heard, goes first.
+  const int64_t before = ending_ != nullptr ? std::max<int64_t>(0, LatencyUs(ending_)) : 0;
+  const int64_t own = LatencyUs(stream_);
+  // No timing report yet: nothing written has been played.
+  const auto frames = own >= 0 ? own * format_.rate / static_cast<int64_t>(PA_USEC_PER_SEC)
+                               : static_cast<int64_t>(written_ / (format_.channels * 2));
+  return frames + before * format_.rate / static_cast<int64_t>(PA_USEC_PER_SEC);
+}
+
+void TPulseOutput::Anchor(int64_t frames) {
+  anchorFrames_ = frames;
+  anchorAt_ = std::chrono::steady_clock::now();
+}
+
+int64_t TPulseOutput::Queued(std::chrono::steady_clock::time_point now) const {
+  if (paused_) return anchorFrames_;
+  const auto played =
+      static_cast<int64_t>(std::chrono::duration<double>(now - anchorAt_).count() * format_.rate);
+  return std::max<int64_t>(0, std::min(ServerDelay(), anchorFrames_ - played));
+}
+
+int TPulseOutput::Delay() const {
+  TLocked lock(loop_);
+  if (StreamFailed() || format_.channels == 0) return 0;
+  return static_cast<int>(Queued(std::chrono::steady_clock::now()));
+}
+
+}  // namespace xaudio

@@ -1,0 +1,80 @@
+// The sound server through libpulse. libout123 cannot tell how much sound the server still
+// holds (its pulse module keeps about a quarter of a second there), and the heard position,
+// the end of input and the window's display are all timed by that; the server's own latency
+// report knows it to the millisecond.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Output.h"
+
+struct pa_threaded_mainloop;
+struct pa_context;
+struct pa_stream;
+struct pa_operation;
+
+namespace xaudio {
+
+class TPulseOutput : public TOutput {
+ public:
+  TPulseOutput() = default;
+  ~TPulseOutput() override;
+  TPulseOutput(const TPulseOutput&) = delete;
+  TPulseOutput& operator=(const TPulseOutput&) = delete;
+
+  // Connects to the user's sound server; `device` (a sink name) may be empty.
+  bool Open(const std::string& device, std::string& error);
+  bool Start(const TAudioFormat& format, std::string& error) override;
+  bool Write(const float* samples, int frames, std::string& error) override;
+  void Drain() override;
+  void Flush() override;
+  void Pause() override;
+  void Resume() override;
+  int Delay() const override;
+  std::string Name() const override;
+
+ private:
+  // With the main loop locked: waits for an operation to end, then releases it.
+  void Await(pa_operation* operation);
+  bool StreamFailed() const;
+  std::string Failure(const std::string& what) const;
+  void CloseStream();
+  // With the main loop locked (or on its thread): the old stream has played out, or is
+  // given up; the new one plays from now on.
+  void EndJoin(bool drained);
+  // With the main loop locked: waits until no old stream is playing out.
+  void AwaitJoin();
+  static void Drained(pa_stream* stream, int success, void* self);
+  // With the main loop locked: the latency of `stream` in microseconds.
+  int64_t LatencyUs(pa_stream* stream) const;
+  // With the main loop locked: the server's latency, in frames.
+  int64_t ServerDelay() const;
+  // With the main loop locked: what the server holds now counts down from here.
+  void Anchor(int64_t frames);
+  // The frames queued at `now` by the server's report, or by the count-down from the last
+  // anchor when that is less: a stream that has run dry stops updating its report.
+  int64_t Queued(std::chrono::steady_clock::time_point now) const;
+
+  pa_threaded_mainloop* loop_ = nullptr;
+  pa_context* context_ = nullptr;
+  pa_stream* stream_ = nullptr;
+  // A change of format: the stream of the format before plays out its last sound while
+  // the new one waits corked with its first sound queued, and is uncorked the moment the
+  // old one has drained. Closing and reopening would leave a gap of a server cycle or more.
+  pa_stream* ending_ = nullptr;
+  pa_operation* endingDrain_ = nullptr;
+  std::string device_;
+  TAudioFormat format_;
+  bool paused_ = false;
+  // Bytes written since the stream started or was flushed, for a delay before the server
+  // has sent its first timing report.
+  uint64_t written_ = 0;
+  int64_t anchorFrames_ = 0;
+  std::chrono::steady_clock::time_point anchorAt_;
+  std::vector<int16_t> buffer_;
+};
+
+}  // namespace xaudio
