@@ -16,7 +16,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The text without leading and trailing blanks.
-std::string Trimmed(const std::string& text) {
+std::string_view Trimmed(std::string_view text) {
   std::size_t b = 0, e = text.size();
   while (b < e && IsBlank(text[b])) ++b;
   while (e > b && IsBlank(text[e - 1])) --e;
@@ -24,7 +24,7 @@ std::string Trimmed(const std::string& text) {
 }
 
 // Reads 1 to maxDigits decimal digits at pos.
-std::optional<int> ReadDigits(const std::string& text, std::size_t& pos, int maxDigits,
+std::optional<int> ReadDigits(std::string_view text, std::size_t& pos, int maxDigits,
                               int* count = nullptr) {
   int value = 0, n = 0;
   while (pos < text.size() && IsDigit(text[pos]) && n < maxDigits) {
@@ -64,8 +64,8 @@ TSortComparer::TSortComparer() {
   if (point.size() == 1 && point[0].unicode() < 0x80) DecimalSeparator = char(point[0].unicode());
 }
 
-std::optional<double> TSortComparer::ReadNumber(const std::string& text) const {
-  const std::string t = Trimmed(text);
+std::optional<double> TSortComparer::ReadNumber(std::string_view text) const {
+  const std::string_view t = Trimmed(text);
   std::string plain;
   std::size_t pos = 0;
   if (pos < t.size() && (t[pos] == '+' || t[pos] == '-')) {
@@ -94,7 +94,7 @@ std::optional<double> TSortComparer::ReadNumber(const std::string& text) const {
   return value;
 }
 
-std::optional<double> TSortComparer::ReadDate(const std::string& text, std::size_t& pos) const {
+std::optional<double> TSortComparer::ReadDate(std::string_view text, std::size_t& pos) const {
   int parts[3] = {0, 0, 0}, digits[3] = {0, 0, 0};
   int count = 0;
   for (; count < 3; ++count) {
@@ -132,7 +132,7 @@ std::optional<double> TSortComparer::ReadDate(const std::string& text, std::size
   return double(date.toJulianDay());
 }
 
-std::optional<double> TSortComparer::ReadTimeAt(const std::string& text, std::size_t& pos) const {
+std::optional<double> TSortComparer::ReadTimeAt(std::string_view text, std::size_t& pos) const {
   auto hour = ReadDigits(text, pos, 2);
   if (!hour || pos >= text.size() || text[pos] != TimeSeparator) return std::nullopt;
   ++pos;
@@ -164,8 +164,8 @@ std::optional<double> TSortComparer::ReadTimeAt(const std::string& text, std::si
   return ((*hour * 60.0 + *minute) * 60.0 + second + millis / 1000.0) / 86400.0;
 }
 
-std::optional<double> TSortComparer::ReadDateTime(const std::string& text) const {
-  const std::string t = Trimmed(text);
+std::optional<double> TSortComparer::ReadDateTime(std::string_view text) const {
+  const std::string_view t = Trimmed(text);
   std::size_t pos = 0;
   const auto date = ReadDate(t, pos);
   if (!date) return std::nullopt;
@@ -177,15 +177,15 @@ std::optional<double> TSortComparer::ReadDateTime(const std::string& text) const
   return *date + *time;
 }
 
-std::optional<double> TSortComparer::ReadTime(const std::string& text) const {
-  const std::string t = Trimmed(text);
+std::optional<double> TSortComparer::ReadTime(std::string_view text) const {
+  const std::string_view t = Trimmed(text);
   std::size_t pos = 0;
   const auto time = ReadTimeAt(t, pos);
   if (!time || pos != t.size()) return std::nullopt;
   return time;
 }
 
-std::optional<double> TSortComparer::ReadValue(const std::string& text, TSortStyle style) const {
+std::optional<double> TSortComparer::ReadValue(std::string_view text, TSortStyle style) const {
   switch (style) {
     case ssNumeric:
       return ReadNumber(text);
@@ -198,53 +198,60 @@ std::optional<double> TSortComparer::ReadValue(const std::string& text, TSortSty
   }
 }
 
-TSortStyle TSortComparer::DetectSortStyle(const std::vector<const std::string*>& texts) const {
+TSortStyle TSortComparer::DetectSortStyle(const std::vector<std::string_view>& texts) const {
   for (TSortStyle style : {ssNumeric, ssDateTime, ssTime}) {
     if (std::all_of(texts.begin(), texts.end(),
-                    [&](const std::string* t) { return ReadValue(*t, style).has_value(); })) {
+                    [&](std::string_view t) { return ReadValue(t, style).has_value(); })) {
       return style;
     }
   }
   return ssNormal;
 }
 
-std::vector<int> TSortComparer::Order(const std::vector<const std::string*>& keys, TSortStyle style,
-                                      TSortDirection direction, bool caseSensitive) const {
-  const int n = int(keys.size());
+int TSortComparer::CompareValues(const std::optional<double>& a, const std::optional<double>& b,
+                                 TSortDirection direction) {
+  if (a.has_value() != b.has_value()) return a ? -1 : 1;
+  if (!a || *a == *b) return 0;
+  return (*a < *b) == (direction == sdAscending) ? -1 : 1;
+}
+
+namespace {
+
+// The stable order of n keys by compare (negative: a goes first); empty when every key
+// already goes before the next, as the index breaks each tie.
+template <typename Compare>
+std::vector<int> StableOrder(int n, Compare compare) {
+  int i = 1;
+  while (i < n && compare(i - 1, i) <= 0) ++i;
+  if (i >= n) return {};
   std::vector<int> order(n);
   std::iota(order.begin(), order.end(), 0);
-  const bool descending = direction == sdDescending;
-  // Each key is read or folded once; the row index breaks every tie. The readers ignore
-  // letter case, so only the text styles fold.
-  if (style == ssNumeric || style == ssDateTime || style == ssTime) {
-    std::vector<std::optional<double>> values(n);
-    for (int i = 0; i < n; ++i) values[i] = ReadValue(*keys[i], style);
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-      const auto &x = values[a], &y = values[b];
-      if (x && y && *x != *y) return descending ? *x > *y : *x < *y;
-      if (x.has_value() != y.has_value()) return x.has_value();
-      return a < b;
-    });
-  } else {
-    // The folded keys lie side by side in one buffer, so comparing two of them touches
-    // little memory.
-    std::string buffer;
-    struct TKey {
-      std::size_t Offset, Length;
-      int Index;
-    };
-    std::vector<TKey> sorted(n);
-    for (int i = 0; i < n; ++i) {
-      sorted[i] = {buffer.size(), keys[i]->size(), i};
-      buffer += caseSensitive ? *keys[i] : platform::AsciiLower(*keys[i]);
-    }
-    const std::string_view all = buffer;
-    std::sort(sorted.begin(), sorted.end(), [&](const TKey& a, const TKey& b) {
-      const int c = all.substr(a.Offset, a.Length).compare(all.substr(b.Offset, b.Length));
-      if (c != 0) return descending ? c > 0 : c < 0;
-      return a.Index < b.Index;
-    });
-    for (int i = 0; i < n; ++i) order[i] = sorted[i].Index;
-  }
+  std::sort(order.begin(), order.end(), [&](int a, int b) {
+    const int c = compare(a, b);
+    return c != 0 ? c < 0 : a < b;
+  });
   return order;
+}
+
+}  // namespace
+
+std::vector<int> TSortComparer::OrderValues(const std::vector<std::optional<double>>& values,
+                                            TSortDirection direction) const {
+  return StableOrder(int(values.size()),
+                     [&](int a, int b) { return CompareValues(values[a], values[b], direction); });
+}
+
+std::vector<int> TSortComparer::OrderTexts(std::string_view texts,
+                                           const std::vector<std::size_t>& ends,
+                                           TSortDirection direction) const {
+  const auto key = [&](int i) {
+    const std::size_t from = i > 0 ? ends[i - 1] : 0;
+    return texts.substr(from, ends[i] - from);
+  };
+  const bool descending = direction == sdDescending;
+  return StableOrder(int(ends.size()), [&](int a, int b) {
+    const int c = key(a).compare(key(b));
+    const int sign = c < 0 ? -1 : c > 0;
+    return descending ? -sign : sign;
+  });
 }

@@ -2,17 +2,30 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 std::vector<std::string> Sorted(const TSortComparer& comparer, std::vector<std::string> keys,
                                 TSortStyle style, TSortDirection direction = sdAscending) {
-  std::vector<const std::string*> pointers;
-  for (const std::string& k : keys) pointers.push_back(&k);
+  std::vector<int> order;
+  if (TSortComparer::ReadsValues(style)) {
+    std::vector<std::optional<double>> values;
+    for (const std::string& k : keys) values.push_back(comparer.ReadValue(k, style));
+    order = comparer.OrderValues(values, direction);
+  } else {
+    std::string texts;
+    std::vector<std::size_t> ends;
+    for (const std::string& k : keys) ends.push_back((texts += k).size());
+    order = comparer.OrderTexts(texts, ends, direction);
+  }
+  // No order: the keys are in order already.
+  if (order.empty()) return keys;
   std::vector<std::string> out;
-  for (int i : comparer.Order(pointers, style, direction, false)) out.push_back(keys[i]);
+  for (int i : order) out.push_back(keys[i]);
   return out;
 }
 
@@ -67,10 +80,8 @@ TEST(SortComparer, DetectsTheFirstStyleEveryTextReads) {
   TSortComparer c;
   c.DateOrder = TSortComparer::doYMD;
   c.DateSeparator = '-';
-  auto detect = [&](std::vector<std::string> texts) {
-    std::vector<const std::string*> p;
-    for (const std::string& t : texts) p.push_back(&t);
-    return c.DetectSortStyle(p);
+  auto detect = [&](const std::vector<std::string>& texts) {
+    return c.DetectSortStyle(std::vector<std::string_view>(texts.begin(), texts.end()));
   };
   EXPECT_EQ(detect({"10", "2", "1.5"}), ssNumeric);
   EXPECT_EQ(detect({"2001-02-03", "1999-12-31 10:00"}), ssDateTime);
