@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes a tree of MP3 names for the scan and load benchmarks: names of 20-40 characters, 20
 # per album folder, 100 albums per artist, some with upper-case extensions, and a picture per
-# album. Files are empty unless SONG names an MP3 to link them to (symbolic links).
+# album. Files are empty unless SONG names an MP3 to link them to (hard links: SONG must lie
+# on the same file system; plain files to the walk, as copies would be).
 # Usage: bench/album_tree.sh ROOT NAMES [SONG]
 set -euo pipefail
 ROOT=$1
@@ -24,9 +25,9 @@ awk -v root="$ROOT" -v albums="$albums" -v names="$NAMES" 'BEGIN {
 }' > "$ROOT.list"
 xargs -0 mkdir -p < "$ROOT.dirs"
 if [ -n "$SONG" ]; then
-  # One link per name; xargs hands ln as many names as fit.
-  song=$(realpath "$SONG")
-  xargs -0 sh -c 'for f; do ln -s "$0" "$f"; done' "$song" < "$ROOT.list"
+  perl -e 'my $song = shift; local $/ = "\0";
+    while (my $name = <STDIN>) { chomp $name; link($song, $name) or die "$name: $!\n" }' \
+    "$(realpath "$SONG")" < "$ROOT.list"
 else
   xargs -0 touch < "$ROOT.list"
 fi
