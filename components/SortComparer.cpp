@@ -1,11 +1,15 @@
 #include "SortComparer.h"
 
-#include <QDate>
-#include <QLocale>
+#include <langinfo.h>
+
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <clocale>
+#include <ctime>
 #include <numeric>
 #include <string_view>
+#include <utility>
 
 #include "CaseInsensitive.h"
 
@@ -37,31 +41,89 @@ std::optional<int> ReadDigits(std::string_view text, std::size_t& pos, int maxDi
   return value;
 }
 
-// The first character of a Qt date or time format that is not a field letter.
-char FormatSeparator(const QString& format, char fallback) {
-  for (QChar c : format) {
-    if (!c.isLetter() && c != QLatin1Char('\'')) return char(c.toLatin1());
+// The C locale names its months, so its dates read in the fallback order.
+bool IsPlainLocale(const char* name) {
+  const std::string_view n = name ? name : "C";
+  return n == "C" || n == "POSIX" || n.starts_with("C.");
+}
+
+// The first character of a strftime format that separates two fields, or fallback.
+char FormatSeparator(std::string_view format, char fallback) {
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%') {
+      ++i;
+      continue;
+    }
+    const unsigned char c = static_cast<unsigned char>(format[i]);
+    if (c < 0x80 && !std::isalnum(c) && c != ' ') return char(c);
+    return fallback;
   }
   return fallback;
+}
+
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
+long DaysFromCivil(int year, int month, int day) {
+  year -= month <= 2;
+  const long era = (year >= 0 ? year : year - 399) / 400;
+  const long yoe = year - era * 400;
+  const long doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+bool ValidDate(int year, int month, int day) {
+  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  // The calendar has no year 0.
+  if (year == 0 || month < 1 || month > 12 || day < 1) return false;
+  return day <= kDays[month - 1] + (month == 2 && IsLeap(year));
+}
+
+int CurrentYear() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return local.tm_year + 1900;
+}
+
+// Replaces every whole-date or whole-time conversion of a strftime format by its fields.
+std::string Expanded(std::string format) {
+  for (const auto& [short_, long_] : {std::pair{"%D", "%m/%d/%y"}, std::pair{"%F", "%Y-%m-%d"},
+                                      std::pair{"%T", "%H:%M:%S"}, std::pair{"%R", "%H:%M"}}) {
+    for (std::size_t at; (at = format.find(short_)) != std::string::npos;)
+      format.replace(at, 2, long_);
+  }
+  return format;
 }
 
 }  // namespace
 
 TSortComparer::TSortComparer() {
-  const QLocale locale = QLocale::system();
-  const QString date = locale.dateFormat(QLocale::ShortFormat);
-  const char separator = FormatSeparator(date, ' ');
-  if (!date.contains(QLatin1String("MMM")) && separator != ' ') {
-    const auto d = date.indexOf(QLatin1Char('d')), m = date.indexOf(QLatin1Char('M')),
-               y = date.indexOf(QLatin1Char('y'));
-    if (d >= 0 && m >= 0 && y >= 0) {
+  // Reads the locale the program has set (from the environment, as the GUI programs and the
+  // scanner tool do); the C locale keeps the fallbacks.
+  if (!IsPlainLocale(std::setlocale(LC_TIME, nullptr))) {
+    const std::string date = Expanded(nl_langinfo(D_FMT));
+    const auto field = [&](std::string_view letters) {
+      for (std::size_t i = 0; i + 1 < date.size(); ++i) {
+        if (date[i] != '%') continue;
+        if (letters.find(date[i + 1]) != std::string_view::npos) return i;
+        ++i;
+      }
+      return std::string::npos;
+    };
+    const std::size_t d = field("de"), m = field("m"), y = field("yY");
+    const char separator = FormatSeparator(date, ' ');
+    if (d != std::string::npos && m != std::string::npos && y != std::string::npos &&
+        separator != ' ') {
       DateOrder = y < m ? doYMD : (d < m ? doDMY : doMDY);
       DateSeparator = separator;
     }
+    TimeSeparator = FormatSeparator(Expanded(nl_langinfo(T_FMT)), ':');
   }
-  TimeSeparator = FormatSeparator(locale.timeFormat(QLocale::ShortFormat), ':');
-  const QString point = locale.decimalPoint();
-  if (point.size() == 1 && point[0].unicode() < 0x80) DecimalSeparator = char(point[0].unicode());
+  const char* point = nl_langinfo(RADIXCHAR);
+  if (point && point[0] != '\0' && point[1] == '\0' && static_cast<unsigned char>(point[0]) < 0x80)
+    DecimalSeparator = point[0];
 }
 
 std::optional<double> TSortComparer::ReadNumber(std::string_view text) const {
@@ -107,7 +169,7 @@ std::optional<double> TSortComparer::ReadDate(std::string_view text, std::size_t
     parts[count] = *n;
   }
   if (count < 2) return std::nullopt;
-  int day = 0, month = 0, year = QDate::currentDate().year(), yearDigits = 4;
+  int day = 0, month = 0, year = CurrentYear(), yearDigits = 4;
   switch (DateOrder) {
     case doDMY:
       day = parts[0], month = parts[1];
@@ -127,9 +189,10 @@ std::optional<double> TSortComparer::ReadDate(std::string_view text, std::size_t
   }
   // Two-digit years fall in 1950..2049.
   if (yearDigits <= 2) year += year < 50 ? 2000 : 1900;
-  const QDate date(year, month, day);
-  if (!date.isValid()) return std::nullopt;
-  return double(date.toJulianDay());
+  if (!ValidDate(year, month, day)) return std::nullopt;
+  // Counted as Julian days.
+  constexpr long kJulianDayOf1970 = 2440588;
+  return double(DaysFromCivil(year, month, day) + kJulianDayOf1970);
 }
 
 std::optional<double> TSortComparer::ReadTimeAt(std::string_view text, std::size_t& pos) const {

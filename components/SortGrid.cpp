@@ -1,7 +1,5 @@
 #include "SortGrid.h"
 
-#include <QCursor>
-#include <QGuiApplication>
 #include <algorithm>
 #include <charconv>
 #include <numeric>
@@ -20,9 +18,6 @@ void FoldFrom(std::string& text, std::size_t from) {
     if (text[i] >= 'A' && text[i] <= 'Z') text[i] = char(text[i] - 'A' + 'a');
   }
 }
-
-// The wait cursor only exists where there is a GUI; the scanner tool runs without one.
-bool HasGui() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
 
 }  // namespace
 
@@ -217,13 +212,13 @@ void TSortGrid::BeginUpdate() {
   if (m_updateDepth++ > 0) return;
   m_savedUpdateOnSizeChange = UpdateOnSizeChange;
   UpdateOnSizeChange = false;
-  if (HasGui()) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  if (ShowWaitCursor) ShowWaitCursor(true);
 }
 
 void TSortGrid::EndUpdate() {
   if (m_updateDepth == 0 || --m_updateDepth > 0) return;
   UpdateOnSizeChange = m_savedUpdateOnSizeChange;
-  if (HasGui()) QGuiApplication::restoreOverrideCursor();
+  if (ShowWaitCursor) ShowWaitCursor(false);
   if (std::exchange(m_pendingChange, false) && OnChanged) OnChanged(this);
 }
 

@@ -68,6 +68,9 @@ class TSortGrid {
   // cursor shows meanwhile, and UpdateOnSizeChange is off.
   void BeginUpdate();
   void EndUpdate();
+  // Shows (true) and takes back (false) the wait cursor of every grid. The grid view sets
+  // it, so programs without windows (the scanner tool) need no GUI library.
+  static inline void (*ShowWaitCursor)(bool on) = nullptr;
 
   // The current cell.
   int Col() const { return m_col; }

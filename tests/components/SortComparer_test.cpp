@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,6 +66,16 @@ TEST(SortComparer, ReadsDatesAndTimesInTheGivenOrder) {
   c.DateOrder = TSortComparer::doYMD;
   c.DateSeparator = '-';
   EXPECT_EQ(c.ReadDateTime("2000-01-01"), next);
+  // Julian day numbers; leap days by the Gregorian rules; no year 0.
+  EXPECT_EQ(next, 2451545.0);
+  EXPECT_EQ(c.ReadDateTime("1970-01-01"), 2440588.0);
+  EXPECT_EQ(*c.ReadDateTime("2000-03-01") - *c.ReadDateTime("2000-02-28"), 2.0);
+  EXPECT_EQ(*c.ReadDateTime("2100-03-01") - *c.ReadDateTime("2100-02-28"), 1.0);
+  EXPECT_EQ(*c.ReadDateTime("1601-01-01") - *c.ReadDateTime("1600-01-01"), 366.0);
+  for (const char* bad : {"1900-02-29", "2023-02-29", "0000-01-01", "2000-04-31", "2000-00-10"}) {
+    EXPECT_FALSE(c.ReadDateTime(bad).has_value()) << bad;
+  }
+  EXPECT_TRUE(c.ReadDateTime("2024-02-29").has_value());
 
   EXPECT_EQ(c.ReadTime("6:00"), 0.25);
   EXPECT_EQ(c.ReadTime("18:00:00"), 0.75);
@@ -74,6 +85,15 @@ TEST(SortComparer, ReadsDatesAndTimesInTheGivenOrder) {
   for (const char* bad : {"24:00", "13:00 PM", "1:60", "6", "6:00 xm", "2000-01-01"}) {
     EXPECT_FALSE(c.ReadTime(bad).has_value()) << bad;
   }
+}
+
+TEST(SortComparer, TheCLocaleKeepsTheFallbackFormats) {
+  std::setlocale(LC_ALL, "C");
+  const TSortComparer c;
+  EXPECT_EQ(c.DateOrder, TSortComparer::doYMD);
+  EXPECT_EQ(c.DateSeparator, '-');
+  EXPECT_EQ(c.TimeSeparator, ':');
+  EXPECT_EQ(c.DecimalSeparator, '.');
 }
 
 TEST(SortComparer, DetectsTheFirstStyleEveryTextReads) {
