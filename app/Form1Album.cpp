@@ -16,12 +16,14 @@
 #include "GradProgress.h"
 #include "ListText.h"
 #include "RunLabel.h"
+#include "SortGridView.h"
 #include "SourceCheck.h"
 #include "VolumeLayer.h"
 #include "WPopupMenu.h"
 #include "XaudioPlayer.h"
 
 void TForm1::ConnectAlbum() {
+  TSortGridView::UseWaitCursor();
   TAB.SetFixedCols(0);  // the album table has no header column
   TAB.SortOptions.SortStyle = ssNumeric;
   TAB.SortOptions.SortDirection = sdAscending;

@@ -89,7 +89,9 @@ void TForm1::ShuffleControl() {
     TAB.ExchangeRows(first, FindRow(first, 1, track));
     CaricaCD(disc);
   } else {
-    TAB.SortByColumn(1);
+    // A table already in disc and track order, as a new source loads it, needs no sort by
+    // track: the sort by disc then finds every row in place.
+    if (!TAB.InSortOrder({1, 0})) TAB.SortByColumn(1);
     TAB.SortByColumn(0);
     CaricaCD(disc);
     while (CurrentRow + 1 < TAB.RowCount() && DiscOf(CurrentRow + 1) == disc &&

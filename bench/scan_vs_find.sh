@@ -15,23 +15,7 @@ SCAN=$BUILD/bin/sonavera-scan
 
 TREE=$(mktemp -d)
 trap 'rm -rf "$TREE" "$TREE".*' EXIT
-albums=$((NAMES / 20))
-awk -v root="$TREE" -v albums="$albums" 'BEGIN {
-  words = "Song of the Long Evening Light and the Quiet Morning Road Home Again";
-  for (a = 0; a < albums; a++) {
-    folder = sprintf("%s/Artist %03d/Album %02d", root, int(a / 100), a % 100);
-    printf "%s%c", folder, 0 > (root ".dirs");
-    for (n = 1; n <= 20; n++) {
-      len = 12 + (a * 7 + n * 13) % 21;  # name of 20-40 characters with "NN " and ".mp3"
-      ext = (n == 20) ? ".MP3" : ".mp3";  # some upper-case extensions
-      printf "%s/%02d %s%s%c", folder, n, substr(words, 1 + n % 9, len), ext, 0;
-    }
-    printf "%s/cover.jpg%c", folder, 0;  # and a picture per album
-  }
-}' > "$TREE.list"
-xargs -0 mkdir -p < "$TREE.dirs"
-xargs -0 touch < "$TREE.list"
-rm -f "$TREE.list" "$TREE.dirs"
+bench/album_tree.sh "$TREE" "$NAMES"
 echo "tree: $(find "$TREE" -type d | wc -l) folders, $(find "$TREE" -iname '*.mp3' | wc -l) MP3 names"
 
 # CPU milliseconds (user + system) and peak RSS in kB of one run of a command.

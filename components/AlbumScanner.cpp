@@ -1,5 +1,6 @@
 #include "AlbumScanner.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "VolumeLayer.h"
@@ -17,9 +18,18 @@ TAlbumScanner::TAlbumScanner(TSortGrid& tab) : m_tab(tab) {
 void TAlbumScanner::CreaTAB(std::vector<std::string>& CDList) {
   FindDiscFolders(SourceRoot);
   const std::string chosen = ChosenSource ? ChosenSource() : std::string();
+  // Room for every row at once, so the table grows no further than it needs.
+  std::size_t songs = 0, bytes = 0;
+  for (const TDiscFolder& folder : m_discs) {
+    const std::size_t count =
+        std::size_t(std::count(folder.Songs.begin(), folder.Songs.end(), '\0'));
+    songs += count;
+    bytes += folder.Songs.size() - count + count * (folder.Path.size() - SourceRoot.size());
+  }
+  m_tab.Reserve(int(songs), bytes);
   int disc = 0;
   std::string path;
-  for (auto& [key, folder] : m_discs) {
+  for (TDiscFolder& folder : m_discs) {
     ++disc;
     CDList.push_back(std::to_string(disc) + ". " + EstraiDisco(folder.Path, chosen));
     // Every disc path begins with the root text, so cutting its length leaves the path
@@ -50,9 +60,13 @@ void TAlbumScanner::AggiungiRiga(int disc, int track, const std::string& path) {
 }
 
 void TAlbumScanner::FindDiscFolders(const std::string& root) {
+  m_found.clear();
   m_discs.clear();
   FindFile.Directory = root;
   FindFile.Execute();
+  // The sort keys have done their work; each goes as its disc moves over.
+  m_discs.reserve(m_found.size());
+  while (!m_found.empty()) m_discs.push_back(std::move(m_found.extract(m_found.begin()).mapped()));
 }
 
 void TAlbumScanner::FindFileNewPath(TFindFile* Sender, const std::string& NewPath, bool&) {
@@ -65,14 +79,14 @@ void TAlbumScanner::FindFileNewPath(TFindFile* Sender, const std::string& NewPat
       songs += name;
       songs += '\0';
     }
-    m_discs[TFileLister::PathSortKey(NewPath)] = {NewPath, std::move(songs)};
+    m_found[TFileLister::PathSortKey(NewPath)] = {NewPath, std::move(songs)};
   }
   if (OnFolder) OnFolder();
 }
 
 std::vector<std::string> TAlbumScanner::TMPlist() const {
   std::vector<std::string> paths;
-  for (const auto& [key, folder] : m_discs) paths.push_back(folder.Path);
+  for (const TDiscFolder& folder : m_discs) paths.push_back(folder.Path);
   return paths;
 }
 

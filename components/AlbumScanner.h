@@ -60,5 +60,7 @@ class TAlbumScanner {
   };
 
   TSortGrid& m_tab;
-  std::map<std::string, TDiscFolder> m_discs;  // by TFileLister::PathSortKey
+  // The discs the walk found, by TFileLister::PathSortKey; moved into m_discs after it.
+  std::map<std::string, TDiscFolder> m_found;
+  std::vector<TDiscFolder> m_discs;  // in disc order
 };

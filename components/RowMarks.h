@@ -2,6 +2,7 @@
 // marking starts from. A new list marks row 1, the first data row.
 #pragma once
 
+#include <algorithm>
 #include <vector>
 
 class TRowMarks {
@@ -13,6 +14,8 @@ class TRowMarks {
 
   // Rows were added: the new rows are unmarked.
   void Grow(int rowCount);
+  // Makes room for rowCount rows in all.
+  void Reserve(int rowCount) { m_marks.reserve(std::max(rowCount, 0)); }
   // Rows were removed: the marks start over as in a new list.
   void StartOver(int rowCount);
 

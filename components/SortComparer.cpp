@@ -1,11 +1,15 @@
 #include "SortComparer.h"
 
-#include <QDate>
-#include <QLocale>
+#include <langinfo.h>
+
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <clocale>
+#include <ctime>
 #include <numeric>
 #include <string_view>
+#include <utility>
 
 #include "CaseInsensitive.h"
 
@@ -16,7 +20,7 @@ bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The text without leading and trailing blanks.
-std::string Trimmed(const std::string& text) {
+std::string_view Trimmed(std::string_view text) {
   std::size_t b = 0, e = text.size();
   while (b < e && IsBlank(text[b])) ++b;
   while (e > b && IsBlank(text[e - 1])) --e;
@@ -24,7 +28,7 @@ std::string Trimmed(const std::string& text) {
 }
 
 // Reads 1 to maxDigits decimal digits at pos.
-std::optional<int> ReadDigits(const std::string& text, std::size_t& pos, int maxDigits,
+std::optional<int> ReadDigits(std::string_view text, std::size_t& pos, int maxDigits,
                               int* count = nullptr) {
   int value = 0, n = 0;
   while (pos < text.size() && IsDigit(text[pos]) && n < maxDigits) {
@@ -37,35 +41,93 @@ std::optional<int> ReadDigits(const std::string& text, std::size_t& pos, int max
   return value;
 }
 
-// The first character of a Qt date or time format that is not a field letter.
-char FormatSeparator(const QString& format, char fallback) {
-  for (QChar c : format) {
-    if (!c.isLetter() && c != QLatin1Char('\'')) return char(c.toLatin1());
+// The C locale names its months, so its dates read in the fallback order.
+bool IsPlainLocale(const char* name) {
+  const std::string_view n = name ? name : "C";
+  return n == "C" || n == "POSIX" || n.starts_with("C.");
+}
+
+// The first character of a strftime format that separates two fields, or fallback.
+char FormatSeparator(std::string_view format, char fallback) {
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%') {
+      ++i;
+      continue;
+    }
+    const unsigned char c = static_cast<unsigned char>(format[i]);
+    if (c < 0x80 && !std::isalnum(c) && c != ' ') return char(c);
+    return fallback;
   }
   return fallback;
+}
+
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
+long DaysFromCivil(int year, int month, int day) {
+  year -= month <= 2;
+  const long era = (year >= 0 ? year : year - 399) / 400;
+  const long yoe = year - era * 400;
+  const long doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+
+bool ValidDate(int year, int month, int day) {
+  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  // The calendar has no year 0.
+  if (year == 0 || month < 1 || month > 12 || day < 1) return false;
+  return day <= kDays[month - 1] + (month == 2 && IsLeap(year));
+}
+
+int CurrentYear() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return local.tm_year + 1900;
+}
+
+// Replaces every whole-date or whole-time conversion of a strftime format by its fields.
+std::string Expanded(std::string format) {
+  for (const auto& [short_, long_] : {std::pair{"%D", "%m/%d/%y"}, std::pair{"%F", "%Y-%m-%d"},
+                                      std::pair{"%T", "%H:%M:%S"}, std::pair{"%R", "%H:%M"}}) {
+    for (std::size_t at; (at = format.find(short_)) != std::string::npos;)
+      format.replace(at, 2, long_);
+  }
+  return format;
 }
 
 }  // namespace
 
 TSortComparer::TSortComparer() {
-  const QLocale locale = QLocale::system();
-  const QString date = locale.dateFormat(QLocale::ShortFormat);
-  const char separator = FormatSeparator(date, ' ');
-  if (!date.contains(QLatin1String("MMM")) && separator != ' ') {
-    const auto d = date.indexOf(QLatin1Char('d')), m = date.indexOf(QLatin1Char('M')),
-               y = date.indexOf(QLatin1Char('y'));
-    if (d >= 0 && m >= 0 && y >= 0) {
+  // Reads the locale the program has set (from the environment, as the GUI programs and the
+  // scanner tool do); the C locale keeps the fallbacks.
+  if (!IsPlainLocale(std::setlocale(LC_TIME, nullptr))) {
+    const std::string date = Expanded(nl_langinfo(D_FMT));
+    const auto field = [&](std::string_view letters) {
+      for (std::size_t i = 0; i + 1 < date.size(); ++i) {
+        if (date[i] != '%') continue;
+        if (letters.find(date[i + 1]) != std::string_view::npos) return i;
+        ++i;
+      }
+      return std::string::npos;
+    };
+    const std::size_t d = field("de"), m = field("m"), y = field("yY");
+    const char separator = FormatSeparator(date, ' ');
+    if (d != std::string::npos && m != std::string::npos && y != std::string::npos &&
+        separator != ' ') {
       DateOrder = y < m ? doYMD : (d < m ? doDMY : doMDY);
       DateSeparator = separator;
     }
+    TimeSeparator = FormatSeparator(Expanded(nl_langinfo(T_FMT)), ':');
   }
-  TimeSeparator = FormatSeparator(locale.timeFormat(QLocale::ShortFormat), ':');
-  const QString point = locale.decimalPoint();
-  if (point.size() == 1 && point[0].unicode() < 0x80) DecimalSeparator = char(point[0].unicode());
+  const char* point = nl_langinfo(RADIXCHAR);
+  if (point && point[0] != '\0' && point[1] == '\0' && static_cast<unsigned char>(point[0]) < 0x80)
+    DecimalSeparator = point[0];
 }
 
-std::optional<double> TSortComparer::ReadNumber(const std::string& text) const {
-  const std::string t = Trimmed(text);
+std::optional<double> TSortComparer::ReadNumber(std::string_view text) const {
+  const std::string_view t = Trimmed(text);
   std::string plain;
   std::size_t pos = 0;
   if (pos < t.size() && (t[pos] == '+' || t[pos] == '-')) {
@@ -94,7 +156,7 @@ std::optional<double> TSortComparer::ReadNumber(const std::string& text) const {
   return value;
 }
 
-std::optional<double> TSortComparer::ReadDate(const std::string& text, std::size_t& pos) const {
+std::optional<double> TSortComparer::ReadDate(std::string_view text, std::size_t& pos) const {
   int parts[3] = {0, 0, 0}, digits[3] = {0, 0, 0};
   int count = 0;
   for (; count < 3; ++count) {
@@ -107,7 +169,7 @@ std::optional<double> TSortComparer::ReadDate(const std::string& text, std::size
     parts[count] = *n;
   }
   if (count < 2) return std::nullopt;
-  int day = 0, month = 0, year = QDate::currentDate().year(), yearDigits = 4;
+  int day = 0, month = 0, year = CurrentYear(), yearDigits = 4;
   switch (DateOrder) {
     case doDMY:
       day = parts[0], month = parts[1];
@@ -127,12 +189,13 @@ std::optional<double> TSortComparer::ReadDate(const std::string& text, std::size
   }
   // Two-digit years fall in 1950..2049.
   if (yearDigits <= 2) year += year < 50 ? 2000 : 1900;
-  const QDate date(year, month, day);
-  if (!date.isValid()) return std::nullopt;
-  return double(date.toJulianDay());
+  if (!ValidDate(year, month, day)) return std::nullopt;
+  // Counted as Julian days.
+  constexpr long kJulianDayOf1970 = 2440588;
+  return double(DaysFromCivil(year, month, day) + kJulianDayOf1970);
 }
 
-std::optional<double> TSortComparer::ReadTimeAt(const std::string& text, std::size_t& pos) const {
+std::optional<double> TSortComparer::ReadTimeAt(std::string_view text, std::size_t& pos) const {
   auto hour = ReadDigits(text, pos, 2);
   if (!hour || pos >= text.size() || text[pos] != TimeSeparator) return std::nullopt;
   ++pos;
@@ -164,8 +227,8 @@ std::optional<double> TSortComparer::ReadTimeAt(const std::string& text, std::si
   return ((*hour * 60.0 + *minute) * 60.0 + second + millis / 1000.0) / 86400.0;
 }
 
-std::optional<double> TSortComparer::ReadDateTime(const std::string& text) const {
-  const std::string t = Trimmed(text);
+std::optional<double> TSortComparer::ReadDateTime(std::string_view text) const {
+  const std::string_view t = Trimmed(text);
   std::size_t pos = 0;
   const auto date = ReadDate(t, pos);
   if (!date) return std::nullopt;
@@ -177,15 +240,15 @@ std::optional<double> TSortComparer::ReadDateTime(const std::string& text) const
   return *date + *time;
 }
 
-std::optional<double> TSortComparer::ReadTime(const std::string& text) const {
-  const std::string t = Trimmed(text);
+std::optional<double> TSortComparer::ReadTime(std::string_view text) const {
+  const std::string_view t = Trimmed(text);
   std::size_t pos = 0;
   const auto time = ReadTimeAt(t, pos);
   if (!time || pos != t.size()) return std::nullopt;
   return time;
 }
 
-std::optional<double> TSortComparer::ReadValue(const std::string& text, TSortStyle style) const {
+std::optional<double> TSortComparer::ReadValue(std::string_view text, TSortStyle style) const {
   switch (style) {
     case ssNumeric:
       return ReadNumber(text);
@@ -198,53 +261,60 @@ std::optional<double> TSortComparer::ReadValue(const std::string& text, TSortSty
   }
 }
 
-TSortStyle TSortComparer::DetectSortStyle(const std::vector<const std::string*>& texts) const {
+TSortStyle TSortComparer::DetectSortStyle(const std::vector<std::string_view>& texts) const {
   for (TSortStyle style : {ssNumeric, ssDateTime, ssTime}) {
     if (std::all_of(texts.begin(), texts.end(),
-                    [&](const std::string* t) { return ReadValue(*t, style).has_value(); })) {
+                    [&](std::string_view t) { return ReadValue(t, style).has_value(); })) {
       return style;
     }
   }
   return ssNormal;
 }
 
-std::vector<int> TSortComparer::Order(const std::vector<const std::string*>& keys, TSortStyle style,
-                                      TSortDirection direction, bool caseSensitive) const {
-  const int n = int(keys.size());
+int TSortComparer::CompareValues(const std::optional<double>& a, const std::optional<double>& b,
+                                 TSortDirection direction) {
+  if (a.has_value() != b.has_value()) return a ? -1 : 1;
+  if (!a || *a == *b) return 0;
+  return (*a < *b) == (direction == sdAscending) ? -1 : 1;
+}
+
+namespace {
+
+// The stable order of n keys by compare (negative: a goes first); empty when every key
+// already goes before the next, as the index breaks each tie.
+template <typename Compare>
+std::vector<int> StableOrder(int n, Compare compare) {
+  int i = 1;
+  while (i < n && compare(i - 1, i) <= 0) ++i;
+  if (i >= n) return {};
   std::vector<int> order(n);
   std::iota(order.begin(), order.end(), 0);
-  const bool descending = direction == sdDescending;
-  // Each key is read or folded once; the row index breaks every tie. The readers ignore
-  // letter case, so only the text styles fold.
-  if (style == ssNumeric || style == ssDateTime || style == ssTime) {
-    std::vector<std::optional<double>> values(n);
-    for (int i = 0; i < n; ++i) values[i] = ReadValue(*keys[i], style);
-    std::sort(order.begin(), order.end(), [&](int a, int b) {
-      const auto &x = values[a], &y = values[b];
-      if (x && y && *x != *y) return descending ? *x > *y : *x < *y;
-      if (x.has_value() != y.has_value()) return x.has_value();
-      return a < b;
-    });
-  } else {
-    // The folded keys lie side by side in one buffer, so comparing two of them touches
-    // little memory.
-    std::string buffer;
-    struct TKey {
-      std::size_t Offset, Length;
-      int Index;
-    };
-    std::vector<TKey> sorted(n);
-    for (int i = 0; i < n; ++i) {
-      sorted[i] = {buffer.size(), keys[i]->size(), i};
-      buffer += caseSensitive ? *keys[i] : platform::AsciiLower(*keys[i]);
-    }
-    const std::string_view all = buffer;
-    std::sort(sorted.begin(), sorted.end(), [&](const TKey& a, const TKey& b) {
-      const int c = all.substr(a.Offset, a.Length).compare(all.substr(b.Offset, b.Length));
-      if (c != 0) return descending ? c > 0 : c < 0;
-      return a.Index < b.Index;
-    });
-    for (int i = 0; i < n; ++i) order[i] = sorted[i].Index;
-  }
+  std::sort(order.begin(), order.end(), [&](int a, int b) {
+    const int c = compare(a, b);
+    return c != 0 ? c < 0 : a < b;
+  });
   return order;
+}
+
+}  // namespace
+
+std::vector<int> TSortComparer::OrderValues(const std::vector<std::optional<double>>& values,
+                                            TSortDirection direction) const {
+  return StableOrder(int(values.size()),
+                     [&](int a, int b) { return CompareValues(values[a], values[b], direction); });
+}
+
+std::vector<int> TSortComparer::OrderTexts(std::string_view texts,
+                                           const std::vector<std::size_t>& ends,
+                                           TSortDirection direction) const {
+  const auto key = [&](int i) {
+    const std::size_t from = i > 0 ? ends[i - 1] : 0;
+    return texts.substr(from, ends[i] - from);
+  };
+  const bool descending = direction == sdDescending;
+  return StableOrder(int(ends.size()), [&](int a, int b) {
+    const int c = key(a).compare(key(b));
+    const int sign = c < 0 ? -1 : c > 0;
+    return descending ? -sign : sign;
+  });
 }

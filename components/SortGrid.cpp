@@ -1,26 +1,29 @@
 #include "SortGrid.h"
 
-#include <QCursor>
-#include <QGuiApplication>
 #include <algorithm>
 #include <charconv>
+#include <numeric>
 #include <utility>
 
 #include "CaseInsensitive.h"
 
 namespace {
 
-std::string Folded(const std::string& text, bool caseSensitive) {
-  return caseSensitive ? text : platform::AsciiLower(text);
+std::string Folded(std::string_view text, bool caseSensitive) {
+  return caseSensitive ? std::string(text) : platform::AsciiLower(text);
 }
 
-// The wait cursor only exists where there is a GUI; the scanner tool runs without one.
-bool HasGui() { return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr; }
+void FoldFrom(std::string& text, std::size_t from) {
+  for (std::size_t i = from; i < text.size(); ++i) {
+    if (text[i] >= 'A' && text[i] <= 'Z') text[i] = char(text[i] - 'A' + 'a');
+  }
+}
 
 }  // namespace
 
 TSortGrid::TSortGrid(int colCount, int rowCount)
-    : m_rows(std::max(rowCount, 2), TRow(std::max(colCount, 1))),
+    : m_cells(std::size_t(std::max(rowCount, 2)) * std::max(colCount, 1), TGridText::kEmpty),
+      m_rowCount(std::max(rowCount, 2)),
       m_colCount(std::max(colCount, 1)),
       m_fixedCols(std::min(1, m_colCount - 1)),
       m_col(m_fixedCols),
@@ -54,24 +57,42 @@ void TSortGrid::SetFixedCols(int count) {
   Changed();
 }
 
-const std::string& TSortGrid::Cells(int col, int row) const {
-  static const std::string empty;
-  return ValidCol(col) && ValidRow(row) ? m_rows[row][col] : empty;
+std::string TSortGrid::Cells(int col, int row) const {
+  TGridText::TScratch scratch;
+  return std::string(CellView(col, row, scratch));
 }
 
-void TSortGrid::SetCells(int col, int row, const std::string& text) {
+std::string_view TSortGrid::CellView(int col, int row, TGridText::TScratch& scratch) const {
+  if (!ValidCol(col) || !ValidRow(row)) return {};
+  return m_text.View(RowAt(row)[col], scratch);
+}
+
+void TSortGrid::SetCells(int col, int row, std::string_view text) {
   if (!ValidCol(col) || !ValidRow(row)) return;
-  m_rows[row][col] = text;
+  TCell& cell = RowAt(m_cells, row)[col];
+  m_text.Release(cell);
+  cell = m_text.Store(text);
+  m_text.Collect({m_cells, m_setAside});
   Changed();
+}
+
+void TSortGrid::Reserve(int rows, std::size_t bytes) {
+  m_cells.reserve(m_cells.size() + std::size_t(std::max(rows, 0)) * m_colCount);
+  m_text.Reserve(std::size_t(std::max(rows, 0)), bytes);
+  m_marks.Reserve(RowCount() + rows);
 }
 
 void TSortGrid::Clear() {
   BeginUpdate();
+  Release(m_setAside.data(), m_setAside.data() + m_setAside.size());
   m_setAside.clear();
   m_placeholder = false;
   const int oldRows = RowCount();
   Resize(m_colCount, m_fixedRows + 1);
-  std::fill(m_rows.back().begin(), m_rows.back().end(), std::string());
+  TCell* last = RowAt(m_cells, RowCount() - 1);
+  Release(last, last + m_colCount);
+  std::fill(last, last + m_colCount, TGridText::kEmpty);
+  m_text.Collect({m_cells});
   if (oldRows != RowCount()) SizeChanged(m_colCount, oldRows);
   m_modified = false;
   if (OnCleared) OnCleared(this);
@@ -84,7 +105,8 @@ void TSortGrid::InsertRow(int at) {
   const int oldRows = RowCount();
   // The new row takes its place before a re-sort on the size change can run, so no
   // other row is ever mistaken for it.
-  m_rows.insert(m_rows.begin() + at, TRow(m_colCount));
+  m_cells.insert(m_cells.begin() + std::ptrdiff_t(at) * m_colCount, m_colCount, TGridText::kEmpty);
+  ++m_rowCount;
   m_marks.Grow(RowCount());
   SizeChanged(m_colCount, oldRows);
   if (OnRowInsert) OnRowInsert(this, at);
@@ -94,7 +116,11 @@ void TSortGrid::InsertRow(int at) {
 void TSortGrid::DeleteRow(int row) {
   if (!ValidRow(row) || RowCount() <= m_fixedRows + 1) return;
   const int oldRows = RowCount();
-  m_rows.erase(m_rows.begin() + row);
+  const TCell* first = RowAt(row);
+  Release(first, first + m_colCount);
+  const auto at = m_cells.begin() + std::ptrdiff_t(row) * m_colCount;
+  m_cells.erase(at, at + m_colCount);
+  --m_rowCount;
   m_marks.StartOver(RowCount());
   m_row = std::min(m_row, RowCount() - 1);
   SizeChanged(m_colCount, oldRows);
@@ -104,11 +130,11 @@ void TSortGrid::DeleteRow(int row) {
 
 void TSortGrid::MoveRow(int from, int to) {
   if (!ValidRow(from) || !ValidRow(to) || from == to) return;
-  const auto f = m_rows.begin() + from, t = m_rows.begin() + to;
+  const auto row = [this](int r) { return m_cells.begin() + std::ptrdiff_t(r) * m_colCount; };
   if (from < to) {
-    std::rotate(f, f + 1, t + 1);
+    std::rotate(row(from), row(from + 1), row(to + 1));
   } else {
-    std::rotate(t, f, f + 1);
+    std::rotate(row(to), row(from), row(from + 1));
   }
   Changed();
 }
@@ -117,7 +143,8 @@ void TSortGrid::ExchangeRows(int a, int b) {
   // The same effect as moving b to a and then the old a to b, without shifting the rows
   // between.
   if (!ValidRow(a) || !ValidRow(b) || a == b) return;
-  std::swap(m_rows[a], m_rows[b]);
+  TCell* first = RowAt(m_cells, a);
+  std::swap_ranges(first, first + m_colCount, RowAt(m_cells, b));
   Changed();
 }
 
@@ -144,12 +171,13 @@ void TSortGrid::DeleteColumn(int col) {
 
 void TSortGrid::MoveColumn(int from, int to) {
   if (!ValidCol(from) || !ValidCol(to) || from == to) return;
-  for (auto* rows : {&m_rows, &m_setAside}) {
-    for (TRow& row : *rows) {
+  for (TCells* cells : {&m_cells, &m_setAside}) {
+    for (std::size_t at = 0; at < cells->size(); at += m_colCount) {
+      TCell* row = cells->data() + at;
       if (from < to) {
-        std::rotate(row.begin() + from, row.begin() + from + 1, row.begin() + to + 1);
+        std::rotate(row + from, row + from + 1, row + to + 1);
       } else {
-        std::rotate(row.begin() + to, row.begin() + from, row.begin() + from + 1);
+        std::rotate(row + to, row + from, row + from + 1);
       }
     }
   }
@@ -166,8 +194,10 @@ void TSortGrid::MoveColumn(int from, int to) {
 
 void TSortGrid::ExchangeColumns(int a, int b) {
   if (!ValidCol(a) || !ValidCol(b) || a == b) return;
-  for (auto* rows : {&m_rows, &m_setAside}) {
-    for (TRow& row : *rows) std::swap(row[a], row[b]);
+  for (TCells* cells : {&m_cells, &m_setAside}) {
+    for (std::size_t at = 0; at < cells->size(); at += m_colCount) {
+      std::swap((*cells)[at + a], (*cells)[at + b]);
+    }
   }
   int& sortCol = SortOptions.SortCol;
   if (sortCol == a) {
@@ -182,13 +212,13 @@ void TSortGrid::BeginUpdate() {
   if (m_updateDepth++ > 0) return;
   m_savedUpdateOnSizeChange = UpdateOnSizeChange;
   UpdateOnSizeChange = false;
-  if (HasGui()) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  if (ShowWaitCursor) ShowWaitCursor(true);
 }
 
 void TSortGrid::EndUpdate() {
   if (m_updateDepth == 0 || --m_updateDepth > 0) return;
   UpdateOnSizeChange = m_savedUpdateOnSizeChange;
-  if (HasGui()) QGuiApplication::restoreOverrideCursor();
+  if (ShowWaitCursor) ShowWaitCursor(false);
   if (std::exchange(m_pendingChange, false) && OnChanged) OnChanged(this);
 }
 
@@ -210,8 +240,10 @@ bool TSortGrid::CanSelect(int col, int row) const {
 }
 
 TSortStyle TSortGrid::DetectSortStyle(int col) const {
-  std::vector<const std::string*> texts;
-  for (int r = m_fixedRows; r < RowCount(); ++r) texts.push_back(&Cells(col, r));
+  const int rows = std::max(RowCount() - m_fixedRows, 0);
+  std::vector<TGridText::TScratch> scratch(rows);
+  std::vector<std::string_view> texts(rows);
+  for (int i = 0; i < rows; ++i) texts[i] = CellView(col, m_fixedRows + i, scratch[i]);
   return Comparer.DetectSortStyle(texts);
 }
 
@@ -236,6 +268,51 @@ void TSortGrid::SortByColumn(int col) {
   EndUpdate();
 }
 
+bool TSortGrid::InSortOrder(const std::vector<int>& cols) const {
+  const TSortStyle style = SortOptions.SortStyle;
+  if (style == ssAutomatic) return false;
+  // Sorting by each column in turn, stably, orders the rows by the last column first, its
+  // secondary columns next, and so on back to the first: the rows stay where they are
+  // exactly when each goes before the next by that chain of keys, ties included.
+  std::vector<int> chain;
+  for (auto c = cols.rbegin(); c != cols.rend(); ++c) {
+    if (!ValidCol(*c)) continue;
+    for (int k : SortKeys(*c)) chain.push_back(k);
+  }
+  const TSortDirection direction = SortOptions.SortDirection;
+  const int rows = RowCount() - m_fixedRows;
+  std::vector<int> undecided(std::max(rows - 1, 0));
+  std::iota(undecided.begin(), undecided.end(), 0);
+  // Each key decides the pairs of neighbours the keys before it left tied.
+  for (int k : chain) {
+    if (undecided.empty()) break;
+    std::vector<int> tied;
+    if (TSortComparer::ReadsValues(style)) {
+      const auto values = ColumnValues(k, style);
+      for (int i : undecided) {
+        const int c = TSortComparer::CompareValues(values[i], values[i + 1], direction);
+        if (c > 0) return false;
+        if (c == 0) tied.push_back(i);
+      }
+    } else {
+      std::vector<std::size_t> ends;
+      const std::string texts = ColumnTexts(k, ends);
+      const std::string_view all = texts;
+      const auto key = [&](int i) {
+        const std::size_t from = i > 0 ? ends[i - 1] : 0;
+        return all.substr(from, ends[i] - from);
+      };
+      for (int i : undecided) {
+        const int c = key(i).compare(key(i + 1));
+        if (direction == sdAscending ? c > 0 : c < 0) return false;
+        if (c == 0) tied.push_back(i);
+      }
+    }
+    undecided = std::move(tied);
+  }
+  return true;
+}
+
 void TSortGrid::ClickHeader(int col, bool rightButton) {
   TSortDirection& direction = SortOptions.SortDirection;
   if (rightButton) {
@@ -250,9 +327,10 @@ bool TSortGrid::GoToLetter(char letter) {
   const char wanted = platform::AsciiUpper(std::string(1, letter))[0];
   const int rows = RowCount() - m_fixedRows;
   const int current = std::max(m_row, m_fixedRows) - m_fixedRows;
+  TGridText::TScratch scratch;
   for (int step = 1; step < rows; ++step) {
     const int r = m_fixedRows + (current + step) % rows;
-    const std::string& text = m_rows[r][0];
+    const std::string_view text = CellView(0, r, scratch);
     if (!text.empty() && platform::AsciiUpper(text.substr(0, 1))[0] == wanted) {
       GoToCell(m_col, r);
       return true;
@@ -282,26 +360,76 @@ std::vector<int> TSortGrid::SortKeys(int col) const {
   return keys;
 }
 
+std::vector<std::optional<double>> TSortGrid::ColumnValues(int col, TSortStyle style) const {
+  const int rows = std::max(RowCount() - m_fixedRows, 0);
+  std::vector<std::optional<double>> values(rows);
+  TGridText::TScratch scratch;
+  for (int i = 0; i < rows; ++i) {
+    const TCell cell = RowAt(m_fixedRows + i)[col];
+    // A number held as a number reads as itself, without spelling it out first.
+    if (style == ssNumeric && TGridText::IsNumber(cell)) {
+      values[i] = double(TGridText::Number(cell));
+    } else {
+      values[i] = Comparer.ReadValue(m_text.View(cell, scratch), style);
+    }
+  }
+  return values;
+}
+
+std::string TSortGrid::ColumnTexts(int col, std::vector<std::size_t>& ends) const {
+  const int rows = std::max(RowCount() - m_fixedRows, 0);
+  std::string texts;
+  ends.resize(rows);
+  TGridText::TScratch scratch;
+  for (int i = 0; i < rows; ++i) {
+    texts += m_text.View(RowAt(m_fixedRows + i)[col], scratch);
+    ends[i] = texts.size();
+  }
+  if (!SortOptions.SortCaseSensitive) FoldFrom(texts, 0);
+  return texts;
+}
+
 void TSortGrid::SortRowsBy(int col) {
-  std::vector<const std::string*> keys;
-  keys.reserve(RowCount() - m_fixedRows);
-  for (int r = m_fixedRows; r < RowCount(); ++r) keys.push_back(&m_rows[r][col]);
-  const std::vector<int> order = Comparer.Order(
-      keys, SortOptions.SortStyle, SortOptions.SortDirection, SortOptions.SortCaseSensitive);
-  std::vector<TRow> sorted;
-  sorted.reserve(m_rows.size());
-  for (int r = 0; r < m_fixedRows; ++r) sorted.push_back(std::move(m_rows[r]));
-  for (int i : order) sorted.push_back(std::move(m_rows[m_fixedRows + i]));
-  m_rows = std::move(sorted);
+  const TSortStyle style = SortOptions.SortStyle;
+  const TSortDirection direction = SortOptions.SortDirection;
+  std::vector<int> order;
+  if (TSortComparer::ReadsValues(style)) {
+    order = Comparer.OrderValues(ColumnValues(col, style), direction);
+  } else {
+    std::vector<std::size_t> ends;
+    const std::string texts = ColumnTexts(col, ends);
+    order = Comparer.OrderTexts(texts, ends, direction);
+  }
+  // An empty order: the rows are in order already.
+  if (!order.empty()) {
+    TCells sorted(m_cells.size());
+    const std::size_t header = std::size_t(m_fixedRows) * m_colCount;
+    std::copy(m_cells.begin(), m_cells.begin() + header, sorted.begin());
+    TCell* to = sorted.data() + header;
+    for (int i : order) {
+      const TCell* from = RowAt(m_fixedRows + i);
+      to = std::copy(from, from + m_colCount, to);
+    }
+    m_cells = std::move(sorted);
+  }
   Changed();
 }
 
-int TSortGrid::MatchCol(const TRow& row, const std::string& text) const {
+int TSortGrid::MatchCol(const TCell* cells, const std::string& text) const {
   const bool caseSensitive = SearchOptions.CaseSensitive;
   const int col = SearchOptions.SearchCol;
   const int first = col < 0 ? 0 : col, last = col < 0 ? m_colCount - 1 : col;
+  TGridText::TScratch scratch;
+  std::string folded;
   for (int c = first; c <= last && c < m_colCount; ++c) {
-    if (Folded(row[c], caseSensitive).find(text) != std::string::npos) return c;
+    const std::string_view cell = m_text.View(cells[c], scratch);
+    if (caseSensitive) {
+      if (cell.find(text) != std::string_view::npos) return c;
+      continue;
+    }
+    folded.assign(cell);
+    FoldFrom(folded, 0);
+    if (folded.find(text) != std::string::npos) return c;
   }
   return -1;
 }
@@ -309,7 +437,7 @@ int TSortGrid::MatchCol(const TRow& row, const std::string& text) const {
 int TSortGrid::Search(int startRow) {
   const std::string text = Folded(SearchOptions.SearchText, SearchOptions.CaseSensitive);
   for (int r = std::max(startRow, m_fixedRows); r < RowCount(); ++r) {
-    const int c = MatchCol(m_rows[r], text);
+    const int c = MatchCol(RowAt(r), text);
     if (c >= 0) {
       GoToCell(c, r);
       return r;
@@ -322,28 +450,31 @@ void TSortGrid::SetFiltered(bool on) {
   if (on == m_filtered) return;
   m_filtered = on;
   const int oldRows = RowCount();
+  const std::size_t header = std::size_t(m_fixedRows) * m_colCount;
   if (on) {
     const std::string text = Folded(SearchOptions.SearchText, SearchOptions.CaseSensitive);
-    std::vector<TRow> kept(std::make_move_iterator(m_rows.begin()),
-                           std::make_move_iterator(m_rows.begin() + m_fixedRows));
+    TCells kept(m_cells.begin(), m_cells.begin() + header);
     for (int r = m_fixedRows; r < RowCount(); ++r) {
-      (MatchCol(m_rows[r], text) >= 0 ? kept : m_setAside).push_back(std::move(m_rows[r]));
+      const TCell* row = RowAt(r);
+      TCells& to = MatchCol(row, text) >= 0 ? kept : m_setAside;
+      to.insert(to.end(), row, row + m_colCount);
     }
     // A grid keeps at least one data row: when nothing matches it shows an empty one.
-    m_placeholder = int(kept.size()) == m_fixedRows;
-    if (m_placeholder) kept.emplace_back(m_colCount);
-    m_rows = std::move(kept);
+    m_placeholder = kept.size() == header;
+    if (m_placeholder) kept.resize(header + m_colCount, TGridText::kEmpty);
+    m_cells = std::move(kept);
   } else {
     // The empty row shown for "nothing matched" goes, unless something was typed into it.
-    const TRow& first = m_rows[m_fixedRows];
+    const TCell* first = RowAt(m_fixedRows);
     if (m_placeholder && !m_setAside.empty() &&
-        std::all_of(first.begin(), first.end(), [](const std::string& s) { return s.empty(); })) {
-      m_rows.erase(m_rows.begin() + m_fixedRows);
+        std::all_of(first, first + m_colCount, [](TCell c) { return c == TGridText::kEmpty; })) {
+      m_cells.erase(m_cells.begin() + header, m_cells.begin() + header + m_colCount);
     }
     m_placeholder = false;
-    for (TRow& row : m_setAside) m_rows.push_back(std::move(row));
+    m_cells.insert(m_cells.end(), m_setAside.begin(), m_setAside.end());
     m_setAside.clear();
   }
+  m_rowCount = int(m_cells.size() / m_colCount);
   if (RowCount() < oldRows) {
     m_marks.StartOver(RowCount());
     m_row = std::min(m_row, RowCount() - 1);
@@ -355,20 +486,33 @@ void TSortGrid::SetFiltered(bool on) {
   SortByColumn(SortOptions.SortCol);
 }
 
+void TSortGrid::Release(const TCell* first, const TCell* last) {
+  for (; first != last; ++first) m_text.Release(*first);
+}
+
 void TSortGrid::Resize(int cols, int rows) {
   if (cols != m_colCount) {
-    for (auto* list : {&m_rows, &m_setAside}) {
-      for (TRow& row : *list) row.resize(cols);
+    for (TCells* cells : {&m_cells, &m_setAside}) {
+      const std::size_t count = cells->size() / m_colCount;
+      TCells resized(count * cols, TGridText::kEmpty);
+      for (std::size_t r = 0; r < count; ++r) {
+        const TCell* from = cells->data() + r * m_colCount;
+        std::copy(from, from + std::min(cols, m_colCount), resized.data() + r * cols);
+        if (cols < m_colCount) Release(from + cols, from + m_colCount);
+      }
+      *cells = std::move(resized);
     }
     m_colCount = cols;
   }
-  const int oldRows = RowCount();
-  m_rows.resize(rows, TRow(cols));
-  if (rows < oldRows) {
+  if (rows < RowCount()) Release(RowAt(rows), m_cells.data() + m_cells.size());
+  m_cells.resize(std::size_t(rows) * cols, TGridText::kEmpty);
+  if (rows < m_rowCount) {
     m_marks.StartOver(rows);
   } else {
     m_marks.Grow(rows);
   }
+  m_rowCount = rows;
+  m_text.Collect({m_cells, m_setAside});
   m_fixedCols = std::min(m_fixedCols, cols - 1);
   m_row = std::min(m_row, rows - 1);
   m_col = std::min(m_col, cols - 1);

@@ -2,13 +2,17 @@
 // and its operations; a view (the visible grid, or a table model) sits on top, reading the
 // cells and following OnChanged.
 //
-// Rows are held as handles, so exchanging two rows costs the same whatever the table size.
+// The cells lie row by row in one list of words (see TGridText), so a row costs a few bytes
+// beyond its texts and exchanging two rows costs the same whatever the table size.
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "GridText.h"
 #include "RowMarks.h"
 #include "SortComparer.h"
 
@@ -30,7 +34,7 @@ class TSortGrid {
 
   int ColCount() const { return m_colCount; }
   void SetColCount(int count);
-  int RowCount() const { return int(m_rows.size()); }
+  int RowCount() const { return m_rowCount; }
   void SetRowCount(int count);
   int FixedRows() const { return m_fixedRows; }
   void SetFixedRows(int count);
@@ -39,8 +43,12 @@ class TSortGrid {
   void SetFixedCols(int count);
 
   // A cell outside the grid reads as empty text; writing it does nothing.
-  const std::string& Cells(int col, int row) const;
-  void SetCells(int col, int row, const std::string& text);
+  std::string Cells(int col, int row) const;
+  void SetCells(int col, int row, std::string_view text);
+  // The text of a cell without a copy; valid until the grid or scratch changes.
+  std::string_view CellView(int col, int row, TGridText::TScratch& scratch) const;
+  // Makes room for rows more rows holding bytes characters of text in all.
+  void Reserve(int rows, std::size_t bytes);
 
   // Empties every data row and leaves one; clears the modified flag.
   void Clear();
@@ -60,6 +68,9 @@ class TSortGrid {
   // cursor shows meanwhile, and UpdateOnSizeChange is off.
   void BeginUpdate();
   void EndUpdate();
+  // Shows (true) and takes back (false) the wait cursor of every grid. The grid view sets
+  // it, so programs without windows (the scanner tool) need no GUI library.
+  static inline void (*ShowWaitCursor)(bool on) = nullptr;
 
   // The current cell.
   int Col() const { return m_col; }
@@ -77,8 +88,12 @@ class TSortGrid {
   void SetModified(bool modified) { m_modified = modified; }
 
   TSortStyle DetectSortStyle(int col) const;
-  // Stable sort of the data rows by col, then by the columns of SecondaryIndex.
+  // Stable sort of the data rows by col, then by the columns of SecondaryIndex. Rows found
+  // in order already stay where they are.
   void SortByColumn(int col);
+  // True when SortByColumn of each of cols in turn would leave every row where it is, found
+  // in one pass over the rows. False when the style is ssAutomatic.
+  bool InSortOrder(const std::vector<int>& cols) const;
   bool Sorting() const { return m_sorting; }
   // A click on the header of col: the sort column flips its direction, any other column
   // sorts ascending; the right button always sorts descending.
@@ -115,21 +130,34 @@ class TSortGrid {
   std::function<void(TSortGrid*Sender)> OnChanged, OnGoToCell, OnCleared;
 
  private:
-  using TRow = std::vector<std::string>;
+  using TCell = TGridText::TCell;
+  using TCells = std::vector<TCell>;
 
   bool ValidRow(int row) const { return row >= 0 && row < RowCount(); }
   bool ValidCol(int col) const { return col >= 0 && col < m_colCount; }
+  TCell* RowAt(TCells& cells, int row) const {
+    return cells.data() + std::size_t(row) * m_colCount;
+  }
+  const TCell* RowAt(int row) const { return m_cells.data() + std::size_t(row) * m_colCount; }
+  void Release(const TCell* first, const TCell* last);
   void Resize(int cols, int rows);
   void SizeChanged(int oldCols, int oldRows);
   void Changed();
   std::vector<int> SortKeys(int col) const;
   void SortRowsBy(int col);
-  // The first searched column of row that contains text (already folded), or -1.
-  int MatchCol(const TRow& row, const std::string& text) const;
+  // The values of col's data rows as style reads them.
+  std::vector<std::optional<double>> ColumnValues(int col, TSortStyle style) const;
+  // The texts of col's data rows side by side, folded unless case matters; ends as
+  // TSortComparer::OrderTexts takes them.
+  std::string ColumnTexts(int col, std::vector<std::size_t>& ends) const;
+  // The first searched column of the row at cells that contains text (already folded), or -1.
+  int MatchCol(const TCell* cells, const std::string& text) const;
 
-  std::vector<TRow> m_rows;
-  std::vector<TRow> m_setAside;  // rows hidden by the filter
-  bool m_placeholder = false;    // the filter added an empty row because nothing matched
+  TCells m_cells;     // the rows, m_colCount cells each
+  TCells m_setAside;  // rows hidden by the filter
+  TGridText m_text;
+  int m_rowCount = 0;
+  bool m_placeholder = false;  // the filter added an empty row because nothing matched
   int m_colCount = 0;
   int m_fixedRows = 1;
   int m_fixedCols = 1;

@@ -1,6 +1,7 @@
 #include "SortGridView.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
@@ -17,6 +18,7 @@ TSortGridView::TSortGridView(TSortGrid* grid, QWidget* parent)
     : QAbstractScrollArea(parent),
       m_ownGrid(grid ? nullptr : std::make_unique<TSortGrid>()),
       m_grid(grid ? grid : m_ownGrid.get()) {
+  UseWaitCursor();
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setMouseTracking(true);
   m_grid->OnChanged = [this](TSortGrid*) { GridChanged(); };
@@ -31,6 +33,16 @@ TSortGridView::~TSortGridView() {
   m_grid->OnChanged = nullptr;
   m_grid->OnGoToCell = nullptr;
   m_grid->OnCleared = nullptr;
+}
+
+void TSortGridView::UseWaitCursor() {
+  TSortGrid::ShowWaitCursor = [](bool on) {
+    if (on) {
+      QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    } else {
+      QGuiApplication::restoreOverrideCursor();
+    }
+  };
 }
 
 void TSortGridView::SetProportionalScrollBars(bool on) {

@@ -38,6 +38,10 @@ class TSortGridView : public QAbstractScrollArea {
   explicit TSortGridView(TSortGrid* grid = nullptr, QWidget* parent = nullptr);
   ~TSortGridView() override;
 
+  // Lets every grid show the application's wait cursor while it is updating; a view does
+  // this itself, a program whose grids have no view calls it once.
+  static void UseWaitCursor();
+
   TSortGrid& Grid() { return *m_grid; }
   const TSortGrid& Grid() const { return *m_grid; }
 

@@ -6,6 +6,7 @@
 #include <clocale>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "AlbumScanner.h"
@@ -40,17 +41,18 @@ int main(int argc, char** argv) {
   // Written as it goes: a copy of the whole table's text would double the memory it needs.
   static char buffer[1 << 16];
   std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-  const auto put = [](const std::string& text, char end) {
+  const auto put = [](std::string_view text, char end) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     std::putchar(end);
   };
   for (const std::string& entry : cdList) put(entry, '\n');
   std::putchar('\n');
-  if (!tab.Cells(0, 1).empty()) {
+  TGridText::TScratch scratch;
+  if (!tab.CellView(0, 1, scratch).empty()) {
     for (int row = 1; row < tab.RowCount(); ++row) {
-      put(tab.Cells(0, row), '\t');
-      put(tab.Cells(1, row), '\t');
-      put(tab.Cells(2, row), '\n');
+      put(tab.CellView(0, row, scratch), '\t');
+      put(tab.CellView(1, row, scratch), '\t');
+      put(tab.CellView(2, row, scratch), '\n');
     }
   }
   put(TAlbumScanner::CalcolaSN(platform::Volumes().VolumeRoot(root)), '\n');

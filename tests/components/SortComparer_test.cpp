@@ -2,17 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 std::vector<std::string> Sorted(const TSortComparer& comparer, std::vector<std::string> keys,
                                 TSortStyle style, TSortDirection direction = sdAscending) {
-  std::vector<const std::string*> pointers;
-  for (const std::string& k : keys) pointers.push_back(&k);
+  std::vector<int> order;
+  if (TSortComparer::ReadsValues(style)) {
+    std::vector<std::optional<double>> values;
+    for (const std::string& k : keys) values.push_back(comparer.ReadValue(k, style));
+    order = comparer.OrderValues(values, direction);
+  } else {
+    std::string texts;
+    std::vector<std::size_t> ends;
+    for (const std::string& k : keys) ends.push_back((texts += k).size());
+    order = comparer.OrderTexts(texts, ends, direction);
+  }
+  // No order: the keys are in order already.
+  if (order.empty()) return keys;
   std::vector<std::string> out;
-  for (int i : comparer.Order(pointers, style, direction, false)) out.push_back(keys[i]);
+  for (int i : order) out.push_back(keys[i]);
   return out;
 }
 
@@ -52,6 +66,16 @@ TEST(SortComparer, ReadsDatesAndTimesInTheGivenOrder) {
   c.DateOrder = TSortComparer::doYMD;
   c.DateSeparator = '-';
   EXPECT_EQ(c.ReadDateTime("2000-01-01"), next);
+  // Julian day numbers; leap days by the Gregorian rules; no year 0.
+  EXPECT_EQ(next, 2451545.0);
+  EXPECT_EQ(c.ReadDateTime("1970-01-01"), 2440588.0);
+  EXPECT_EQ(*c.ReadDateTime("2000-03-01") - *c.ReadDateTime("2000-02-28"), 2.0);
+  EXPECT_EQ(*c.ReadDateTime("2100-03-01") - *c.ReadDateTime("2100-02-28"), 1.0);
+  EXPECT_EQ(*c.ReadDateTime("1601-01-01") - *c.ReadDateTime("1600-01-01"), 366.0);
+  for (const char* bad : {"1900-02-29", "2023-02-29", "0000-01-01", "2000-04-31", "2000-00-10"}) {
+    EXPECT_FALSE(c.ReadDateTime(bad).has_value()) << bad;
+  }
+  EXPECT_TRUE(c.ReadDateTime("2024-02-29").has_value());
 
   EXPECT_EQ(c.ReadTime("6:00"), 0.25);
   EXPECT_EQ(c.ReadTime("18:00:00"), 0.75);
@@ -63,14 +87,21 @@ TEST(SortComparer, ReadsDatesAndTimesInTheGivenOrder) {
   }
 }
 
+TEST(SortComparer, TheCLocaleKeepsTheFallbackFormats) {
+  std::setlocale(LC_ALL, "C");
+  const TSortComparer c;
+  EXPECT_EQ(c.DateOrder, TSortComparer::doYMD);
+  EXPECT_EQ(c.DateSeparator, '-');
+  EXPECT_EQ(c.TimeSeparator, ':');
+  EXPECT_EQ(c.DecimalSeparator, '.');
+}
+
 TEST(SortComparer, DetectsTheFirstStyleEveryTextReads) {
   TSortComparer c;
   c.DateOrder = TSortComparer::doYMD;
   c.DateSeparator = '-';
-  auto detect = [&](std::vector<std::string> texts) {
-    std::vector<const std::string*> p;
-    for (const std::string& t : texts) p.push_back(&t);
-    return c.DetectSortStyle(p);
+  auto detect = [&](const std::vector<std::string>& texts) {
+    return c.DetectSortStyle(std::vector<std::string_view>(texts.begin(), texts.end()));
   };
   EXPECT_EQ(detect({"10", "2", "1.5"}), ssNumeric);
   EXPECT_EQ(detect({"2001-02-03", "1999-12-31 10:00"}), ssDateTime);
