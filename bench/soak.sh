@@ -20,14 +20,7 @@ for tool in Xvfb xdotool sox lame; do
 done
 
 work=$(mktemp -d)
-pids=()
-cleanup() {
-  local p
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source scripts/lib-cleanup.sh
 
 # Three one-second songs, so every change opens another file.
 album="$work/Soak Album"

@@ -70,7 +70,7 @@ void IniFile::Refresh() {
     return;
   }
   // Far beyond any settings file; a bigger one is no settings file.
-  std::optional<std::string> text = ReadRegularFile(path_, 16u << 20);
+  std::optional<std::string> text = platform::ReadRegularFile(path_, 16u << 20);
   unreadable_ = !text.has_value();
   document_ = IniDocument(text.value_or(std::string()));
 }

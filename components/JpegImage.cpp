@@ -3,9 +3,13 @@
 #include <jerror.h>
 #include <jpeglib.h>
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <stdexcept>
+#include <vector>
+
+#include "JpegScans.h"
 
 // Everything libjpeg touches; plain data, so a longjmp out of the library never skips a
 // destructor.
@@ -47,15 +51,16 @@ void EmitMessage(j_common_ptr c, int level) {
 }
 
 // Thousands of tiny scans make every scan cost a walk over the whole picture: refuse them.
-bool TooManyScans(JpegState* s) {
-  if (s->cinfo.input_scan_number <= TJpegImage::kMaxScans) return false;
+bool TooManyScans(JpegState* s, int scans) {
+  if (scans <= TJpegImage::kMaxScans) return false;
   std::snprintf(s->message, JMSG_LENGTH_MAX, "Too many scans (more than %d)",
                 TJpegImage::kMaxScans);
   return true;
 }
 
 void CheckScans(j_common_ptr c) {
-  if (TooManyScans(static_cast<JpegState*>(c->client_data))) Bail(c);
+  JpegState* s = static_cast<JpegState*>(c->client_data);
+  if (TooManyScans(s, s->cinfo.input_scan_number)) Bail(c);
 }
 
 // The steps below are the only places that call libjpeg. Each sets the jump target first
@@ -93,9 +98,7 @@ bool StepHeader(JpegState* s, const std::string* data, bool gray, bool smooth, Q
   s->cinfo.scale_denom = 8;
   s->cinfo.dct_method = JDCT_ISLOW;
   s->cinfo.do_fancy_upsampling = TRUE;
-  // At an eighth only each block's DC value is shown, which smoothing never changes: its
-  // work over every block of every shown scan would be wasted.
-  s->cinfo.do_block_smoothing = smooth && s->cinfo.scale_num > 1 ? TRUE : FALSE;
+  s->cinfo.do_block_smoothing = smooth ? TRUE : FALSE;
   s->cinfo.quantize_colors = FALSE;
   s->cinfo.buffered_image = jpeg_has_multiple_scans(&s->cinfo);
   jpeg_calc_output_dimensions(&s->cinfo);
@@ -114,7 +117,7 @@ bool StepConsume(JpegState* s, int rows, int* status) {
   if (setjmp(s->jump)) return false;
   for (;;) {
     const int r = jpeg_consume_input(&s->cinfo);
-    if (TooManyScans(s)) return false;
+    if (TooManyScans(s, s->cinfo.input_scan_number)) return false;
     if (r == JPEG_REACHED_SOS || (r == JPEG_ROW_COMPLETED && --rows > 0)) continue;
     *status = r;
     return true;
@@ -153,6 +156,14 @@ bool StepFinish(JpegState* s) {
   return true;
 }
 
+// The frame's components and the size of their output blocks at the scale chosen.
+std::vector<TJpegScans::Component> Components(const jpeg_decompress_struct& c) {
+  std::vector<TJpegScans::Component> components;
+  for (int i = 0; i < c.num_components; ++i)
+    components.push_back({c.comp_info[i].component_id, c.comp_info[i].DCT_scaled_size});
+  return components;
+}
+
 }  // namespace
 
 TJpegImage::TJpegImage(std::string data, bool grayscale, bool smoothing, bool scan_by_scan,
@@ -160,6 +171,8 @@ TJpegImage::TJpegImage(std::string data, bool grayscale, bool smoothing, bool sc
     : data_(std::move(data)), state_(std::make_unique<JpegState>()), grayscale_(grayscale) {
   JpegState* s = state_.get();
   if (!StepHeader(s, &data_, grayscale, smoothing, least)) Fail();
+  if (s->cinfo.progressive_mode && s->cinfo.scale_num < s->cinfo.scale_denom)
+    LeaveOutUnusedScans(grayscale, least);
   // The limit is on the picture as stored: the decoder holds all of it for a progressive file.
   const long long storedW = s->cinfo.image_width;
   const long long storedH = s->cinfo.image_height;
@@ -172,6 +185,8 @@ TJpegImage::TJpegImage(std::string data, bool grayscale, bool smoothing, bool sc
   buffered_ = s->cinfo.buffered_image;
   scan_by_scan_ = scan_by_scan;
   stored_ = QSize(int(storedW), int(storedH));
+  shown_scans_ = int(std::clamp(kMaxShownPixels / std::max(storedW * storedH, 1LL), 1LL,
+                                static_cast<long long>(kMaxShownScans)));
   cmyk_ = s->cinfo.out_color_space == JCS_CMYK;
   // Adobe applications store CMYK inverted.
   adobe_ = s->cinfo.saw_Adobe_marker;
@@ -185,6 +200,26 @@ TJpegImage::TJpegImage(std::string data, bool grayscale, bool smoothing, bool sc
   }
   image_.fill(0);
   if (!StepStart(s)) Fail();
+}
+
+// Reduced, a progressive picture needs only the scans of the coefficients its output blocks
+// are made of: a cover of hundreds of scans shown small then costs a few of them. The file
+// is read again without the others.
+void TJpegImage::LeaveOutUnusedScans(bool grayscale, QSize least) {
+  JpegState* s = state_.get();
+  std::string fewer;
+  {
+    const TJpegScans scans(data_);
+    if (TooManyScans(s, scans.Count())) Fail();
+    fewer = scans.WithoutUnused(Components(s->cinfo));
+  }
+  if (fewer.empty()) return;
+  jpeg_destroy_decompress(&s->cinfo);
+  s->created = false;
+  data_ = std::move(fewer);
+  // Smoothing guesses the coefficients still missing; those left out are missing for good,
+  // and every pass would pay for guessing what the reduced blocks never show.
+  if (!StepHeader(s, &data_, grayscale, false, least)) Fail();
 }
 
 TJpegImage::~TJpegImage() {
@@ -216,7 +251,7 @@ bool TJpegImage::NextPass() {
     return true;
   }
   // Past the scans shown one by one, the rest is read at once (shown as one pass).
-  const bool toEnd = !scan_by_scan_ || last_scan_ >= kMaxShownScans;
+  const bool toEnd = !scan_by_scan_ || last_scan_ >= shown_scans_;
   int status = 0;
   do {
     if (!StepConsume(s, kSliceRows, &status)) Fail();

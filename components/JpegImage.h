@@ -21,10 +21,14 @@ class TJpegImage {
   // Real files have about ten scans; after this many shown, the rest appears at once, so a
   // file of many scans costs no more than this many passes over the picture.
   static constexpr int kMaxShownScans = 24;
+  // Each scan shown is a pass over the whole picture: of a big picture fewer are shown one
+  // by one, so that those passes together cover no more than this many pixels as stored.
+  static constexpr long long kMaxShownPixels = 48'000'000;
 
   // data is the whole file. Reads the header at once (throws when it is damaged). With a
   // valid least size the picture is decoded at the smallest DCT scale (in eighths) that still
-  // gives at least that many pixels each way, which is much faster for a big picture.
+  // gives at least that many pixels each way, which is much faster for a big picture; of a
+  // progressive file only the scans that scale shows are then read.
   TJpegImage(std::string data, bool grayscale, bool smoothing, bool scan_by_scan,
              QSize least = QSize());
   ~TJpegImage();
@@ -54,6 +58,7 @@ class TJpegImage {
   // Rows of blocks read, or rows of output written, between two yields.
   static constexpr int kSliceRows = 16;
 
+  void LeaveOutUnusedScans(bool grayscale, QSize least);
   [[noreturn]] void Fail();
   void Yield();
   void OutputPass(int scan);
@@ -70,5 +75,7 @@ class TJpegImage {
   QSize stored_;
   bool complete_ = false;
   int last_scan_ = 0;
+  // Scans shown one by one before the rest appears at once.
+  int shown_scans_ = kMaxShownScans;
   std::function<void()> yield_;
 };

@@ -26,7 +26,7 @@ constexpr uint32_t kBiRle4 = 2;
 }  // namespace
 
 TPictureFile::TPictureFile(const std::string& fileName) : fileName_(fileName) {
-  std::optional<std::string> data = ReadRegularFile(fileName, kMaxFileSize);
+  std::optional<std::string> data = platform::ReadRegularFile(fileName, kMaxFileSize);
   if (!data) throw std::runtime_error("Cannot read picture file " + fileName);
   data_ = std::move(*data);
   Inspect();

@@ -5,8 +5,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <system_error>
+
+#include "RegularFile.h"
 
 namespace platform {
 
@@ -26,9 +28,12 @@ std::string XdgFolder(const char* variable, const char* fallbackUnderHome) {
 }
 
 // XDG_MUSIC_DIR from user-dirs.dirs: a line XDG_MUSIC_DIR="$HOME/Music" or an absolute
-// path in quotes. Empty when the file or the line is missing or malformed.
+// path in quotes. Empty when the file or the line is missing or malformed, or when it is no
+// regular file (a named pipe there must not stall the start).
 std::string UserDirsMusic() {
-  std::ifstream in(XdgFolder("XDG_CONFIG_HOME", ".config/") + "user-dirs.dirs");
+  const std::optional<std::string> text =
+      ReadRegularFile(XdgFolder("XDG_CONFIG_HOME", ".config/") + "user-dirs.dirs", 1u << 20);
+  std::istringstream in(text.value_or(std::string()));
   const std::string prefix = "XDG_MUSIC_DIR=\"";
   for (std::string line; std::getline(in, line);) {
     if (line.compare(0, prefix.size(), prefix) != 0 || line.size() < prefix.size() + 1 ||

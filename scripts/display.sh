@@ -1,6 +1,6 @@
 # Shared by bench/soak.sh and scripts/package-test.sh: a private X display for the real
 # player, and its window. Sourced, not run; the caller keeps the started processes' ids in
-# the array pids and ends them by id.
+# the array pids (scripts/lib-cleanup.sh ends them by id).
 
 # Starts Xvfb on a free display number (-displayfd) and exports DISPLAY; its log is $1.
 start_display() {

@@ -22,15 +22,9 @@ echo "package-test: $deb"
 dpkg-deb --field "$deb" Package Version Section Depends
 
 work=$(mktemp -d)
-pids=()
-cleanup() {
-  local p
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  wait 2>/dev/null || true
-  $SUDO apt-get remove -y sonavera >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# The package is removed again, pass or fail.
+cleanup_more() { $SUDO apt-get remove -y sonavera >/dev/null 2>&1 || true; }
+source scripts/lib-cleanup.sh
 
 if command -v lintian >/dev/null; then
   # Errors fail the test; warnings are printed.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <QTemporaryDir>
 #include <filesystem>
@@ -75,6 +76,24 @@ TEST(Folders, MusicFolderIsTheFirstThatExists) {
   std::ofstream(base + "/conf/user-dirs.dirs") << "XDG_MUSIC_DIR=\"" << base << "/songs\"\n";
   std::filesystem::create_directories(base + "/songs");
   EXPECT_EQ(platform::MusicFolder(), base + "/songs/");
+}
+
+// Only a regular file is read: a named pipe in its place must not wait for a writer, and a
+// folder of that name is no list of folders.
+TEST(Folders, AUserDirsFileThatIsNoFileIsIgnored) {
+  QTemporaryDir dir;
+  const std::string base = dir.path().toStdString();
+  ScopedEnv home("HOME", (base + "/home").c_str());
+  ScopedEnv config("XDG_CONFIG_HOME", (base + "/conf").c_str());
+  std::filesystem::create_directories(base + "/home/Music");
+  std::filesystem::create_directories(base + "/conf");
+  const std::string dirs = base + "/conf/user-dirs.dirs";
+  ASSERT_EQ(mkfifo(dirs.c_str(), 0600), 0);
+  EXPECT_EQ(platform::MusicFolder(), base + "/home/Music/");
+  EXPECT_TRUE(std::filesystem::is_fifo(dirs));
+  std::filesystem::remove(dirs);
+  std::filesystem::create_directories(dirs);
+  EXPECT_EQ(platform::MusicFolder(), base + "/home/Music/");
 }
 
 TEST(Folders, ProgramFolderHoldsTheRunningTest) {

@@ -1,14 +1,8 @@
 #include "ManyScansJpeg.h"
 
-#include <cstdio>
 #include <cstdlib>
-#include <vector>
-
-// jpeglib.h needs FILE and size_t declared first.
-#include <jpeglib.h>
 
 std::string ManyScansJpeg(const QImage& picture, int levels) {
-  const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
   std::vector<jpeg_scan_info> script;
   script.push_back({3, {0, 1, 2, 0}, 0, 0, 0, 0});
   for (int c = 0; c < 3; ++c) {
@@ -18,6 +12,12 @@ std::string ManyScansJpeg(const QImage& picture, int levels) {
       }
     }
   }
+  return ProgressiveJpeg(picture, script);
+}
+
+std::string ProgressiveJpeg(const QImage& picture, const std::vector<jpeg_scan_info>& script,
+                            bool fullColour, int restartRows) {
+  const QImage rgb = picture.convertToFormat(QImage::Format_RGB888);
   jpeg_compress_struct cinfo;
   jpeg_error_mgr err;
   cinfo.err = jpeg_std_error(&err);
@@ -30,6 +30,8 @@ std::string ManyScansJpeg(const QImage& picture, int levels) {
   cinfo.input_components = 3;
   cinfo.in_color_space = JCS_RGB;
   jpeg_set_defaults(&cinfo);
+  if (fullColour) cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
+  cinfo.restart_in_rows = restartRows;
   cinfo.scan_info = script.data();
   cinfo.num_scans = int(script.size());
   jpeg_start_compress(&cinfo, TRUE);

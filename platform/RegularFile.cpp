@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+namespace platform {
+
 std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes) {
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
   if (fd < 0) return std::nullopt;
@@ -28,3 +30,5 @@ std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t 
   close(fd);
   return text;
 }
+
+}  // namespace platform

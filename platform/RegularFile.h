@@ -6,6 +6,10 @@
 #include <optional>
 #include <string>
 
+namespace platform {
+
 // The content of path, or nothing when it is no regular file, cannot be read or holds more
 // than maxBytes.
 std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes);
+
+}  // namespace platform
