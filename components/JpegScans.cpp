@@ -80,10 +80,14 @@ bool TJpegScans::Walk() {
     const std::size_t count = length < 3 ? 0 : Byte(d, at + 4);
     if (count == 0 || length != 6 + 2 * count) return false;
     const std::size_t spectral = at + 5 + 2 * count;
+    const int first = int(Byte(d, spectral)), last = int(Byte(d, spectral + 1));
     const std::size_t end = EntropyEnd(next);
     if (end == 0) return false;
-    scans_.push_back({at, end, count == 1 ? int(Byte(d, at + 5)) : -1, int(Byte(d, spectral)),
-                      int(Byte(d, spectral + 1))});
+    scans_.push_back({at, end, count == 1 ? int(Byte(d, at + 5)) : -1, first, last});
+    // A scan down to bit 0 leaves its coefficients exact.
+    if ((Byte(d, spectral + 2) & 15) == 0 && first <= last && last <= 63) {
+      for (std::size_t c = 0; c < count; ++c) exact_[Byte(d, at + 5 + 2 * c)] |= Band(first, last);
+    }
     at = end;
   }
 }
@@ -108,6 +112,12 @@ std::size_t TJpegScans::EntropyEnd(std::size_t at) const {
 
 std::string TJpegScans::WithoutUnused(const std::vector<Component>& components) const {
   if (!walked_) return {};
+  // A picture the file leaves unfinished is decoded whole: there the decoder's smoothing
+  // guesses the missing coefficients from the blocks around, the DC included, from whatever
+  // the file does send.
+  for (const Component& c : components) {
+    if (exact_[c.id & 255] != kAll) return {};
+  }
   // Coefficients kept per component identifier: those its output uses, and then every one a
   // kept scan brings, so that no kept scan refines a coefficient whose first scan was left out.
   uint64_t kept[256];

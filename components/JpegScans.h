@@ -4,6 +4,7 @@
 // left out, which spares the decoder a walk over every block of the picture per such scan.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -27,7 +28,7 @@ class TJpegScans {
 
   // The file without the scans whose coefficients no component uses at its block size, every
   // other byte as it was (decoded at that scale it gives the same pixels); empty when the
-  // file was not walked or every scan is needed.
+  // file was not walked, leaves some coefficient inexact, or every scan is needed.
   std::string WithoutUnused(const std::vector<Component>& components) const;
 
  private:
@@ -42,6 +43,8 @@ class TJpegScans {
 
   const std::string& jpeg_;
   std::vector<Scan> scans_;
+  // Per component identifier, the coefficients some scan sends exactly (bit k: zig-zag k).
+  std::array<uint64_t, 256> exact_{};
   std::size_t end_ = 0;
   bool walked_ = false;
 };

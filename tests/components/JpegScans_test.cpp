@@ -106,6 +106,10 @@ TEST(JpegScansTest, SmallDecodesGiveThePixelsOfTheWholeFile) {
       {"mixed bands", ProgressiveJpeg(picture, MixedBandsScript())},
       {"restart markers", ProgressiveJpeg(picture, UsualScript(), false, 1)},
       {"stray bytes", WithStrayBytes(ProgressiveJpeg(picture, UsualScript()))},
+      // Brightness detail from zig-zag 10 on only, never completed: decoded whole, the DC is
+      // smoothed for the missing coefficients; reduced, the same must happen.
+      {"incomplete", ProgressiveJpeg(picture, {Dc(0, 0), Ac(0, 10, 63, 0, 0), Ac(1, 1, 63, 0, 0),
+                                               Ac(2, 1, 63, 0, 0)})},
   };
   for (const auto& [name, jpeg] : files) {
     EXPECT_TRUE(TJpegScans(jpeg).Walked()) << name;
@@ -128,6 +132,10 @@ TEST(JpegScansTest, OnlyTheScansOfUsedCoefficientsStay) {
   const std::vector<TJpegScans::Component> eighth = {{1, 1}, {2, 2}, {3, 2}};
   const std::string fewer = TJpegScans(many).WithoutUnused(eighth);
   EXPECT_EQ(Scans(fewer), 1 + 2 * 24 * 2);
+  // A file that never finishes its brightness is decoded whole.
+  const std::string unfinished = ProgressiveJpeg(
+      Noise(64, 48), {Dc(0, 0), Ac(0, 1, 63, 0, 1), Ac(1, 1, 63, 0, 0), Ac(2, 1, 63, 0, 0)});
+  EXPECT_EQ(TJpegScans(unfinished).WithoutUnused(eighth), "");
   // Restart markers inside scans are no scan ends: the usual script keeps its DC and colour
   // scans.
   const std::string restarts = ProgressiveJpeg(Noise(64, 48), UsualScript(), false, 1);
