@@ -1,4 +1,4 @@
-// The window and a real notification area: an X server of its own (xvfb-run) with a tray
+// The window and a real notification area: an X server of its own (Xvfb) with a tray
 // host (trayer) in it. Run from the ordinary test run, the test starts itself again there;
 // it is skipped with a message when either program is missing.
 #include <unistd.h>
@@ -23,14 +23,15 @@ bool OnPath(const char* program) {
   return std::system((std::string("command -v ") + program + " >/dev/null 2>&1").c_str()) == 0;
 }
 
-// Runs this test again under xvfb-run with trayer; returns its output and sets status.
+// Runs this test again on an X server of its own with trayer; returns its output and sets status.
 std::string RunUnderTrayHost(const std::string& test, int& status) {
   char self[4096] = {};
   const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
   if (n <= 0) return "no /proc/self/exe";
   // No session bus: Qt then looks for the X notification area that trayer provides.
   const std::string command =
-      "env -u DBUS_SESSION_BUS_ADDRESS xvfb-run -a sh -c 'trayer --expand false --width 10 "
+      "env -u DBUS_SESSION_BUS_ADDRESS " SONAVERA_SOURCE_DIR
+      "/tests/support/own-xserver.sh sh -c 'trayer --expand false --width 10 "
       "--height 24 & t=$!; " +
       std::string(kInsideHost) + "=1 QT_QPA_PLATFORM=xcb timeout 60 \"" + self +
       "\" --gtest_filter=" + test + "; r=$?; kill $t; exit $r' 2>&1";
@@ -80,8 +81,8 @@ class TrayHostTest : public WindowTest {
 
 TEST_F(TrayHostTest, MinimizeHidesToTheTrayAndAClickBringsTheWindowBack) {
   if (!getenv(kInsideHost)) {
-    if (!OnPath("xvfb-run") || !OnPath("trayer"))
-      GTEST_SKIP() << "xvfb-run or trayer missing: no notification area to test with";
+    if (!OnPath("Xvfb") || !OnPath("trayer"))
+      GTEST_SKIP() << "Xvfb or trayer missing: no notification area to test with";
     return RunInsideHost();
   }
   WaitForTray();

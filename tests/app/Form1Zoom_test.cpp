@@ -194,7 +194,7 @@ class ZoomOnScreen : public WindowTest, public testing::WithParamInterface<TScre
 
   void SetUp() override {
     if (QGuiApplication::platformName() != QLatin1String("xcb"))
-      GTEST_SKIP() << "needs an X server (runs under xvfb-run)";
+      GTEST_SKIP() << "needs an X server (runs on an X server of its own)";
     if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
       GTEST_SKIP() << "xdotool is not installed";
     const std::string root = dir.path().toStdString();

@@ -22,7 +22,7 @@ class MprisPlayerctl : public testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run under dbus-run-session";
-    ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY")) << "run under xvfb-run -a";
+    ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY")) << "run on an X server";
     ASSERT_TRUE(QFile::exists(kPlayer)) << "build the sonavera target first";
     music = dir.path() + "/Music";
     int n = 0;

@@ -3,7 +3,7 @@
 # file is the old one or the new one, whole, and the next start removes the temporary file
 # the killed close left behind. The close is slowed by a preloaded fsync that sleeps on the
 # settings file's temporary replacement (SlowFsync.cpp), so that a kill lands inside it.
-#   player_kill_test.sh PLAYER SLOW_FSYNC_LIBRARY      (run under xvfb-run -a)
+#   player_kill_test.sh PLAYER SLOW_FSYNC_LIBRARY      (run on an X server)
 set -euo pipefail
 player=$(realpath "$1")
 slow=$(realpath "$2")
@@ -15,7 +15,7 @@ fail() {
   tail -n 20 "$work/player.log" >&2 || true
   exit 1
 }
-[ -n "${DISPLAY:-}" ] || fail "no DISPLAY (run under xvfb-run -a)"
+[ -n "${DISPLAY:-}" ] || fail "no DISPLAY (run on an X server)"
 
 config=$work/config
 settings=$config/Sonavera.ini
