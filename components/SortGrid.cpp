@@ -23,11 +23,13 @@ void FoldFrom(std::string& text, std::size_t from) {
 
 TSortGrid::TSortGrid(int colCount, int rowCount)
     : m_cells(std::size_t(std::max(rowCount, 2)) * std::max(colCount, 1), TGridText::kEmpty),
-      m_rowCount(std::max(rowCount, 2)),
+      m_rows(std::max(rowCount, 2)),
       m_colCount(std::max(colCount, 1)),
       m_fixedCols(std::min(1, m_colCount - 1)),
       m_col(m_fixedCols),
-      m_marks(std::max(rowCount, 2)) {}
+      m_marks(std::max(rowCount, 2)) {
+  std::iota(m_rows.begin(), m_rows.end(), TSlot(0));
+}
 
 void TSortGrid::SetColCount(int count) {
   count = std::max(count, 1);
@@ -69,29 +71,39 @@ std::string_view TSortGrid::CellView(int col, int row, TGridText::TScratch& scra
 
 void TSortGrid::SetCells(int col, int row, std::string_view text) {
   if (!ValidCol(col) || !ValidRow(row)) return;
-  TCell& cell = RowAt(m_cells, row)[col];
+  TCell& cell = RowAt(row)[col];
   m_text.Release(cell);
   cell = m_text.Store(text);
-  m_text.Collect({m_cells, m_setAside});
+  m_text.Collect({m_cells});
   Changed();
 }
 
 void TSortGrid::Reserve(int rows, std::size_t bytes) {
   m_cells.reserve(m_cells.size() + std::size_t(std::max(rows, 0)) * m_colCount);
+  m_rows.reserve(m_rows.size() + std::max(rows, 0));
   m_text.Reserve(std::size_t(std::max(rows, 0)), bytes);
   m_marks.Reserve(RowCount() + rows);
 }
 
 void TSortGrid::Clear() {
   BeginUpdate();
-  Release(m_setAside.data(), m_setAside.data() + m_setAside.size());
+  for (TSlot slot : m_setAside) FreeSlot(slot);
   m_setAside.clear();
   m_placeholder = false;
   const int oldRows = RowCount();
   Resize(m_colCount, m_fixedRows + 1);
-  TCell* last = RowAt(m_cells, RowCount() - 1);
+  TCell* last = RowAt(RowCount() - 1);
   Release(last, last + m_colCount);
   std::fill(last, last + m_colCount, TGridText::kEmpty);
+  // The rows left move to the front of a list of their own size, so a large table's memory
+  // goes back.
+  TCells kept(m_rows.size() * m_colCount);
+  for (std::size_t r = 0; r < m_rows.size(); ++r) {
+    std::copy_n(RowAt(int(r)), m_colCount, kept.data() + r * m_colCount);
+    m_rows[r] = TSlot(r);
+  }
+  m_cells = std::move(kept);
+  TSlots().swap(m_free);
   m_text.Collect({m_cells});
   if (oldRows != RowCount()) SizeChanged(m_colCount, oldRows);
   m_modified = false;
@@ -105,8 +117,7 @@ void TSortGrid::InsertRow(int at) {
   const int oldRows = RowCount();
   // The new row takes its place before a re-sort on the size change can run, so no
   // other row is ever mistaken for it.
-  m_cells.insert(m_cells.begin() + std::ptrdiff_t(at) * m_colCount, m_colCount, TGridText::kEmpty);
-  ++m_rowCount;
+  m_rows.insert(m_rows.begin() + at, NewSlot());
   m_marks.Grow(RowCount());
   SizeChanged(m_colCount, oldRows);
   if (OnRowInsert) OnRowInsert(this, at);
@@ -116,11 +127,8 @@ void TSortGrid::InsertRow(int at) {
 void TSortGrid::DeleteRow(int row) {
   if (!ValidRow(row) || RowCount() <= m_fixedRows + 1) return;
   const int oldRows = RowCount();
-  const TCell* first = RowAt(row);
-  Release(first, first + m_colCount);
-  const auto at = m_cells.begin() + std::ptrdiff_t(row) * m_colCount;
-  m_cells.erase(at, at + m_colCount);
-  --m_rowCount;
+  FreeSlot(m_rows[row]);
+  m_rows.erase(m_rows.begin() + row);
   m_marks.StartOver(RowCount());
   m_row = std::min(m_row, RowCount() - 1);
   SizeChanged(m_colCount, oldRows);
@@ -130,11 +138,11 @@ void TSortGrid::DeleteRow(int row) {
 
 void TSortGrid::MoveRow(int from, int to) {
   if (!ValidRow(from) || !ValidRow(to) || from == to) return;
-  const auto row = [this](int r) { return m_cells.begin() + std::ptrdiff_t(r) * m_colCount; };
+  const auto row = m_rows.begin();
   if (from < to) {
-    std::rotate(row(from), row(from + 1), row(to + 1));
+    std::rotate(row + from, row + from + 1, row + to + 1);
   } else {
-    std::rotate(row(to), row(from), row(from + 1));
+    std::rotate(row + to, row + from, row + from + 1);
   }
   Changed();
 }
@@ -143,8 +151,7 @@ void TSortGrid::ExchangeRows(int a, int b) {
   // The same effect as moving b to a and then the old a to b, without shifting the rows
   // between.
   if (!ValidRow(a) || !ValidRow(b) || a == b) return;
-  TCell* first = RowAt(m_cells, a);
-  std::swap_ranges(first, first + m_colCount, RowAt(m_cells, b));
+  std::swap(m_rows[a], m_rows[b]);
   Changed();
 }
 
@@ -171,14 +178,12 @@ void TSortGrid::DeleteColumn(int col) {
 
 void TSortGrid::MoveColumn(int from, int to) {
   if (!ValidCol(from) || !ValidCol(to) || from == to) return;
-  for (TCells* cells : {&m_cells, &m_setAside}) {
-    for (std::size_t at = 0; at < cells->size(); at += m_colCount) {
-      TCell* row = cells->data() + at;
-      if (from < to) {
-        std::rotate(row + from, row + from + 1, row + to + 1);
-      } else {
-        std::rotate(row + to, row + from, row + from + 1);
-      }
+  for (std::size_t at = 0; at < m_cells.size(); at += m_colCount) {
+    TCell* row = m_cells.data() + at;
+    if (from < to) {
+      std::rotate(row + from, row + from + 1, row + to + 1);
+    } else {
+      std::rotate(row + to, row + from, row + from + 1);
     }
   }
   int& sortCol = SortOptions.SortCol;
@@ -194,10 +199,8 @@ void TSortGrid::MoveColumn(int from, int to) {
 
 void TSortGrid::ExchangeColumns(int a, int b) {
   if (!ValidCol(a) || !ValidCol(b) || a == b) return;
-  for (TCells* cells : {&m_cells, &m_setAside}) {
-    for (std::size_t at = 0; at < cells->size(); at += m_colCount) {
-      std::swap((*cells)[at + a], (*cells)[at + b]);
-    }
+  for (std::size_t at = 0; at < m_cells.size(); at += m_colCount) {
+    std::swap(m_cells[at + a], m_cells[at + b]);
   }
   int& sortCol = SortOptions.SortCol;
   if (sortCol == a) {
@@ -402,15 +405,10 @@ void TSortGrid::SortRowsBy(int col) {
   }
   // An empty order: the rows are in order already.
   if (!order.empty()) {
-    TCells sorted(m_cells.size());
-    const std::size_t header = std::size_t(m_fixedRows) * m_colCount;
-    std::copy(m_cells.begin(), m_cells.begin() + header, sorted.begin());
-    TCell* to = sorted.data() + header;
-    for (int i : order) {
-      const TCell* from = RowAt(m_fixedRows + i);
-      to = std::copy(from, from + m_colCount, to);
-    }
-    m_cells = std::move(sorted);
+    TSlots sorted(m_rows.begin(), m_rows.begin() + m_fixedRows);
+    sorted.reserve(m_rows.size());
+    for (int i : order) sorted.push_back(m_rows[m_fixedRows + i]);
+    m_rows = std::move(sorted);
   }
   Changed();
 }
@@ -450,31 +448,28 @@ void TSortGrid::SetFiltered(bool on) {
   if (on == m_filtered) return;
   m_filtered = on;
   const int oldRows = RowCount();
-  const std::size_t header = std::size_t(m_fixedRows) * m_colCount;
   if (on) {
     const std::string text = Folded(SearchOptions.SearchText, SearchOptions.CaseSensitive);
-    TCells kept(m_cells.begin(), m_cells.begin() + header);
+    TSlots kept(m_rows.begin(), m_rows.begin() + m_fixedRows);
     for (int r = m_fixedRows; r < RowCount(); ++r) {
-      const TCell* row = RowAt(r);
-      TCells& to = MatchCol(row, text) >= 0 ? kept : m_setAside;
-      to.insert(to.end(), row, row + m_colCount);
+      (MatchCol(RowAt(r), text) >= 0 ? kept : m_setAside).push_back(m_rows[r]);
     }
     // A grid keeps at least one data row: when nothing matches it shows an empty one.
-    m_placeholder = kept.size() == header;
-    if (m_placeholder) kept.resize(header + m_colCount, TGridText::kEmpty);
-    m_cells = std::move(kept);
+    m_placeholder = int(kept.size()) == m_fixedRows;
+    if (m_placeholder) kept.push_back(NewSlot());
+    m_rows = std::move(kept);
   } else {
     // The empty row shown for "nothing matched" goes, unless something was typed into it.
     const TCell* first = RowAt(m_fixedRows);
     if (m_placeholder && !m_setAside.empty() &&
         std::all_of(first, first + m_colCount, [](TCell c) { return c == TGridText::kEmpty; })) {
-      m_cells.erase(m_cells.begin() + header, m_cells.begin() + header + m_colCount);
+      FreeSlot(m_rows[m_fixedRows]);
+      m_rows.erase(m_rows.begin() + m_fixedRows);
     }
     m_placeholder = false;
-    m_cells.insert(m_cells.end(), m_setAside.begin(), m_setAside.end());
+    m_rows.insert(m_rows.end(), m_setAside.begin(), m_setAside.end());
     m_setAside.clear();
   }
-  m_rowCount = int(m_cells.size() / m_colCount);
   if (RowCount() < oldRows) {
     m_marks.StartOver(RowCount());
     m_row = std::min(m_row, RowCount() - 1);
@@ -486,33 +481,50 @@ void TSortGrid::SetFiltered(bool on) {
   SortByColumn(SortOptions.SortCol);
 }
 
+TSortGrid::TSlot TSortGrid::NewSlot() {
+  if (!m_free.empty()) {
+    const TSlot slot = m_free.back();
+    m_free.pop_back();
+    return slot;
+  }
+  const TSlot slot = TSlot(m_cells.size() / m_colCount);
+  m_cells.resize(m_cells.size() + m_colCount, TGridText::kEmpty);
+  return slot;
+}
+
+void TSortGrid::FreeSlot(TSlot slot) {
+  TCell* cells = SlotCells(slot);
+  Release(cells, cells + m_colCount);
+  std::fill(cells, cells + m_colCount, TGridText::kEmpty);
+  m_free.push_back(slot);
+}
+
 void TSortGrid::Release(const TCell* first, const TCell* last) {
   for (; first != last; ++first) m_text.Release(*first);
 }
 
 void TSortGrid::Resize(int cols, int rows) {
   if (cols != m_colCount) {
-    for (TCells* cells : {&m_cells, &m_setAside}) {
-      const std::size_t count = cells->size() / m_colCount;
-      TCells resized(count * cols, TGridText::kEmpty);
-      for (std::size_t r = 0; r < count; ++r) {
-        const TCell* from = cells->data() + r * m_colCount;
-        std::copy(from, from + std::min(cols, m_colCount), resized.data() + r * cols);
-        if (cols < m_colCount) Release(from + cols, from + m_colCount);
-      }
-      *cells = std::move(resized);
+    const std::size_t slots = m_cells.size() / m_colCount;
+    TCells resized(slots * cols, TGridText::kEmpty);
+    for (std::size_t r = 0; r < slots; ++r) {
+      const TCell* from = m_cells.data() + r * m_colCount;
+      std::copy(from, from + std::min(cols, m_colCount), resized.data() + r * cols);
+      if (cols < m_colCount) Release(from + cols, from + m_colCount);
     }
+    m_cells = std::move(resized);
     m_colCount = cols;
   }
-  if (rows < RowCount()) Release(RowAt(rows), m_cells.data() + m_cells.size());
-  m_cells.resize(std::size_t(rows) * cols, TGridText::kEmpty);
-  if (rows < m_rowCount) {
+  const int oldRows = RowCount();
+  for (int r = rows; r < oldRows; ++r) FreeSlot(m_rows[r]);
+  m_rows.resize(std::max(rows, 0));
+  for (int r = oldRows; r < rows; ++r) m_rows[r] = NewSlot();
+  if (rows < oldRows) {
     m_marks.StartOver(rows);
   } else {
     m_marks.Grow(rows);
   }
-  m_rowCount = rows;
-  m_text.Collect({m_cells, m_setAside});
+  m_text.Collect({m_cells});
   m_fixedCols = std::min(m_fixedCols, cols - 1);
   m_row = std::min(m_row, rows - 1);
   m_col = std::min(m_col, cols - 1);

@@ -3,9 +3,11 @@
 // cells and following OnChanged.
 //
 // The cells lie row by row in one list of words (see TGridText), so a row costs a few bytes
-// beyond its texts and exchanging two rows costs the same whatever the table size.
+// beyond its texts. The grid's rows are handles to those rows: exchanging, moving and
+// sorting rows move handles only.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -34,7 +36,7 @@ class TSortGrid {
 
   int ColCount() const { return m_colCount; }
   void SetColCount(int count);
-  int RowCount() const { return m_rowCount; }
+  int RowCount() const { return int(m_rows.size()); }
   void SetRowCount(int count);
   int FixedRows() const { return m_fixedRows; }
   void SetFixedRows(int count);
@@ -132,13 +134,20 @@ class TSortGrid {
  private:
   using TCell = TGridText::TCell;
   using TCells = std::vector<TCell>;
+  using TSlot = std::uint32_t;  // a row's place in m_cells
+  using TSlots = std::vector<TSlot>;
 
   bool ValidRow(int row) const { return row >= 0 && row < RowCount(); }
   bool ValidCol(int col) const { return col >= 0 && col < m_colCount; }
-  TCell* RowAt(TCells& cells, int row) const {
-    return cells.data() + std::size_t(row) * m_colCount;
+  TCell* SlotCells(TSlot slot) { return m_cells.data() + std::size_t(slot) * m_colCount; }
+  const TCell* RowAt(int row) const {
+    return m_cells.data() + std::size_t(m_rows[row]) * m_colCount;
   }
-  const TCell* RowAt(int row) const { return m_cells.data() + std::size_t(row) * m_colCount; }
+  TCell* RowAt(int row) { return SlotCells(m_rows[row]); }
+  // An empty row's place: a freed one, or a new one at the end.
+  TSlot NewSlot();
+  // Empties the row at slot and frees its place.
+  void FreeSlot(TSlot slot);
   void Release(const TCell* first, const TCell* last);
   void Resize(int cols, int rows);
   void SizeChanged(int oldCols, int oldRows);
@@ -153,10 +162,11 @@ class TSortGrid {
   // The first searched column of the row at cells that contains text (already folded), or -1.
   int MatchCol(const TCell* cells, const std::string& text) const;
 
-  TCells m_cells;     // the rows, m_colCount cells each
-  TCells m_setAside;  // rows hidden by the filter
+  TCells m_cells;     // m_colCount cells per slot
+  TSlots m_rows;      // the grid's rows in order
+  TSlots m_setAside;  // rows hidden by the filter
+  TSlots m_free;      // emptied slots
   TGridText m_text;
-  int m_rowCount = 0;
   bool m_placeholder = false;  // the filter added an empty row because nothing matched
   int m_colCount = 0;
   int m_fixedRows = 1;

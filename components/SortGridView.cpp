@@ -37,6 +37,8 @@ TSortGridView::~TSortGridView() {
 
 void TSortGridView::UseWaitCursor() {
   TSortGrid::ShowWaitCursor = [](bool on) {
+    // Grids may outlive the application object.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
     if (on) {
       QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
     } else {
