@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -40,6 +41,8 @@ class PulseOutput : public ::testing::Test {
     const std::string pipe = dir_->File("sink");
     server_ = fork();
     if (server_ == 0) {
+      // The server goes with the test, however that ends.
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
       setenv("HOME", home.c_str(), 1);
       setenv("XDG_RUNTIME_DIR", dir_->path().c_str(), 1);
       setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
