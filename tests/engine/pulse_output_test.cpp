@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -213,6 +214,26 @@ TEST_F(PulseOutput, AChangeOfFormatPausesAndDropsAsOne) {
   out.Drain();
   EXPECT_GT(Ms(Clock::now() - before), 50.0);
   EXPECT_LT(Ms(Clock::now() - before), 1000.0);
+}
+
+// An old stream that has drained before the new one is ready still hands over to it.
+TEST_F(PulseOutput, AChangeOfFormatAfterAMomentOfSoundPlaysOn) {
+  xaudio::TPulseOutput out;
+  std::string error;
+  ASSERT_TRUE(out.Open("", error)) << error;
+  const std::vector<float> block(4800 * 2, 0.0f);
+  for (int round = 0; round < 5; ++round) {
+    ASSERT_TRUE(out.Start({kRate, 2}, error)) << error;
+    ASSERT_TRUE(out.Write(block.data(), 44, error));
+    ASSERT_TRUE(out.Start({48000, 2}, error)) << error;
+    ASSERT_TRUE(out.Write(block.data(), 4800, error));
+    // A new stream left corked would never drain.
+    auto drained = std::async(std::launch::async, [&] { out.Drain(); });
+    if (drained.wait_for(5s) != std::future_status::ready) {
+      ADD_FAILURE() << "the new stream never played";
+      std::_Exit(1);
+    }
+  }
 }
 
 // A song of another sample rate follows the one before at once: the server plays the new
