@@ -131,7 +131,8 @@ void TPulseOutput::EndJoin(bool drained) {
     pa_operation_unref(endingDrain_);
     endingDrain_ = nullptr;
   }
-  if (!StreamFailed() && !paused_) {
+  // A new stream still connecting is uncorked by Start once it is ready.
+  if (!StreamFailed() && !paused_ && pa_stream_get_state(stream_) == PA_STREAM_READY) {
     if (pa_operation* go = pa_stream_cork(stream_, 0, nullptr, nullptr)) pa_operation_unref(go);
   }
   pa_stream_set_state_callback(ending_, nullptr, nullptr);
@@ -186,9 +187,10 @@ bool TPulseOutput::Start(const TAudioFormat& format, std::string& error) {
   attr.prebuf = Bytes(spec, kStartAfter);
   attr.minreq = static_cast<uint32_t>(-1);
   attr.fragsize = static_cast<uint32_t>(-1);
-  const auto flags = static_cast<pa_stream_flags_t>(
-      PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
-      (ending_ != nullptr ? PA_STREAM_START_CORKED : PA_STREAM_NOFLAGS));
+  const bool corked = ending_ != nullptr;
+  const auto flags =
+      static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
+                                     (corked ? PA_STREAM_START_CORKED : PA_STREAM_NOFLAGS));
   if (pa_stream_connect_playback(stream_, device_.empty() ? nullptr : device_.c_str(), &attr, flags,
                                  nullptr, nullptr) < 0) {
     error = Failure("cannot start audio output pulse");
@@ -204,6 +206,10 @@ bool TPulseOutput::Start(const TAudioFormat& format, std::string& error) {
       return false;
     }
     pa_threaded_mainloop_wait(loop_);
+  }
+  // The old stream may have drained while this one was connecting.
+  if (corked && ending_ == nullptr) {
+    if (pa_operation* go = pa_stream_cork(stream_, 0, nullptr, nullptr)) pa_operation_unref(go);
   }
   format_ = format;
   paused_ = false;

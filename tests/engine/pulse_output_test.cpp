@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cstdlib>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -40,6 +42,8 @@ class PulseOutput : public ::testing::Test {
     const std::string pipe = dir_->File("sink");
     server_ = fork();
     if (server_ == 0) {
+      // The server goes with the test, however that ends.
+      prctl(PR_SET_PDEATHSIG, SIGTERM);
       setenv("HOME", home.c_str(), 1);
       setenv("XDG_RUNTIME_DIR", dir_->path().c_str(), 1);
       setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
@@ -210,6 +214,26 @@ TEST_F(PulseOutput, AChangeOfFormatPausesAndDropsAsOne) {
   out.Drain();
   EXPECT_GT(Ms(Clock::now() - before), 50.0);
   EXPECT_LT(Ms(Clock::now() - before), 1000.0);
+}
+
+// An old stream that has drained before the new one is ready still hands over to it.
+TEST_F(PulseOutput, AChangeOfFormatAfterAMomentOfSoundPlaysOn) {
+  xaudio::TPulseOutput out;
+  std::string error;
+  ASSERT_TRUE(out.Open("", error)) << error;
+  const std::vector<float> block(4800 * 2, 0.0f);
+  for (int round = 0; round < 5; ++round) {
+    ASSERT_TRUE(out.Start({kRate, 2}, error)) << error;
+    ASSERT_TRUE(out.Write(block.data(), 44, error));
+    ASSERT_TRUE(out.Start({48000, 2}, error)) << error;
+    ASSERT_TRUE(out.Write(block.data(), 4800, error));
+    // A new stream left corked would never drain.
+    auto drained = std::async(std::launch::async, [&] { out.Drain(); });
+    if (drained.wait_for(5s) != std::future_status::ready) {
+      ADD_FAILURE() << "the new stream never played";
+      std::_Exit(1);
+    }
+  }
 }
 
 // A song of another sample rate follows the one before at once: the server plays the new
