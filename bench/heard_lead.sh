@@ -18,29 +18,21 @@ for t in pulseaudio pactl sox lame python3; do
   command -v $t >/dev/null || { echo "$0: needs $t" >&2; exit 2; }
 done
 
-WORK=$(mktemp -d)
-chmod 700 "$WORK"
-pids=()
-cleanup() { local p; for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; rm -rf "$WORK"; }
-trap cleanup EXIT
+work=$(mktemp -d)
+source scripts/lib-cleanup.sh
+source scripts/lib-pulse.sh
 
 # Loud then quiet: the reader tells them apart by their level.
-sox -n -r 44100 -c 2 -b 16 "$WORK/a.wav" synth 2 sine 440 vol 0.6
-sox -n -r 44100 -c 2 -b 16 "$WORK/b.wav" synth 1.5 sine 440 vol 0.12
-lame --quiet -b 192 "$WORK/a.wav" "$WORK/a.mp3"
-lame --quiet -b 192 "$WORK/b.wav" "$WORK/b.mp3"
+sox -n -r 44100 -c 2 -b 16 "$work/a.wav" synth 2 sine 440 vol 0.6
+sox -n -r 44100 -c 2 -b 16 "$work/b.wav" synth 1.5 sine 440 vol 0.12
+lame --quiet -b 192 "$work/a.wav" "$work/a.mp3"
+lame --quiet -b 192 "$work/b.wav" "$work/b.mp3"
 
-mkdir -p "$WORK/home"
-export XDG_RUNTIME_DIR=$WORK HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-  -L "module-native-protocol-unix auth-anonymous=1" \
-  -L "module-pipe-sink file=$WORK/pipe sink_name=pipe format=s16le rate=44100 channels=2 use_system_clock_for_timing=yes" \
-  -L "module-always-sink" --log-target=file:"$WORK/pulse.log" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do pactl set-default-sink pipe 2>/dev/null && break; sleep 0.1; done
-pactl info >/dev/null 2>&1 || { echo "$0: the private sound server did not start" >&2; exit 1; }
+start_private_pulse pipe \
+  "module-pipe-sink file=$work/pipe sink_name=pipe format=s16le rate=44100 channels=2 use_system_clock_for_timing=yes" \
+  "module-always-sink"
 
-python3 - "$PLAY" "$OUTPUT" "$WORK" "$ROUNDS" <<'PY'
+python3 - "$PLAY" "$OUTPUT" "$work" "$ROUNDS" <<'PY'
 import array, os, subprocess, sys, threading, time
 play, output, work, rounds = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
 FRAME = 4            # 16-bit stereo

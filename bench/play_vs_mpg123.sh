@@ -16,27 +16,18 @@ for t in pulseaudio pactl mpg123 sox lame perf; do
   command -v $t >/dev/null || { echo "$0: needs $t" >&2; exit 2; }
 done
 
-WORK=$(mktemp -d)
-chmod 700 "$WORK"
-pids=()
-cleanup() { local p; for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done; wait 2>/dev/null; rm -rf "$WORK"; }
-trap cleanup EXIT
+work=$(mktemp -d)
+source scripts/lib-cleanup.sh
+source scripts/lib-pulse.sh
 
-sox -n -r 44100 -c 2 -b 16 "$WORK/song.wav" synth "$SECONDS_LONG" pinknoise vol 0.2 \
+sox -n -r 44100 -c 2 -b 16 "$work/song.wav" synth "$SECONDS_LONG" pinknoise vol 0.2 \
   synth "$SECONDS_LONG" sine mix 220 synth "$SECONDS_LONG" sine mix 330
-lame --quiet -b 128 "$WORK/song.wav" "$WORK/song.mp3"
-sox -n -r 44100 -c 2 -b 16 "$WORK/one.wav" synth 1 sine 440 vol 0.5
-lame --quiet -b 128 "$WORK/one.wav" "$WORK/one.mp3"
+lame --quiet -b 128 "$work/song.wav" "$work/song.mp3"
+sox -n -r 44100 -c 2 -b 16 "$work/one.wav" synth 1 sine 440 vol 0.5
+lame --quiet -b 128 "$work/one.wav" "$work/one.mp3"
 
-mkdir -p "$WORK/home"
-export XDG_RUNTIME_DIR=$WORK HOME=$WORK/home XDG_CONFIG_HOME=$WORK/home/.config
-pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-  -L "module-native-protocol-unix auth-anonymous=1" \
-  -L "module-null-sink sink_name=bench rate=44100 channels=2" \
-  --log-target=file:"$WORK/pulse.log" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do pactl set-default-sink bench 2>/dev/null && break; sleep 0.1; done
-pactl info >/dev/null 2>&1 || { echo "$0: the private sound server did not start" >&2; exit 1; }
+start_private_pulse bench \
+  "module-null-sink sink_name=bench rate=44100 channels=2"
 
 # CPU milliseconds of a command and its threads: perf's task clock, to the microsecond.
 cpu_ms() {
@@ -44,8 +35,8 @@ cpu_ms() {
 }
 ours= theirs=
 for ((i = 0; i < ROUNDS; i++)); do
-  a=$(cpu_ms "$PLAY" --output pulse "$WORK/song.mp3")
-  b=$(cpu_ms mpg123 -q -o pulse "$WORK/song.mp3")
+  a=$(cpu_ms "$PLAY" --output pulse "$work/song.mp3")
+  b=$(cpu_ms mpg123 -q -o pulse "$work/song.mp3")
   echo "round $((i + 1)): sonavera-play ${a} ms, mpg123 ${b} ms"
   ours=$(awk -v a="$a" -v b="${ours:-$a}" 'BEGIN { print (a < b ? a : b) }')
   theirs=$(awk -v a="$b" -v b="${theirs:-$b}" 'BEGIN { print (a < b ? a : b) }')
@@ -54,7 +45,7 @@ echo "playing ${SECONDS_LONG} s through pulse, best CPU: sonavera-play ${ours} m
 awk -v a="$ours" -v b="$theirs" 'BEGIN { printf "CPU ratio: %.3f (goal <= 1.2)\n", a / b }'
 
 # From the playing state to the end of the process, less the song's one second.
-python3 - "$PLAY" "$WORK/one.mp3" <<'PY'
+python3 - "$PLAY" "$work/one.mp3" <<'PY'
 import subprocess, sys, time
 runs = []
 for _ in range(5):
