@@ -24,6 +24,27 @@ std::string WithSlash(const std::string& path) {
 constexpr std::size_t kReadAhead = 64;
 constexpr int kReaders = 2;
 
+// The folder opened for reading, -1 when it is no folder, when enter(device, inode) says it is
+// not to be entered, or when it lies on a pseudo file system (pseudo caches which devices do).
+template <class Enter>
+int OpenUnlessSkipped(const std::string& folder, std::map<std::uint64_t, bool>& pseudo,
+                      Enter enter) {
+  // Without O_DIRECTORY and the trailing "/", an O_PATH open triggers no automount, so an
+  // autofs trigger point is seen as such before anything gets mounted there.
+  const std::string name = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
+  const int at = open(name.c_str(), O_PATH | O_CLOEXEC);
+  if (at < 0) return -1;
+  struct stat st;
+  int fd = -1;
+  if (fstat(at, &st) == 0 && S_ISDIR(st.st_mode) && enter(std::uint64_t(st.st_dev), st.st_ino)) {
+    const auto [known, added] = pseudo.insert({std::uint64_t(st.st_dev), false});
+    if (added) known->second = platform::OnPseudoFileSystem(at);
+    if (!known->second) fd = openat(at, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  }
+  close(at);
+  return fd;
+}
+
 }  // namespace
 
 bool TFindFile::MatchesMask(std::string_view name, std::string_view mask) {
@@ -124,21 +145,9 @@ void TFindFile::Execute() {
 }
 
 int TFindFile::OpenFolder(const std::string& folder) {
-  // Without O_DIRECTORY and the trailing "/", an O_PATH open triggers no automount, so an
-  // autofs trigger point is seen as such before anything gets mounted there.
-  const std::string name = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
-  const int at = open(name.c_str(), O_PATH | O_CLOEXEC);
-  if (at < 0) return -1;
-  struct stat st;
-  int fd = -1;
-  if (fstat(at, &st) == 0 && S_ISDIR(st.st_mode) &&
-      m_entered.insert({std::uint64_t(st.st_dev), st.st_ino}).second) {
-    const auto [known, added] = m_pseudo.insert({std::uint64_t(st.st_dev), false});
-    if (added) known->second = platform::OnPseudoFileSystem(at);
-    if (!known->second) fd = openat(at, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  }
-  close(at);
-  return fd;
+  return OpenUnlessSkipped(folder, m_pseudo, [this](std::uint64_t device, std::uint64_t inode) {
+    return m_entered.insert({device, inode}).second;
+  });
 }
 
 void TFindFile::ProcessFolder(const std::string& path, std::deque<std::string>* queue) {
@@ -196,26 +205,19 @@ struct TFindFile::TReadQueue {
 
 void TFindFile::ReadAheadOf(TReadFolder& f, std::map<std::uint64_t, bool>& pseudo,
                             std::vector<char>& buffer) const {
-  // As OpenFolder: no automount before the folder is known to be one.
-  const std::string name = f.Path.size() > 1 ? f.Path.substr(0, f.Path.size() - 1) : f.Path;
-  const int at = open(name.c_str(), O_PATH | O_CLOEXEC);
-  if (at < 0) return;
-  struct stat st;
-  f.Folder = fstat(at, &st) == 0 && S_ISDIR(st.st_mode);
-  if (f.Folder) {
-    f.Device = std::uint64_t(st.st_dev);
-    f.Inode = st.st_ino;
-    const auto [known, added] = pseudo.insert({f.Device, false});
-    if (added) known->second = platform::OnPseudoFileSystem(at);
-    const int fd = known->second ? -1 : openat(at, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    f.Read = fd >= 0 && ReadEntries(fd, f.Entries, f.Count, buffer);
-    if (fd >= 0 && f.Read && CollectFiles) {
-      f.Fd = fd;
-    } else if (fd >= 0) {
-      close(fd);
-    }
+  // Entered or not, the walk decides when it gets there.
+  const int fd = OpenUnlessSkipped(f.Path, pseudo, [&f](std::uint64_t device, std::uint64_t inode) {
+    f.Folder = true;
+    f.Device = device;
+    f.Inode = inode;
+    return true;
+  });
+  f.Read = fd >= 0 && ReadEntries(fd, f.Entries, f.Count, buffer);
+  if (f.Read && CollectFiles) {
+    f.Fd = fd;
+  } else if (fd >= 0) {
+    close(fd);
   }
-  close(at);
 }
 
 void TFindFile::ReadQueued(TReadQueue& q) const {
