@@ -247,7 +247,6 @@ void TFindFile::WalkReadingAhead() {
   TReadQueue q;
   q.Folders.emplace_back().Path = WithSlash(Directory);
   std::vector<std::thread> readers;
-  for (int i = 0; i < kReaders; ++i) readers.emplace_back([this, &q] { ReadQueued(q); });
   const auto stop = [&] {
     {
       const std::lock_guard lock(q.Lock);
@@ -260,6 +259,7 @@ void TFindFile::WalkReadingAhead() {
     }
   };
   try {
+    for (int i = 0; i < kReaders; ++i) readers.emplace_back([this, &q] { ReadQueued(q); });
     std::unique_lock lock(q.Lock);
     while (!m_abort && !q.Folders.empty()) {
       q.Reporting = false;
