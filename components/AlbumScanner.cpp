@@ -9,6 +9,8 @@ TAlbumScanner::TAlbumScanner(TSortGrid& tab) : m_tab(tab) {
   FindFile.Recurse = true;
   // Only the folder reports matter here.
   FindFile.CollectFiles = false;
+  // Reading folders on a second thread overlaps listing and sorting them here.
+  FindFile.ReadAhead = true;
   FindFile.OnNewPath = [this](TFindFile* sender, const std::string& path, bool& abort) {
     FindFileNewPath(sender, path, abort);
   };

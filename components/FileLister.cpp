@@ -96,9 +96,26 @@ std::string TFileLister::PathSortKey(const std::string& path) {
 
 void TFileLister::SortNames(std::vector<std::string>& names) {
   if (names.size() < 2) return;
-  // All keys in one buffer: one allocation for the folder, not one per name.
   const bool byteOrder = ByteOrderCollation();
+  if (byteOrder) {
+    // The keys' order without building them: folded bytes first (a name that is a prefix of
+    // another comes first, as its closing NUL would), then the raw bytes.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+      const std::size_t n = std::min(a.size(), b.size());
+      for (std::size_t i = 0; i < n; ++i) {
+        const auto x = static_cast<unsigned char>(a[i] >= 'A' && a[i] <= 'Z' ? a[i] + 32 : a[i]);
+        const auto y = static_cast<unsigned char>(b[i] >= 'A' && b[i] <= 'Z' ? b[i] + 32 : b[i]);
+        if (x != y) return x < y;
+      }
+      return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    return;
+  }
+  // All keys in one buffer: one allocation for the folder, not one per name.
   std::string keys, folded;
+  std::size_t bytes = 0;
+  for (const std::string& name : names) bytes += name.size();
+  keys.reserve(bytes * 6 + names.size() * 2);
   std::vector<std::size_t> ends(names.size());
   for (std::size_t i = 0; i < names.size(); ++i) {
     AppendSortKey(keys, names[i], byteOrder, folded);

@@ -6,7 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <condition_variable>
 #include <iterator>
+#include <mutex>
+#include <thread>
 
 #include "PseudoFileSystem.h"
 
@@ -14,6 +17,32 @@ namespace {
 
 std::string WithSlash(const std::string& path) {
   return !path.empty() && path.back() == '/' ? path : path + '/';
+}
+
+// Folders queued for reading but not yet reported, at most: bounds the memory and descriptors
+// held.
+constexpr std::size_t kReadAhead = 64;
+constexpr int kReaders = 2;
+
+// The folder opened for reading, -1 when it is no folder, when enter(device, inode) says it is
+// not to be entered, or when it lies on a pseudo file system (pseudo caches which devices do).
+template <class Enter>
+int OpenUnlessSkipped(const std::string& folder, std::map<std::uint64_t, bool>& pseudo,
+                      Enter enter) {
+  // Without O_DIRECTORY and the trailing "/", an O_PATH open triggers no automount, so an
+  // autofs trigger point is seen as such before anything gets mounted there.
+  const std::string name = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
+  const int at = open(name.c_str(), O_PATH | O_CLOEXEC);
+  if (at < 0) return -1;
+  struct stat st;
+  int fd = -1;
+  if (fstat(at, &st) == 0 && S_ISDIR(st.st_mode) && enter(std::uint64_t(st.st_dev), st.st_ino)) {
+    const auto [known, added] = pseudo.insert({std::uint64_t(st.st_dev), false});
+    if (added) known->second = platform::OnPseudoFileSystem(at);
+    if (!known->second) fd = openat(at, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  }
+  close(at);
+  return fd;
 }
 
 }  // namespace
@@ -102,6 +131,8 @@ void TFindFile::Execute() {
   if (!Directory.empty()) {
     if (!Recurse) {
       ProcessFolder(Directory, nullptr);
+    } else if (ReadAhead) {
+      WalkReadingAhead();
     } else {
       std::deque<std::string> queue{WithSlash(Directory)};
       while (!queue.empty() && !m_abort) {
@@ -114,21 +145,9 @@ void TFindFile::Execute() {
 }
 
 int TFindFile::OpenFolder(const std::string& folder) {
-  // Without O_DIRECTORY and the trailing "/", an O_PATH open triggers no automount, so an
-  // autofs trigger point is seen as such before anything gets mounted there.
-  const std::string name = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
-  const int at = open(name.c_str(), O_PATH | O_CLOEXEC);
-  if (at < 0) return -1;
-  struct stat st;
-  int fd = -1;
-  if (fstat(at, &st) == 0 && S_ISDIR(st.st_mode) &&
-      m_entered.insert({std::uint64_t(st.st_dev), st.st_ino}).second) {
-    const auto [known, added] = m_pseudo.insert({std::uint64_t(st.st_dev), false});
-    if (added) known->second = platform::OnPseudoFileSystem(at);
-    if (!known->second) fd = openat(at, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  }
-  close(at);
-  return fd;
+  return OpenUnlessSkipped(folder, m_pseudo, [this](std::uint64_t device, std::uint64_t inode) {
+    return m_entered.insert({device, inode}).second;
+  });
 }
 
 void TFindFile::ProcessFolder(const std::string& path, std::deque<std::string>* queue) {
@@ -146,11 +165,138 @@ void TFindFile::ProcessFolder(const std::string& path, std::deque<std::string>* 
       if (e.Folder) queue->push_back(folder + e.Name);
     }
   }
+  if (!CollectFiles) {
+    close(fd);
+    ReportFolder(folder, -1);
+  } else {
+    ReportFolder(folder, fd);
+  }
+}
+
+void TFindFile::ReportFolder(const std::string& folder, int fd) {
   if (OnNewPath) OnNewPath(this, folder, m_abort);
-  if (!m_abort && CollectFiles) {
+  if (!m_abort && fd >= 0) {
     for (const TFolderEntry& e : Entries()) CollectEntry(fd, folder, e);
   }
-  close(fd);
+  if (fd >= 0) close(fd);
+}
+
+struct TFindFile::TReadFolder {
+  std::string Path;
+  std::vector<TFolderEntry> Entries;  // the first Count are the folder's
+  std::size_t Count = 0;
+  int Fd = -1;  // open while its entries are to be collected
+  bool Done = false;
+  bool Folder = false;  // a folder; Device and Inode say which
+  bool Read = false;    // and its entries were read
+  std::uint64_t Device = 0, Inode = 0;
+};
+
+// The walk's queue, shared by the reporting thread and the readers.
+struct TFindFile::TReadQueue {
+  std::mutex Lock;
+  std::condition_variable Claimable, FrontDone;
+  std::deque<TReadFolder> Folders;               // in walk order, from the next to report
+  std::size_t Claimed = 0;                       // the first Claimed have been taken by a reader
+  std::vector<std::vector<TFolderEntry>> Spare;  // reported folders' entries, for reuse
+  bool Stop = false;
+  bool Reporting = true;  // the reporting thread is busy, not waiting for the front
+};
+
+void TFindFile::ReadAheadOf(TReadFolder& f, std::map<std::uint64_t, bool>& pseudo,
+                            std::vector<char>& buffer) const {
+  // Entered or not, the walk decides when it gets there.
+  const int fd = OpenUnlessSkipped(f.Path, pseudo, [&f](std::uint64_t device, std::uint64_t inode) {
+    f.Folder = true;
+    f.Device = device;
+    f.Inode = inode;
+    return true;
+  });
+  f.Read = fd >= 0 && ReadEntries(fd, f.Entries, f.Count, buffer);
+  if (f.Read && CollectFiles) {
+    f.Fd = fd;
+  } else if (fd >= 0) {
+    close(fd);
+  }
+}
+
+void TFindFile::ReadQueued(TReadQueue& q) const {
+  std::map<std::uint64_t, bool> pseudo;
+  std::vector<char> buffer;
+  std::unique_lock lock(q.Lock);
+  for (;;) {
+    q.Claimable.wait(
+        lock, [&] { return q.Stop || (q.Claimed < q.Folders.size() && q.Claimed < kReadAhead); });
+    if (q.Stop) return;
+    TReadFolder& f = q.Folders[q.Claimed];
+    const bool front = q.Claimed++ == 0;
+    if (!q.Spare.empty()) {
+      f.Entries.swap(q.Spare.back());
+      q.Spare.pop_back();
+    }
+    lock.unlock();
+    ReadAheadOf(f, pseudo, buffer);
+    lock.lock();
+    f.Done = true;
+    // The front may move meanwhile; a wake-up too many only costs a check.
+    if (!q.Reporting && (front || &f == &q.Folders.front())) q.FrontDone.notify_one();
+  }
+}
+
+void TFindFile::WalkReadingAhead() {
+  TReadQueue q;
+  q.Folders.emplace_back().Path = WithSlash(Directory);
+  std::vector<std::thread> readers;
+  const auto stop = [&] {
+    {
+      const std::lock_guard lock(q.Lock);
+      q.Stop = true;
+    }
+    q.Claimable.notify_all();
+    for (std::thread& reader : readers) reader.join();
+    for (const TReadFolder& f : q.Folders) {
+      if (f.Fd >= 0) close(f.Fd);
+    }
+  };
+  try {
+    for (int i = 0; i < kReaders; ++i) readers.emplace_back([this, &q] { ReadQueued(q); });
+    std::unique_lock lock(q.Lock);
+    while (!m_abort && !q.Folders.empty()) {
+      q.Reporting = false;
+      q.FrontDone.wait(lock, [&] { return q.Folders.front().Done; });
+      q.Reporting = true;
+      TReadFolder f = std::move(q.Folders.front());
+      q.Folders.pop_front();
+      --q.Claimed;
+      // Entered once, in walk order: of two ways to one folder the first reported wins, as in
+      // ProcessFolder.
+      const bool report = f.Folder && m_entered.insert({f.Device, f.Inode}).second && f.Read;
+      if (report) {
+        const std::size_t queued = q.Folders.size();
+        for (std::size_t i = 0; i < f.Count; ++i) {
+          if (f.Entries[i].Folder) q.Folders.emplace_back().Path = f.Path + f.Entries[i].Name + '/';
+        }
+        if (q.Folders.size() > queued) q.Claimable.notify_all();
+      }
+      lock.unlock();
+      if (report) {
+        m_entries.swap(f.Entries);
+        m_entryCount = f.Count;
+        ReportFolder(f.Path, f.Fd);
+        m_entries.swap(f.Entries);
+        m_entryCount = 0;
+      } else if (f.Fd >= 0) {
+        close(f.Fd);
+      }
+      lock.lock();
+      q.Spare.push_back(std::move(f.Entries));
+      q.Claimable.notify_one();
+    }
+  } catch (...) {
+    stop();
+    throw;
+  }
+  stop();
 }
 
 void TFindFile::CollectEntry(int fd, const std::string& folder, const TFolderEntry& entry) {

@@ -21,9 +21,10 @@ struct Scan {
   int deletes = 0;
 };
 
-Scan ScanOf(const std::string& root) {
+Scan ScanOf(const std::string& root, bool readAhead = true) {
   TSortGrid tab(4, 2);
   TAlbumScanner scanner(tab);
+  scanner.FindFile.ReadAhead = readAhead;
   Scan out;
   tab.OnRowDelete = [&](TSortGrid*, int) { ++out.deletes; };
   scanner.SourceRoot = root;
@@ -153,9 +154,18 @@ TEST(AlbumScanner, LinkLoopsAddNoDiscTwice) {
   tree.File("A/1.mp3");
   tree.Link("A/again", "..");
   tree.Link("A/here", ".");
-  const Scan scan = ScanOf(tree.Root());
-  EXPECT_EQ(scan.cdList, (Texts{"1. A"}));
-  EXPECT_EQ(scan.rows, (Texts{"1 1 /A/1.mp3"}));
+  // Two ways to one disc: the shallower one names it, read ahead or not.
+  tree.File("deep/er/Album/2.mp3");
+  tree.File("deep/er/Album/1.mp3");
+  tree.Folder("B");
+  tree.Link("B/alias", "../deep/er/Album");
+  tree.File("Ünïcödé/Été/01 – ça.mp3");
+  for (const bool readAhead : {true, false}) {
+    const Scan scan = ScanOf(tree.Root(), readAhead);
+    EXPECT_EQ(scan.cdList, (Texts{"1. A", "2. alias", "3. Été"}));
+    EXPECT_EQ(scan.rows, (Texts{"1 1 /A/1.mp3", "2 1 /B/alias/1.mp3", "2 2 /B/alias/2.mp3",
+                                "3 1 /Ünïcödé/Été/01 – ça.mp3"}));
+  }
 }
 
 TEST(AlbumScanner, AScannerRunsAgainAfterHandingItsSongsToTheTable) {

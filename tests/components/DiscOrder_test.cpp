@@ -114,4 +114,24 @@ TEST(DiscOrder, PathKeysCompareNameByName) {
   EXPECT_EQ(TFileLister::PathSortKey("/m/x/"), TFileLister::PathSortKey("/m//x"));
 }
 
+// Song names sort by their keys in every locale, also where no key is built for them.
+TEST(DiscOrder, SongNamesSortByTheirKeys) {
+  const Texts names = {"b.mp3",   "B.mp3",   "a.mp3",   "A.MP3",   "ab.mp3",  "a",
+                       "A",       "_x.mp3",  "Z_.mp3",  "z.mp3",   "[1].mp3", "10 x.mp3",
+                       "2 y.mp3", "Été.mp3", "été.mp3", "etc.mp3", "ü.mp3",   "日本.mp3",
+                       "a b.mp3", "a-b.mp3", "A B.mp3", "~.mp3",   "é",       "E"};
+  for (const std::string locale : {"C", "C.UTF-8", "en_US.UTF-8"}) {
+    if (!UseCollation(locale).empty()) continue;
+    SCOPED_TRACE(locale);
+    Texts sorted = names;
+    TFileLister::SortNames(sorted);
+    Texts byKey = names;
+    std::sort(byKey.begin(), byKey.end(), [](const std::string& a, const std::string& b) {
+      return TFileLister::SortKey(a) < TFileLister::SortKey(b);
+    });
+    EXPECT_EQ(sorted, byKey);
+  }
+  std::setlocale(LC_COLLATE, "C");
+}
+
 }  // namespace
