@@ -352,7 +352,9 @@ TEST_P(ZoomOnScreen, PicturesAreWholePixelsTextIsFineAndClicksHitTheButtons) {
   // The disc title, drawn by the scrolling label.
   const QRect title(form->Display->x() + form->CDlbl->x(), form->Display->y() + form->CDlbl->y(),
                     form->CDlbl->width(), form->CDlbl->height());
-  if (factor > 1) EXPECT_GT(FineBlocks(screen, title), 20);
+  if (factor > 1) {
+    EXPECT_GT(FineBlocks(screen, title), 20);
+  }
 
   // Play, at the place the zoomed window shows it: the time starts running.
   const QRect time(form->Display->x() + form->CurrTime->x(),
