@@ -5,7 +5,6 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -25,7 +24,7 @@ constexpr int kDiskHeight = 285;
 
 }  // namespace
 
-TForm2::TForm2(const std::string& programFolder, QWidget* parent) : QDialog(parent, Qt::Tool) {
+TForm2::TForm2(const std::string& programFolder, QWidget* parent) : TKeyUpDialog(parent, Qt::Tool) {
   setWindowTitle(QStringLiteral("Select source"));
   setFixedSize(300, kCdHeight);
   for (const char* name : {"Drive-Disk.bmp", "Drive-CD.bmp"}) {
@@ -137,17 +136,6 @@ void TForm2::FormKeyUp(int key) {
   if (key == Qt::Key_Escape) CancelbtnClick();
 }
 
-// Enter and Escape act when they are released, so the press does nothing of its own.
-void TForm2::keyPressEvent(QKeyEvent* event) {
-  const int key = event->key();
-  if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
-
-void TForm2::keyReleaseEvent(QKeyEvent* event) {
-  if (!event->isAutoRepeat()) FormKeyUp(event->key());
-  QDialog::keyReleaseEvent(event);
+bool TForm2::ActsOnRelease(int key) const {
+  return key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape;
 }

@@ -4,10 +4,11 @@
 // entered).
 #pragma once
 
-#include <QDialog>
 #include <QPixmap>
 #include <string>
 #include <vector>
+
+#include "KeyUpDialog.h"
 
 class QButtonGroup;
 class QGroupBox;
@@ -20,7 +21,7 @@ class TForm1;
 class TForm3;
 class TphComboBox;
 
-class TForm2 : public QDialog {
+class TForm2 : public TKeyUpDialog {
   Q_OBJECT
 
  public:
@@ -44,7 +45,7 @@ class TForm2 : public QDialog {
   void DirectoryChange();
   void OKbtnClick();
   void CancelbtnClick();
-  void FormKeyUp(int key);
+  void FormKeyUp(int key) override;
 
   QGroupBox* DriveSelect = nullptr;
   QRadioButton *CDROMItem = nullptr, *HardDiskItem = nullptr;
@@ -58,8 +59,7 @@ class TForm2 : public QDialog {
   void reject() override;
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
+  bool ActsOnRelease(int key) const override;
 
  private:
   QButtonGroup* driveButtons_ = nullptr;

@@ -5,7 +5,6 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -94,7 +93,7 @@ std::function<void(const std::string& text)> TForm3::ShowError = [](const std::s
   QMessageBox::critical(nullptr, QStringLiteral("Sonavera"), shown);
 };
 
-TForm3::TForm3(QWidget* parent) : QDialog(parent, Qt::Tool) {
+TForm3::TForm3(QWidget* parent) : TKeyUpDialog(parent, Qt::Tool) {
   setWindowTitle(QStringLiteral("Preferences - Sonavera"));
   setFixedSize(297, 251);
   setFont(FontFromPoints("Arial", 8));
@@ -290,18 +289,4 @@ int TForm3::exec() {
 
 void TForm3::FormKeyUp(int key) {
   if (key == Qt::Key_Escape) CancelbtnClick();
-}
-
-// Escape ends the dialog when it is released, as Cancel.
-void TForm3::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
-
-void TForm3::keyReleaseEvent(QKeyEvent* event) {
-  if (!event->isAutoRepeat()) FormKeyUp(event->key());
-  QDialog::keyReleaseEvent(event);
 }

@@ -5,11 +5,11 @@
 // (Cancel, Escape, closed).
 #pragma once
 
-#include <QDialog>
 #include <functional>
 #include <string>
 
 #include "ColorScheme.h"
+#include "KeyUpDialog.h"
 #include "ShortCut.h"
 
 class QCheckBox;
@@ -24,7 +24,7 @@ class TForm1;
 class TGradProgress;
 class TphComboBox;
 
-class TForm3 : public QDialog {
+class TForm3 : public TKeyUpDialog {
   Q_OBJECT
 
  public:
@@ -79,15 +79,11 @@ class TForm3 : public QDialog {
   void CreaStartmenuClick();
   void OKbtnClick();
   void CancelbtnClick();
-  void FormKeyUp(int key);
+  void FormKeyUp(int key) override;
 
   // Closing the window counts as Cancel.
   void reject() override;
   int exec() override;
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
 
  private:
   void CreatePlayerPage();

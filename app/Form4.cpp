@@ -2,7 +2,6 @@
 
 #include <QCollator>
 #include <QFile>
-#include <QKeyEvent>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
@@ -10,7 +9,7 @@
 #include "FontMap.h"
 #include "ListText.h"
 
-TForm4::TForm4(QWidget* parent) : QDialog(parent, Qt::Tool) {
+TForm4::TForm4(QWidget* parent) : TKeyUpDialog(parent, Qt::Tool) {
   setWindowTitle(QStringLiteral("Skin Select - Sonavera"));
   setFixedSize(178, 230);
   setFont(FontFromPixels("Arial", 11));
@@ -63,18 +62,6 @@ void TForm4::CancelbtnClick() { done(2); }
 void TForm4::reject() { done(2); }
 
 // Escape ends the dialog when it is released, as Cancel.
-void TForm4::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
-}
-
-void TForm4::keyReleaseEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape && !event->isAutoRepeat()) {
-    CancelbtnClick();
-    return;
-  }
-  QDialog::keyReleaseEvent(event);
+void TForm4::FormKeyUp(int key) {
+  if (key == Qt::Key_Escape) CancelbtnClick();
 }

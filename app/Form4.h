@@ -2,14 +2,15 @@
 // skin at every click, and ends with 1 (OK, double-click) or 2 (Cancel, Escape, closed).
 #pragma once
 
-#include <QDialog>
 #include <functional>
 #include <string>
+
+#include "KeyUpDialog.h"
 
 class QListWidget;
 class QPushButton;
 
-class TForm4 : public QDialog {
+class TForm4 : public TKeyUpDialog {
   Q_OBJECT
 
  public:
@@ -21,6 +22,7 @@ class TForm4 : public QDialog {
   void SkinboxClick();
   void OKbtnClick();
   void CancelbtnClick();
+  void FormKeyUp(int key) override;
 
   QListWidget* Skinbox = nullptr;
   QPushButton* Cancelbtn = nullptr;
@@ -32,8 +34,4 @@ class TForm4 : public QDialog {
   // Closing the window counts as Cancel.
   void reject() override;
   int exec() override;
-
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
 };
