@@ -23,12 +23,10 @@ int64_t FrontTagBytes(int fd) {
   return 10 + ((h[6] & 0x7f) << 21 | (h[7] & 0x7f) << 14 | (h[8] & 0x7f) << 7 | (h[9] & 0x7f));
 }
 
-// Bytes of ID3v2 (front) and ID3v1 (back) tags, so VBR bit rates count audio only.
-int64_t TagBytes(int fd, int64_t size) {
-  int64_t tags = FrontTagBytes(fd);
+// Bytes of the ID3v1 tag at the back.
+int64_t BackTagBytes(int fd, int64_t size) {
   char t[3];
-  if (size >= 128 && pread(fd, t, 3, size - 128) == 3 && std::memcmp(t, "TAG", 3) == 0) tags += 128;
-  return tags;
+  return size >= 128 && pread(fd, t, 3, size - 128) == 3 && std::memcmp(t, "TAG", 3) == 0 ? 128 : 0;
 }
 
 // The byte count an info frame (Xing/Info or VBRI) in the first frame after the ID3v2 tag
@@ -100,9 +98,10 @@ bool TDecoder::Open(const std::string& path, int& code, std::string& error) {
   }
   fd_ = fd;
   open_ = true;
-  if (ReadInfo(st.st_size - TagBytes(fd, st.st_size), InfoFrameBytes(fd, FrontTagBytes(fd)), code,
-               error))
-    return true;
+  // VBR bit rates count audio only, without the tags.
+  const int64_t front = FrontTagBytes(fd);
+  const int64_t audioBytes = st.st_size - front - BackTagBytes(fd, st.st_size);
+  if (ReadInfo(audioBytes, InfoFrameBytes(fd, front), code, error)) return true;
   Close();
   return false;
 }

@@ -120,7 +120,7 @@ void TOutputStage::Run() {
       outputPaused_ = false;
     }
     // Told to finish, nothing more is coming: what the ring holds is all there is.
-    const bool busy = output_ && output_->Delay() > 0;
+    const bool busy = DeviceDelay() > 0;
     milliseconds wait = now.finish ? milliseconds(0) : busy ? kBusyWait : kIdleWait;
     if (pendingEnd_) wait = std::min(wait, UntilEndDue());
     TAudioBlock* block = ring_.BeginRead(wait);
@@ -286,7 +286,7 @@ void TOutputStage::AnnounceEnd() {
 
 void TOutputStage::ReportHeard() {
   if (heard_.rate <= 0) return;
-  int64_t frame = std::max<int64_t>(0, heard_.endFrame - (output_ ? output_->Delay() : 0));
+  int64_t frame = std::max<int64_t>(0, heard_.endFrame - DeviceDelay());
   if (heard_.inputFrames > 0) frame = std::min(frame, heard_.inputFrames);
   // Under the lock, so a Stop or a new input cannot slip between the check and the post.
   std::lock_guard lock(mutex_);

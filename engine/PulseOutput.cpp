@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <thread>
+#include <utility>
 
 #include "Levels.h"
 
@@ -32,6 +33,11 @@ void ContextChanged(pa_context*, void* loop) { Wake(loop); }
 void StreamChanged(pa_stream*, void* loop) { Wake(loop); }
 void Writable(pa_stream*, size_t, void* loop) { Wake(loop); }
 void Done(pa_stream*, int, void* loop) { Wake(loop); }
+
+// Lets a corked stream play, without waiting for the server to confirm.
+void Uncork(pa_stream* stream) {
+  if (pa_operation* go = pa_stream_cork(stream, 0, nullptr, nullptr)) pa_operation_unref(go);
+}
 
 class TLocked {
  public:
@@ -132,9 +138,8 @@ void TPulseOutput::EndJoin(bool drained) {
     endingDrain_ = nullptr;
   }
   // A new stream still connecting is uncorked by Start once it is ready.
-  if (!StreamFailed() && !paused_ && pa_stream_get_state(stream_) == PA_STREAM_READY) {
-    if (pa_operation* go = pa_stream_cork(stream_, 0, nullptr, nullptr)) pa_operation_unref(go);
-  }
+  if (!StreamFailed() && !paused_ && pa_stream_get_state(stream_) == PA_STREAM_READY)
+    Uncork(stream_);
   pa_stream_set_state_callback(ending_, nullptr, nullptr);
   pa_stream_disconnect(ending_);
   pa_stream_unref(ending_);
@@ -166,19 +171,19 @@ bool TPulseOutput::Start(const TAudioFormat& format, std::string& error) {
     }
   }
   CloseStream();
+  // No stream of the new format: the old one still plays out first.
+  auto fail = [&](std::string why) {
+    error = std::move(why);
+    CloseStream();
+    AwaitJoin();
+    return false;
+  };
   const pa_sample_spec spec{PA_SAMPLE_S16LE, static_cast<uint32_t>(format.rate),
                             static_cast<uint8_t>(format.channels)};
-  if (!pa_sample_spec_valid(&spec)) {
-    error = "audio output pulse cannot play " + std::to_string(format.rate) + " Hz";
-    AwaitJoin();
-    return false;
-  }
+  if (!pa_sample_spec_valid(&spec))
+    return fail("audio output pulse cannot play " + std::to_string(format.rate) + " Hz");
   stream_ = pa_stream_new(context_, "Sonavera", &spec, nullptr);
-  if (stream_ == nullptr) {
-    error = Failure("cannot start audio output pulse");
-    AwaitJoin();
-    return false;
-  }
+  if (stream_ == nullptr) return fail(Failure("cannot start audio output pulse"));
   pa_stream_set_state_callback(stream_, StreamChanged, loop_);
   pa_stream_set_write_callback(stream_, Writable, loop_);
   pa_buffer_attr attr;
@@ -192,25 +197,14 @@ bool TPulseOutput::Start(const TAudioFormat& format, std::string& error) {
       static_cast<pa_stream_flags_t>(PA_STREAM_INTERPOLATE_TIMING | PA_STREAM_AUTO_TIMING_UPDATE |
                                      (corked ? PA_STREAM_START_CORKED : PA_STREAM_NOFLAGS));
   if (pa_stream_connect_playback(stream_, device_.empty() ? nullptr : device_.c_str(), &attr, flags,
-                                 nullptr, nullptr) < 0) {
-    error = Failure("cannot start audio output pulse");
-    CloseStream();
-    AwaitJoin();
-    return false;
-  }
+                                 nullptr, nullptr) < 0)
+    return fail(Failure("cannot start audio output pulse"));
   while (pa_stream_get_state(stream_) != PA_STREAM_READY) {
-    if (StreamFailed()) {
-      error = Failure("cannot start audio output pulse");
-      CloseStream();
-      AwaitJoin();
-      return false;
-    }
+    if (StreamFailed()) return fail(Failure("cannot start audio output pulse"));
     pa_threaded_mainloop_wait(loop_);
   }
   // The old stream may have drained while this one was connecting.
-  if (corked && ending_ == nullptr) {
-    if (pa_operation* go = pa_stream_cork(stream_, 0, nullptr, nullptr)) pa_operation_unref(go);
-  }
+  if (corked && ending_ == nullptr) Uncork(stream_);
   format_ = format;
   paused_ = false;
   written_ = 0;

@@ -11,11 +11,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-bool AtTheEnd(const TNotification& n) {
-  return n.code() == XA_MSG_NOTIFY_INPUT_POSITION &&
-         n.message.data.input_position.offset == n.message.data.input_position.range;
-}
-
 double Seconds(std::chrono::steady_clock::duration d) {
   return std::chrono::duration<double>(d).count();
 }
@@ -50,17 +45,14 @@ std::string EndOfInput::first_, EndOfInput::second_, EndOfInput::third_, EndOfIn
 
 TEST_F(EndOfInput, IsReportedAsTheLastSoundLeavesAndExitFollowsTheSound) {
   TEngineHarness engine(XA_OUTPUT_NULL);
-  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, first_);
-  engine.Send(XA_MSG_COMMAND_PLAY);
-  const auto playing = engine.WaitForState(XA_PLAYER_STATE_PLAYING, 5s);
-  const auto eof = engine.WaitForState(XA_PLAYER_STATE_EOF, 5s);
-  ASSERT_TRUE(playing && eof);
+  const auto song = engine.PlayThrough(first_, 5s);
+  ASSERT_TRUE(song);
   // The device holds 50 ms; the end may be told 50 ms before the last sound leaves.
-  EXPECT_GT(Seconds(eof->taken - playing->taken), 1.0 - 0.15);
+  EXPECT_GT(Seconds(song->eof.taken - song->playing.taken), 1.0 - 0.15);
   engine.Send(XA_MSG_COMMAND_EXIT);
-  const auto heard = engine.WaitFor(AtTheEnd, 2s);
+  const auto heard = engine.WaitForEndPosition(2s);
   ASSERT_TRUE(heard);
-  EXPECT_LT(Seconds(heard->taken - eof->taken), 0.15);
+  EXPECT_LT(Seconds(heard->taken - song->eof.taken), 0.15);
   // Exit plays out what is left, and no more.
   const auto exited = engine.WaitForCode(XA_MSG_NOTIFY_EXITED, 2s);
   ASSERT_TRUE(exited);

@@ -170,22 +170,14 @@ TEST_F(PulseOutput, DelayIsWhatTheServerHasStillToPlay) {
 // The server holds a quarter of a second; the end is still told only as it is heard.
 TEST_F(PulseOutput, EndOfInputIsToldAsTheSongIsHeard) {
   TEngineHarness engine("pulse");
-  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, song_);
-  engine.Send(XA_MSG_COMMAND_PLAY);
-  const auto playing = engine.WaitForState(XA_PLAYER_STATE_PLAYING, 5s);
-  const auto eof = engine.WaitForState(XA_PLAYER_STATE_EOF, 5s);
-  ASSERT_TRUE(playing && eof);
-  EXPECT_GT(Ms(eof->taken - playing->taken), 1000.0 - 120.0);
+  const auto song = engine.PlayThrough(song_, 5s);
+  ASSERT_TRUE(song);
+  EXPECT_GT(Ms(song->eof.taken - song->playing.taken), 1000.0 - 120.0);
   // The time reaches the end soon after.
   engine.Send(XA_MSG_COMMAND_EXIT);
-  const auto end = engine.WaitFor(
-      [](const TNotification& n) {
-        return n.code() == XA_MSG_NOTIFY_INPUT_POSITION &&
-               n.message.data.input_position.offset == n.message.data.input_position.range;
-      },
-      2s);
+  const auto end = engine.WaitForEndPosition(2s);
   ASSERT_TRUE(end);
-  EXPECT_LT(Ms(end->taken - eof->taken), 150.0);
+  EXPECT_LT(Ms(end->taken - song->eof.taken), 150.0);
 }
 
 // While the sound of one format plays out and the next waits, pausing holds both and

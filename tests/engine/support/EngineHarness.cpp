@@ -98,6 +98,25 @@ std::optional<TNotification> TEngineHarness::WaitForState(int state,
       timeout);
 }
 
+std::optional<TNotification> TEngineHarness::WaitForEndPosition(std::chrono::milliseconds timeout) {
+  return WaitFor(
+      [](const TNotification& n) {
+        return n.code() == XA_MSG_NOTIFY_INPUT_POSITION &&
+               n.message.data.input_position.offset == n.message.data.input_position.range;
+      },
+      timeout);
+}
+
+std::optional<TPlayedSong> TEngineHarness::PlayThrough(const std::string& file,
+                                                       std::chrono::milliseconds timeout) {
+  SendText(XA_MSG_COMMAND_INPUT_OPEN, file);
+  Send(XA_MSG_COMMAND_PLAY);
+  const auto playing = WaitForState(XA_PLAYER_STATE_PLAYING, timeout);
+  const auto eof = WaitForState(XA_PLAYER_STATE_EOF, timeout);
+  if (!playing || !eof) return std::nullopt;
+  return TPlayedSong{*playing, *eof};
+}
+
 void TEngineHarness::Drain(std::chrono::milliseconds period) {
   WaitFor([](const TNotification&) { return false; }, period);
 }

@@ -19,6 +19,12 @@ struct TNotification {
   int code() const { return message.code; }
 };
 
+// When a song played through started and reached its end.
+struct TPlayedSong {
+  TNotification playing;
+  TNotification eof;
+};
+
 class TEngineHarness {
  public:
   // Creates a player; when `output` is not empty, selects that output first.
@@ -37,6 +43,12 @@ class TEngineHarness {
                                        std::chrono::milliseconds timeout);
   std::optional<TNotification> WaitForCode(int code, std::chrono::milliseconds timeout);
   std::optional<TNotification> WaitForState(int state, std::chrono::milliseconds timeout);
+  // Waits for the position report at the very end of the input.
+  std::optional<TNotification> WaitForEndPosition(std::chrono::milliseconds timeout);
+  // Opens and plays `file`, then waits up to `timeout` each for the playing and the end of
+  // input states; nullopt when either does not come.
+  std::optional<TPlayedSong> PlayThrough(const std::string& file,
+                                         std::chrono::milliseconds timeout);
   // Takes whatever arrives within `period`.
   void Drain(std::chrono::milliseconds period);
   // Plays `files` as the player window does, at the priority it sets: each next one
