@@ -283,33 +283,27 @@ bool TSortGrid::InSortOrder(const std::vector<int>& cols) const {
     for (int k : SortKeys(*c)) chain.push_back(k);
   }
   const TSortDirection direction = SortOptions.SortDirection;
+  const bool byValue = TSortComparer::ReadsValues(style);
   const int rows = RowCount() - m_fixedRows;
   std::vector<int> undecided(std::max(rows - 1, 0));
   std::iota(undecided.begin(), undecided.end(), 0);
   // Each key decides the pairs of neighbours the keys before it left tied.
   for (int k : chain) {
     if (undecided.empty()) break;
-    std::vector<int> tied;
-    if (TSortComparer::ReadsValues(style)) {
-      const auto values = ColumnValues(k, style);
-      for (int i : undecided) {
-        const int c = TSortComparer::CompareValues(values[i], values[i + 1], direction);
-        if (c > 0) return false;
-        if (c == 0) tied.push_back(i);
-      }
+    std::vector<std::optional<double>> values;
+    std::string texts;
+    std::vector<std::size_t> ends;
+    if (byValue) {
+      values = ColumnValues(k, style);
     } else {
-      std::vector<std::size_t> ends;
-      const std::string texts = ColumnTexts(k, ends);
-      const std::string_view all = texts;
-      const auto key = [&](int i) {
-        const std::size_t from = i > 0 ? ends[i - 1] : 0;
-        return all.substr(from, ends[i] - from);
-      };
-      for (int i : undecided) {
-        const int c = key(i).compare(key(i + 1));
-        if (direction == sdAscending ? c > 0 : c < 0) return false;
-        if (c == 0) tied.push_back(i);
-      }
+      texts = ColumnTexts(k, ends);
+    }
+    std::vector<int> tied;
+    for (int i : undecided) {
+      const int c = byValue ? TSortComparer::CompareValues(values[i], values[i + 1], direction)
+                            : TSortComparer::CompareTexts(texts, ends, i, i + 1, direction);
+      if (c > 0) return false;
+      if (c == 0) tied.push_back(i);
     }
     undecided = std::move(tied);
   }
