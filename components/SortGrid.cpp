@@ -13,9 +13,19 @@ std::string Folded(std::string_view text, bool caseSensitive) {
   return caseSensitive ? std::string(text) : platform::AsciiLower(text);
 }
 
-void FoldFrom(std::string& text, std::size_t from) {
-  for (std::size_t i = from; i < text.size(); ++i) {
-    if (text[i] >= 'A' && text[i] <= 'Z') text[i] = char(text[i] - 'A' + 'a');
+void Fold(std::string& text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  }
+}
+
+// Moves the element at from to to, shifting those between by one.
+template <typename It>
+void MoveElement(It first, int from, int to) {
+  if (from < to) {
+    std::rotate(first + from, first + from + 1, first + to + 1);
+  } else {
+    std::rotate(first + to, first + from, first + from + 1);
   }
 }
 
@@ -138,12 +148,7 @@ void TSortGrid::DeleteRow(int row) {
 
 void TSortGrid::MoveRow(int from, int to) {
   if (!ValidRow(from) || !ValidRow(to) || from == to) return;
-  const auto row = m_rows.begin();
-  if (from < to) {
-    std::rotate(row + from, row + from + 1, row + to + 1);
-  } else {
-    std::rotate(row + to, row + from, row + from + 1);
-  }
+  MoveElement(m_rows.begin(), from, to);
   Changed();
 }
 
@@ -179,12 +184,7 @@ void TSortGrid::DeleteColumn(int col) {
 void TSortGrid::MoveColumn(int from, int to) {
   if (!ValidCol(from) || !ValidCol(to) || from == to) return;
   for (std::size_t at = 0; at < m_cells.size(); at += m_colCount) {
-    TCell* row = m_cells.data() + at;
-    if (from < to) {
-      std::rotate(row + from, row + from + 1, row + to + 1);
-    } else {
-      std::rotate(row + to, row + from, row + from + 1);
-    }
+    MoveElement(m_cells.data() + at, from, to);
   }
   int& sortCol = SortOptions.SortCol;
   if (sortCol == from) {
@@ -382,7 +382,7 @@ std::string TSortGrid::ColumnTexts(int col, std::vector<std::size_t>& ends) cons
     texts += m_text.View(RowAt(m_fixedRows + i)[col], scratch);
     ends[i] = texts.size();
   }
-  if (!SortOptions.SortCaseSensitive) FoldFrom(texts, 0);
+  if (!SortOptions.SortCaseSensitive) Fold(texts);
   return texts;
 }
 
@@ -420,7 +420,7 @@ int TSortGrid::MatchCol(const TCell* cells, const std::string& text) const {
       continue;
     }
     folded.assign(cell);
-    FoldFrom(folded, 0);
+    Fold(folded);
     if (folded.find(text) != std::string::npos) return c;
   }
   return -1;
