@@ -102,9 +102,7 @@ void TSortGrid::Clear() {
   m_placeholder = false;
   const int oldRows = RowCount();
   Resize(m_colCount, m_fixedRows + 1);
-  TCell* last = RowAt(RowCount() - 1);
-  Release(last, last + m_colCount);
-  std::fill(last, last + m_colCount, TGridText::kEmpty);
+  EmptyRow(RowAt(RowCount() - 1));
   // The rows left move to the front of a list of their own size, so a large table's memory
   // goes back.
   TCells kept(m_rows.size() * m_colCount);
@@ -487,10 +485,13 @@ TSortGrid::TSlot TSortGrid::NewSlot() {
 }
 
 void TSortGrid::FreeSlot(TSlot slot) {
-  TCell* cells = SlotCells(slot);
+  EmptyRow(SlotCells(slot));
+  m_free.push_back(slot);
+}
+
+void TSortGrid::EmptyRow(TCell* cells) {
   Release(cells, cells + m_colCount);
   std::fill(cells, cells + m_colCount, TGridText::kEmpty);
-  m_free.push_back(slot);
 }
 
 void TSortGrid::Release(const TCell* first, const TCell* last) {
