@@ -165,12 +165,8 @@ void TFindFile::ProcessFolder(const std::string& path, std::deque<std::string>* 
       if (e.Folder) queue->push_back(folder + e.Name);
     }
   }
-  if (!CollectFiles) {
-    close(fd);
-    ReportFolder(folder, -1);
-  } else {
-    ReportFolder(folder, fd);
-  }
+  if (!CollectFiles) close(fd);
+  ReportFolder(folder, CollectFiles ? fd : -1);
 }
 
 void TFindFile::ReportFolder(const std::string& folder, int fd) {

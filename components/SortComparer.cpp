@@ -307,14 +307,17 @@ std::vector<int> TSortComparer::OrderValues(const std::vector<std::optional<doub
 std::vector<int> TSortComparer::OrderTexts(std::string_view texts,
                                            const std::vector<std::size_t>& ends,
                                            TSortDirection direction) const {
+  return StableOrder(int(ends.size()),
+                     [&](int a, int b) { return CompareTexts(texts, ends, a, b, direction); });
+}
+
+int TSortComparer::CompareTexts(std::string_view texts, const std::vector<std::size_t>& ends, int a,
+                                int b, TSortDirection direction) {
   const auto key = [&](int i) {
     const std::size_t from = i > 0 ? ends[i - 1] : 0;
     return texts.substr(from, ends[i] - from);
   };
-  const bool descending = direction == sdDescending;
-  return StableOrder(int(ends.size()), [&](int a, int b) {
-    const int c = key(a).compare(key(b));
-    const int sign = c < 0 ? -1 : c > 0;
-    return descending ? -sign : sign;
-  });
+  const int c = key(a).compare(key(b));
+  const int sign = c < 0 ? -1 : c > 0;
+  return direction == sdDescending ? -sign : sign;
 }

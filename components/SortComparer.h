@@ -55,6 +55,9 @@ class TSortComparer {
   // goes after every one that does.
   static int CompareValues(const std::optional<double>& a, const std::optional<double>& b,
                            TSortDirection direction);
+  // The same for keys a and b of texts and ends as OrderTexts takes them.
+  static int CompareTexts(std::string_view texts, const std::vector<std::size_t>& ends, int a,
+                          int b, TSortDirection direction);
 
  private:
   std::optional<double> ReadDate(std::string_view text, std::size_t& pos) const;

@@ -13,9 +13,19 @@ std::string Folded(std::string_view text, bool caseSensitive) {
   return caseSensitive ? std::string(text) : platform::AsciiLower(text);
 }
 
-void FoldFrom(std::string& text, std::size_t from) {
-  for (std::size_t i = from; i < text.size(); ++i) {
-    if (text[i] >= 'A' && text[i] <= 'Z') text[i] = char(text[i] - 'A' + 'a');
+void Fold(std::string& text) {
+  for (char& c : text) {
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  }
+}
+
+// Moves the element at from to to, shifting those between by one.
+template <typename It>
+void MoveElement(It first, int from, int to) {
+  if (from < to) {
+    std::rotate(first + from, first + from + 1, first + to + 1);
+  } else {
+    std::rotate(first + to, first + from, first + from + 1);
   }
 }
 
@@ -92,9 +102,7 @@ void TSortGrid::Clear() {
   m_placeholder = false;
   const int oldRows = RowCount();
   Resize(m_colCount, m_fixedRows + 1);
-  TCell* last = RowAt(RowCount() - 1);
-  Release(last, last + m_colCount);
-  std::fill(last, last + m_colCount, TGridText::kEmpty);
+  EmptyRow(RowAt(RowCount() - 1));
   // The rows left move to the front of a list of their own size, so a large table's memory
   // goes back.
   TCells kept(m_rows.size() * m_colCount);
@@ -138,12 +146,7 @@ void TSortGrid::DeleteRow(int row) {
 
 void TSortGrid::MoveRow(int from, int to) {
   if (!ValidRow(from) || !ValidRow(to) || from == to) return;
-  const auto row = m_rows.begin();
-  if (from < to) {
-    std::rotate(row + from, row + from + 1, row + to + 1);
-  } else {
-    std::rotate(row + to, row + from, row + from + 1);
-  }
+  MoveElement(m_rows.begin(), from, to);
   Changed();
 }
 
@@ -179,12 +182,7 @@ void TSortGrid::DeleteColumn(int col) {
 void TSortGrid::MoveColumn(int from, int to) {
   if (!ValidCol(from) || !ValidCol(to) || from == to) return;
   for (std::size_t at = 0; at < m_cells.size(); at += m_colCount) {
-    TCell* row = m_cells.data() + at;
-    if (from < to) {
-      std::rotate(row + from, row + from + 1, row + to + 1);
-    } else {
-      std::rotate(row + to, row + from, row + from + 1);
-    }
+    MoveElement(m_cells.data() + at, from, to);
   }
   int& sortCol = SortOptions.SortCol;
   if (sortCol == from) {
@@ -283,33 +281,27 @@ bool TSortGrid::InSortOrder(const std::vector<int>& cols) const {
     for (int k : SortKeys(*c)) chain.push_back(k);
   }
   const TSortDirection direction = SortOptions.SortDirection;
+  const bool byValue = TSortComparer::ReadsValues(style);
   const int rows = RowCount() - m_fixedRows;
   std::vector<int> undecided(std::max(rows - 1, 0));
   std::iota(undecided.begin(), undecided.end(), 0);
   // Each key decides the pairs of neighbours the keys before it left tied.
   for (int k : chain) {
     if (undecided.empty()) break;
-    std::vector<int> tied;
-    if (TSortComparer::ReadsValues(style)) {
-      const auto values = ColumnValues(k, style);
-      for (int i : undecided) {
-        const int c = TSortComparer::CompareValues(values[i], values[i + 1], direction);
-        if (c > 0) return false;
-        if (c == 0) tied.push_back(i);
-      }
+    std::vector<std::optional<double>> values;
+    std::string texts;
+    std::vector<std::size_t> ends;
+    if (byValue) {
+      values = ColumnValues(k, style);
     } else {
-      std::vector<std::size_t> ends;
-      const std::string texts = ColumnTexts(k, ends);
-      const std::string_view all = texts;
-      const auto key = [&](int i) {
-        const std::size_t from = i > 0 ? ends[i - 1] : 0;
-        return all.substr(from, ends[i] - from);
-      };
-      for (int i : undecided) {
-        const int c = key(i).compare(key(i + 1));
-        if (direction == sdAscending ? c > 0 : c < 0) return false;
-        if (c == 0) tied.push_back(i);
-      }
+      texts = ColumnTexts(k, ends);
+    }
+    std::vector<int> tied;
+    for (int i : undecided) {
+      const int c = byValue ? TSortComparer::CompareValues(values[i], values[i + 1], direction)
+                            : TSortComparer::CompareTexts(texts, ends, i, i + 1, direction);
+      if (c > 0) return false;
+      if (c == 0) tied.push_back(i);
     }
     undecided = std::move(tied);
   }
@@ -388,7 +380,7 @@ std::string TSortGrid::ColumnTexts(int col, std::vector<std::size_t>& ends) cons
     texts += m_text.View(RowAt(m_fixedRows + i)[col], scratch);
     ends[i] = texts.size();
   }
-  if (!SortOptions.SortCaseSensitive) FoldFrom(texts, 0);
+  if (!SortOptions.SortCaseSensitive) Fold(texts);
   return texts;
 }
 
@@ -426,7 +418,7 @@ int TSortGrid::MatchCol(const TCell* cells, const std::string& text) const {
       continue;
     }
     folded.assign(cell);
-    FoldFrom(folded, 0);
+    Fold(folded);
     if (folded.find(text) != std::string::npos) return c;
   }
   return -1;
@@ -493,10 +485,13 @@ TSortGrid::TSlot TSortGrid::NewSlot() {
 }
 
 void TSortGrid::FreeSlot(TSlot slot) {
-  TCell* cells = SlotCells(slot);
+  EmptyRow(SlotCells(slot));
+  m_free.push_back(slot);
+}
+
+void TSortGrid::EmptyRow(TCell* cells) {
   Release(cells, cells + m_colCount);
   std::fill(cells, cells + m_colCount, TGridText::kEmpty);
-  m_free.push_back(slot);
 }
 
 void TSortGrid::Release(const TCell* first, const TCell* last) {

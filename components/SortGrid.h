@@ -148,6 +148,8 @@ class TSortGrid {
   TSlot NewSlot();
   // Empties the row at slot and frees its place.
   void FreeSlot(TSlot slot);
+  // Empties the row at cells.
+  void EmptyRow(TCell* cells);
   void Release(const TCell* first, const TCell* last);
   void Resize(int cols, int rows);
   void SizeChanged(int oldCols, int oldRows);

@@ -99,25 +99,21 @@ void TSortGridView::SetTopRow(int row) {
 }
 
 TSortGridAxis TSortGridView::Cols() const {
-  TSortGridAxis axis;
-  axis.Count = m_grid->ColCount();
-  axis.Fixed = m_grid->FixedCols();
-  axis.First = m_leftCol;
-  axis.Room = viewport()->width();
-  axis.Line = kLine;
-  axis.Size = [this](int c) { return ColWidths(c); };
-  return axis;
+  return {m_grid->ColCount(),
+          m_grid->FixedCols(),
+          m_leftCol,
+          viewport()->width(),
+          kLine,
+          [this](int c) { return ColWidths(c); }};
 }
 
 TSortGridAxis TSortGridView::Rows() const {
-  TSortGridAxis axis;
-  axis.Count = m_grid->RowCount();
-  axis.Fixed = m_grid->FixedRows();
-  axis.First = m_topRow;
-  axis.Room = viewport()->height();
-  axis.Line = kLine;
-  axis.Size = [this](int r) { return RowHeights(r); };
-  return axis;
+  return {m_grid->RowCount(),
+          m_grid->FixedRows(),
+          m_topRow,
+          viewport()->height(),
+          kLine,
+          [this](int r) { return RowHeights(r); }};
 }
 
 QRect TSortGridView::CellRect(int col, int row) const {
