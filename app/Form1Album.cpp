@@ -117,7 +117,7 @@ void TForm1::LoadAlbum() {
 void TForm1::CreaTAB() {
   std::vector<std::string> discs;
   Scanner.CreaTAB(discs);
-  for (const std::string& disc : discs) AddListText(CDList, disc);
+  AddListTexts(CDList, discs);
 }
 
 std::string TForm1::CalcolaSN(const std::string& root) const {

@@ -1,6 +1,8 @@
 #include "AlbumScanner.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstdint>
 
 #include "VolumeLayer.h"
@@ -20,13 +22,14 @@ TAlbumScanner::TAlbumScanner(TSortGrid& tab) : m_tab(tab) {
 void TAlbumScanner::CreaTAB(std::vector<std::string>& CDList) {
   FindDiscFolders(SourceRoot);
   const std::string chosen = ChosenSource ? ChosenSource() : std::string();
-  // Room for every row at once, so the table grows no further than it needs.
-  std::size_t songs = 0, bytes = 0;
+  // Room for every row at once, and for the titles of the first discs shown: a table that
+  // outgrows its text buffer copies all of it, a pause of milliseconds before the first song.
+  constexpr std::size_t kTitleRoom = 64 * 1024;
+  std::size_t songs = 0, bytes = kTitleRoom;
   for (const TDiscFolder& folder : m_discs) {
-    const std::size_t count =
-        std::size_t(std::count(folder.Songs.begin(), folder.Songs.end(), '\0'));
-    songs += count;
-    bytes += folder.Songs.size() - count + count * (folder.Path.size() - SourceRoot.size());
+    songs += folder.Count;
+    bytes += folder.Songs.size() - folder.Count +
+             folder.Count * (folder.Path.size() - SourceRoot.size());
   }
   m_tab.Reserve(int(songs), bytes);
   int disc = 0;
@@ -53,12 +56,12 @@ void TAlbumScanner::CreaTAB(std::vector<std::string>& CDList) {
 }
 
 void TAlbumScanner::AggiungiRiga(int disc, int track, const std::string& path) {
-  const int row = m_tab.RowCount();
-  m_tab.InsertRow(row);
-  m_tab.SetCells(0, row, std::to_string(disc));
-  m_tab.SetCells(1, row, std::to_string(track));
-  m_tab.SetCells(2, row, path);
-  m_tab.SetCells(3, row, std::string());
+  std::array<char, 16> discText, trackText;
+  const char* discEnd = std::to_chars(discText.begin(), discText.end(), disc).ptr;
+  const char* trackEnd = std::to_chars(trackText.begin(), trackText.end(), track).ptr;
+  m_tab.AppendRow({std::string_view(discText.data(), std::size_t(discEnd - discText.data())),
+                   std::string_view(trackText.data(), std::size_t(trackEnd - trackText.data())),
+                   path});
 }
 
 void TAlbumScanner::FindDiscFolders(const std::string& root) {
@@ -81,7 +84,8 @@ void TAlbumScanner::FindFileNewPath(TFindFile* Sender, const std::string& NewPat
       songs += name;
       songs += '\0';
     }
-    m_found[TFileLister::PathSortKey(NewPath)] = {NewPath, std::move(songs)};
+    m_found[TFileLister::PathSortKey(NewPath)] = {NewPath, std::move(songs),
+                                                  MP3List.Items().size()};
   }
   if (OnFolder) OnFolder();
 }

@@ -57,6 +57,7 @@ class TAlbumScanner {
     // The names MP3List listed during the walk, each closed by a NUL (names cannot hold
     // one): one block per disc, not one per song. Emptied once the table holds them.
     std::string Songs;
+    std::size_t Count = 0;  // names in Songs
   };
 
   TSortGrid& m_tab;

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <iterator>
@@ -50,6 +51,13 @@ int OpenUnlessSkipped(const std::string& folder, std::map<std::uint64_t, bool>& 
 bool TFindFile::MatchesMask(std::string_view name, std::string_view mask) {
   if (mask == "*.*" || mask == "*") return true;
   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+  // "*.mp3" and the like, checked once per name of a whole disk: a plain ending.
+  if (mask.size() > 1 && mask[0] == '*' && mask.find_first_of("*?", 1) == std::string_view::npos) {
+    const std::string_view end = mask.substr(1);
+    return name.size() >= end.size() &&
+           std::equal(end.begin(), end.end(), name.end() - std::ptrdiff_t(end.size()),
+                      [&](char m, char n) { return lower(m) == lower(n); });
+  }
   // Greedy match that backtracks to the last "*".
   std::size_t n = 0, m = 0, starMask = std::string::npos, starName = 0;
   while (n < name.size()) {

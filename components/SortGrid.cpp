@@ -132,6 +132,20 @@ void TSortGrid::InsertRow(int at) {
   Changed();
 }
 
+void TSortGrid::AppendRow(std::initializer_list<std::string_view> texts) {
+  const int oldRows = RowCount();
+  const TSlot slot = NewSlot();
+  // A new slot's cells are empty: nothing to release, nothing for Collect to find.
+  TCell* cells = SlotCells(slot);
+  for (auto text = texts.begin(); text != texts.end() && text - texts.begin() < m_colCount; ++text)
+    cells[text - texts.begin()] = m_text.Store(*text);
+  m_rows.push_back(slot);
+  m_marks.Grow(RowCount());
+  SizeChanged(m_colCount, oldRows);
+  if (OnRowInsert) OnRowInsert(this, oldRows);
+  Changed();
+}
+
 void TSortGrid::DeleteRow(int row) {
   if (!ValidRow(row) || RowCount() <= m_fixedRows + 1) return;
   const int oldRows = RowCount();

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,6 +57,10 @@ class TSortGrid {
   void Clear();
   // Grows the grid by one empty row placed at at (0..RowCount).
   void InsertRow(int at);
+  // Grows the grid by one row at the end holding texts from column 0 on (texts beyond the
+  // last column are dropped): InsertRow and SetCells in one step, for tables built row by
+  // row. The row is whole before a re-sort on the size change runs.
+  void AppendRow(std::initializer_list<std::string_view> texts);
   // Removes row; never the last data row.
   void DeleteRow(int row);
   void MoveRow(int from, int to);

@@ -44,6 +44,16 @@ TEST(FindFile, MasksIgnoreCaseAndStarDotStarTakesEverything) {
   EXPECT_TRUE(TFindFile::MatchesMask("a1c", "a?c"));
   EXPECT_FALSE(TFindFile::MatchesMask("ac", "a?c"));
   EXPECT_TRUE(TFindFile::MatchesMask("abcabd", "*ab?"));
+  // A mask that is "*" and a plain ending is checked as an ending; "**" before it forces the
+  // general matcher, which must agree.
+  for (const char* mask : {"*.mp3", "*.MP3", "*3", "*.equ", "*mp3.mp3"}) {
+    for (const char* name : {"a.mp3", "A.Mp3", ".mp3", "mp3", "x.mp3.mp3", "a.mp4", "", "3",
+                             "b.EQU", "song.mp3 ", "ab.mp3.mp3"}) {
+      EXPECT_EQ(TFindFile::MatchesMask(name, mask),
+                TFindFile::MatchesMask(name, std::string("**") + (mask + 1)))
+          << name << " against " << mask;
+    }
+  }
 }
 
 TEST(FindFile, WalksBreadthFirstAndEntersEveryFolderOnce) {

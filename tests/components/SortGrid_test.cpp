@@ -67,6 +67,43 @@ TEST(SortGrid, InsertAndDeleteRowsFireTheirEvents) {
   EXPECT_EQ(events, (Texts{"insert 2", "insert 1", "delete 1", "delete 1"}));
 }
 
+TEST(SortGrid, AppendRowIsAnInsertAtTheEndWithItsTexts) {
+  TSortGrid built(4, 2), appended(4, 2);
+  std::vector<std::string> events;
+  appended.OnRowInsert = [&](TSortGrid*, int i) {
+    events.push_back("insert " + std::to_string(i));
+  };
+  appended.OnSizeChanged = [&](TSortGrid*, int, int rows) {
+    events.push_back("size " + std::to_string(rows));
+  };
+  const std::vector<Texts> rows = {{"1", "1", "Disc/01 Song.mp3"},
+                                   {"1", "02", "Disc/02 Song.mp3", "title"},
+                                   {"12", "3"},
+                                   {"", "4", "x", "y"}};
+  for (const Texts& row : rows) {
+    const int at = built.RowCount();
+    built.InsertRow(at);
+    for (std::size_t c = 0; c < row.size(); ++c) built.SetCells(int(c), at, row[c]);
+  }
+  appended.AppendRow({"1", "1", "Disc/01 Song.mp3"});
+  appended.AppendRow({"1", "02", "Disc/02 Song.mp3", "title"});
+  appended.AppendRow({"12", "3"});
+  appended.AppendRow({"", "4", "x", "y", "beyond the last column"});
+  ASSERT_EQ(appended.RowCount(), built.RowCount());
+  for (int c = 0; c < 5; ++c) EXPECT_EQ(Column(appended, c), Column(built, c)) << "column " << c;
+  EXPECT_EQ(events, (Texts{"size 2", "insert 2", "size 3", "insert 3", "size 4", "insert 4",
+                           "size 5", "insert 5"}));
+  EXPECT_EQ(MarkList(appended), MarkList(built));
+
+  // Unlike an empty inserted row, an appended row is sorted into place by its texts.
+  TSortGrid sorted = Grid({"b", "d"});
+  sorted.SortOptions.SortStyle = ssNormal;
+  sorted.UpdateOnSizeChange = true;
+  sorted.AppendRow({"c", "3"});
+  EXPECT_EQ(Column(sorted, 0), (Texts{"b", "c", "d"}));
+  EXPECT_EQ(Column(sorted, 1), (Texts{"1", "3", "2"}));
+}
+
 TEST(SortGrid, ExchangeAndMoveRows) {
   TSortGrid tab = Grid({"a", "b", "c", "d", "e", "f"});
   tab.ExchangeRows(3, 3);
