@@ -199,7 +199,7 @@ class ZoomOnScreen : public WindowTest, public testing::WithParamInterface<TScre
       GTEST_SKIP() << "xdotool is not installed";
     const std::string root = dir.path().toStdString();
     album = root + "/album";
-    ASSERT_TRUE(MakeSong(album + "/Disc1/01 Slow Sine.mp3", {.Seconds = 30}));
+    ASSERT_TRUE(MakeSong(album + "/Disc1/01 Slow Sine.mp3", TTestSong{.Seconds = 30, .Title = {}}));
     // The expected pictures: the shipped skin beside the player, cut by the buttons. Skins
     // load only from the skins folders, so the player's is made this window's.
     form->SkinsRoot = SONAVERA_BINARY_DIR "/bin/SKIN/";
