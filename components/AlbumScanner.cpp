@@ -65,13 +65,12 @@ void TAlbumScanner::AggiungiRiga(int disc, int track, const std::string& path) {
 }
 
 void TAlbumScanner::FindDiscFolders(const std::string& root) {
-  m_found.clear();
   m_discs.clear();
   FindFile.Directory = root;
   FindFile.Execute();
-  // The sort keys have done their work; each goes as its disc moves over.
-  m_discs.reserve(m_found.size());
-  while (!m_found.empty()) m_discs.push_back(std::move(m_found.extract(m_found.begin()).mapped()));
+  std::sort(m_discs.begin(), m_discs.end(), [](const TDiscFolder& a, const TDiscFolder& b) {
+    return TFileLister::PathBefore(a.Path, b.Path);
+  });
 }
 
 void TAlbumScanner::FindFileNewPath(TFindFile* Sender, const std::string& NewPath, bool&) {
@@ -84,8 +83,7 @@ void TAlbumScanner::FindFileNewPath(TFindFile* Sender, const std::string& NewPat
       songs += name;
       songs += '\0';
     }
-    m_found[TFileLister::PathSortKey(NewPath)] = {NewPath, std::move(songs),
-                                                  MP3List.Items().size()};
+    m_discs.push_back({NewPath, std::move(songs), MP3List.Items().size()});
   }
   if (OnFolder) OnFolder();
 }

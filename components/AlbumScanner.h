@@ -5,7 +5,6 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -61,7 +60,5 @@ class TAlbumScanner {
   };
 
   TSortGrid& m_tab;
-  // The discs the walk found, by TFileLister::PathSortKey; moved into m_discs after it.
-  std::map<std::string, TDiscFolder> m_found;
-  std::vector<TDiscFolder> m_discs;  // in disc order
+  std::vector<TDiscFolder> m_discs;  // in walk order, then in disc order
 };

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <clocale>
 #include <cstring>
-#include <numeric>
 #include <utility>
 
 bool TFileLister::SetDirectory(const std::string& folder) {
@@ -32,7 +31,7 @@ void TFileLister::SetEntries(const std::string& folder,
 
 namespace {
 
-// Whether the collation is byte order, so that the folded name is its own key.
+// Whether the collation is byte order, so that folded names compare by their bytes.
 bool ByteOrderCollation() {
   const char* name = std::setlocale(LC_COLLATE, nullptr);
   if (!name) return true;
@@ -43,94 +42,78 @@ bool ByteOrderCollation() {
   return false;
 }
 
-// Appends the key of name to key (see SortKey); folded is scratch space.
-void AppendSortKey(std::string& key, std::string_view name, bool byteOrder, std::string& folded) {
-  folded.assign(name);
-  for (char& c : folded) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+char Folded(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+
+// Folded bytes first (a name that is a prefix of another comes first), then the raw bytes.
+int CompareBytes(std::string_view a, std::string_view b) {
+  const std::size_t n = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < n; ++i) {
+    const auto x = static_cast<unsigned char>(Folded(a[i]));
+    const auto y = static_cast<unsigned char>(Folded(b[i]));
+    if (x != y) return x < y ? -1 : 1;
   }
-  if (byteOrder) {
-    key += folded;
-  } else {
-    // strxfrm works on C strings: a name cannot hold a NUL byte anyway.
-    const std::size_t at = key.size();
-    key.resize(at + folded.size() * 4 + 1);
-    std::size_t n = std::strxfrm(key.data() + at, folded.c_str(), key.size() - at);
-    if (n >= key.size() - at) {
-      key.resize(at + n + 1);
-      n = std::strxfrm(key.data() + at, folded.c_str(), n + 1);
-    }
-    key.resize(at + n);
-  }
-  // The NUL sorts before any collation byte, so a key that is a prefix of another still
-  // comes first, and the raw name decides between names that collate equal.
-  key += '\0';
-  key += name;
+  if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
+  return a.compare(b);
 }
 
 }  // namespace
 
-std::string TFileLister::SortKey(const std::string& name) {
-  std::string key, folded;
-  AppendSortKey(key, name, ByteOrderCollation(), folded);
-  return key;
-}
+// The collation is read once; the folded copies strcoll needs reuse their memory.
+class TFileLister::TNameOrder {
+ public:
+  bool ByteOrder() const { return m_byteOrder; }
 
-std::string TFileLister::PathSortKey(const std::string& path) {
-  // Name by name: a folder's key is a prefix of its subfolders' keys, and the NUL closing each
-  // name sorts before any key byte, so a folder and everything below it stay together even
-  // where the locale gives "/" no weight.
-  const bool byteOrder = ByteOrderCollation();
-  std::string key, folded;
-  for (std::size_t from = 0; from < path.size();) {
-    std::size_t to = path.find('/', from);
-    if (to == std::string::npos) to = path.size();
-    if (to > from) {
-      AppendSortKey(key, std::string_view(path).substr(from, to - from), byteOrder, folded);
-      key += '\0';
-    }
-    from = to + 1;
+  int Compare(std::string_view a, std::string_view b) {
+    if (m_byteOrder || a == b) return CompareBytes(a, b);
+    // strcoll stops at the first weight that differs: far cheaper than a whole collation key
+    // (strxfrm) per name. Names cannot hold a NUL, so the C strings are whole.
+    Fold(a, m_a);
+    Fold(b, m_b);
+    const int collated = std::strcoll(m_a.c_str(), m_b.c_str());
+    return collated != 0 ? collated : a.compare(b);
   }
-  return key;
+
+ private:
+  static void Fold(std::string_view name, std::string& folded) {
+    folded.assign(name);
+    for (char& c : folded) c = Folded(c);
+  }
+
+  bool m_byteOrder = ByteOrderCollation();
+  std::string m_a, m_b;
+};
+
+bool TFileLister::PathBefore(std::string_view a, std::string_view b) {
+  TNameOrder order;
+  // Name by name, empty names skipped: a folder comes right before its subfolders.
+  const auto next = [](std::string_view& path) {
+    while (!path.empty() && path.front() == '/') path.remove_prefix(1);
+    const std::size_t end = std::min(path.find('/'), path.size());
+    const std::string_view name = path.substr(0, end);
+    path.remove_prefix(end);
+    return name;
+  };
+  for (;;) {
+    const std::string_view x = next(a), y = next(b);
+    if (x.empty() || y.empty()) return x.empty() && !y.empty();
+    if (x != y) return order.Compare(x, y) < 0;
+  }
 }
 
 void TFileLister::SortNames(std::vector<std::string>& names) {
   if (names.size() < 2) return;
-  const bool byteOrder = ByteOrderCollation();
-  if (byteOrder) {
-    // The keys' order without building them: folded bytes first (a name that is a prefix of
-    // another comes first, as its closing NUL would), then the raw bytes.
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-      const std::size_t n = std::min(a.size(), b.size());
-      for (std::size_t i = 0; i < n; ++i) {
-        const auto x = static_cast<unsigned char>(a[i] >= 'A' && a[i] <= 'Z' ? a[i] + 32 : a[i]);
-        const auto y = static_cast<unsigned char>(b[i] >= 'A' && b[i] <= 'Z' ? b[i] + 32 : b[i]);
-        if (x != y) return x < y;
-      }
-      return a.size() != b.size() ? a.size() < b.size() : a < b;
-    });
-    return;
+  // Folded byte order is the order where the collation is byte order, and mostly the
+  // locale's order too, which one pass over neighbours then confirms.
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return CompareBytes(a, b) < 0; });
+  TNameOrder order;
+  if (order.ByteOrder()) return;
+  for (std::size_t i = 1; i < names.size(); ++i) {
+    if (order.Compare(names[i - 1], names[i]) > 0) {
+      std::sort(names.begin(), names.end(), [&order](const std::string& a, const std::string& b) {
+        return order.Compare(a, b) < 0;
+      });
+      return;
+    }
   }
-  // All keys in one buffer: one allocation for the folder, not one per name.
-  std::string keys, folded;
-  std::size_t bytes = 0;
-  for (const std::string& name : names) bytes += name.size();
-  keys.reserve(bytes * 6 + names.size() * 2);
-  std::vector<std::size_t> ends(names.size());
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    AppendSortKey(keys, names[i], byteOrder, folded);
-    ends[i] = keys.size();
-  }
-  const auto keyOf = [&](std::size_t i) {
-    const std::size_t from = i == 0 ? 0 : ends[i - 1];
-    return std::string_view(keys).substr(from, ends[i] - from);
-  };
-  std::vector<std::size_t> order(names.size());
-  std::iota(order.begin(), order.end(), std::size_t(0));
-  std::sort(order.begin(), order.end(),
-            [&](std::size_t a, std::size_t b) { return keyOf(a) < keyOf(b); });
-  std::vector<std::string> sorted;
-  sorted.reserve(names.size());
-  for (std::size_t i : order) sorted.push_back(std::move(names[i]));
-  names.swap(sorted);
 }

@@ -6,6 +6,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "FindFile.h"
@@ -21,14 +22,15 @@ class TFileLister {
   const std::string& Directory() const { return m_directory; }
   const std::vector<std::string>& Items() const { return m_items; }
 
-  // A key whose byte order is the name order.
-  static std::string SortKey(const std::string& name);
-  // The same for a path, compared folder name by folder name: a folder sorts right before
-  // its subfolders.
-  static std::string PathSortKey(const std::string& path);
+  // Sorts names into name order.
   static void SortNames(std::vector<std::string>& names);
+  // Whether path a comes before path b: compared folder name by folder name, in name order,
+  // so a folder comes right before its subfolders.
+  static bool PathBefore(std::string_view a, std::string_view b);
 
  private:
+  class TNameOrder;
+
   std::string m_directory;
   std::vector<std::string> m_items;
 };

@@ -9,6 +9,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,32 @@ std::string UseCollation(const std::string& name) {
   const bool ok = std::setlocale(LC_COLLATE, name.c_str()) != nullptr;
   unsetenv("LOCPATH");
   return ok ? std::string() : "compiled locale does not load";
+}
+
+// The name order spelled out with collation keys: ASCII letters folded, the locale's key of
+// that, then the raw bytes.
+std::string KeyOf(const std::string& name) {
+  std::string folded = name;
+  for (char& c : folded) c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+  std::string key(std::strxfrm(nullptr, folded.c_str(), 0) + 1, '\0');
+  key.resize(std::strxfrm(key.data(), folded.c_str(), key.size()));
+  return key + '\0' + name;
+}
+
+bool KeyBefore(const std::string& a, const std::string& b) { return KeyOf(a) < KeyOf(b); }
+
+// Paths in that order, folder name by folder name; empty names do not count.
+bool PathKeyBefore(const std::string& a, const std::string& b) {
+  const auto keys = [](const std::string& path) {
+    Texts out;
+    for (std::size_t from = 0; from <= path.size();) {
+      const std::size_t to = std::min(path.find('/', from), path.size());
+      if (to > from) out.push_back(KeyOf(path.substr(from, to - from)));
+      from = to + 1;
+    }
+    return out;
+  };
+  return keys(a) < keys(b);
 }
 
 Texts DiscList(const std::string& root) {
@@ -100,36 +127,51 @@ TEST(DiscOrder, FoldersStayWithTheirSubfoldersInEveryLocale) {
   }
 }
 
-TEST(DiscOrder, PathKeysCompareNameByName) {
+TEST(DiscOrder, PathsCompareNameByName) {
   std::setlocale(LC_COLLATE, "C");
-  const auto before = [](const std::string& a, const std::string& b) {
-    return TFileLister::PathSortKey(a) < TFileLister::PathSortKey(b);
-  };
+  const auto before = TFileLister::PathBefore;
   EXPECT_TRUE(before("/m/Rock/", "/m/Rock/Live/"));
   EXPECT_TRUE(before("/m/Rock/Live/", "/m/Rock B/"));
   EXPECT_TRUE(before("/m/Queen/The Works/", "/m/Queensryche/"));
   EXPECT_TRUE(before("/m/b/", "/m/C/"));      // letter case is folded
   EXPECT_TRUE(before("/m/ABC/", "/m/abc/"));  // and decides only between equal names
   EXPECT_FALSE(before("/m/abc/", "/m/ABC/"));
-  EXPECT_EQ(TFileLister::PathSortKey("/m/x/"), TFileLister::PathSortKey("/m//x"));
+  EXPECT_FALSE(before("/m/x/", "/m//x"));
+  EXPECT_FALSE(before("/m//x", "/m/x/"));
 }
 
-// Song names sort by their keys in every locale, also where no key is built for them.
-TEST(DiscOrder, SongNamesSortByTheirKeys) {
-  const Texts names = {"b.mp3",   "B.mp3",   "a.mp3",   "A.MP3",   "ab.mp3",  "a",
-                       "A",       "_x.mp3",  "Z_.mp3",  "z.mp3",   "[1].mp3", "10 x.mp3",
-                       "2 y.mp3", "Été.mp3", "été.mp3", "etc.mp3", "ü.mp3",   "日本.mp3",
-                       "a b.mp3", "a-b.mp3", "A B.mp3", "~.mp3",   "é",       "E"};
-  for (const std::string locale : {"C", "C.UTF-8", "en_US.UTF-8"}) {
+// Names and paths are ordered by their collation keys in every locale, though none is built.
+TEST(DiscOrder, NamesAndPathsFollowTheirCollationKeys) {
+  const Texts names = {"b.mp3",   "B.mp3",   "a.mp3",   "A.MP3",    "ab.mp3",   "a",
+                       "A",       "_x.mp3",  "Z_.mp3",  "z.mp3",    "[1].mp3",  "10 x.mp3",
+                       "2 y.mp3", "Été.mp3", "été.mp3", "etc.mp3",  "ü.mp3",    "日本.mp3",
+                       "a b.mp3", "a-b.mp3", "A B.mp3", "~.mp3",    "é",        "E",
+                       "ab",      "a-b",     "ab ",     "\xff.mp3", "a\xc3.mp3"};
+  // Names whose byte order is their order in most locales, as track names mostly are.
+  Texts tracks;
+  for (int i = 1; i <= 30; ++i)
+    tracks.push_back((i < 10 ? "0" : "") + std::to_string(i) + " x.mp3");
+  for (const std::string locale : {"C", "C.UTF-8", "en_US.UTF-8", "de_DE.UTF-8"}) {
     if (!UseCollation(locale).empty()) continue;
     SCOPED_TRACE(locale);
-    Texts sorted = names;
-    TFileLister::SortNames(sorted);
-    Texts byKey = names;
-    std::sort(byKey.begin(), byKey.end(), [](const std::string& a, const std::string& b) {
-      return TFileLister::SortKey(a) < TFileLister::SortKey(b);
-    });
-    EXPECT_EQ(sorted, byKey);
+    for (Texts list : {names, tracks}) {
+      Texts byKey = list;
+      std::sort(byKey.begin(), byKey.end(), KeyBefore);
+      for (int round = 0; round < 4; ++round) {
+        std::reverse(list.begin() + round, list.end());
+        Texts sorted = list;
+        TFileLister::SortNames(sorted);
+        EXPECT_EQ(sorted, byKey);
+      }
+    }
+    Texts paths;
+    for (const char* a : {"/m/", "/M/", "/m//"})
+      for (const std::string& b : {std::string("a"), std::string("Rock B"), std::string("été")})
+        for (const char* c : {"", "/", "/x", "/X/", "/a b/"}) paths.push_back(a + b + c);
+    for (const std::string& a : paths) {
+      for (const std::string& b : paths)
+        EXPECT_EQ(TFileLister::PathBefore(a, b), PathKeyBefore(a, b)) << a << " | " << b;
+    }
   }
   std::setlocale(LC_COLLATE, "C");
 }
