@@ -1,6 +1,5 @@
 #include "AlbumScanner.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdint>
@@ -68,9 +67,13 @@ void TAlbumScanner::FindDiscFolders(const std::string& root) {
   m_discs.clear();
   FindFile.Directory = root;
   FindFile.Execute();
-  std::sort(m_discs.begin(), m_discs.end(), [](const TDiscFolder& a, const TDiscFolder& b) {
-    return TFileLister::PathBefore(a.Path, b.Path);
-  });
+  std::vector<std::string_view> paths;
+  paths.reserve(m_discs.size());
+  for (const TDiscFolder& disc : m_discs) paths.push_back(disc.Path);
+  std::vector<TDiscFolder> sorted;
+  sorted.reserve(m_discs.size());
+  for (std::size_t i : TFileLister::PathOrder(paths)) sorted.push_back(std::move(m_discs[i]));
+  m_discs.swap(sorted);
 }
 
 void TAlbumScanner::FindFileNewPath(TFindFile* Sender, const std::string& NewPath, bool&) {

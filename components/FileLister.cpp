@@ -83,9 +83,12 @@ class TFileLister::TNameOrder {
   std::string m_a, m_b;
 };
 
-bool TFileLister::PathBefore(std::string_view a, std::string_view b) {
-  TNameOrder order;
-  // Name by name, empty names skipped: a folder comes right before its subfolders.
+namespace {
+
+// Paths a and b name by name, empty names skipped, each pair of names by compare: a folder
+// comes right before its subfolders. Negative, zero or positive.
+template <class Compare>
+int ComparePaths(std::string_view a, std::string_view b, Compare compare) {
   const auto next = [](std::string_view& path) {
     while (!path.empty() && path.front() == '/') path.remove_prefix(1);
     const std::size_t end = std::min(path.find('/'), path.size());
@@ -95,25 +98,53 @@ bool TFileLister::PathBefore(std::string_view a, std::string_view b) {
   };
   for (;;) {
     const std::string_view x = next(a), y = next(b);
-    if (x.empty() || y.empty()) return x.empty() && !y.empty();
-    if (x != y) return order.Compare(x, y) < 0;
+    if (x.empty() || y.empty()) return int(!x.empty()) - int(!y.empty());
+    if (x != y) return compare(x, y);
   }
 }
 
-void TFileLister::SortNames(std::vector<std::string>& names) {
-  if (names.size() < 2) return;
-  // Folded byte order is the order where the collation is byte order, and mostly the
-  // locale's order too, which one pass over neighbours then confirms.
-  std::sort(names.begin(), names.end(),
-            [](const std::string& a, const std::string& b) { return CompareBytes(a, b) < 0; });
-  TNameOrder order;
-  if (order.ByteOrder()) return;
-  for (std::size_t i = 1; i < names.size(); ++i) {
-    if (order.Compare(names[i - 1], names[i]) > 0) {
-      std::sort(names.begin(), names.end(), [&order](const std::string& a, const std::string& b) {
-        return order.Compare(a, b) < 0;
-      });
+// Sorts items by cheap, which is the order where the collation is byte order. In other
+// locales it mostly is the order too: one pass of full over neighbours confirms that, far
+// cheaper than sorting by full, which happens only when a pair is out of order.
+template <class T, class Cheap, class Full>
+void SortConfirmed(std::vector<T>& items, bool byteOrder, Cheap cheap, Full full) {
+  std::sort(items.begin(), items.end(), cheap);
+  if (byteOrder) return;
+  for (std::size_t i = 1; i < items.size(); ++i) {
+    if (full(items[i], items[i - 1])) {
+      std::sort(items.begin(), items.end(), full);
       return;
     }
   }
+}
+
+}  // namespace
+
+bool TFileLister::PathBefore(std::string_view a, std::string_view b) {
+  TNameOrder order;
+  return ComparePaths(a, b, [&order](auto x, auto y) { return order.Compare(x, y); }) < 0;
+}
+
+std::vector<std::size_t> TFileLister::PathOrder(const std::vector<std::string_view>& paths) {
+  std::vector<std::size_t> order(paths.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  TNameOrder names;
+  SortConfirmed(
+      order, names.ByteOrder(),
+      [&](std::size_t i, std::size_t j) {
+        return ComparePaths(paths[i], paths[j], CompareBytes) < 0;
+      },
+      [&](std::size_t i, std::size_t j) {
+        return ComparePaths(paths[i], paths[j],
+                            [&names](auto x, auto y) { return names.Compare(x, y); }) < 0;
+      });
+  return order;
+}
+
+void TFileLister::SortNames(std::vector<std::string>& names) {
+  TNameOrder order;
+  SortConfirmed(
+      names, order.ByteOrder(),
+      [](const std::string& a, const std::string& b) { return CompareBytes(a, b) < 0; },
+      [&order](const std::string& a, const std::string& b) { return order.Compare(a, b) < 0; });
 }

@@ -27,6 +27,8 @@ class TFileLister {
   // Whether path a comes before path b: compared folder name by folder name, in name order,
   // so a folder comes right before its subfolders.
   static bool PathBefore(std::string_view a, std::string_view b);
+  // The places of paths in that order: the first is the place of the first path.
+  static std::vector<std::size_t> PathOrder(const std::vector<std::string_view>& paths);
 
  private:
   class TNameOrder;

@@ -172,6 +172,14 @@ TEST(DiscOrder, NamesAndPathsFollowTheirCollationKeys) {
       for (const std::string& b : paths)
         EXPECT_EQ(TFileLister::PathBefore(a, b), PathKeyBefore(a, b)) << a << " | " << b;
     }
+    for (int round = 0; round < 3; ++round) {
+      std::reverse(paths.begin() + round, paths.end());
+      const std::vector<std::string_view> views(paths.begin(), paths.end());
+      Texts ordered;
+      for (std::size_t i : TFileLister::PathOrder(views)) ordered.push_back(paths[i]);
+      EXPECT_TRUE(std::is_permutation(ordered.begin(), ordered.end(), paths.begin()));
+      EXPECT_TRUE(std::is_sorted(ordered.begin(), ordered.end(), PathKeyBefore));
+    }
   }
   std::setlocale(LC_COLLATE, "C");
 }
