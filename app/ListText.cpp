@@ -4,11 +4,7 @@
 
 #include "QtText.h"
 
-void AddListText(QListWidget* list, const std::string& text) {
-  auto* item = new QListWidgetItem(ToQString(text));
-  item->setData(Qt::UserRole, QByteArray::fromStdString(text));
-  list->addItem(item);
-}
+void AddListText(QListWidget* list, const std::string& text) { AddListTexts(list, {text}); }
 
 void AddListTexts(QListWidget* list, const std::vector<std::string>& texts) {
   const int first = list->count();

@@ -55,12 +55,14 @@ void TAlbumScanner::CreaTAB(std::vector<std::string>& CDList) {
 }
 
 void TAlbumScanner::AggiungiRiga(int disc, int track, const std::string& path) {
-  std::array<char, 16> discText, trackText;
-  const char* discEnd = std::to_chars(discText.begin(), discText.end(), disc).ptr;
-  const char* trackEnd = std::to_chars(trackText.begin(), trackText.end(), track).ptr;
-  m_tab.AppendRow({std::string_view(discText.data(), std::size_t(discEnd - discText.data())),
-                   std::string_view(trackText.data(), std::size_t(trackEnd - trackText.data())),
-                   path});
+  using TDigits = std::array<char, 16>;
+  const auto spelled = [](int n, TDigits& digits) {
+    return std::string_view(
+        digits.data(),
+        std::size_t(std::to_chars(digits.begin(), digits.end(), n).ptr - digits.data()));
+  };
+  TDigits discDigits, trackDigits;
+  m_tab.AppendRow({spelled(disc, discDigits), spelled(track, trackDigits), path});
 }
 
 void TAlbumScanner::FindDiscFolders(const std::string& root) {

@@ -56,10 +56,8 @@ int CompareBytes(std::string_view a, std::string_view b) {
   return a.compare(b);
 }
 
-}  // namespace
-
 // The collation is read once; the folded copies strcoll needs reuse their memory.
-class TFileLister::TNameOrder {
+class TNameOrder {
  public:
   bool ByteOrder() const { return m_byteOrder; }
 
@@ -82,8 +80,6 @@ class TFileLister::TNameOrder {
   bool m_byteOrder = ByteOrderCollation();
   std::string m_a, m_b;
 };
-
-namespace {
 
 // Paths a and b name by name, empty names skipped, each pair of names by compare: a folder
 // comes right before its subfolders. Negative, zero or positive.

@@ -31,8 +31,6 @@ class TFileLister {
   static std::vector<std::size_t> PathOrder(const std::vector<std::string_view>& paths);
 
  private:
-  class TNameOrder;
-
   std::string m_directory;
   std::vector<std::string> m_items;
 };

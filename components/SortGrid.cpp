@@ -126,10 +126,7 @@ void TSortGrid::InsertRow(int at) {
   // The new row takes its place before a re-sort on the size change can run, so no
   // other row is ever mistaken for it.
   m_rows.insert(m_rows.begin() + at, NewSlot());
-  m_marks.Grow(RowCount());
-  SizeChanged(m_colCount, oldRows);
-  if (OnRowInsert) OnRowInsert(this, at);
-  Changed();
+  RowInserted(at, oldRows);
 }
 
 void TSortGrid::AppendRow(std::initializer_list<std::string_view> texts) {
@@ -137,12 +134,16 @@ void TSortGrid::AppendRow(std::initializer_list<std::string_view> texts) {
   const TSlot slot = NewSlot();
   // A new slot's cells are empty: nothing to release, nothing for Collect to find.
   TCell* cells = SlotCells(slot);
-  for (auto text = texts.begin(); text != texts.end() && text - texts.begin() < m_colCount; ++text)
-    cells[text - texts.begin()] = m_text.Store(*text);
+  const std::size_t count = std::min(texts.size(), std::size_t(m_colCount));
+  for (std::size_t c = 0; c < count; ++c) cells[c] = m_text.Store(texts.begin()[c]);
   m_rows.push_back(slot);
+  RowInserted(oldRows, oldRows);
+}
+
+void TSortGrid::RowInserted(int at, int oldRows) {
   m_marks.Grow(RowCount());
   SizeChanged(m_colCount, oldRows);
-  if (OnRowInsert) OnRowInsert(this, oldRows);
+  if (OnRowInsert) OnRowInsert(this, at);
   Changed();
 }
 

@@ -158,6 +158,8 @@ class TSortGrid {
   void Release(const TCell* first, const TCell* last);
   void Resize(int cols, int rows);
   void SizeChanged(int oldCols, int oldRows);
+  // The notices of a row now at at, in a grid that had oldRows rows.
+  void RowInserted(int at, int oldRows);
   void Changed();
   std::vector<int> SortKeys(int col) const;
   void SortRowsBy(int col);
