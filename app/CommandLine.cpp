@@ -13,7 +13,7 @@ constexpr std::string_view kUsage =
     "An album-oriented MP3 player: every folder holding MP3 files is a disc.\n"
     "\n"
     "  FOLDER, FILE   open that folder (or the folder of that file) as the album\n"
-    "  setup          accepted for compatibility; changes nothing\n"
+    "  setup          put a link to the program on the desktop, then start\n"
     "  --help         show this help and exit\n"
     "  --version      show the version and exit\n"
     "\n"

@@ -183,6 +183,7 @@ void TForm1::CreatePlayPage() {
   CDImage->SetStretch(true);
   CDImage->SetProgressiveDisplay(true);
   CDImage->OnClick = [this](QObject*) { modeplaybtnClick(); };
+  CDImage->setCursor(Qt::PointingHandCursor);
 
   const QFont titleFont = FontFromPixels("Small Fonts", 9);
   CDlbl = new TRunLabel(Page0);

@@ -113,6 +113,8 @@ class TForm1 : public QWidget {
   void Microview1Click();
   bool MicroMode() const;
   void AggiornaMicroWindow();
+  // The time in the display and the micro window, narrowed where it would be cut.
+  void ShowTime(const QString& text);
   // The disc title's end of run.
   void CDlblEnd();
 
@@ -242,7 +244,7 @@ class TForm1 : public QWidget {
   void PresetEditExit();
   void PresetEditKeyUp(int key);
   // Where presets are saved: the program folder's Equ/, or the user's data folder when the
-  // program folder cannot be written. Ends in "/".
+  // program folder is installed or cannot be written. Ends in "/".
   std::string PresetFolder() const;
   // The preset name in the field, as bytes: those it was set with while it is unedited.
   void SetPresetName(const std::string& name);
@@ -481,6 +483,10 @@ class TForm1 : public QWidget {
   std::vector<std::string> PresetFolders() const;
   // Preset file of name in the first folder holding it; empty when there is none.
   std::string FindPreset(const std::string& name) const;
+  // The user's own preset folder, ending in "/".
+  std::string UserPresetFolder() const;
+  // Whether the user has hidden the shipped preset name found in folder.
+  bool PresetHidden(const std::string& folder, const std::string& name) const;
   // ---- end of equalizer ----
 
   // ---- Transport ----

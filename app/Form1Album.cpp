@@ -57,8 +57,11 @@ void TForm1::ConnectAlbum() {
     list->viewport()->installEventFilter(this);
     list->installEventFilter(this);
   }
-  for (QLabel* label : {PanelSELDisc, PanelSELsong, imgMiniCD, imgMiniSong})
+  for (QLabel* label : {PanelSELDisc, PanelSELsong, imgMiniCD, imgMiniSong}) {
     label->installEventFilter(this);
+    label->setCursor(Qt::PointingHandCursor);
+  }
+  for (TRunLabel* label : {CDlbl, Songlbl}) label->setCursor(Qt::PointingHandCursor);
 }
 
 std::string TForm1::SongPath(int row) const {

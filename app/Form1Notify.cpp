@@ -55,10 +55,9 @@ void TForm1::XAudioNotifyInputTimecode(TXaudioPlayer*, uint8_t Hours, uint8_t Mi
     const uint32_t duration = DurationMinutes * 60 + DurationSeconds;
     text = "-" + MinutesSeconds(duration > elapsed ? duration - elapsed : 0);
   }
-  CurrTime->setText(ToQString(text));
+  ShowTime(ToQString(text));
   TrayHint = Songlbl->Caption() + " / " + text;
   UpdateTrayHint();
-  lblDisplay2->setText(CurrTime->text());
 }
 
 void TForm1::XAudioNotifyInputDuration(TXaudioPlayer*, uint32_t Duration) {

@@ -1,6 +1,7 @@
 // The main menu, the notification-area icon with its menu, hiding to it and coming back,
 // the help page and the About box.
 #include <QAction>
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
@@ -95,16 +96,33 @@ void TForm1::SelectSource1Click() {
 
 void TForm1::MenuItem9Click() { EseguiHelp(); }
 
+// Whatever keeps the page from showing, the message says where it is, so it can still be
+// read in any browser.
 void TForm1::EseguiHelp() {
   const std::string path = ProgramFolder + "help/index.html";
   if (!QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).isFile()) return;
+  const std::string where = "\nThe help page is " + path;
   TAppExec launcher;
   launcher.ExeName = platform::kOpenCommand;
   launcher.ExeParams = {path};
+  // The opener ends with 3 when it finds no program for the page (no browser).
+  launcher.OnExit = [where](int status) {
+    if (status == 0) return;
+    const std::string text =
+        status == 3 ? "No web browser was found to show the help." + where
+                    : "The help could not be shown: " + std::string(platform::kOpenCommand) +
+                          " ended with status " + std::to_string(status) + "." + where;
+    if (QCoreApplication* app = QCoreApplication::instance())
+      QMetaObject::invokeMethod(
+          app, [text] { ShowMessage(text); }, Qt::QueuedConnection);
+  };
   try {
     launcher.Execute();
   } catch (const EAppExecWinExec& error) {
-    ShowMessage(error.what());
+    ShowMessage(launcher.ErrNo == 2
+                    ? "The help cannot be shown: " + std::string(platform::kOpenCommand) +
+                          " was not found (it comes with the package xdg-utils)." + where
+                    : error.what() + where);
   }
 }
 

@@ -47,8 +47,9 @@ TForm5::TForm5(const std::string& programFolder, QWidget* parent) : QDialog(pare
     return l;
   };
   lblName = label("Sonavera", 6, 22, FontFromPixels("Arial", 19, true));
-  lblVersion = label("v1.24 (October, 14, 2000)", 30, 15, FontFromPixels("Arial", 11));
-  lblCredit = label("Powered by XAudio mp3 engine", 46, 15, FontFromPixels("Arial", 11));
+  lblVersion = label("v" SONAVERA_VERSION, 30, 15, FontFromPixels("Arial", 11));
+  // MP3 goes through libmpg123 inside the program's own engine.
+  lblCredit = label("Powered by libmpg123 mp3 engine", 46, 15, FontFromPixels("Arial", 11));
   lblBuiltOn = label("Built on:", 66, 15, FontFromPixels("Arial", 11));
   lblBuiltOn->setGeometry(10, 66, 42, 15);
 
@@ -64,6 +65,17 @@ TForm5::TForm5(const std::string& programFolder, QWidget* parent) : QDialog(pare
     link->move(i % 2 == 0 ? 52 : 200, 66 + 17 * int(i / 2));
     Libraries[i] = link;
   }
+
+  lblLicence = label("Licence:", 100, 15, FontFromPixels("Arial", 11));
+  lblLicence->setGeometry(10, 100, 42, 15);
+  Licence = new TLegacy(this);
+  Licence->setFont(FontFromPixels("Arial", 11));
+  Licence->SetCaption("GNU General Public License, version 3 or later");
+  Licence->SetAddress("https://www.gnu.org/licenses/gpl-3.0.html");
+  Licence->SetAddressType(atWWW);
+  Licence->SetActiveColor(QColor(0, 0, 128));
+  Licence->adjustSize();
+  Licence->move(52, 100);
 
   OKbtn = new QPushButton(QStringLiteral("&OK"), this);
   OKbtn->setGeometry(357, 92, 75, 23);
