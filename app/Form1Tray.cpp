@@ -1,7 +1,6 @@
 // The main menu, the notification-area icon with its menu, hiding to it and coming back,
 // the help page and the About box.
 #include <QAction>
-#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
@@ -10,6 +9,7 @@
 #include "AppLauncher.h"
 #include "Form1.h"
 #include "Form5.h"
+#include "OpenerFailure.h"
 #include "TrayComp.h"
 #include "WPopupMenu.h"
 
@@ -101,28 +101,17 @@ void TForm1::MenuItem9Click() { EseguiHelp(); }
 void TForm1::EseguiHelp() {
   const std::string path = ProgramFolder + "help/index.html";
   if (!QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).isFile()) return;
-  const std::string where = "\nThe help page is " + path;
+  const auto show = [path](const std::string& reason) {
+    ShowMessage("The help cannot be shown: " + reason + ".\nThe help page is " + path);
+  };
   TAppExec launcher;
   launcher.ExeName = platform::kOpenCommand;
   launcher.ExeParams = {path};
-  // The opener ends with 3 when it finds no program for the page (no browser).
-  launcher.OnExit = [where](int status) {
-    if (status == 0) return;
-    const std::string text =
-        status == 3 ? "No web browser was found to show the help." + where
-                    : "The help could not be shown: " + std::string(platform::kOpenCommand) +
-                          " ended with status " + std::to_string(status) + "." + where;
-    if (QCoreApplication* app = QCoreApplication::instance())
-      QMetaObject::invokeMethod(
-          app, [text] { ShowMessage(text); }, Qt::QueuedConnection);
-  };
+  launcher.OnExit = ReportOpenerExit(this, show);
   try {
     launcher.Execute();
-  } catch (const EAppExecWinExec& error) {
-    ShowMessage(launcher.ErrNo == 2
-                    ? "The help cannot be shown: " + std::string(platform::kOpenCommand) +
-                          " was not found (it comes with the package xdg-utils)." + where
-                    : error.what() + where);
+  } catch (const EAppExecWinExec&) {
+    show(OpenerStartFailure(launcher.ErrNo));
   }
 }
 

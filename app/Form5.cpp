@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "FontMap.h"
+#include "Form1.h"
 #include "Legacy.h"
 
 namespace {
@@ -22,6 +23,10 @@ constexpr std::array<TLibrary, 4> kLibraries{{
     {"libjpeg-turbo (IJG, BSD)", "https://libjpeg-turbo.org/About/License"},
     {"TagLib (LGPL 2.1)", "https://www.gnu.org/licenses/old-licenses/lgpl-2.1.html"},
 }};
+
+void OpenFailed(TLegacy* link, const std::string& reason) {
+  TForm1::ShowMessage("Cannot open " + link->Target() + ": " + reason + ".");
+}
 
 }  // namespace
 
@@ -76,6 +81,8 @@ TForm5::TForm5(const std::string& programFolder, QWidget* parent) : QDialog(pare
   Licence->SetActiveColor(QColor(0, 0, 128));
   Licence->adjustSize();
   Licence->move(52, 100);
+  for (TLegacy* link : Libraries) link->OnOpenFailed = OpenFailed;
+  Licence->OnOpenFailed = OpenFailed;
 
   OKbtn = new QPushButton(QStringLiteral("&OK"), this);
   OKbtn->setGeometry(357, 92, 75, 23);

@@ -137,6 +137,4 @@ AppLauncher& Launcher() { return *g_current; }
 
 void SetLauncher(AppLauncher* launcher) { g_current = launcher ? launcher : &g_real; }
 
-int OpenDocument(const std::string& target) { return Launcher().Start(kOpenCommand, {target}); }
-
 }  // namespace platform

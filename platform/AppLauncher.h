@@ -48,7 +48,4 @@ AppLauncher& Launcher();
 // ownership and must restore before the launcher dies.
 void SetLauncher(AppLauncher* launcher);
 
-// Opens target (a file, a web address, a "mailto:" address) with kOpenCommand.
-int OpenDocument(const std::string& target);
-
 }  // namespace platform

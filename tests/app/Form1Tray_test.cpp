@@ -188,12 +188,12 @@ TEST_F(TrayTest, AFailedHelpStartShowsTheLaunchersMessage) {
   form->EseguiHelp();
   FakeOpener(QFile::ReadOwner);  // there, but not executable
   form->EseguiHelp();
-  const std::string where = "\nThe help page is " + HelpPage();
-  EXPECT_EQ(messages, (Lines{"The help cannot be shown: xdg-open was not found (it comes with "
-                             "the package xdg-utils)." +
+  const std::string where = ".\nThe help page is " + HelpPage();
+  EXPECT_EQ(messages, (Lines{"The help cannot be shown: xdg-open was not found; it comes with "
+                             "the package xdg-utils" +
                                  where,
-                             "Attempt was made to dynamically link to a task, or there was a "
-                             "sharing or network-protection error" +
+                             "The help cannot be shown: Attempt was made to dynamically link to "
+                             "a task, or there was a sharing or network-protection error" +
                                  where}));
 }
 
@@ -213,10 +213,11 @@ TEST_F(TrayTest, AnOpenerThatFailsSaysWhereTheHelpIs) {
       continue;
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.empty(); }, 5000)) << status;
-    EXPECT_EQ(messages.front(), (status == 3 ? "No web browser was found to show the help."
-                                             : "The help could not be shown: xdg-open ended "
-                                               "with status 4.") +
-                                    std::string("\nThe help page is ") + HelpPage());
+    EXPECT_EQ(messages.front(), "The help cannot be shown: " +
+                                    std::string(status == 3 ? "no web browser or other program "
+                                                              "was found for it"
+                                                            : "xdg-open ended with status 4") +
+                                    ".\nThe help page is " + HelpPage());
   }
 }
 
@@ -234,6 +235,17 @@ TEST_F(TrayTest, AboutBoxShowsTheProgramAndItsLibraries) {
   EXPECT_EQ(form5.Licence->Target(), "https://www.gnu.org/licenses/gpl-3.0.html");
   EXPECT_TRUE(form5.rect().contains(form5.Licence->geometry()));
   EXPECT_FALSE(form5.Licence->geometry().intersects(form5.OKbtn->geometry()));
+  // A link that no browser can open says so.
+  std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nexit 3\n";
+  QFile::setPermissions(QString::fromStdString(bin + "/xdg-open"),
+                        QFile::ReadOwner | QFile::ExeOwner);
+  form5.show();
+  QTest::mouseClick(form5.Licence, Qt::LeftButton, {}, QPoint(3, 3));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.empty(); }, 5000));
+  EXPECT_EQ(messages.front(),
+            "Cannot open https://www.gnu.org/licenses/gpl-3.0.html: no web "
+            "browser or other program was found for it.");
+  form5.hide();
   EXPECT_FALSE(form5.Image1->pixmap().isNull());
   for (const TLegacy* link : form5.Libraries) {
     EXPECT_EQ(link->ActiveColor(), QColor(0, 0, 128));
