@@ -257,7 +257,7 @@ void TForm1::Remove1Click() {
                   kHiddenEnding + ": " + std::strerror(errno) + ".");
       return;
     }
-    close(fd);
+    ::close(fd);
   }
   SetPresetName("Default");
   ZerobtnClick();
