@@ -158,9 +158,10 @@ void TForm3::CreateSystemPage() {
   lblautoclose = ValueLabel(SystemPage, 252, 74, Barautoclose->value());
   connect(Barautoclose, &QScrollBar::valueChanged, this, &TForm3::BarautocloseChange);
 
-  Label(SystemPage, "Create Sonavera icon:", 8, 121);
-  CreaDesktop = Button(SystemPage, "Desktop", 120, 120, 56, 17);
-  CreaStartmenu = Button(SystemPage, "StartMenu", 184, 120, 65, 17);
+  const QLabel* icon = Label(SystemPage, "Create Sonavera icon:", 8, 121);
+  const int iconShift = std::max(0, 8 + icon->sizeHint().width() + 6 - 120);
+  CreaDesktop = Button(SystemPage, "Desktop", 120 + iconShift, 120, 56, 17);
+  CreaStartmenu = Button(SystemPage, "StartMenu", 184 + iconShift, 120, 65, 17);
   connect(CreaDesktop, &QPushButton::clicked, this, &TForm3::CreaDesktopClick);
   connect(CreaStartmenu, &QPushButton::clicked, this, &TForm3::CreaStartmenuClick);
 }
