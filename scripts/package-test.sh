@@ -25,7 +25,12 @@ dpkg-deb --field "$deb" Package Version Section Depends
 
 work=$(mktemp -d)
 # The package is removed again, pass or fail.
-cleanup_more() { $SUDO apt-get purge -y sonavera >/dev/null 2>&1 || true; }
+# The package is purged, and the test user goes again when this script made it.
+made_user=""
+cleanup_more() {
+  $SUDO apt-get purge -y sonavera >/dev/null 2>&1 || true
+  [ -z "$made_user" ] || $SUDO userdel --remove sonavera-test >/dev/null 2>&1 || true
+}
 source scripts/lib-cleanup.sh
 
 if command -v lintian >/dev/null; then
@@ -67,7 +72,7 @@ exec_line=$(sed -n 's/^Exec=//p' "$prefix/share/applications/sonavera.desktop" |
 # the shipped "Rock" (the equalizer page's name field and its "-" menu), and is closed.
 run_as() {
   local user=$1 home=$2 as=()
-  [ "$user" = root ] || as=(runuser -u "$user" --)
+  [ "$user" = root ] || as=($SUDO runuser -u "$user" --)
   "${as[@]}" mkdir -p "$home/.config" "$home/run"
   "${as[@]}" chmod 700 "$home/run"
   printf '[General]\nWinX=0\nWinY=0\nLastPos=1\nLastAlbum=%s\n' "$album" |
@@ -133,7 +138,10 @@ run_as() {
 }
 
 run_as root "$work/root-home"
-id sonavera-test >/dev/null 2>&1 || useradd --create-home sonavera-test
+if ! id sonavera-test >/dev/null 2>&1; then
+  $SUDO useradd --create-home sonavera-test
+  made_user=yes
+fi
 run_as sonavera-test "$(getent passwd sonavera-test | cut -d: -f6)"
 
 written=$(find "$program" "$prefix/share/icons/hicolor" -newer "$work/stamp" 2>/dev/null)
