@@ -256,6 +256,7 @@ void TForm1::CreateEqualizerPage() {
     button->setFocusPolicy(Qt::NoFocus);
     button->setToolTip(QString::fromLatin1(hint));
     button->setFont(FontFromPixels("Arial", 10));
+    button->setCursor(Qt::PointingHandCursor);
     return button;
   };
   Zerobtn = pageButton("&Zero", 128, 4, 27, "All bars to 0");

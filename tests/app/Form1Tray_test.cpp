@@ -269,9 +269,11 @@ TEST_F(TrayTest, ButtonsAndBarsShowTheHandCursor) {
         << control->toolTip().toStdString();
   // So do the labels and the picture that act on a click.
   const std::vector<const QWidget*> clickable{
-      form->CDlbl,        form->Songlbl,      form->CurrTime,  form->lblDisplay2, form->replbl,
-      form->shufflelbl,   form->Programlbl,   form->Albumlbl,  form->EQUlbl,      form->CDImage,
-      form->PanelSELDisc, form->PanelSELsong, form->imgMiniCD, form->imgMiniSong};
+      form->CDlbl,      form->Songlbl,    form->CurrTime,      form->lblDisplay2,
+      form->replbl,     form->shufflelbl, form->Programlbl,    form->Albumlbl,
+      form->EQUlbl,     form->CDImage,    form->PanelSELDisc,  form->PanelSELsong,
+      form->imgMiniCD,  form->Zerobtn,    form->LoadPresetbtn, form->Presetbtn,
+      form->imgMiniSong};
   for (std::size_t i = 0; i < clickable.size(); ++i)
     EXPECT_EQ(clickable[i]->cursor().shape(), Qt::PointingHandCursor) << "clickable " << i;
 }
