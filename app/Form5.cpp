@@ -58,31 +58,27 @@ TForm5::TForm5(const std::string& programFolder, QWidget* parent) : QDialog(pare
   lblBuiltOn = label("Built on:", 66, 15, FontFromPixels("Arial", 11));
   lblBuiltOn->setGeometry(10, 66, 42, 15);
 
-  // Two libraries to a line, each link as wide as its caption.
-  for (std::size_t i = 0; i < kLibraries.size(); ++i) {
+  // Each link as wide as its caption; one that cannot be opened says why.
+  const auto link = [this](const char* caption, const char* address, int left, int top) {
     auto* link = new TLegacy(this);
     link->setFont(FontFromPixels("Arial", 11));
-    link->SetCaption(kLibraries[i].Caption);
-    link->SetAddress(kLibraries[i].Address);
+    link->SetCaption(caption);
+    link->SetAddress(address);
     link->SetAddressType(atWWW);
     link->SetActiveColor(QColor(0, 0, 128));
     link->adjustSize();
-    link->move(i % 2 == 0 ? 52 : 200, 66 + 17 * int(i / 2));
-    Libraries[i] = link;
-  }
-
+    link->move(left, top);
+    link->OnOpenFailed = OpenFailed;
+    return link;
+  };
+  // Two libraries to a line.
+  for (std::size_t i = 0; i < kLibraries.size(); ++i)
+    Libraries[i] = link(kLibraries[i].Caption, kLibraries[i].Address, i % 2 == 0 ? 52 : 200,
+                        66 + 17 * int(i / 2));
   lblLicence = label("Licence:", 100, 15, FontFromPixels("Arial", 11));
   lblLicence->setGeometry(10, 100, 42, 15);
-  Licence = new TLegacy(this);
-  Licence->setFont(FontFromPixels("Arial", 11));
-  Licence->SetCaption("GNU General Public License, version 3 or later");
-  Licence->SetAddress("https://www.gnu.org/licenses/gpl-3.0.html");
-  Licence->SetAddressType(atWWW);
-  Licence->SetActiveColor(QColor(0, 0, 128));
-  Licence->adjustSize();
-  Licence->move(52, 100);
-  for (TLegacy* link : Libraries) link->OnOpenFailed = OpenFailed;
-  Licence->OnOpenFailed = OpenFailed;
+  Licence = link("GNU General Public License, version 3 or later",
+                 "https://www.gnu.org/licenses/gpl-3.0.html", 52, 100);
 
   OKbtn = new QPushButton(QStringLiteral("&OK"), this);
   OKbtn->setGeometry(357, 92, 75, 23);

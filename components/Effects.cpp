@@ -41,7 +41,7 @@ void AddPasses(std::vector<Pass>& passes, int depth, TEffectDirection dir, TEffe
 
 }  // namespace
 
-// image with its first rows logical rows cut off, except those holding ink.
+// image without those of its first rows (logical rows) that hold no ink.
 QImage TEffects::WithoutEmptyRowsAbove(const QImage& image, int rows) {
   const qreal ratio = image.devicePixelRatio();
   const int deviceRows = static_cast<int>(std::lround(rows * ratio));
