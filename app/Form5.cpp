@@ -76,7 +76,9 @@ TForm5::TForm5(const std::string& programFolder, QWidget* parent) : QDialog(pare
     Libraries[i] = link(kLibraries[i].Caption, kLibraries[i].Address, i % 2 == 0 ? 52 : 200,
                         66 + 17 * int(i / 2));
   lblLicence = label("Licence:", 100, 15, FontFromPixels("Arial", 11));
-  lblLicence->setGeometry(10, 100, 42, 15);
+  // Right-aligned to end 4 pixels before its link: "Licence:" is as wide as its room.
+  const int licenceWidth = lblLicence->sizeHint().width();
+  lblLicence->setGeometry(48 - licenceWidth, 100, licenceWidth, 15);
   Licence = link("GNU General Public License, version 3 or later",
                  "https://www.gnu.org/licenses/gpl-3.0.html", 52, 100);
 

@@ -234,6 +234,8 @@ TEST_F(TrayTest, AboutBoxShowsTheProgramAndItsLibraries) {
   EXPECT_EQ(form5.Licence->text(), "GNU General Public License, version 3 or later");
   EXPECT_EQ(form5.Licence->Target(), "https://www.gnu.org/licenses/gpl-3.0.html");
   EXPECT_TRUE(form5.rect().contains(form5.Licence->geometry()));
+  EXPECT_GE(form5.Licence->x() - (form5.lblLicence->x() + form5.lblLicence->sizeHint().width()), 4);
+  EXPECT_GE(form5.lblLicence->x(), 0);
   EXPECT_FALSE(form5.Licence->geometry().intersects(form5.OKbtn->geometry()));
   // A link that no browser can open says so.
   std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nexit 3\n";
