@@ -128,6 +128,10 @@ TEST_F(PresetTest, NamesLeadingOutOfThePresetFolderAreRefused) {
   ASSERT_EQ(messages.size(), 3u);
   EXPECT_EQ(messages[2],
             "The preset \"a/b\" was not saved: a preset name cannot hold \"/\" or a line break.");
+  // A name too long for a file name is refused by the file system, and said so.
+  Run(form->Save1, std::string(300, 'a'));
+  ASSERT_EQ(messages.size(), 4u);
+  EXPECT_TRUE(messages[3].ends_with(".equ cannot be written.")) << messages[3];
   EXPECT_TRUE(fs::is_empty(equ));
   EXPECT_FALSE(fs::exists(form->ProgramFolder + "escape.equ"));
   EXPECT_FALSE(fs::exists(form->ProgramFolder + "abs.equ"));
