@@ -1,5 +1,6 @@
 // Reads the ID3v2 tag at the start of an MP3 file (any version and text encoding) through
-// TagLib: the title and the front-cover picture. The program falls back to these only where
+// TagLib, and what TagLib misses through a more tolerant reader: the title and the
+// front-cover picture. The program falls back to these only where
 // the ID3v1 trailer gives no title, or the disc's folder no picture.
 #pragma once
 
@@ -20,6 +21,8 @@ class TID3v2Tag {
   static constexpr std::size_t kMaxTitle = 255;
 
  private:
+  void ReadWithTagLib(const std::string& fileName);
+
   std::string title_;
   std::string cover_;
 };
