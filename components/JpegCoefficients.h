@@ -6,11 +6,12 @@
 // while libjpeg works on them.
 #pragma once
 
-#include <jpeglib.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+
+// After <cstdio>: jpeglib.h needs size_t and FILE.
+#include <jpeglib.h>
 
 // Plain data throughout: libjpeg leaves its callbacks by longjmp.
 class TJpegCoefficients {
