@@ -12,12 +12,26 @@ constexpr std::size_t kBlockBytes = sizeof(JBLOCK);
 // A packed block: a 64-bit mask of its non-zero coefficients, then those coefficients.
 constexpr std::size_t kMaskBytes = sizeof(uint64_t);
 
-// Smaller arrays are left to libjpeg: packing costs time, and they cost little memory.
-constexpr std::size_t kPackedAbove = 8u << 20;
+// Arrays are left to libjpeg as long as they hold no more than this together: packing costs
+// time (every row is packed again after each scan that changes it).
+constexpr std::size_t kUnpackedBudget = 40u << 20;
 
 [[noreturn]] void OutOfMemory(j_common_ptr cinfo) {
   ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 9);
   std::abort();  // error_exit never returns
+}
+
+// Calls visit(block, coefficient, its packed value) for each coefficient a packed row holds.
+template <typename Visit>
+void ForEachCoefficient(const unsigned char* packed, JDIMENSION width, Visit visit) {
+  if (packed == nullptr) return;
+  for (JDIMENSION b = 0; b < width; ++b) {
+    uint64_t mask = 0;
+    std::memcpy(&mask, packed, kMaskBytes);
+    packed += kMaskBytes;
+    for (; mask != 0; mask &= mask - 1, packed += sizeof(JCOEF))
+      visit(b, __builtin_ctzll(mask), packed);
+  }
 }
 
 }  // namespace
@@ -46,6 +60,7 @@ void TJpegCoefficients::Release() {
     a = Array{};
   }
   count_ = 0;
+  unpackedBytes_ = 0;
   std::free(scratch_);
   scratch_ = nullptr;
   scratchSize_ = 0;
@@ -60,9 +75,12 @@ jvirt_barray_ptr TJpegCoefficients::Request(j_common_ptr cinfo, int pool, boolea
                                             JDIMENSION width, JDIMENSION height,
                                             JDIMENSION access) {
   TJpegCoefficients* self = Of(cinfo);
+  const std::size_t bytes = std::size_t{width} * height * kBlockBytes;
   if (pool != JPOOL_IMAGE || self->count_ == MAX_COMPONENTS ||
-      std::size_t{width} * height * kBlockBytes <= kPackedAbove)
+      self->unpackedBytes_ + bytes <= kUnpackedBudget) {
+    if (pool == JPOOL_IMAGE) self->unpackedBytes_ += bytes;
     return self->original_.request_virt_barray(cinfo, pool, preZero, width, height, access);
+  }
   Array& a = self->arrays_[self->count_++];
   a.width = width;
   a.height = height;
@@ -93,56 +111,63 @@ void TJpegCoefficients::Realize(j_common_ptr cinfo) {
   }
 }
 
-// Packs the rows unpacked back into their rows' storage; false when memory ran out.
-bool TJpegCoefficients::Pack(j_common_ptr, Array& a) {
-  if (!a.dirty) return true;
+// Packs the rows unpacked back into their rows' storage when they may have changed, and
+// leaves the window all zeros, touching only the coefficients that are not; false when
+// memory ran out.
+bool TJpegCoefficients::Evict(Array& a) {
   for (JDIMENSION r = 0; r < a.held; ++r) {
+    JBLOCKROW row = a.rows[r];
+    unsigned char*& packed = a.packed[a.first + r];
+    if (!a.dirty) {
+      ForEachCoefficient(packed, a.width,
+                         [&](JDIMENSION b, int k, const unsigned char*) { row[b][k] = 0; });
+      continue;
+    }
     unsigned char* out = scratch_;
     bool any = false;
     for (JDIMENSION b = 0; b < a.width; ++b) {
-      const JCOEF* block = a.rows[r][b];
+      JCOEF* block = row[b];
       uint64_t mask = 0;
       unsigned char* values = out + kMaskBytes;
-      for (int k = 0; k < DCTSIZE2; ++k) {
-        if (block[k] == 0) continue;
-        mask |= uint64_t{1} << k;
-        std::memcpy(values, &block[k], sizeof(JCOEF));
-        values += sizeof(JCOEF);
+      // Four coefficients at a time: most are zero.
+      for (int k = 0; k < DCTSIZE2; k += 4) {
+        uint64_t four = 0;
+        std::memcpy(&four, &block[k], sizeof four);
+        if (four == 0) continue;
+        for (int i = k; i < k + 4; ++i) {
+          if (block[i] == 0) continue;
+          mask |= uint64_t{1} << i;
+          std::memcpy(values, &block[i], sizeof(JCOEF));
+          values += sizeof(JCOEF);
+          block[i] = 0;
+        }
       }
       std::memcpy(out, &mask, kMaskBytes);
       out = values;
       any |= mask != 0;
     }
-    unsigned char*& row = a.packed[a.first + r];
-    std::free(row);
-    row = nullptr;
+    std::free(packed);
+    packed = nullptr;
     if (!any) continue;
     const auto bytes = static_cast<std::size_t>(out - scratch_);
-    row = static_cast<unsigned char*>(std::malloc(bytes));
-    if (row == nullptr) return false;
-    std::memcpy(row, scratch_, bytes);
+    packed = static_cast<unsigned char*>(std::malloc(bytes));
+    if (packed == nullptr) return false;
+    std::memcpy(packed, scratch_, bytes);
   }
   a.dirty = false;
   return true;
 }
 
+// Fills the window (all zeros) with the rows from `first` on.
 void TJpegCoefficients::Unpack(Array& a, JDIMENSION first) {
   a.first = first;
   a.held = std::min(a.window, a.height - first);
   for (JDIMENSION r = 0; r < a.held; ++r) {
     JBLOCKROW row = a.rows[r];
-    std::memset(row, 0, std::size_t{a.width} * kBlockBytes);
-    const unsigned char* in = a.packed[first + r];
-    if (in == nullptr) continue;
-    for (JDIMENSION b = 0; b < a.width; ++b) {
-      uint64_t mask = 0;
-      std::memcpy(&mask, in, kMaskBytes);
-      in += kMaskBytes;
-      for (; mask != 0; mask &= mask - 1) {
-        std::memcpy(&row[b][__builtin_ctzll(mask)], in, sizeof(JCOEF));
-        in += sizeof(JCOEF);
-      }
-    }
+    ForEachCoefficient(a.packed[first + r], a.width,
+                       [&](JDIMENSION b, int k, const unsigned char* value) {
+                         std::memcpy(&row[b][k], value, sizeof(JCOEF));
+                       });
   }
 }
 
@@ -154,7 +179,7 @@ JBLOCKARRAY TJpegCoefficients::Access(j_common_ptr cinfo, jvirt_barray_ptr array
   if (a->blocks == nullptr || rows > a->window || start + rows > a->height)
     ERREXIT(cinfo, JERR_BAD_VIRTUAL_ACCESS);
   if (a->held == 0 || start < a->first || start + rows > a->first + a->held) {
-    if (!self->Pack(cinfo, *a)) OutOfMemory(cinfo);
+    if (!self->Evict(*a)) OutOfMemory(cinfo);
     // Rows are mostly taken in order: the window starts at the first row asked for.
     self->Unpack(*a, std::min(start, a->height - a->window));
   }

@@ -37,7 +37,7 @@ class TJpegCoefficients {
 
   static TJpegCoefficients* Of(j_common_ptr cinfo);
   Array* Own(jvirt_barray_ptr array);
-  bool Pack(j_common_ptr cinfo, Array& a);
+  bool Evict(Array& a);
   void Unpack(Array& a, JDIMENSION first);
 
   static jvirt_barray_ptr Request(j_common_ptr cinfo, int pool, boolean preZero, JDIMENSION width,
@@ -51,6 +51,8 @@ class TJpegCoefficients {
   jpeg_memory_mgr original_{};
   Array arrays_[MAX_COMPONENTS];
   int count_ = 0;
+  // Bytes of the arrays left to libjpeg.
+  std::size_t unpackedBytes_ = 0;
   unsigned char* scratch_ = nullptr;
   std::size_t scratchSize_ = 0;
 };
