@@ -12,8 +12,7 @@ TID3v2Tag::TID3v2Tag(const std::string& fileName) {
   // Opening a pipe or a device named like a song would block the GUI thread.
   struct stat st;
   if (stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
-  ReadWithTagLib(fileName);
-  if (!title_.empty() && !cover_.empty()) return;
+  if (!ReadWithTagLib(fileName) || (!title_.empty() && !cover_.empty())) return;
   // TagLib lists no frames at all for some tags that other readers take (an empty or
   // oddly named frame before the title), and reads UTF-16 without a byte-order mark as
   // empty: what it missed comes from a more tolerant reading.
@@ -22,9 +21,10 @@ TID3v2Tag::TID3v2Tag(const std::string& fileName) {
   if (cover_.empty()) cover_ = frames.Cover();
 }
 
-void TID3v2Tag::ReadWithTagLib(const std::string& fileName) {
+bool TID3v2Tag::ReadWithTagLib(const std::string& fileName) {
   TagLib::MPEG::File file(fileName.c_str(), false);
-  if (!file.isOpen() || !file.hasID3v2Tag()) return;
+  if (!file.isOpen()) return true;
+  if (!file.hasID3v2Tag()) return false;
   TagLib::ID3v2::Tag* tag = file.ID3v2Tag();
   const TagLib::ID3v2::FrameList& titles = tag->frameList("TIT2");
   if (!titles.isEmpty()) title_ = Utf8Prefix(titles.front()->toString().to8Bit(true), kMaxTitle);
@@ -39,4 +39,5 @@ void TID3v2Tag::ReadWithTagLib(const std::string& fileName) {
     }
   }
   if (chosen) cover_.assign(chosen->picture().data(), chosen->picture().size());
+  return true;
 }

@@ -21,7 +21,8 @@ class TID3v2Tag {
   static constexpr std::size_t kMaxTitle = 255;
 
  private:
-  void ReadWithTagLib(const std::string& fileName);
+  // False when TagLib saw the file has no ID3v2 tag at all.
+  bool ReadWithTagLib(const std::string& fileName);
 
   std::string title_;
   std::string cover_;
