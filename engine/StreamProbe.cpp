@@ -4,7 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 namespace xaudio {
 
@@ -22,7 +22,11 @@ constexpr int kMpeg1Rates[3] = {44100, 48000, 32000};
 
 // Longer than any frame of a known bit rate (MPEG-2.5 layer 3 at 160 kbit/s and 8 kHz).
 constexpr int64_t kMaxFrame = 2881;
-constexpr int64_t kTailWindow = 8192;
+// Where frames are looked for: the tail, and each place the bit rate is read at.
+constexpr int64_t kTailWindow = 4096;
+// The first frame is looked for close to the tag first, then further on.
+constexpr int64_t kNearWindow = 2048;
+constexpr int64_t kFarWindow = 65536;
 constexpr int kBitratePlaces = 8;
 
 uint32_t Big(const unsigned char* p) {
@@ -33,11 +37,12 @@ uint32_t Little(const unsigned char* p) {
   return uint32_t{p[3]} << 24 | uint32_t{p[2]} << 16 | uint32_t{p[1]} << 8 | p[0];
 }
 
-std::vector<unsigned char> ReadAt(int fd, int64_t at, int64_t bytes) {
-  std::vector<unsigned char> data(static_cast<size_t>(std::max<int64_t>(bytes, 0)));
-  const ssize_t got = data.empty() ? 0 : pread(fd, data.data(), data.size(), at);
-  data.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return data;
+// Up to `bytes` bytes at `at` into data (never initialised before: pread fills it).
+int64_t ReadAt(int fd, int64_t at, int64_t bytes, std::unique_ptr<unsigned char[]>& data) {
+  if (bytes <= 0) return 0;
+  data.reset(new unsigned char[static_cast<size_t>(bytes)]);
+  const ssize_t got = pread(fd, data.get(), static_cast<size_t>(bytes), at);
+  return got > 0 ? got : 0;
 }
 
 }  // namespace
@@ -61,36 +66,34 @@ bool TFrameHeader::Parse(const unsigned char* h) {
 }
 
 TStreamProbe::TStreamProbe(int fd, int64_t size) : fd_(fd), end_(size) {
-  std::vector<unsigned char> front = ReadAt(fd, 0, 10);
-  if (front.size() == 10 && std::memcmp(front.data(), "ID3", 3) == 0)
+  unsigned char front[10];
+  if (pread(fd, front, sizeof front, 0) == sizeof front && std::memcmp(front, "ID3", 3) == 0)
     begin_ = 10 + ((front[6] & 0x7f) << 21 | (front[7] & 0x7f) << 14 | (front[8] & 0x7f) << 7 |
                    (front[9] & 0x7f));
-  std::vector<unsigned char> back = ReadAt(fd, std::max<int64_t>(0, size - 160), 160);
-  if (back.size() == 160 && std::memcmp(back.data() + 32, "TAG", 3) == 0) {
-    end_ -= 128;
-    back.resize(32);
-  } else if (back.size() == 160) {
-    std::memmove(back.data(), back.data() + 128, 32);
-    back.resize(32);
-  }
-  // An APE tag before the end (and before any ID3v1 tag): its footer gives its size.
-  if (back.size() == 32 && std::memcmp(back.data(), "APETAGEX", 8) == 0) {
-    const bool header = (Little(back.data() + 20) & 0x80000000u) != 0;
-    end_ -= int64_t{Little(back.data() + 12)} + (header ? 32 : 0);
+  unsigned char back[160];
+  if (size >= 160 && pread(fd, back, sizeof back, size - 160) == sizeof back) {
+    const bool id3v1 = std::memcmp(back + 32, "TAG", 3) == 0;
+    if (id3v1) end_ -= 128;
+    // An APE tag before the end (and before any ID3v1 tag): its footer gives its size.
+    const unsigned char* ape = id3v1 ? back : back + 128;
+    if (std::memcmp(ape, "APETAGEX", 8) == 0) {
+      const bool header = (Little(ape + 20) & 0x80000000u) != 0;
+      end_ -= int64_t{Little(ape + 12)} + (header ? 32 : 0);
+    }
   }
   begin_ = std::clamp<int64_t>(begin_, 0, size);
   end_ = std::clamp<int64_t>(end_, begin_, size);
   // Junk before the first frame is skipped, as the decoder skips it.
-  firstFound_ = FrameNear(begin_, 65536, first_, begin_);
+  firstFound_ = FrameNear(begin_, kNearWindow, kMaxFrame, first_, begin_) ||
+                FrameNear(begin_ + kNearWindow, kFarWindow, kMaxFrame, first_, begin_);
   if (firstFound_) ReadInfoFrame();
 }
 
-bool TStreamProbe::FrameNear(int64_t at, int64_t window, TFrameHeader& header,
-                             int64_t& where) const {
+bool TStreamProbe::FrameNear(int64_t at, int64_t window, int64_t reach, TFrameHeader& header,
+                             int64_t& where, bool sameBitrate) const {
   at = std::max(at, begin_);
-  const std::vector<unsigned char> data =
-      ReadAt(fd_, at, std::min(window + 2 * kMaxFrame, end_ - at));
-  const auto size = static_cast<int64_t>(data.size());
+  std::unique_ptr<unsigned char[]> data;
+  const int64_t size = ReadAt(fd_, at, std::min(window + 2 * reach + 4, end_ - at), data);
   for (int64_t i = 0; i + 4 <= size && i <= window; ++i) {
     TFrameHeader h;
     if (!h.Parse(&data[i]) || (firstFound_ && !h.SameStream(first_))) continue;
@@ -99,6 +102,7 @@ bool TStreamProbe::FrameNear(int64_t at, int64_t window, TFrameHeader& header,
     const bool last = at + next == end_;
     if (!last && (next + 4 > size || !following.Parse(&data[next]) || !following.SameStream(h)))
       continue;
+    if (sameBitrate && (last || following.bitrate != h.bitrate)) continue;
     header = h;
     where = at + i;
     return true;
@@ -107,8 +111,8 @@ bool TStreamProbe::FrameNear(int64_t at, int64_t window, TFrameHeader& header,
 }
 
 void TStreamProbe::ReadInfoFrame() {
-  const std::vector<unsigned char> f = ReadAt(fd_, begin_, 200);
-  if (f.size() < 200) return;
+  unsigned char f[200];
+  if (pread(fd_, f, sizeof f, begin_) != sizeof f) return;
   const bool mono = (f[3] & 0xc0) == 0xc0;
   const size_t xing = 4 + (first_.version == 3 ? (mono ? 17 : 32) : (mono ? 9 : 17));
   if (std::memcmp(&f[xing], "Xing", 4) == 0 || std::memcmp(&f[xing], "Info", 4) == 0) {
@@ -120,7 +124,7 @@ void TStreamProbe::ReadInfoFrame() {
     if (flags & 4) at += 100;
     if (flags & 8) at += 4;
     // The LAME header: the encoder delay in the first 12 of three bytes at offset 21.
-    if (at + 24 <= f.size()) delay_ = f[at + 21] << 4 | f[at + 22] >> 4;
+    if (at + 24 <= sizeof f) delay_ = f[at + 21] << 4 | f[at + 22] >> 4;
   } else if (std::memcmp(&f[36], "VBRI", 4) == 0) {
     infoFrame_ = true;
     claimedBytes_ = Big(&f[36 + 10]);
@@ -133,18 +137,19 @@ bool TStreamProbe::EndsInFrames() const {
   const int64_t window = std::min(kTailWindow, AudioBytes());
   TFrameHeader h;
   int64_t where = 0;
-  return FrameNear(end_ - window, window, h, where);
+  return FrameNear(end_ - window, window, kMaxFrame, h, where);
 }
 
 bool TStreamProbe::ConstantBitrate() const {
   if (!firstFound_) return false;
-  // Two frames in a row at each place.
+  // Two frames in a row at each place. A frame longer than the first ones is not found,
+  // which is as good an answer as a different bit rate.
+  const int64_t reach = first_.bytes + 1;
   for (int k = 1; k < kBitratePlaces; ++k) {
-    TFrameHeader h, next;
+    TFrameHeader h;
     int64_t where = 0;
-    if (!FrameNear(begin_ + AudioBytes() * k / kBitratePlaces, kTailWindow, h, where) ||
-        h.bitrate != first_.bitrate || !FrameNear(where + h.bytes, 0, next, where) ||
-        next.bitrate != first_.bitrate)
+    if (!FrameNear(begin_ + AudioBytes() * k / kBitratePlaces, reach, reach, h, where, true) ||
+        h.bitrate != first_.bitrate)
       return false;
   }
   return true;

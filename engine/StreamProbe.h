@@ -53,7 +53,10 @@ class TStreamProbe {
  private:
   // The first frame at or after `at` within `window` bytes that is followed by another frame
   // of the same stream (or by the end of the audio), and where it is; false when none is.
-  bool FrameNear(int64_t at, int64_t window, TFrameHeader& header, int64_t& where) const;
+  // Frames are taken to be no longer than `reach`; with sameBitrate, the two must have one bit
+  // rate.
+  bool FrameNear(int64_t at, int64_t window, int64_t reach, TFrameHeader& header, int64_t& where,
+                 bool sameBitrate = false) const;
   void ReadInfoFrame();
 
   int fd_;
