@@ -80,8 +80,8 @@ bool TDecoder::ReadInfo(const TStreamProbe& probe, int& code, std::string& error
   lead_ = 0;
   const int64_t spf = mpg123_spf(handle_);
   // libmpg123 estimates the length from the first frames, and says it is accurate even so.
-  // An info frame is believed unless the file is much shorter than it claims (a truncated
-  // copy) or ends in something else than frames (an incomplete download); without one, a
+  // An info frame is believed unless the file is much shorter than it claims or does not
+  // end with a whole frame (a truncated copy, an incomplete download); without one, a
   // file whose frames all have one bit rate is measured by its size. Anything else has its
   // frame headers counted.
   long accurate = 0;
@@ -89,10 +89,11 @@ bool TDecoder::ReadInfo(const TStreamProbe& probe, int& code, std::string& error
       mpg123_getstate(handle_, MPG123_ACCURATE, &accurate, nullptr) == MPG123_OK && accurate;
   const auto audioBytes = static_cast<double>(probe.AudioBytes());
   if (probe.HasInfoFrame() && known &&
-      audioBytes >= 0.95 * static_cast<double>(probe.ClaimedBytes()) && probe.EndsInFrames()) {
+      audioBytes >= 0.95 * static_cast<double>(probe.ClaimedBytes()) &&
+      probe.EndsWithWholeFrame()) {
     info_.frames = mpg123_length(handle_);
   } else if (!probe.HasInfoFrame() && frame.vbr == MPG123_CBR && probe.ConstantBitrate() &&
-             probe.EndsInFrames()) {
+             probe.EndsWithWholeFrame()) {
     info_.frames = probe.ConstantBitrateFrames() * spf;
   } else {
     mpg123_scan(handle_);

@@ -90,7 +90,7 @@ TStreamProbe::TStreamProbe(int fd, int64_t size) : fd_(fd), end_(size) {
 }
 
 bool TStreamProbe::FrameNear(int64_t at, int64_t window, int64_t reach, TFrameHeader& header,
-                             int64_t& where, bool sameBitrate) const {
+                             int64_t& where, TFind find) const {
   at = std::max(at, begin_);
   std::unique_ptr<unsigned char[]> data;
   const int64_t size = ReadAt(fd_, at, std::min(window + 2 * reach + 4, end_ - at), data);
@@ -102,7 +102,13 @@ bool TStreamProbe::FrameNear(int64_t at, int64_t window, int64_t reach, TFrameHe
     const bool last = at + next == end_;
     if (!last && (next + 4 > size || !following.Parse(&data[next]) || !following.SameStream(h)))
       continue;
-    if (sameBitrate && (last || following.bitrate != h.bitrate)) continue;
+    if (find == TFind::SameBitrate && (last || following.bitrate != h.bitrate)) continue;
+    if (find == TFind::ChainToEnd) {
+      int64_t hop = i;
+      TFrameHeader f;
+      while (hop + 4 <= size && f.Parse(&data[hop]) && f.SameStream(h)) hop += f.bytes;
+      if (at + hop != end_) return false;
+    }
     header = h;
     where = at + i;
     return true;
@@ -132,12 +138,12 @@ void TStreamProbe::ReadInfoFrame() {
   }
 }
 
-bool TStreamProbe::EndsInFrames() const {
+bool TStreamProbe::EndsWithWholeFrame() const {
   if (!firstFound_) return false;
   const int64_t window = std::min(kTailWindow, AudioBytes());
   TFrameHeader h;
   int64_t where = 0;
-  return FrameNear(end_ - window, window, kMaxFrame, h, where);
+  return FrameNear(end_ - window, window, kMaxFrame, h, where, TFind::ChainToEnd);
 }
 
 bool TStreamProbe::ConstantBitrate() const {
@@ -148,7 +154,8 @@ bool TStreamProbe::ConstantBitrate() const {
   for (int k = 1; k < kBitratePlaces; ++k) {
     TFrameHeader h;
     int64_t where = 0;
-    if (!FrameNear(begin_ + AudioBytes() * k / kBitratePlaces, reach, reach, h, where, true) ||
+    if (!FrameNear(begin_ + AudioBytes() * k / kBitratePlaces, reach, reach, h, where,
+                   TFind::SameBitrate) ||
         h.bitrate != first_.bitrate)
       return false;
   }

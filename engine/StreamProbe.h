@@ -40,9 +40,9 @@ class TStreamProbe {
   // The LAME header's encoder delay in samples (0 without one).
   int EncoderDelay() const { return delay_; }
 
-  // Whether the last few kilobytes of the audio hold MPEG frames of the first frame's kind:
-  // not so for a download that ends in zeros or junk.
-  bool EndsInFrames() const;
+  // Whether the audio ends with the last of a run of whole frames of the first frame's kind:
+  // not so for a copy cut off inside a frame, or a download that ends in zeros or junk.
+  bool EndsWithWholeFrame() const;
   // Whether frames read at a few places through the file all have the first frame's bit
   // rate; then the file is taken as constant bit rate.
   bool ConstantBitrate() const;
@@ -53,10 +53,12 @@ class TStreamProbe {
  private:
   // The first frame at or after `at` within `window` bytes that is followed by another frame
   // of the same stream (or by the end of the audio), and where it is; false when none is.
-  // Frames are taken to be no longer than `reach`; with sameBitrate, the two must have one bit
-  // rate.
+  // What else a frame found must satisfy: the next one has its bit rate, or frames follow it
+  // one after the other up to the end of the audio.
+  enum class TFind { Pair, SameBitrate, ChainToEnd };
+  // Frames are taken to be no longer than `reach`.
   bool FrameNear(int64_t at, int64_t window, int64_t reach, TFrameHeader& header, int64_t& where,
-                 bool sameBitrate = false) const;
+                 TFind find = TFind::Pair) const;
   void ReadInfoFrame();
 
   int fd_;

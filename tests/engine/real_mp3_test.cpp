@@ -95,6 +95,7 @@ TEST_F(RealMp3, LengthIsWhatPlaysWithinOneFrame) {
       {"no info frame, varying bit rate", bareVbr},
       {"no info frame, constant bit rate", bareCbr},
       {"no info frame, cut mid-frame", Cut(bareVbr, 0.6, "bare-cut.mp3")},
+      {"info frame, cut 1% short", Cut(vbr, 0.99, "short.mp3")},
       {"info frame, zeros after 70%", Cut(vbr, 0.7, "zeros.mp3", std::string(40000, '\0'))},
       {"no info frame, zeros after 70%",
        Cut(bareCbr, 0.7, "bare-zeros.mp3", std::string(40000, '\0'))},
