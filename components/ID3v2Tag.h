@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 class TID3v2Tag {
  public:
@@ -17,6 +18,8 @@ class TID3v2Tag {
   // The bytes of the embedded front cover (APIC), else of the first embedded picture; empty
   // when there is none.
   const std::string& Cover() const { return cover_; }
+  // The cover's bytes handed over, so a big picture is not held twice.
+  std::string TakeCover() { return std::move(cover_); }
 
   static constexpr std::size_t kMaxTitle = 255;
 

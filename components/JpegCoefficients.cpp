@@ -14,7 +14,7 @@ constexpr std::size_t kMaskBytes = sizeof(uint64_t);
 
 // Arrays are left to libjpeg as long as they hold no more than this together: packing costs
 // time (every row is packed again after each scan that changes it).
-constexpr std::size_t kUnpackedBudget = 40u << 20;
+constexpr std::size_t kUnpackedBudget = 32u << 20;
 
 [[noreturn]] void OutOfMemory(j_common_ptr cinfo) {
   ERREXIT1(cinfo, JERR_OUT_OF_MEMORY, 9);
