@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 
 namespace {
@@ -120,7 +121,9 @@ TID3v2Frames::TID3v2Frames(const std::string& fileName) {
   std::string tag(10, '\0');
   if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && pread(fd, tag.data(), 10, 0) == 10 &&
       tag.compare(0, 3, "ID3") == 0) {
-    const std::size_t size = Syncsafe(tag, 6);
+    // A tag claims its size; the file says how much of it there is.
+    const std::size_t size =
+        std::min<std::size_t>(Syncsafe(tag, 6), static_cast<std::size_t>(st.st_size) - 10);
     if (size <= kMaxTagBytes) {
       tag.resize(10 + size);
       const ssize_t got = pread(fd, tag.data() + 10, size, 10);
