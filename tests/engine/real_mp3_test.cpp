@@ -5,9 +5,11 @@
 
 #include <cstdlib>
 #include <memory>
+#include <tuple>
 
 #include "Decoder.h"
 #include "EngineHarness.h"
+#include "StreamProbe.h"
 #include "TestMedia.h"
 
 using namespace std::chrono_literals;
@@ -45,6 +47,24 @@ TDecoded Decode(const std::string& path) {
     }
   }
   return d;
+}
+
+// A stream without an info frame of `count` frames of one MPEG version and layer whose bit
+// rates take turns through the whole table, as in the compliance streams; their bodies are
+// zeros, which decode to silence.
+std::string VaryingFrames(int version, int layer, int count) {
+  std::string stream;
+  for (int i = 0; i < count; ++i) {
+    const unsigned char h[4] = {0xff,
+                                static_cast<unsigned char>(0xe1 | version << 3 | (4 - layer) << 1),
+                                static_cast<unsigned char>((1 + i % 14) << 4), 0};
+    xaudio::TFrameHeader header;
+    if (!header.Parse(h)) return {};
+    std::string frame(static_cast<size_t>(header.bytes), '\0');
+    std::copy(h, h + 4, frame.begin());
+    stream += frame;
+  }
+  return stream;
 }
 
 void Shell(const std::string& command) { ASSERT_EQ(std::system(command.c_str()), 0) << command; }
@@ -105,6 +125,16 @@ TEST_F(RealMp3, LengthIsWhatPlaysWithinOneFrame) {
     const TDecoded d = Decode(c.path);
     EXPECT_GT(d.frames, 44100);
     EXPECT_NEAR(static_cast<double>(d.info.frames), static_cast<double>(d.frames), 1152);
+  }
+  // Layers I and II, MPEG-2 and MPEG-2.5 with varying bit rates: 200 frames each.
+  for (const auto& [version, layer, samples] :
+       {std::tuple{3, 1, 384}, {3, 2, 1152}, {2, 3, 576}, {0, 3, 576}}) {
+    SCOPED_TRACE(std::to_string(version) + " layer " + std::to_string(layer));
+    const std::string path = dir_->File("varying.mp3");
+    WriteBytes(path, VaryingFrames(version, layer, 200));
+    const TDecoded d = Decode(path);
+    EXPECT_NEAR(static_cast<double>(d.frames), 200.0 * samples, samples);
+    EXPECT_NEAR(static_cast<double>(d.info.frames), static_cast<double>(d.frames), samples);
   }
 }
 
