@@ -44,19 +44,20 @@ std::function<void(const std::string& text)> TForm1::ShowMessage = [](const std:
   PlainMessageBox(QMessageBox::Information, QStringLiteral("Sonavera"), ToQString(text));
 };
 
-std::function<void(const std::string& text)> TForm1::ShowNote = [](const std::string& text) {
-  // A later note replaces the text of one still open rather than piling up boxes.
-  static QPointer<QMessageBox> note;
-  if (!note) {
-    note = new QMessageBox(QMessageBox::Information, QStringLiteral("Sonavera"), QString(),
-                           QMessageBox::Ok);
-    note->setTextFormat(Qt::PlainText);
-    note->setModal(false);
-    note->setAttribute(Qt::WA_DeleteOnClose);
-  }
-  note->setText(ToQString(text));
-  note->show();
-};
+std::function<void(QWidget* owner, const std::string& text)> TForm1::ShowNote =
+    [](QWidget* owner, const std::string& text) {
+      // A later note replaces the text of one still open rather than piling up boxes.
+      static QPointer<QMessageBox> note;
+      if (!note) {
+        note = new QMessageBox(QMessageBox::Information, QStringLiteral("Sonavera"), QString(),
+                               QMessageBox::Ok, owner);
+        note->setTextFormat(Qt::PlainText);
+        note->setModal(false);
+        note->setAttribute(Qt::WA_DeleteOnClose);
+      }
+      note->setText(ToQString(text));
+      note->show();
+    };
 
 TForm1::TForm1(const std::string& programFolder, const TXaudioEntryPoints& engine)
     : ProgramFolder(programFolder),

@@ -56,8 +56,9 @@ class TForm1 : public QWidget {
 
   // Message boxes of the window; tests replace it so that nothing waits for a click.
   static std::function<void(const std::string& text)> ShowMessage;
-  // Notes that ask nothing and hold nothing up (one at a time); tests replace it too.
-  static std::function<void(const std::string& text)> ShowNote;
+  // Notes that ask nothing and hold nothing up (one at a time), owned by `owner` so they never
+  // keep the program running; tests replace it too.
+  static std::function<void(QWidget* owner, const std::string& text)> ShowNote;
 
   // The dialogs, created after the main window and living as long as it (set by main()).
   TForm2* Form2 = nullptr;

@@ -95,5 +95,6 @@ void TForm1::XAudioNotifyError(TXaudioPlayer*, uint8_t, int16_t, const std::stri
 // A song that broke off after some sound has ended there and the album goes on, so its
 // damage is told without stopping anything or waiting for an answer.
 void TForm1::XAudioNotifyDebug(TXaudioPlayer*, uint8_t, uint8_t Level, const std::string& Msg) {
-  if (Level == XA_DEBUG_LEVEL_INPUT_DAMAGED) ShowNote("Error " + Msg + " " + CurrentSongName());
+  if (Level == XA_DEBUG_LEVEL_INPUT_DAMAGED)
+    ShowNote(this, "Error " + Msg + " " + CurrentSongName());
 }

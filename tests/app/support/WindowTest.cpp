@@ -8,7 +8,7 @@
 WindowTest::WindowTest()
     : savedShowMessage_(TForm1::ShowMessage), savedShowNote_(TForm1::ShowNote) {
   TForm1::ShowMessage = [this](const std::string& text) { messages.push_back(text); };
-  TForm1::ShowNote = [this](const std::string& text) { notes.push_back(text); };
+  TForm1::ShowNote = [this](QWidget*, const std::string& text) { notes.push_back(text); };
   const std::string root = dir.path().toStdString() + "/";
   // The settings file of every window under test lies in its own folder, never the user's.
   if (const char* config = getenv("XDG_CONFIG_HOME")) savedConfig_ = config;

@@ -39,7 +39,7 @@ class WindowTest : public testing::Test {
 
  private:
   std::function<void(const std::string&)> savedShowMessage_;
-  std::function<void(const std::string&)> savedShowNote_;
+  std::function<void(QWidget*, const std::string&)> savedShowNote_;
   std::optional<std::string> savedConfig_;
   std::optional<std::string> savedData_;
 };
