@@ -57,6 +57,9 @@ class TForm1 : public QWidget {
 
   // Message boxes of the window; tests replace it so that nothing waits for a click.
   static std::function<void(const std::string& text)> ShowMessage;
+  // Notes that ask nothing and hold nothing up (one at a time), owned by `owner` so they never
+  // keep the program running; tests replace it too.
+  static std::function<void(QWidget* owner, const std::string& text)> ShowNote;
 
   // The dialogs, created after the main window and living as long as it (set by main()).
   TForm2* Form2 = nullptr;
@@ -182,6 +185,8 @@ class TForm1 : public QWidget {
   void XAudioNotifyOutputPcmLevel(TXaudioPlayer* Sender, uint8_t PcmLevel);
   void XAudioNotifyCodecQuality(TXaudioPlayer* Sender, uint8_t Quality);
   void XAudioNotifyError(TXaudioPlayer* Sender, uint8_t Source, int16_t Code,
+                         const std::string& Msg);
+  void XAudioNotifyDebug(TXaudioPlayer* Sender, uint8_t Source, uint8_t Level,
                          const std::string& Msg);
   // The open song's duration from the engine's last report, in whole minutes and seconds.
   uint32_t DurationMinutes = 0;
@@ -326,6 +331,8 @@ class TForm1 : public QWidget {
   // Source root followed by the relative path of row; empty for a row without a song.
   std::string SongPath(int row) const;
   std::string CurrentSongPath() const { return SongPath(CurrentRow); }
+  // The current song's path relative to the source (column 2).
+  std::string CurrentSongName() const;
   // Source root followed by the folder part (up to the last "/") of row's relative path.
   std::string SongFolder(int row) const;
   // The disc number of row; 0 for a row without a song.

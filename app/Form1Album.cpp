@@ -69,6 +69,10 @@ std::string TForm1::SongPath(int row) const {
   return SourceRoot() + TAB.Cells(2, row);
 }
 
+std::string TForm1::CurrentSongName() const {
+  return CurrentRow >= 1 && CurrentRow < TAB.RowCount() ? TAB.Cells(2, CurrentRow) : std::string();
+}
+
 std::string TForm1::SongFolder(int row) const {
   const std::string& relative = TAB.Cells(2, row);
   return SourceRoot() + relative.substr(0, relative.rfind('/') + 1);
