@@ -53,6 +53,7 @@ bool TDecoder::Open(const std::string& path, int& code, std::string& error) {
     if (fd >= 0) close(fd);
     return false;
   }
+  mpg123_param2(handle_, MPG123_REMOVE_FLAGS, MPG123_NO_FRANKENSTEIN, 0.0);
   if (mpg123_open_fd(handle_, fd) != MPG123_OK) {
     error = std::string("cannot open the file: ") + mpg123_strerror(handle_);
     close(fd);
@@ -80,20 +81,22 @@ bool TDecoder::ReadInfo(const TStreamProbe& probe, int& code, std::string& error
   lead_ = 0;
   const int64_t spf = mpg123_spf(handle_);
   // libmpg123 estimates the length from the first frames, and says it is accurate even so.
-  // An info frame is believed unless the file is much shorter than it claims or does not
-  // end with a whole frame (a truncated copy, an incomplete download); without one, a
-  // file whose frames all have one bit rate is measured by its size. Anything else has its
-  // frame headers counted.
+  // An info frame is believed where libmpg123 took it (a second ID3v2 tag hides it: then
+  // it counts other frames than the info frame claims), the file holds the bytes it
+  // claims, and whole frames end the audio or end just where it says: junk after that end
+  // is not played. Without one, a file whose frames all have one bit rate is measured by
+  // its size. Anything else has its frame headers counted.
   long accurate = 0;
-  const bool known =
-      mpg123_getstate(handle_, MPG123_ACCURATE, &accurate, nullptr) == MPG123_OK && accurate;
+  const bool known = mpg123_getstate(handle_, MPG123_ACCURATE, &accurate, nullptr) == MPG123_OK &&
+                     accurate && mpg123_framelength(handle_) == probe.ClaimedFrames();
   const auto audioBytes = static_cast<double>(probe.AudioBytes());
-  if (probe.HasInfoFrame() && known &&
-      audioBytes >= 0.95 * static_cast<double>(probe.ClaimedBytes()) &&
-      probe.EndsWithWholeFrame()) {
+  const bool whole = probe.EndsWithWholeFrame();
+  const bool junkAfter = !whole && probe.InfoFrameEndsWhole();
+  if (probe.HasInfoFrame() && known && probe.HoldsClaimedBytes() && (whole || junkAfter)) {
     info_.frames = mpg123_length(handle_);
-  } else if (!probe.HasInfoFrame() && frame.vbr == MPG123_CBR && probe.ConstantBitrate() &&
-             probe.EndsWithWholeFrame()) {
+    // libmpg123 would decode whatever in the junk looks like frames, in their own format.
+    if (junkAfter) mpg123_param2(handle_, MPG123_ADD_FLAGS, MPG123_NO_FRANKENSTEIN, 0.0);
+  } else if (!probe.HasInfoFrame() && frame.vbr == MPG123_CBR && probe.ConstantBitrate() && whole) {
     info_.frames = probe.ConstantBitrateFrames() * spf;
   } else {
     mpg123_scan(handle_);

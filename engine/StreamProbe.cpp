@@ -90,24 +90,28 @@ TStreamProbe::TStreamProbe(int fd, int64_t size) : fd_(fd), end_(size) {
 }
 
 bool TStreamProbe::FrameNear(int64_t at, int64_t window, int64_t reach, TFrameHeader& header,
-                             int64_t& where, TFind find) const {
+                             int64_t& where, TFind find, int64_t stop) const {
+  if (stop < 0) stop = end_;
   at = std::max(at, begin_);
   std::unique_ptr<unsigned char[]> data;
-  const int64_t size = ReadAt(fd_, at, std::min(window + 2 * reach + 4, end_ - at), data);
+  const int64_t size = ReadAt(fd_, at, std::min(window + 2 * reach + 4, stop - at), data);
   for (int64_t i = 0; i + 4 <= size && i <= window; ++i) {
     TFrameHeader h;
-    if (!h.Parse(&data[i]) || (firstFound_ && !h.SameStream(first_))) continue;
+    if (!h.Parse(&data[i]) ||
+        (firstFound_ && find != TFind::AnyChainToEnd && !h.SameStream(first_)))
+      continue;
     const int64_t next = i + h.bytes;
     TFrameHeader following;
-    const bool last = at + next == end_;
+    const bool last = at + next == stop;
     if (!last && (next + 4 > size || !following.Parse(&data[next]) || !following.SameStream(h)))
       continue;
     if (find == TFind::SameBitrate && (last || following.bitrate != h.bitrate)) continue;
-    if (find == TFind::ChainToEnd) {
+    if (find == TFind::ChainToEnd || find == TFind::AnyChainToEnd) {
       int64_t hop = i;
       TFrameHeader f;
-      while (hop + 4 <= size && f.Parse(&data[hop]) && f.SameStream(h)) hop += f.bytes;
-      if (at + hop != end_) return false;
+      while (at + hop < stop && hop + 4 <= size && f.Parse(&data[hop]) && f.SameStream(h))
+        hop += f.bytes;
+      if (at + hop != stop) return false;
     }
     header = h;
     where = at + i;
@@ -138,12 +142,23 @@ void TStreamProbe::ReadInfoFrame() {
   }
 }
 
-bool TStreamProbe::EndsWithWholeFrame() const {
+bool TStreamProbe::EndsWithWholeFrame() const { return WholeFramesEndAt(end_, TFind::ChainToEnd); }
+
+bool TStreamProbe::InfoFrameEndsWhole() const {
+  // A stream of another kind appended whole is sound (a rate change), not junk.
+  return infoFrame_ && claimedBytes_ > 0 && begin_ + claimedBytes_ < end_ &&
+         WholeFramesEndAt(begin_ + claimedBytes_, TFind::ChainToEnd) &&
+         !WholeFramesEndAt(end_, TFind::AnyChainToEnd);
+}
+
+bool TStreamProbe::HoldsClaimedBytes() const { return AudioBytes() >= claimedBytes_; }
+
+bool TStreamProbe::WholeFramesEndAt(int64_t stop, TFind find) const {
   if (!firstFound_) return false;
-  const int64_t window = std::min(kTailWindow, AudioBytes());
+  const int64_t window = std::min(kTailWindow, stop - begin_);
   TFrameHeader h;
   int64_t where = 0;
-  return FrameNear(end_ - window, window, kMaxFrame, h, where, TFind::ChainToEnd);
+  return FrameNear(stop - window, window, kMaxFrame, h, where, find, stop);
 }
 
 bool TStreamProbe::ConstantBitrate() const {

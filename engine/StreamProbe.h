@@ -43,6 +43,12 @@ class TStreamProbe {
   // Whether the audio ends with the last of a run of whole frames of the first frame's kind:
   // not so for a copy cut off inside a frame, or a download that ends in zeros or junk.
   bool EndsWithWholeFrame() const;
+  // Whether whole frames end just where the info frame says the stream ends, with more
+  // after it: junk a download or a tool appended, which is no sound of this stream.
+  bool InfoFrameEndsWhole() const;
+  // Whether the audio holds the bytes the info frame claims: else the copy was cut short,
+  // perhaps on a frame boundary (encoders count these bytes exactly).
+  bool HoldsClaimedBytes() const;
   // Whether frames read at a few places through the file all have the first frame's bit
   // rate; then the file is taken as constant bit rate.
   bool ConstantBitrate() const;
@@ -54,11 +60,13 @@ class TStreamProbe {
   // The first frame at or after `at` within `window` bytes that is followed by another frame
   // of the same stream (or by the end of the audio), and where it is; false when none is.
   // What else a frame found must satisfy: the next one has its bit rate, or frames follow it
-  // one after the other up to the end of the audio.
-  enum class TFind { Pair, SameBitrate, ChainToEnd };
-  // Frames are taken to be no longer than `reach`.
+  // one after the other up to the end of the audio (of any stream, for AnyChainToEnd).
+  enum class TFind { Pair, SameBitrate, ChainToEnd, AnyChainToEnd };
+  // Frames are taken to be no longer than `reach`; the audio is taken to end at `stop`
+  // (negative: at its real end).
   bool FrameNear(int64_t at, int64_t window, int64_t reach, TFrameHeader& header, int64_t& where,
-                 TFind find = TFind::Pair) const;
+                 TFind find = TFind::Pair, int64_t stop = -1) const;
+  bool WholeFramesEndAt(int64_t stop, TFind find) const;
   void ReadInfoFrame();
 
   int fd_;

@@ -98,6 +98,19 @@ class RealMp3 : public ::testing::Test {
     return out;
   }
 
+  // `path` ended after the last whole frame within its first `fraction`.
+  static std::string CutAtFrame(const std::string& path, double fraction, const std::string& name) {
+    const std::string bytes = ReadBytes(path);
+    size_t at = 0;
+    xaudio::TFrameHeader h;
+    while (at + 4 <= bytes.size() && h.Parse(reinterpret_cast<const unsigned char*>(&bytes[at])) &&
+           at + h.bytes <= bytes.size() * fraction)
+      at += h.bytes;
+    const std::string out = dir_->File(name);
+    WriteBytes(out, bytes.substr(0, at));
+    return out;
+  }
+
   static std::unique_ptr<TTempDir> dir_;
   static std::string varied_, tone_;
 };
@@ -119,6 +132,14 @@ TEST_F(RealMp3, LengthIsWhatPlaysWithinOneFrame) {
       {"info frame, zeros after 70%", Cut(vbr, 0.7, "zeros.mp3", std::string(40000, '\0'))},
       {"no info frame, zeros after 70%",
        Cut(bareCbr, 0.7, "bare-zeros.mp3", std::string(40000, '\0'))},
+      {"info frame, cut 3% short on a frame boundary", CutAtFrame(vbr, 0.97, "frame-cut.mp3")},
+      // A second ID3v2 tag one byte longer than it holds: libmpg123 takes no info frame
+      // then, and calls its guess of the length accurate.
+      {"info frame after a second ID3v2 tag that takes in its first byte",
+       Cut(vbr, 0, "two-tags.mp3",
+           std::string("ID3\3\0\0\0\0\0\x0a", 10) + std::string(10, '\0') +
+               std::string("ID3\3\0\0\0\0\0\x20TIT2\0\0\0\x06\0\0\0Zwei", 25) +
+               std::string(16, '\0') + ReadBytes(vbr))},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -136,6 +157,23 @@ TEST_F(RealMp3, LengthIsWhatPlaysWithinOneFrame) {
     EXPECT_NEAR(static_cast<double>(d.frames), 200.0 * samples, samples);
     EXPECT_NEAR(static_cast<double>(d.info.frames), static_cast<double>(d.frames), samples);
   }
+}
+
+TEST_F(RealMp3, JunkAfterTheAnnouncedEndIsNotPlayed) {
+  const std::string whole = Lame("-V 2", varied_, "junk-whole.mp3");
+  const TDecoded clean = Decode(whole);
+  // Frames of another stream and then zeros, as a tool or a download may leave them.
+  const TDecoded junk =
+      Decode(Cut(whole, 1, "junk.mp3", VaryingFrames(0, 3, 2) + std::string(3000, '\0')));
+  EXPECT_FALSE(junk.failed);
+  EXPECT_EQ(junk.info.frames, clean.info.frames);
+  EXPECT_EQ(junk.frames, clean.frames);
+  EXPECT_EQ(junk.samples, clean.samples);
+  // A whole stream of another rate after it is sound, not junk.
+  const std::string high = MakeWav(*dir_, "junk-high.wav", {1.0, 48000, 2, 330, false});
+  const TDecoded both =
+      Decode(Cut(whole, 1, "junk-both.mp3", ReadBytes(Lame("-b 128 -t", high, "junk-high.mp3"))));
+  EXPECT_GT(both.frames, clean.frames + 40000);
 }
 
 TEST_F(RealMp3, TruncatedLameFileStartsWithTheSampleAWholeOneStartsWith) {
