@@ -15,13 +15,8 @@ cd "$(dirname "$0")/.."
 BUILD=${1:-build}
 ROUNDS=${2:-5}
 SECONDS_PLAYED=${3:-60}
-PLAYER=$(realpath "$BUILD/bin/sonavera")
-[ -x "$PLAYER" ] || { echo "build $PLAYER first" >&2; exit 1; }
-BASE=
-if [ -n "${4:-}" ]; then
-  BASE=$(realpath "$4/bin/sonavera")
-  [ -x "$BASE" ] || { echo "no player $BASE" >&2; exit 1; }
-fi
+source scripts/lib-players.sh
+player_builds "$BUILD" "${4:-}"
 for t in pulseaudio pactl mpg123 sox lame perf Xvfb; do
   command -v $t >/dev/null || { echo "$0: needs $t" >&2; exit 2; }
 done
