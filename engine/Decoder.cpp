@@ -86,6 +86,7 @@ bool TDecoder::Open(const std::string& path, int& code, std::string& error) {
   }
   fd_ = fd;
   current_ = &decoder;
+  bank_.Reset();
   return true;
 }
 
@@ -100,9 +101,24 @@ void TDecoder::Close() {
 TDecoder::TRead TDecoder::Read(float* out, int maxFrames, int& frames, std::string& error) {
   frames = 0;
   if (current_ == nullptr) return TRead::Done;
+  if (Filtered()) return bank_.Read(*current_, out, maxFrames, frames, error);
   return current_->Read(out, maxFrames, frames, error);
 }
 
-bool TDecoder::Seek(int64_t frame) { return current_ != nullptr && current_->Seek(frame); }
+int64_t TDecoder::Position() const {
+  if (current_ == nullptr) return 0;
+  return current_->Position() - (Filtered() ? bank_.Ahead() : 0);
+}
+
+bool TDecoder::Seek(int64_t frame) {
+  if (current_ == nullptr) return false;
+  bank_.Reset();
+  return current_->Seek(frame);
+}
+
+void TDecoder::SetEqualizer(const XA_EqualizerInfo* equalizer) {
+  mpeg_.SetEqualizer(equalizer);
+  bank_.SetBands(equalizer);
+}
 
 }  // namespace xaudio

@@ -1,10 +1,13 @@
 // The input the transport plays: the file is opened here, its first bytes say its format,
 // and that format's decoder does the rest. The MPEG decoder lives as long as this, so its
-// equalizer survives a change of input; the others are made when first needed.
+// equalizer survives a change of input; the others are made when first needed, and their
+// sound goes through the equalizer bank. Whatever else is to act on a whole song's sound
+// belongs in Read, after the bank.
 #pragma once
 
 #include <memory>
 
+#include "EqualizerBank.h"
 #include "FormatDecoder.h"
 #include "MpegDecoder.h"
 
@@ -29,19 +32,21 @@ class TDecoder {
   // Decodes up to `maxFrames` frames into `out` (Info().format.channels interleaved).
   TRead Read(float* out, int maxFrames, int& frames, std::string& error);
   // Frame position of the next frame Read delivers.
-  int64_t Position() const { return current_ != nullptr ? current_->Position() : 0; }
+  int64_t Position() const;
   bool Seek(int64_t frame);
   // Null turns the equalizer off.
-  void SetEqualizer(const XA_EqualizerInfo* equalizer) { mpeg_.SetEqualizer(equalizer); }
+  void SetEqualizer(const XA_EqualizerInfo* equalizer);
 
  private:
   enum class TFormat { Mpeg, Flac, OggFlac, Vorbis, Opus };
   static TFormat Sniff(int fd);
   TFormatDecoder& DecoderFor(TFormat format);
+  bool Filtered() const { return current_ != &mpeg_ && bank_.Engaged(); }
 
   TMpegDecoder mpeg_;
   std::unique_ptr<TFormatDecoder> flac_, oggFlac_, vorbis_, opus_;
   TFormatDecoder* current_ = nullptr;
+  TEqualizerBank bank_;
   int fd_ = -1;
   TStreamInfo none_;
 };
