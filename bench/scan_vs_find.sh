@@ -3,7 +3,9 @@
 # 100 albums per artist) with sonavera-scan and with find -iname '*.mp3', interleaved, and
 # prints the best CPU time (user + system) of each, their ratio and the peak resident size.
 # Goals for 100,000 names with a warm cache: CPU ratio <= 1.20, scan peak RSS < 32 MB.
-# Usage: bench/scan_vs_find.sh [BUILD_DIR] [RUNS] [NAMES]
+# With EXTS="mp3 flac ogg opus oga" the albums take those formats in turns, and find looks
+# for all of them.
+# Usage: [EXTS=...] bench/scan_vs_find.sh [BUILD_DIR] [RUNS] [NAMES]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
@@ -13,10 +15,14 @@ SCAN=$BUILD/bin/sonavera-scan
 [ -x "$SCAN" ] || { echo "build $SCAN first" >&2; exit 1; }
 [ -x /usr/bin/time ] || { echo "needs GNU time (Debian package time)" >&2; exit 1; }
 
+read -r -a exts <<< "${EXTS:-mp3}"
+names=(-iname "*.${exts[0]}")
+for ext in "${exts[@]:1}"; do names+=(-o -iname "*.$ext"); done
+
 TREE=$(mktemp -d)
 trap 'rm -rf "$TREE" "$TREE".*' EXIT
 bench/album_tree.sh "$TREE" "$NAMES"
-echo "tree: $(find "$TREE" -type d | wc -l) folders, $(find "$TREE" -iname '*.mp3' | wc -l) MP3 names"
+echo "tree: $(find "$TREE" -type d | wc -l) folders, $(find "$TREE" "${names[@]}" | wc -l) song names"
 
 # CPU milliseconds (user + system) and peak RSS in kB of one run of a command.
 measure() {
@@ -26,14 +32,14 @@ measure() {
 
 # One untimed pass each so both start with a warm cache.
 "$SCAN" "$TREE" >/dev/null
-find "$TREE" -iname '*.mp3' >/dev/null
+find "$TREE" "${names[@]}" >/dev/null
 
 best_scan= best_find= rss_scan=0 rss_find=0
 for ((i = 0; i < RUNS; i++)); do
   read -r cpu rss < <(measure "$SCAN" "$TREE")
   [ -z "$best_scan" ] || [ "$cpu" -lt "$best_scan" ] && best_scan=$cpu
   [ "$rss" -gt "$rss_scan" ] && rss_scan=$rss
-  read -r cpu rss < <(measure find "$TREE" -iname '*.mp3')
+  read -r cpu rss < <(measure find "$TREE" "${names[@]}")
   [ -z "$best_find" ] || [ "$cpu" -lt "$best_find" ] && best_find=$cpu
   [ "$rss" -gt "$rss_find" ] && rss_find=$rss
 done
