@@ -10,7 +10,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     "Usage: sonavera [FOLDER | FILE | setup]\n"
-    "An album-oriented MP3 player: every folder holding MP3 files is a disc.\n"
+    "An album-oriented player: every folder holding MP3, FLAC, Ogg Vorbis\n"
+    "or Opus files is a disc.\n"
     "\n"
     "  FOLDER, FILE   open that folder (or the folder of that file) as the album\n"
     "  setup          put a link to the program on the desktop, then start\n"

@@ -11,6 +11,7 @@
 #include "RunLabel.h"
 #include "SongTitle.h"
 #include "XaudioPlayer.h"
+#include "XiphTag.h"
 
 void TForm1::RestartRun(TRunLabel* label) {
   label->StopRun(true);
@@ -81,14 +82,15 @@ void TForm1::CaricaIMG(const std::string& folder) {
 }
 
 bool TForm1::LoadEmbeddedCover(const std::string& folder) {
-  IMGfiles.Mask = "*.mp3";
+  IMGfiles.Mask = TAlbumScanner::SongMask;
   IMGfiles.SetDirectory(folder);
   if (IMGfiles.Items().empty()) return false;
   const std::string song = folder + IMGfiles.Items().front();
-  TID3v2Tag tag(song);
-  if (tag.Cover().empty()) return false;
+  std::string cover =
+      TXiphTag::Handles(song) ? TXiphTag(song).TakeCover() : TID3v2Tag(song).TakeCover();
+  if (cover.empty()) return false;
   try {
-    CDImage->LoadFromData(tag.TakeCover(), song);
+    CDImage->LoadFromData(std::move(cover), song);
     return true;
   } catch (const std::exception&) {
     return false;  // a broken picture gives way to the skin's default one

@@ -6,7 +6,9 @@
 # futex calls each makes (one traced run).
 # Goals for 100,000 names with a warm cache: CPU ratio <= 1.0 in every round, one open per
 # folder, scan peak RSS < 32 MB.
-# Usage: bench/scan_vs_find.sh [BUILD_DIR] [RUNS] [NAMES]
+# With EXTS="mp3 flac ogg opus oga" the albums take those formats in turns, and find looks
+# for all of them.
+# Usage: [EXTS=...] bench/scan_vs_find.sh [BUILD_DIR] [RUNS] [NAMES]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
@@ -19,10 +21,14 @@ for t in perf strace; do
   command -v $t >/dev/null || { echo "$0: needs $t" >&2; exit 2; }
 done
 
+read -r -a exts <<< "${EXTS:-mp3}"
+names=(-iname "*.${exts[0]}")
+for ext in "${exts[@]:1}"; do names+=(-o -iname "*.$ext"); done
+
 TREE=$(mktemp -d)
 trap 'rm -rf "$TREE" "$TREE".*' EXIT
 bench/album_tree.sh "$TREE" "$NAMES"
-echo "tree: $(find "$TREE" -type d | wc -l) folders, $(find "$TREE" -iname '*.mp3' | wc -l) MP3 names"
+echo "tree: $(find "$TREE" -type d | wc -l) folders, $(find "$TREE" "${names[@]}" | wc -l) song names"
 
 # CPU milliseconds (user + system, to 0.01 ms) and peak RSS in kB of one run of a command.
 measure() {
@@ -39,17 +45,17 @@ calls() {
 
 # One untimed pass each so both start with a warm cache.
 "$SCAN" "$TREE" >/dev/null
-find "$TREE" -iname '*.mp3' >/dev/null
+find "$TREE" "${names[@]}" >/dev/null
 folders=$(find "$TREE" -type d | wc -l)
 echo "calls: sonavera-scan $(calls "$SCAN" "$TREE")"
-echo "       find          $(calls find "$TREE" -iname '*.mp3')  ($folders folders)"
+echo "       find          $(calls find "$TREE" "${names[@]}")  ($folders folders)"
 
 scan_cpu=() find_cpu=() ratios=() rss_scan=0 rss_find=0
 for ((i = 0; i < RUNS; i++)); do
   read -r cpu rss < <(measure "$SCAN" "$TREE")
   scan_cpu+=("$cpu")
   [ "$rss" -gt "$rss_scan" ] && rss_scan=$rss
-  read -r cpu rss < <(measure find "$TREE" -iname '*.mp3')
+  read -r cpu rss < <(measure find "$TREE" "${names[@]}")
   find_cpu+=("$cpu")
   [ "$rss" -gt "$rss_find" ] && rss_find=$rss
   ratios+=("$(awk -v s="${scan_cpu[i]}" -v f="$cpu" 'BEGIN { printf "%.2f", s / f }')")

@@ -15,7 +15,7 @@ TAlbumScanner::TAlbumScanner(TSortGrid& tab) : m_tab(tab) {
   FindFile.OnNewPath = [this](TFindFile* sender, const std::string& path, bool& abort) {
     FindFileNewPath(sender, path, abort);
   };
-  MP3List.Mask = "*.mp3";
+  MP3List.Mask = SongMask;
 }
 
 void TAlbumScanner::CreaTAB(std::vector<std::string>& CDList) {

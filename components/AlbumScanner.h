@@ -26,14 +26,17 @@ class TAlbumScanner {
   // Called after each folder of the walk, so a window can go on repainting through a long one.
   std::function<void()> OnFolder;
 
+  // The songs a disc holds: MP3, FLAC, Ogg Vorbis and Opus files.
+  static constexpr const char* SongMask = "*.mp3;*.flac;*.ogg;*.oga;*.opus";
+
   // Walks SourceRoot and appends its songs to the table and one "n. name" entry per disc
   // to CDList; then drops the empty row that clearing the table left in front.
   void CreaTAB(std::vector<std::string>& CDList);
   // Appends the song row (disc, track, path, empty title).
   void AggiungiRiga(int disc, int track, const std::string& path);
-  // Clears the disc-folder list and walks root, filing every folder that holds MP3 files.
+  // Clears the disc-folder list and walks root, filing every folder that holds songs.
   void FindDiscFolders(const std::string& root);
-  // The walk's per-folder handler: files NewPath as a disc when it holds MP3 files. Sender
+  // The walk's per-folder handler: files NewPath as a disc when it holds songs. Sender
   // is the walker that reports NewPath.
   void FindFileNewPath(TFindFile* Sender, const std::string& NewPath, bool& Abort);
 

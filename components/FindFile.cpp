@@ -56,6 +56,10 @@ int OpenUnlessSkipped(const std::string& folder, std::map<std::uint64_t, bool>& 
 }  // namespace
 
 bool TFindFile::MatchesMask(std::string_view name, std::string_view mask) {
+  // "*.mp3;*.flac": any of several masks.
+  if (const std::size_t semicolon = mask.find(';'); semicolon != std::string_view::npos)
+    return MatchesMask(name, mask.substr(0, semicolon)) ||
+           MatchesMask(name, mask.substr(semicolon + 1));
   if (mask == "*.*" || mask == "*") return true;
   const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
   // "*.mp3" and the like, checked once per name of a whole disk: a plain ending.

@@ -66,7 +66,7 @@ class TFindFile {
   int FileCount() const { return m_fileCount; }
 
   // Wildcard match of a file name, "*" and "?", ignoring ASCII letter case; "*.*" matches
-  // every name, also one without a dot.
+  // every name, also one without a dot. Masks separated by ";" match when any one does.
   static bool MatchesMask(std::string_view name, std::string_view mask);
   // The entries of the open folder fd except "." and "..", in the order the file system
   // gives them. False when the folder cannot be read.

@@ -1,44 +1,70 @@
 #include "Decoder.h"
 
 #include <fcntl.h>
-#include <mpg123.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cmath>
 #include <cstring>
 
-#include "Levels.h"
-#include "StreamProbe.h"
+#include "FlacDecoder.h"
+#include "OpusDecoder.h"
+#include "VorbisDecoder.h"
 
 namespace xaudio {
 
-TDecoder::TDecoder() {
-  int error = MPG123_OK;
-  handle_ = mpg123_new(nullptr, &error);
-  if (handle_ == nullptr) return;
-  // Tags are the program's business (it reads ID3v1 itself): ID3v2 is only skipped.
-  mpg123_param2(handle_, MPG123_ADD_FLAGS,
-                MPG123_QUIET | MPG123_GAPLESS | MPG123_FORCE_FLOAT | MPG123_SKIP_ID3V2, 0.0);
-  // Formats must be chosen before any open: set later they are silently ignored.
-  mpg123_format_none(handle_);
-  const long* rates = nullptr;
-  size_t count = 0;
-  mpg123_rates(&rates, &count);
-  for (size_t i = 0; i < count; ++i)
-    mpg123_format(handle_, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_FLOAT_32);
+TDecoder::~TDecoder() { Close(); }
+
+TDecoder::TFormat TDecoder::Sniff(int fd) {
+  unsigned char head[64] = {};
+  if (pread(fd, head, sizeof head, 0) < 8) return TFormat::Mpeg;
+  int64_t at = 0;
+  // An ID3v2 tag in front of a FLAC stream is allowed, and libFLAC skips it.
+  if (std::memcmp(head, "ID3", 3) == 0) {
+    at = 10 + ((head[6] & 0x7f) << 21 | (head[7] & 0x7f) << 14 | (head[8] & 0x7f) << 7 |
+               (head[9] & 0x7f));
+    unsigned char magic[4] = {};
+    return pread(fd, magic, 4, at) == 4 && std::memcmp(magic, "fLaC", 4) == 0 ? TFormat::Flac
+                                                                              : TFormat::Mpeg;
+  }
+  if (std::memcmp(head, "fLaC", 4) == 0) return TFormat::Flac;
+  if (std::memcmp(head, "OggS", 4) != 0) return TFormat::Mpeg;
+  // The first packet of the first page names the codec.
+  const unsigned char* packet = head + 27 + head[26];
+  if (packet + 8 > head + sizeof head) return TFormat::Vorbis;
+  if (std::memcmp(packet, "OpusHead", 8) == 0) return TFormat::Opus;
+  if (std::memcmp(packet,
+                  "\x7f"
+                  "FLAC",
+                  5) == 0)
+    return TFormat::OggFlac;
+  return TFormat::Vorbis;
 }
 
-TDecoder::~TDecoder() {
-  Close();
-  if (handle_ != nullptr) mpg123_delete(handle_);
+TFormatDecoder& TDecoder::DecoderFor(TFormat format) {
+  const auto made = [](std::unique_ptr<TFormatDecoder>& decoder, auto make) -> TFormatDecoder& {
+    if (decoder == nullptr) decoder = make();
+    return *decoder;
+  };
+  switch (format) {
+    case TFormat::Flac:
+      return made(flac_, [] { return std::make_unique<TFlacDecoder>(false); });
+    case TFormat::OggFlac:
+      return made(oggFlac_, [] { return std::make_unique<TFlacDecoder>(true); });
+    case TFormat::Vorbis:
+      return made(vorbis_, [] { return std::make_unique<TVorbisDecoder>(); });
+    case TFormat::Opus:
+      return made(opus_, [] { return std::make_unique<TOpusDecoder>(); });
+    case TFormat::Mpeg:
+      break;
+  }
+  return mpeg_;
 }
 
 bool TDecoder::Open(const std::string& path, int& code, std::string& error) {
   Close();
   code = XA_ERROR_OPEN_FAILED;
-  if (handle_ == nullptr) {
+  if (!Ok()) {
     error = "the decoder could not be created";
     return false;
   }
@@ -53,128 +79,46 @@ bool TDecoder::Open(const std::string& path, int& code, std::string& error) {
     if (fd >= 0) close(fd);
     return false;
   }
-  mpg123_param2(handle_, MPG123_REMOVE_FLAGS, MPG123_NO_FRANKENSTEIN, 0.0);
-  if (mpg123_open_fd(handle_, fd) != MPG123_OK) {
-    error = std::string("cannot open the file: ") + mpg123_strerror(handle_);
+  TFormatDecoder& decoder = DecoderFor(Sniff(fd));
+  if (!decoder.Open(fd, st.st_size, code, error)) {
     close(fd);
     return false;
   }
   fd_ = fd;
-  open_ = true;
-  if (ReadInfo(TStreamProbe(fd, st.st_size), code, error)) return true;
-  Close();
-  return false;
-}
-
-bool TDecoder::ReadInfo(const TStreamProbe& probe, int& code, std::string& error) {
-  long rate = 0;
-  int channels = 0;
-  int encoding = 0;
-  if (mpg123_getformat(handle_, &rate, &channels, &encoding) != MPG123_OK) {
-    code = XA_ERROR_INVALID_INPUT;
-    error = "the file is not MPEG audio";
-    return false;
-  }
-  mpg123_frameinfo2 frame{};
-  mpg123_info2(handle_, &frame);
-  info_ = TStreamInfo{};
-  lead_ = 0;
-  const int64_t spf = mpg123_spf(handle_);
-  // libmpg123 estimates the length from the first frames, and says it is accurate even so.
-  // An info frame is believed where libmpg123 took it (a second ID3v2 tag hides it: then
-  // it counts other frames than the info frame claims), the file holds the bytes it
-  // claims, and whole frames end the audio or end just where it says: junk after that end
-  // is not played. Without one, a file whose frames all have one bit rate is measured by
-  // its size. Anything else has its frame headers counted.
-  long accurate = 0;
-  const bool known = mpg123_getstate(handle_, MPG123_ACCURATE, &accurate, nullptr) == MPG123_OK &&
-                     accurate && mpg123_framelength(handle_) == probe.ClaimedFrames();
-  const auto audioBytes = static_cast<double>(probe.AudioBytes());
-  const bool whole = probe.EndsWithWholeFrame();
-  const bool junkAfter = !whole && probe.InfoFrameEndsWhole();
-  if (probe.HasInfoFrame() && known && probe.HoldsClaimedBytes() && (whole || junkAfter)) {
-    info_.frames = mpg123_length(handle_);
-    // libmpg123 would decode whatever in the junk looks like frames, in their own format.
-    if (junkAfter) mpg123_param2(handle_, MPG123_ADD_FLAGS, MPG123_NO_FRANKENSTEIN, 0.0);
-  } else if (!probe.HasInfoFrame() && frame.vbr == MPG123_CBR && probe.ConstantBitrate() && whole) {
-    info_.frames = probe.ConstantBitrateFrames() * spf;
-  } else {
-    mpg123_scan(handle_);
-    info_.frames = mpg123_length(handle_);
-    // Having counted fewer frames than the info frame claims, libmpg123 gives up the
-    // encoder delay along with the padding; the start is trimmed here as a plain decode
-    // of the file trims it.
-    const int64_t counted = int64_t{mpg123_framelength(handle_)} * spf;
-    if (frame.layer == 3 && probe.ClaimedFrames() * spf > counted && info_.frames == counted)
-      lead_ = probe.EncoderDelay() + kDecoderDelay;
-    if (lead_ > 0 && mpg123_seek(handle_, static_cast<off_t>(lead_), SEEK_SET) < 0) lead_ = 0;
-    info_.frames -= lead_;
-  }
-  info_.format = {static_cast<int>(rate), channels};
-  info_.frames = std::max<int64_t>(0, info_.frames);
-  info_.level = frame.version + 1;
-  info_.layer = frame.layer;
-  info_.mode = frame.mode;
-  info_.bitrate = frame.bitrate;
-  // VBR bit rates count audio only, without the tags.
-  if (frame.vbr != MPG123_CBR && info_.frames > 0 && rate > 0) {
-    const double seconds = static_cast<double>(info_.frames) / rate;
-    info_.bitrate = static_cast<int>(std::lround(audioBytes * 8 / seconds / 1000));
-  }
-  position_ = 0;
+  current_ = &decoder;
+  bank_.Reset();
   return true;
 }
 
 void TDecoder::Close() {
-  if (!open_) return;
-  mpg123_close(handle_);
+  if (current_ == nullptr) return;
+  current_->Close();
+  current_ = nullptr;
   close(fd_);
   fd_ = -1;
-  open_ = false;
 }
 
 TDecoder::TRead TDecoder::Read(float* out, int maxFrames, int& frames, std::string& error) {
   frames = 0;
-  const int channels = info_.format.channels;
-  size_t done = 0;
-  const int result = mpg123_read(handle_, out, sizeof(float) * channels * maxFrames, &done);
-  frames = static_cast<int>(done / (sizeof(float) * channels));
-  position_ += frames;
-  switch (result) {
-    case MPG123_OK:
-      return TRead::Ok;
-    case MPG123_DONE:
-      return TRead::Done;
-    case MPG123_NEW_FORMAT: {
-      long rate = 0;
-      int encoding = 0;
-      mpg123_getformat(handle_, &rate, &info_.format.channels, &encoding);
-      info_.format.rate = static_cast<int>(rate);
-      return TRead::NewFormat;
-    }
-    default:
-      error = std::string("decoding failed: ") + mpg123_strerror(handle_);
-      return TRead::Failed;
-  }
+  if (current_ == nullptr) return TRead::Done;
+  if (Filtered()) return bank_.Read(*current_, out, maxFrames, frames, error);
+  return current_->Read(out, maxFrames, frames, error);
+}
+
+int64_t TDecoder::Position() const {
+  if (current_ == nullptr) return 0;
+  return current_->Position() - (Filtered() ? bank_.Ahead() : 0);
 }
 
 bool TDecoder::Seek(int64_t frame) {
-  const off_t landed = mpg123_seek(handle_, static_cast<off_t>(frame + lead_), SEEK_SET);
-  if (landed < 0) return false;
-  position_ = landed - lead_;
-  return true;
+  if (current_ == nullptr) return false;
+  bank_.Reset();
+  return current_->Seek(frame);
 }
 
 void TDecoder::SetEqualizer(const XA_EqualizerInfo* equalizer) {
-  if (handle_ == nullptr) return;
-  if (equalizer == nullptr) {
-    mpg123_reset_eq(handle_);
-    return;
-  }
-  for (int band = 0; band < 32; ++band) {
-    mpg123_eq2(handle_, MPG123_LEFT, band, EqualizerFactor(equalizer->left[band]));
-    mpg123_eq2(handle_, MPG123_RIGHT, band, EqualizerFactor(equalizer->right[band]));
-  }
+  mpeg_.SetEqualizer(equalizer);
+  bank_.SetBands(equalizer);
 }
 
 }  // namespace xaudio

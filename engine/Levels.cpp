@@ -45,8 +45,10 @@ void MonoToStereo(float* samples, size_t frames) {
 }
 
 void ToS16(const float* samples, size_t count, int16_t* out) {
+  // The scale every decoder's 16-bit output uses (a sample of -32768 is -1.0), so a song
+  // heard is the reference decoder's samples exactly.
   for (size_t i = 0; i < count; ++i) {
-    const float s = std::clamp(samples[i], -1.0f, 1.0f) * 32767.0f;
+    const float s = std::clamp(samples[i] * 32768.0f, -32768.0f, 32767.0f);
     out[i] = static_cast<int16_t>(std::lrint(s));
   }
 }

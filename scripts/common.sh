@@ -5,6 +5,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-private-dev libmpg123-dev mpg123 libpulse-dev libjpeg62-turbo-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   lame sox xvfb xauth xdotool imagemagick fonts-liberation2 fonts-dejavu-core dbus playerctl
+  libflac-dev libvorbis-dev libopusfile-dev flac vorbis-tools opus-tools
   libtag1-dev locales dpkg-dev lintian appstream desktop-file-utils xdg-user-dirs
   tesseract-ocr tesseract-ocr-eng pulseaudio pulseaudio-utils)
 

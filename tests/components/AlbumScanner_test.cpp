@@ -130,6 +130,23 @@ TEST(AlbumScanner, OnlyVisibleMp3FilesMakeDiscs) {
   EXPECT_TRUE(lister.Items().empty());
 }
 
+TEST(AlbumScanner, EverySongFormatMakesDiscsOfOneOrder) {
+  TempTree tree;
+  tree.File("Lossless/b.FLAC");
+  tree.File("Lossless/cover.jpg");
+  tree.File("Mixed/3.opus");
+  tree.File("Mixed/1.mp3");
+  tree.File("Mixed/2.Ogg");
+  tree.File("Mixed/4.oga");
+  tree.File("Mixed/5.wav");
+  tree.File("Mixed/6.flac.part");
+  tree.File("Other/song.wma");
+  const Scan scan = ScanOf(tree.Root());
+  EXPECT_EQ(scan.cdList, (Texts{"1. Lossless", "2. Mixed"}));
+  EXPECT_EQ(scan.rows, (Texts{"1 1 /Lossless/b.FLAC", "2 1 /Mixed/1.mp3", "2 2 /Mixed/2.Ogg",
+                              "2 3 /Mixed/3.opus", "2 4 /Mixed/4.oga"}));
+}
+
 TEST(AlbumScanner, EmptySourcesAndSingleSongs) {
   TempTree tree;
   tree.File("Docs/readme.txt");

@@ -40,6 +40,10 @@ TEST(FindFile, MasksIgnoreCaseAndStarDotStarTakesEverything) {
   EXPECT_FALSE(TFindFile::MatchesMask("song.mp3.txt", "*.mp3"));
   EXPECT_FALSE(TFindFile::MatchesMask("mp3", "*.mp3"));
   EXPECT_TRUE(TFindFile::MatchesMask("README", "*.*"));
+  EXPECT_TRUE(TFindFile::MatchesMask("a.Opus", "*.mp3;*.opus"));
+  EXPECT_TRUE(TFindFile::MatchesMask("a.mp3", "*.mp3;*.opus"));
+  EXPECT_FALSE(TFindFile::MatchesMask("a.opus.mp3x", "*.mp3;*.opus"));
+  EXPECT_FALSE(TFindFile::MatchesMask("a.ogg", "*.mp3;*.opus"));
   EXPECT_TRUE(TFindFile::MatchesMask("IMG-default.bmp", "img-*.BMP"));
   EXPECT_TRUE(TFindFile::MatchesMask("a1c", "a?c"));
   EXPECT_FALSE(TFindFile::MatchesMask("ac", "a?c"));
