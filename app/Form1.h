@@ -18,6 +18,7 @@
 #include "MyRegistry.h"
 #include "ShuffleRandom.h"
 #include "SortGrid.h"
+#include "SourceWatch.h"
 #include "XaudioEntryPoints.h"
 
 class QAction;
@@ -368,7 +369,7 @@ class TForm1 : public QWidget {
   void MenuItem7Click() { ejbtnClick(); }
   void AutoPTimerTimer();
   // The source root is still the folder on the volume the album was loaded from.
-  bool SourceStillThere() const;
+  bool SourceStillThere();
   // Fills the source dialog's drive lists and the auto-play drive list from the volumes.
   void FillDriveLists();
   // True while LoadAlbum runs: the two-second check and Open Source wait for it.
@@ -524,4 +525,5 @@ class TForm1 : public QWidget {
   bool firstShowDone_ = false;
   bool closed_ = false;             // the close sequence has run
   std::uint64_t sourceDevice_ = 0;  // device of the loaded source root
+  TSourceWatch sourceWatch_;
 };
