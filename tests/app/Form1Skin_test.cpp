@@ -80,6 +80,13 @@ TEST_F(SkinTest, SkinLackingOnlyTheBackgroundLoadsTheRestAndKeepsTheOldName) {
   EXPECT_EQ(PlayButton(), kGreen);
   EXPECT_EQ(form->Stopbtn->Glyph().pixelColor(5, 5), kRed);
   EXPECT_EQ(form->SkinName, "Blue");
+
+  // At the first show the message waits for the event loop, so the show itself returns.
+  messages.clear();
+  form->LoadSkin(SkinFolder("Broken"), true);
+  EXPECT_TRUE(messages.empty());
+  QCoreApplication::processEvents();
+  EXPECT_EQ(messages, std::vector<std::string>{"Error loading Skin: " + SkinFolder("Broken")});
 }
 
 TEST_F(SkinTest, FoldersAndFilesAreFoundWithoutRegardToCase) {
