@@ -6,7 +6,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config ccache
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   lame sox xvfb xauth xdotool imagemagick fonts-liberation2 fonts-dejavu-core dbus playerctl
   libtag1-dev locales dpkg-dev lintian appstream desktop-file-utils xdg-user-dirs
-  tesseract-ocr tesseract-ocr-eng pulseaudio pulseaudio-utils)
+  tesseract-ocr tesseract-ocr-eng pulseaudio pulseaudio-utils libglib2.0-bin)
 
 # Installs those of PACKAGES that are missing, with apt-get.
 install_packages() {
