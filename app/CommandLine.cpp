@@ -15,14 +15,14 @@ constexpr std::string_view kUsage =
     "An album-oriented MP3 player: every folder holding MP3 files is a disc.\n"
     "\n"
     "  FOLDER, FILE   open that folder (or the folder of that file) as the album\n"
-    "  setup          accepted for compatibility; changes nothing\n"
+    "  setup          put a link to the program on the desktop, then start\n"
     "  --help         show this help and exit\n"
     "  --version      show the version and exit\n"
     "\n"
     "Settings are kept in $XDG_CONFIG_HOME/Sonavera.ini (default ~/.config); presets\n"
-    "and skin colours the program folder cannot hold go to $XDG_DATA_HOME/Sonavera/\n"
-    "(default ~/.local/share). SONAVERA_OUTPUT chooses the sound output (default,\n"
-    "null, wav:FILE or a libout123 driver[:device]). See sonavera(1).\n";
+    "and skin colours go to $XDG_DATA_HOME/Sonavera/ (default ~/.local/share) when\n"
+    "the program folder is installed or read-only. SONAVERA_OUTPUT chooses the sound\n"
+    "output (default, null, wav:FILE or a libout123 driver[:device]). See sonavera(1).\n";
 
 // Qt's own options, which QApplication takes out of the arguments; also in "--" spelling.
 constexpr std::string_view kQtOptions[] = {"platform",

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <cstdlib>
@@ -42,6 +43,21 @@ QImage FormPicture(const std::string& programFolder, const char* name) {
 std::function<void(const std::string& text)> TForm1::ShowMessage = [](const std::string& text) {
   PlainMessageBox(QMessageBox::Information, QStringLiteral("Sonavera"), ToQString(text));
 };
+
+std::function<void(QWidget* owner, const std::string& text)> TForm1::ShowNote =
+    [](QWidget* owner, const std::string& text) {
+      // A later note replaces the text of one still open rather than piling up boxes.
+      static QPointer<QMessageBox> note;
+      if (!note) {
+        note = new QMessageBox(QMessageBox::Information, QStringLiteral("Sonavera"), QString(),
+                               QMessageBox::Ok, owner);
+        note->setTextFormat(Qt::PlainText);
+        note->setModal(false);
+        note->setAttribute(Qt::WA_DeleteOnClose);
+      }
+      note->setText(ToQString(text));
+      note->show();
+    };
 
 TForm1::TForm1(const std::string& programFolder, const TXaudioEntryPoints& engine)
     : ProgramFolder(programFolder),
@@ -183,6 +199,7 @@ void TForm1::CreatePlayPage() {
   CDImage->SetStretch(true);
   CDImage->SetProgressiveDisplay(true);
   CDImage->OnClick = [this](QObject*) { modeplaybtnClick(); };
+  CDImage->setCursor(Qt::PointingHandCursor);
 
   const QFont titleFont = FontFromPixels("Small Fonts", 9);
   CDlbl = new TRunLabel(Page0);
@@ -255,6 +272,7 @@ void TForm1::CreateEqualizerPage() {
     button->setFocusPolicy(Qt::NoFocus);
     button->setToolTip(QString::fromLatin1(hint));
     button->setFont(FontFromPixels("Arial", 10));
+    button->setCursor(Qt::PointingHandCursor);
     return button;
   };
   Zerobtn = pageButton("&Zero", 128, 4, 27, "All bars to 0");

@@ -56,6 +56,9 @@ class TForm1 : public QWidget {
 
   // Message boxes of the window; tests replace it so that nothing waits for a click.
   static std::function<void(const std::string& text)> ShowMessage;
+  // Notes that ask nothing and hold nothing up (one at a time), owned by `owner` so they never
+  // keep the program running; tests replace it too.
+  static std::function<void(QWidget* owner, const std::string& text)> ShowNote;
 
   // The dialogs, created after the main window and living as long as it (set by main()).
   TForm2* Form2 = nullptr;
@@ -114,6 +117,8 @@ class TForm1 : public QWidget {
   void Microview1Click();
   bool MicroMode() const;
   void AggiornaMicroWindow();
+  // The time in the display and the micro window, narrowed where it would be cut.
+  void ShowTime(const QString& text);
   // The disc title's end of run.
   void CDlblEnd();
 
@@ -187,6 +192,8 @@ class TForm1 : public QWidget {
   void XAudioNotifyCodecQuality(TXaudioPlayer* Sender, uint8_t Quality);
   void XAudioNotifyError(TXaudioPlayer* Sender, uint8_t Source, int16_t Code,
                          const std::string& Msg);
+  void XAudioNotifyDebug(TXaudioPlayer* Sender, uint8_t Source, uint8_t Level,
+                         const std::string& Msg);
   // The open song's duration from the engine's last report, in whole minutes and seconds.
   uint32_t DurationMinutes = 0;
   uint32_t DurationSeconds = 0;
@@ -249,7 +256,7 @@ class TForm1 : public QWidget {
   void PresetEditExit();
   void PresetEditKeyUp(int key);
   // Where presets are saved: the program folder's Equ/, or the user's data folder when the
-  // program folder cannot be written. Ends in "/".
+  // program folder is installed or cannot be written. Ends in "/".
   std::string PresetFolder() const;
   // The preset name in the field, as bytes: those it was set with while it is unedited.
   void SetPresetName(const std::string& name);
@@ -330,6 +337,8 @@ class TForm1 : public QWidget {
   // Source root followed by the relative path of row; empty for a row without a song.
   std::string SongPath(int row) const;
   std::string CurrentSongPath() const { return SongPath(CurrentRow); }
+  // The current song's path relative to the source (column 2).
+  std::string CurrentSongName() const;
   // Source root followed by the folder part (up to the last "/") of row's relative path.
   std::string SongFolder(int row) const;
   // The disc number of row; 0 for a row without a song.
@@ -488,6 +497,10 @@ class TForm1 : public QWidget {
   std::vector<std::string> PresetFolders() const;
   // Preset file of name in the first folder holding it; empty when there is none.
   std::string FindPreset(const std::string& name) const;
+  // The user's own preset folder, ending in "/".
+  std::string UserPresetFolder() const;
+  // Whether the user has hidden the shipped preset name found in folder.
+  bool PresetHidden(const std::string& folder, const std::string& name) const;
   // ---- end of equalizer ----
 
   // ---- Transport ----

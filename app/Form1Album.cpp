@@ -57,13 +57,20 @@ void TForm1::ConnectAlbum() {
     list->viewport()->installEventFilter(this);
     list->installEventFilter(this);
   }
-  for (QLabel* label : {PanelSELDisc, PanelSELsong, imgMiniCD, imgMiniSong})
+  for (QLabel* label : {PanelSELDisc, PanelSELsong, imgMiniCD, imgMiniSong}) {
     label->installEventFilter(this);
+    label->setCursor(Qt::PointingHandCursor);
+  }
+  for (TRunLabel* label : {CDlbl, Songlbl}) label->setCursor(Qt::PointingHandCursor);
 }
 
 std::string TForm1::SongPath(int row) const {
   if (row < 1 || row >= TAB.RowCount() || TAB.Cells(2, row).empty()) return {};
   return SourceRoot() + TAB.Cells(2, row);
+}
+
+std::string TForm1::CurrentSongName() const {
+  return CurrentRow >= 1 && CurrentRow < TAB.RowCount() ? TAB.Cells(2, CurrentRow) : std::string();
 }
 
 std::string TForm1::SongFolder(int row) const {

@@ -85,10 +85,10 @@ bool TForm1::LoadEmbeddedCover(const std::string& folder) {
   IMGfiles.SetDirectory(folder);
   if (IMGfiles.Items().empty()) return false;
   const std::string song = folder + IMGfiles.Items().front();
-  const TID3v2Tag tag(song);
+  TID3v2Tag tag(song);
   if (tag.Cover().empty()) return false;
   try {
-    CDImage->LoadFromData(tag.Cover(), song);
+    CDImage->LoadFromData(tag.TakeCover(), song);
     return true;
   } catch (const std::exception&) {
     return false;  // a broken picture gives way to the skin's default one

@@ -1,12 +1,15 @@
 // Display pages and window modes: the page buttons, the micro window, dragging the window
 // by its background and the micro-window handles, and the close buttons.
 #include <QCoreApplication>
+#include <QFontMetrics>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QWindow>
+#include <algorithm>
 
 #include "CaseInsensitive.h"
 #include "CoolButton.h"
@@ -53,6 +56,29 @@ void TForm1::Microview1Click() {
   }
   MicroPanel->setHidden(MicroMode());
   MicroPanel->raise();
+}
+
+namespace {
+
+// The label's font, narrowed step by step until text fits in room; as it was when it fits.
+void SetFittedText(QLabel* label, const QString& text, int room) {
+  QFont font = label->font();
+  font.setStretch(QFont::AnyStretch);
+  for (int stretch = 96; stretch >= 60 && QFontMetrics(font).horizontalAdvance(text) > room;
+       stretch -= 4)
+    font.setStretch(stretch);
+  if (font != label->font()) label->setFont(font);
+  label->setText(text);
+}
+
+}  // namespace
+
+// The remaining time's minus sign makes "-00:23" in bold 24 px wider than the room inside
+// the display's frame; it is narrowed rather than cut.
+void TForm1::ShowTime(const QString& text) {
+  const int frame = Page0->frameWidth();
+  SetFittedText(CurrTime, text, CurrTime->width() - std::max(0, frame - CurrTime->x()));
+  SetFittedText(lblDisplay2, text, lblDisplay2->width());
 }
 
 void TForm1::AggiornaMicroWindow() {

@@ -34,6 +34,7 @@ void TForm1::ConnectEqualizer() {
   TEventHook::Attach(AbilitaEQU, {QEvent::MouseButtonRelease},
                      [this](QEvent*) { AbilitaEQUMouseUp(); });
   TEventHook::Attach(EQUlbl, {QEvent::MouseButtonRelease}, [this](QEvent*) { EQUlblMouseUp(); });
+  EQUlbl->setCursor(Qt::PointingHandCursor);
   CreatePresetMenus();
 }
 

@@ -55,10 +55,9 @@ void TForm1::XAudioNotifyInputTimecode(TXaudioPlayer*, uint8_t Hours, uint8_t Mi
     const uint32_t duration = DurationMinutes * 60 + DurationSeconds;
     text = "-" + MinutesSeconds(duration > elapsed ? duration - elapsed : 0);
   }
-  CurrTime->setText(ToQString(text));
+  ShowTime(ToQString(text));
   TrayHint = Songlbl->Caption() + " / " + text;
   UpdateTrayHint();
-  lblDisplay2->setText(CurrTime->text());
 }
 
 void TForm1::XAudioNotifyInputDuration(TXaudioPlayer*, uint32_t Duration) {
@@ -85,8 +84,16 @@ void TForm1::XAudioNotifyCodecQuality(TXaudioPlayer*, uint8_t Quality) {
   ShowMessage(std::to_string(Quality));
 }
 
-// The song stays current and nothing is retried; the message names the song that failed.
+// The song stays current and nothing is retried; the message names the song that failed by
+// its path within the source.
 void TForm1::XAudioNotifyError(TXaudioPlayer*, uint8_t, int16_t, const std::string& Msg) {
   XAudio->Stop();
-  ShowMessage("Error " + Msg + " " + CurrentSongPath());
+  ShowMessage("Error " + Msg + " " + CurrentSongName());
+}
+
+// A song that broke off after some sound has ended there and the album goes on, so its
+// damage is told without stopping anything or waiting for an answer.
+void TForm1::XAudioNotifyDebug(TXaudioPlayer*, uint8_t, uint8_t Level, const std::string& Msg) {
+  if (Level == XA_DEBUG_LEVEL_INPUT_DAMAGED)
+    ShowNote(this, "Error " + Msg + " " + CurrentSongName());
 }

@@ -1,5 +1,8 @@
 // Equalizer presets: the name field, the "v" list of presets, loading one, and "Save" and
-// "Remove" behind "-". A preset is one small INI file per name; every failure is silent.
+// "Remove" behind "-". A preset is one small INI file per name. Saving and removing say why
+// when they cannot be done; the program folder is never written once installed, so there a
+// removed shipped preset is only hidden for the user, by an empty NAME.hidden file in the
+// user's preset folder.
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +13,8 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -42,6 +47,8 @@ bool Exists(const std::string& path) {
 }
 
 bool CanWrite(const std::string& folder) { return access(folder.c_str(), W_OK | X_OK) == 0; }
+
+constexpr const char* kHiddenEnding = ".hidden";
 
 // The name is the base of a file name in the preset folder; a "/" would lead out of it.
 // ("." and ".." cannot: ".equ" follows them.) A line break could not be kept in the
@@ -78,17 +85,28 @@ std::string PresetFile(const std::string& folder, const std::string& name) {
 std::string TForm1::PresetFolder() const {
   const std::string folder = ProgramFolder + "Equ/";
   // Anything else named Equ in the way counts as unwritable.
-  const bool writable = IsFolder(folder)
-                            ? CanWrite(folder)
-                            : !Exists(ProgramFolder + "Equ") && CanWrite(ProgramFolder);
-  return writable ? folder : platform::UserDataFolder() + "Sonavera/Equ/";
+  const bool writable =
+      !platform::IsInstalledFolder(ProgramFolder) &&
+      (IsFolder(folder) ? CanWrite(folder)
+                        : !Exists(ProgramFolder + "Equ") && CanWrite(ProgramFolder));
+  return writable ? folder : UserPresetFolder();
+}
+
+std::string TForm1::UserPresetFolder() const {
+  return platform::UserDataFolder() + "Sonavera/Equ/";
 }
 
 // The user's presets come first: listed first, and found first when a name is in both.
 std::vector<std::string> TForm1::PresetFolders() const {
-  std::vector<std::string> folders{platform::UserDataFolder() + "Sonavera/Equ/"};
+  std::vector<std::string> folders{UserPresetFolder()};
   if (folders[0] != ProgramFolder + "Equ/") folders.push_back(ProgramFolder + "Equ/");
   return folders;
+}
+
+// Only the shipped presets can be hidden: the user's own are deleted.
+bool TForm1::PresetHidden(const std::string& folder, const std::string& name) const {
+  return folder != UserPresetFolder() &&
+         platform::FindEntryIgnoringCase(UserPresetFolder(), name + kHiddenEnding).has_value();
 }
 
 // The name keeps the bytes it was given (a file name need not be valid UTF-8) for as long as
@@ -106,7 +124,9 @@ std::string TForm1::PresetName() const {
 std::string TForm1::FindPreset(const std::string& name) const {
   if (!IsPresetName(name)) return {};
   for (const std::string& folder : PresetFolders())
-    if (const std::string path = PresetFile(folder, name); IsFile(path)) return path;
+    if (const std::string path = PresetFile(folder, name);
+        IsFile(path) && !PresetHidden(folder, name))
+      return path;
   return {};
 }
 
@@ -151,7 +171,8 @@ void TForm1::LoadPresetbtnMouseUp(int x, int y) {
   std::vector<std::string> files;
   for (const std::string& folder : PresetFolders())
     for (std::string& name : PresetFiles(folder))
-      if (std::find(files.begin(), files.end(), name) == files.end())
+      if (std::find(files.begin(), files.end(), name) == files.end() &&
+          !PresetHidden(folder, name.substr(0, name.size() - 4)))
         files.push_back(std::move(name));
   for (const std::string& file : files) PresetMenu->AddMenuItem(file.substr(0, file.size() - 4));
   PresetMenu->popup(PresetEdit->mapToGlobal(QPoint(x, y)));
@@ -184,25 +205,60 @@ void TForm1::PresetbtnMouseUp(int x, int y) {
 // An existing preset of the same name is overwritten without asking.
 void TForm1::Save1Click() {
   const std::string name = PresetName();
-  if (!IsPresetName(name)) return;
+  const std::string refused = "The preset \"" + name + "\" was not saved: ";
+  if (!IsPresetName(name)) {
+    ShowMessage(refused + "a preset name cannot hold \"/\" or a line break.");
+    return;
+  }
   const std::string folder = PresetFolder();
   std::error_code error;
-  if (!IsFolder(folder) && !std::filesystem::create_directories(folder, error)) return;
+  if (!IsFolder(folder) && !std::filesystem::create_directories(folder, error)) {
+    ShowMessage(refused + "the folder " + folder + " cannot be made (" + error.message() + ").");
+    return;
+  }
+  const std::string path = PresetFile(folder, name);
+  bool stored = false;
   try {
-    ini.INIFile = PresetFile(folder, name);
+    ini.INIFile = path;
     ini.Open();
+    // One write of the whole file, whose result says whether it got there.
+    ini.BeginUpdate();
     for (int band = 1; band <= 8; ++band)
       ini.WriteInteger(settings::kEqu, settings::kEquBands[band - 1],
                        TrackBar[band - 1]->Position());
+    stored = ini.EndUpdate();
     ini.Close();
   } catch (const std::exception&) {
   }
+  if (!stored) ShowMessage(refused + path + " cannot be written.");
 }
 
-// The switch stays as it is; a preset that cannot be deleted leaves everything unchanged.
+// The switch stays as it is; a preset that cannot be removed leaves everything unchanged.
 void TForm1::Remove1Click() {
-  const std::string path = FindPreset(PresetName());
-  if (path.empty() || unlink(path.c_str()) != 0) return;
+  const std::string name = PresetName();
+  const std::string path = FindPreset(name);
+  if (path.empty()) return;
+  const std::string folder = path.substr(0, path.rfind('/') + 1);
+  const std::string refused = "The preset \"" + name + "\" was not removed: ";
+  if (folder == UserPresetFolder() || folder == PresetFolder()) {
+    if (unlink(path.c_str()) != 0) {
+      ShowMessage(refused + path + ": " + std::strerror(errno) + ".");
+      return;
+    }
+  } else {
+    // A shipped preset the program may not delete: hidden for this user instead.
+    const std::string user = UserPresetFolder();
+    std::error_code error;
+    if (!IsFolder(user)) std::filesystem::create_directories(user, error);
+    const int fd = open((user + name + kHiddenEnding).c_str(),
+                        O_WRONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0666);
+    if (fd < 0) {
+      ShowMessage(refused + "it is shipped with the program, and hiding it needs " + user + name +
+                  kHiddenEnding + ": " + std::strerror(errno) + ".");
+      return;
+    }
+    ::close(fd);
+  }
   SetPresetName("Default");
   ZerobtnClick();
 }

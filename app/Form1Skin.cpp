@@ -17,6 +17,7 @@
 #include "CoolButton.h"
 #include "FEJpeg.h"
 #include "FindFile.h"
+#include "Folders.h"
 #include "Form1.h"
 #include "Form4.h"
 #include "GradProgress.h"
@@ -74,14 +75,16 @@ bool TForm1::InSkinsRoots(const std::string& folder) const {
   return false;
 }
 
-// A user's copy of the colours, once there, is read and written; a shipped skin that cannot be
-// written (an installed program folder) gets one at the first writing.
+// A user's copy of the colours, once there, is read and written; a shipped skin in an installed
+// or unwritable program folder gets one at the first writing.
 std::string TForm1::ColorsFile(const std::string& name, bool forWriting) const {
   const std::string folder = SkinFolderOf(name);
   const std::string own = FindIgnoringCase(folder + "Colors.ini");
   if (folder.compare(0, UserSkinsRoot.size(), UserSkinsRoot) == 0) return own;
   const std::string user = UserSkinsRoot + name + "/Colors.ini";
-  if (Exists(user) || (forWriting && !CanWrite(own))) return user;
+  if (Exists(user) ||
+      (forWriting && (platform::IsInstalledFolder(ProgramFolder) || !CanWrite(own))))
+    return user;
   return own;
 }
 

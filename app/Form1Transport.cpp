@@ -39,6 +39,7 @@ void TForm1::ConnectTransport() {
   XAudio->OnNotifyOutputPcmLevel = std::bind_front(&TForm1::XAudioNotifyOutputPcmLevel, this);
   XAudio->OnNotifyCodecQuality = std::bind_front(&TForm1::XAudioNotifyCodecQuality, this);
   XAudio->OnNotifyError = std::bind_front(&TForm1::XAudioNotifyError, this);
+  XAudio->OnNotifyDebug = std::bind_front(&TForm1::XAudioNotifyDebug, this);
 }
 
 // The playing flag follows the engine's reports, so a Stop sent here is not seen yet and

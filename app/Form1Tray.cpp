@@ -9,6 +9,7 @@
 #include "AppLauncher.h"
 #include "Form1.h"
 #include "Form5.h"
+#include "OpenerFailure.h"
 #include "TrayComp.h"
 #include "WPopupMenu.h"
 
@@ -95,16 +96,22 @@ void TForm1::SelectSource1Click() {
 
 void TForm1::MenuItem9Click() { EseguiHelp(); }
 
+// Whatever keeps the page from showing, the message says where it is, so it can still be
+// read in any browser.
 void TForm1::EseguiHelp() {
   const std::string path = ProgramFolder + "help/index.html";
   if (!QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).isFile()) return;
+  const auto show = [path](const std::string& reason) {
+    ShowMessage("The help cannot be shown: " + reason + ".\nThe help page is " + path);
+  };
   TAppExec launcher;
   launcher.ExeName = platform::kOpenCommand;
   launcher.ExeParams = {path};
+  launcher.OnExit = ReportOpenerExit(this, show);
   try {
     launcher.Execute();
-  } catch (const EAppExecWinExec& error) {
-    ShowMessage(error.what());
+  } catch (const EAppExecWinExec&) {
+    show(OpenerStartFailure(launcher.ErrNo));
   }
 }
 

@@ -141,23 +141,27 @@ void TForm3::CreatePlayerPage() {
 }
 
 void TForm3::CreateSystemPage() {
-  Label(SystemPage, "Engine priority level:", 10, 31);
-  Label(SystemPage, "0 (min)", 142, 16);
+  const QLabel* priority = Label(SystemPage, "Engine priority level:", 10, 31);
+  const QLabel* autoclose = Label(SystemPage, "Auto-close CD/Song timer:", 10, 71);
+  // Both bars begin at least 6 pixels right of the wider caption, their right ends fixed.
+  const int captions = 10 + std::max(priority->sizeHint().width(), autoclose->sizeHint().width());
+  const int shift = std::max(0, captions + 6 - 143);
+  Label(SystemPage, "0 (min)", 142 + shift, 16);
   Label(SystemPage, "4(max)", 214, 16);
-  BarPrior = Bar(SystemPage, 144, 32, 105, 0, 4, 0);
+  BarPrior = Bar(SystemPage, 144 + shift, 32, 105 - shift, 0, 4, 0);
   lblPrior = ValueLabel(SystemPage, 252, 33, BarPrior->value());
   // Every change of the bars reaches their labels, the settings' included.
   connect(BarPrior, &QScrollBar::valueChanged, this, &TForm3::BarPriorChange);
-  Label(SystemPage, "Auto-close CD/Song timer:", 10, 71);
-  Label(SystemPage, "2 sec", 142, 58);
+  Label(SystemPage, "2 sec", 142 + shift, 58);
   Label(SystemPage, "100 sec", 214, 58);
-  Barautoclose = Bar(SystemPage, 143, 73, 106, 2, 100, 5);
+  Barautoclose = Bar(SystemPage, 143 + shift, 73, 106 - shift, 2, 100, 5);
   lblautoclose = ValueLabel(SystemPage, 252, 74, Barautoclose->value());
   connect(Barautoclose, &QScrollBar::valueChanged, this, &TForm3::BarautocloseChange);
 
-  Label(SystemPage, "Create Sonavera icon:", 8, 121);
-  CreaDesktop = Button(SystemPage, "Desktop", 120, 120, 56, 17);
-  CreaStartmenu = Button(SystemPage, "StartMenu", 184, 120, 65, 17);
+  const QLabel* icon = Label(SystemPage, "Create Sonavera icon:", 8, 121);
+  const int iconShift = std::max(0, 8 + icon->sizeHint().width() + 6 - 120);
+  CreaDesktop = Button(SystemPage, "Desktop", 120 + iconShift, 120, 56, 17);
+  CreaStartmenu = Button(SystemPage, "StartMenu", 184 + iconShift, 120, 65, 17);
   connect(CreaDesktop, &QPushButton::clicked, this, &TForm3::CreaDesktopClick);
   connect(CreaStartmenu, &QPushButton::clicked, this, &TForm3::CreaStartmenuClick);
 }

@@ -6,6 +6,7 @@
 #include <QScreen>
 
 #include "FontMap.h"
+#include "Form1.h"
 #include "Legacy.h"
 
 namespace {
@@ -22,6 +23,10 @@ constexpr std::array<TLibrary, 4> kLibraries{{
     {"libjpeg-turbo (IJG, BSD)", "https://libjpeg-turbo.org/About/License"},
     {"TagLib (LGPL 2.1)", "https://www.gnu.org/licenses/old-licenses/lgpl-2.1.html"},
 }};
+
+void OpenFailed(TLegacy* link, const std::string& reason) {
+  TForm1::ShowMessage("Cannot open " + link->Target() + ": " + reason + ".");
+}
 
 }  // namespace
 
@@ -47,23 +52,35 @@ TForm5::TForm5(const std::string& programFolder, QWidget* parent) : QDialog(pare
     return l;
   };
   lblName = label("Sonavera", 6, 22, FontFromPixels("Arial", 19, true));
-  lblVersion = label("v1.24 (October, 14, 2000)", 30, 15, FontFromPixels("Arial", 11));
-  lblCredit = label("Powered by XAudio mp3 engine", 46, 15, FontFromPixels("Arial", 11));
+  lblVersion = label("v" SONAVERA_VERSION, 30, 15, FontFromPixels("Arial", 11));
+  // MP3 goes through libmpg123 inside the program's own engine.
+  lblCredit = label("Powered by libmpg123 mp3 engine", 46, 15, FontFromPixels("Arial", 11));
   lblBuiltOn = label("Built on:", 66, 15, FontFromPixels("Arial", 11));
   lblBuiltOn->setGeometry(10, 66, 42, 15);
 
-  // Two libraries to a line, each link as wide as its caption.
-  for (std::size_t i = 0; i < kLibraries.size(); ++i) {
+  // Each link as wide as its caption; one that cannot be opened says why.
+  const auto link = [this](const char* caption, const char* address, int left, int top) {
     auto* link = new TLegacy(this);
     link->setFont(FontFromPixels("Arial", 11));
-    link->SetCaption(kLibraries[i].Caption);
-    link->SetAddress(kLibraries[i].Address);
+    link->SetCaption(caption);
+    link->SetAddress(address);
     link->SetAddressType(atWWW);
     link->SetActiveColor(QColor(0, 0, 128));
     link->adjustSize();
-    link->move(i % 2 == 0 ? 52 : 200, 66 + 17 * int(i / 2));
-    Libraries[i] = link;
-  }
+    link->move(left, top);
+    link->OnOpenFailed = OpenFailed;
+    return link;
+  };
+  // Two libraries to a line.
+  for (std::size_t i = 0; i < kLibraries.size(); ++i)
+    Libraries[i] = link(kLibraries[i].Caption, kLibraries[i].Address, i % 2 == 0 ? 52 : 200,
+                        66 + 17 * int(i / 2));
+  lblLicence = label("Licence:", 100, 15, FontFromPixels("Arial", 11));
+  // Right-aligned to end 4 pixels before its link: "Licence:" is as wide as its room.
+  const int licenceWidth = lblLicence->sizeHint().width();
+  lblLicence->setGeometry(48 - licenceWidth, 100, licenceWidth, 15);
+  Licence = link("GNU General Public License, version 3 or later",
+                 "https://www.gnu.org/licenses/gpl-3.0.html", 52, 100);
 
   OKbtn = new QPushButton(QStringLiteral("&OK"), this);
   OKbtn->setGeometry(357, 92, 75, 23);

@@ -1,5 +1,5 @@
 // TForm5: the About box. The program's picture, name, version and credits, the libraries it
-// is built on with links to their licences, and "&OK".
+// is built on with links to their licences, the program's own licence, and "&OK".
 #pragma once
 
 #include <QDialog>
@@ -24,6 +24,8 @@ class TForm5 : public QDialog {
   QLabel* lblBuiltOn = nullptr;
   // Qt, libmpg123/libout123, libjpeg-turbo, TagLib: each names its licence and links to it.
   std::array<TLegacy*, 4> Libraries{};
+  QLabel* lblLicence = nullptr;
+  TLegacy* Licence = nullptr;
   QPushButton* OKbtn = nullptr;
 
   // Centred on the screen each time it opens.

@@ -3,7 +3,7 @@
 #include "AppLauncher.h"
 
 void TAppExec::Execute() {
-  ErrNo = platform::Launcher().Start(ExeName, ExeParams);
+  ErrNo = platform::Launcher().StartWatched(ExeName, ExeParams, OnExit);
   if (ErrNo < 32) throw EAppExecWinExec(ErrorText());
 }
 

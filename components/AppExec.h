@@ -5,6 +5,7 @@
 // text for that code; ErrNo is -1 until a start is tried and 32 or more after a start.
 #pragma once
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -19,6 +20,9 @@ class TAppExec {
   std::string ExeName;
   std::vector<std::string> ExeParams;
   int ErrNo = -1;
+  // Raised on a thread of the launcher's with the program's exit status when a started
+  // program ends; unset, nobody is told.
+  std::function<void(int status)> OnExit;
 
   void Execute();
   // The text for ErrNo: "No execution" before any start, "No error" after one.

@@ -3,7 +3,9 @@
 #include <QMouseEvent>
 #include <QWidget>
 
+// What can be clicked shows the hand pointer, as the program's own buttons do.
 TClickWatcher::TClickWatcher(QWidget* widget) : QObject(widget), widget_(widget) {
+  widget->setCursor(Qt::PointingHandCursor);
   widget->installEventFilter(this);
 }
 

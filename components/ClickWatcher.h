@@ -12,7 +12,8 @@ class QWidget;
 
 class TClickWatcher : public QObject {
  public:
-  // Watches widget for as long as it lives (the watcher is its child).
+  // Watches widget for as long as it lives (the watcher is its child), which shows the hand
+  // pointer from then on.
   explicit TClickWatcher(QWidget* widget);
 
   // Raised with the widget as sender. The second press of a double click counts as a

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QTransform>
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -39,6 +40,24 @@ void AddPasses(std::vector<Pass>& passes, int depth, TEffectDirection dir, TEffe
 }
 
 }  // namespace
+
+// image without those of its first rows (logical rows) that hold no ink.
+QImage TEffects::WithoutEmptyRowsAbove(const QImage& image, int rows) {
+  const qreal ratio = image.devicePixelRatio();
+  const int deviceRows = static_cast<int>(std::lround(rows * ratio));
+  int firstInk = deviceRows;
+  for (int y = 0; y < deviceRows && firstInk == deviceRows; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    if (std::any_of(line, line + image.width(), [](QRgb pixel) { return qAlpha(pixel) != 0; }))
+      firstInk = y;
+  }
+  // Whole logical rows, so the text stays on the same pixel grid at every zoom.
+  const int keep = static_cast<int>(std::ceil((deviceRows - firstInk) / ratio));
+  const int cut = static_cast<int>(std::lround((rows - keep) * ratio));
+  QImage cropped = image.copy(0, cut, image.width(), image.height() - cut);
+  cropped.setDevicePixelRatio(ratio);
+  return cropped;
+}
 
 QImage TEffects::Blank(QSize size, qreal pixelRatio) {
   const qreal ratio = std::max(pixelRatio, qreal(1));
@@ -92,9 +111,14 @@ QImage TEffects::Render(const QString& text, const QFont& font, const QColor& co
     left = std::max(left, -pass.offset.x());
     top = std::max(top, -pass.offset.y());
   }
-  QImage image = Blank(QSize(textSize.width() + depth + left, textSize.height() + depth + top + 1),
-                       pixelRatio);
+  // Room above the line for marks that reach past the font's ascent (the dots of a small
+  // hinted "Ü"); only the rows they use are kept.
+  const int above = textSize.height();
+  QImage image =
+      Blank(QSize(textSize.width() + depth + left, above + textSize.height() + depth + top + 1),
+            pixelRatio);
   QPainter p(&image);
+  p.translate(0, above);
   p.setFont(f);
   const QRect textRect(QPoint(left, top), textSize);
   for (const Pass& pass : passes) {
@@ -119,6 +143,7 @@ QImage TEffects::Render(const QString& text, const QFont& font, const QColor& co
   }
   p.drawText(textRect, flags, text);
   p.end();
+  image = WithoutEmptyRowsAbove(image, above);
   if (Angle % 360 == 0) return image;
 
   // Rotated text keeps a transparent bottom-left pixel: pad with one clear row.

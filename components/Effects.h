@@ -54,9 +54,14 @@ class TEffects {
   // pixel row taller than the text so its bottom-left pixel is always background.
   // mnemonics: an ampersand marks the next letter instead of showing. pixelRatio: screen
   // pixels per layout pixel; the image has that device pixel ratio, so text on a zoomed or
-  // HiDPI screen is drawn at the screen's resolution, not enlarged.
+  // HiDPI screen is drawn at the screen's resolution, not enlarged. A mark that reaches
+  // above the font's ascent (an accent on a capital) makes the image taller at the top, so
+  // every letter is whole; text without such marks gives the image it always did.
   QImage Render(const QString& text, const QFont& font, const QColor& color, bool mnemonics,
                 qreal pixelRatio = 1) const;
   // A transparent image of size layout pixels at pixelRatio (at least 1).
   static QImage Blank(QSize size, qreal pixelRatio);
+
+ private:
+  static QImage WithoutEmptyRowsAbove(const QImage& image, int rows);
 };

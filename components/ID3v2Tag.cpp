@@ -5,14 +5,26 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mpegfile.h>
 
+#include "ID3v2Frames.h"
 #include "Utf8Text.h"
 
 TID3v2Tag::TID3v2Tag(const std::string& fileName) {
   // Opening a pipe or a device named like a song would block the GUI thread.
   struct stat st;
   if (stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
+  if (!ReadWithTagLib(fileName) || (!title_.empty() && !cover_.empty())) return;
+  // TagLib lists no frames at all for some tags that other readers take (an empty or
+  // oddly named frame before the title), and reads UTF-16 without a byte-order mark as
+  // empty: what it missed comes from a more tolerant reading.
+  const TID3v2Frames frames(fileName);
+  if (title_.empty()) title_ = Utf8Prefix(frames.Title(), kMaxTitle);
+  if (cover_.empty()) cover_ = frames.Cover();
+}
+
+bool TID3v2Tag::ReadWithTagLib(const std::string& fileName) {
   TagLib::MPEG::File file(fileName.c_str(), false);
-  if (!file.isOpen() || !file.hasID3v2Tag()) return;
+  if (!file.isOpen()) return true;
+  if (!file.hasID3v2Tag()) return false;
   TagLib::ID3v2::Tag* tag = file.ID3v2Tag();
   const TagLib::ID3v2::FrameList& titles = tag->frameList("TIT2");
   if (!titles.isEmpty()) title_ = Utf8Prefix(titles.front()->toString().to8Bit(true), kMaxTitle);
@@ -27,4 +39,5 @@ TID3v2Tag::TID3v2Tag(const std::string& fileName) {
     }
   }
   if (chosen) cover_.assign(chosen->picture().data(), chosen->picture().size());
+  return true;
 }

@@ -1,9 +1,11 @@
 // Reads the ID3v2 tag at the start of an MP3 file (any version and text encoding) through
-// TagLib: the title and the front-cover picture. The program falls back to these only where
+// TagLib, and what TagLib misses through a more tolerant reader: the title and the
+// front-cover picture. The program falls back to these only where
 // the ID3v1 trailer gives no title, or the disc's folder no picture.
 #pragma once
 
 #include <string>
+#include <utility>
 
 class TID3v2Tag {
  public:
@@ -16,10 +18,15 @@ class TID3v2Tag {
   // The bytes of the embedded front cover (APIC), else of the first embedded picture; empty
   // when there is none.
   const std::string& Cover() const { return cover_; }
+  // The cover's bytes handed over, so a big picture is not held twice.
+  std::string TakeCover() { return std::move(cover_); }
 
   static constexpr std::size_t kMaxTitle = 255;
 
  private:
+  // False when TagLib saw the file has no ID3v2 tag at all.
+  bool ReadWithTagLib(const std::string& fileName);
+
   std::string title_;
   std::string cover_;
 };

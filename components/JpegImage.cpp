@@ -5,15 +5,19 @@
 
 #include <algorithm>
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 #include <stdexcept>
+#include <type_traits>
 #include <vector>
 
+#include "JpegCoefficients.h"
 #include "JpegScans.h"
 
 // Everything libjpeg touches; plain data, so a longjmp out of the library never skips a
-// destructor.
+// destructor. The coefficient store comes first: its callbacks find it through client_data.
 struct JpegState {
+  TJpegCoefficients coefficients;
   jpeg_decompress_struct cinfo;
   jpeg_error_mgr err;
   jpeg_progress_mgr progress;
@@ -21,6 +25,7 @@ struct JpegState {
   char message[JMSG_LENGTH_MAX];
   bool created;
 };
+static_assert(std::is_standard_layout_v<JpegState> && offsetof(JpegState, coefficients) == 0);
 
 namespace {
 
@@ -85,6 +90,7 @@ bool StepHeader(JpegState* s, const std::string* data, bool gray, bool smooth, Q
   s->cinfo.client_data = s;
   jpeg_create_decompress(&s->cinfo);
   s->created = true;
+  s->coefficients.Install(&s->cinfo);
   s->progress.progress_monitor = CheckScans;
   s->cinfo.progress = &s->progress;
   jpeg_mem_src(&s->cinfo, reinterpret_cast<const unsigned char*>(data->data()), data->size());

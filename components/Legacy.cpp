@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 
 #include "AppLauncher.h"
+#include "OpenerFailure.h"
 
 TLegacy::TLegacy(QWidget* parent) : QLabel(parent) { setCursor(Qt::PointingHandCursor); }
 
@@ -55,8 +56,12 @@ void TLegacy::mouseReleaseEvent(QMouseEvent* e) {
       pressed_ && e->button() == Qt::LeftButton && rect().contains(e->position().toPoint());
   pressed_ = false;
   if (!click) return;
-  // A failed start shows nothing: the About box has no place for a message.
+  const auto failed = [this](const std::string& reason) {
+    if (OnOpenFailed) OnOpenFailed(this, reason);
+  };
   QApplication::setOverrideCursor(Qt::BusyCursor);
-  platform::OpenDocument(Target());
+  const int code = platform::Launcher().StartWatched(platform::kOpenCommand, {Target()},
+                                                     ReportOpenerExit(this, failed));
   QApplication::restoreOverrideCursor();
+  if (code < 32) failed(OpenerStartFailure(code));
 }

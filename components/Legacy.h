@@ -7,6 +7,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QPalette>
+#include <functional>
 #include <string>
 
 enum TAddressType { atWWW, atMail };
@@ -25,6 +26,9 @@ class TLegacy : public QLabel {
 
   // What a click hands to the desktop's opener.
   std::string Target() const;
+  // Raised (on the GUI thread) with the reason when the address could not be opened: the
+  // opener did not start, or it ended with a failure (no web browser).
+  std::function<void(TLegacy* Sender, const std::string& reason)> OnOpenFailed;
   bool Hot() const { return hot_; }
 
  protected:

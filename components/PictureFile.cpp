@@ -26,10 +26,24 @@ constexpr uint32_t kBiRle4 = 2;
 }  // namespace
 
 TPictureFile::TPictureFile(const std::string& fileName) : fileName_(fileName) {
-  std::optional<std::string> data = platform::ReadRegularFile(fileName, kMaxFileSize);
+  // A file is read whole only once its size and first bytes show a picture: a big file
+  // named like one is refused at a glance.
+  std::optional<std::string> head = platform::ReadRegularFile(fileName, kMaxFileSize, kHeadBytes);
+  if (!head) throw std::runtime_error("Cannot read picture file " + fileName);
+  if (!LooksLikePicture(*head)) throw std::runtime_error("Not a valid picture: " + fileName);
+  std::optional<std::string> data = head->size() < kHeadBytes
+                                        ? std::move(head)
+                                        : platform::ReadRegularFile(fileName, kMaxFileSize);
   if (!data) throw std::runtime_error("Cannot read picture file " + fileName);
   data_ = std::move(*data);
   Inspect();
+}
+
+bool TPictureFile::LooksLikePicture(const std::string& head) {
+  if (head.compare(0, 3, "\xff\xd8\xff") == 0 || head.compare(0, 2, "BM") == 0) return true;
+  QByteArray bytes = QByteArray::fromRawData(head.data(), qsizetype(head.size()));
+  QBuffer buffer(&bytes);
+  return !QImageReader::imageFormat(&buffer).isEmpty();
 }
 
 TPictureFile::TPictureFile(std::string data, const std::string& name)

@@ -12,6 +12,8 @@ class TPictureFile {
  public:
   // No picture of the player comes near this; a bigger file is refused unread.
   static constexpr std::size_t kMaxFileSize = 256u << 20;
+  // The first bytes of a file, enough to tell a picture by.
+  static constexpr std::size_t kHeadBytes = 4096;
 
   // Reads fileName (file-system bytes); throws std::runtime_error naming it when it is no
   // regular file, cannot be read, is too big, or declares no size.
@@ -33,6 +35,7 @@ class TPictureFile {
   QImage Decode() const;
 
  private:
+  static bool LooksLikePicture(const std::string& head);
   void Inspect();
   QSize JpegSize() const;
   QSize BmpSize() const;

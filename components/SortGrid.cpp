@@ -9,8 +9,9 @@
 
 namespace {
 
-std::string Folded(std::string_view text, bool caseSensitive) {
-  return caseSensitive ? std::string(text) : platform::AsciiLower(text);
+std::string Folded(std::string_view text, const TSortGrid::TSearchOptions& search) {
+  if (search.CaseSensitive) return std::string(text);
+  return search.LocaleCase ? platform::LocaleLower(text) : platform::AsciiLower(text);
 }
 
 void Fold(std::string& text) {
@@ -422,6 +423,7 @@ void TSortGrid::SortRowsBy(int col) {
 
 int TSortGrid::MatchCol(const TCell* cells, const std::string& text) const {
   const bool caseSensitive = SearchOptions.CaseSensitive;
+  const bool localeCase = SearchOptions.LocaleCase;
   const int col = SearchOptions.SearchCol;
   const int first = col < 0 ? 0 : col, last = col < 0 ? m_colCount - 1 : col;
   TGridText::TScratch scratch;
@@ -432,15 +434,19 @@ int TSortGrid::MatchCol(const TCell* cells, const std::string& text) const {
       if (cell.find(text) != std::string_view::npos) return c;
       continue;
     }
-    folded.assign(cell);
-    Fold(folded);
+    if (localeCase) {
+      folded = platform::LocaleLower(cell);
+    } else {
+      folded.assign(cell);
+      Fold(folded);
+    }
     if (folded.find(text) != std::string::npos) return c;
   }
   return -1;
 }
 
 int TSortGrid::Search(int startRow) {
-  const std::string text = Folded(SearchOptions.SearchText, SearchOptions.CaseSensitive);
+  const std::string text = Folded(SearchOptions.SearchText, SearchOptions);
   for (int r = std::max(startRow, m_fixedRows); r < RowCount(); ++r) {
     const int c = MatchCol(RowAt(r), text);
     if (c >= 0) {
@@ -456,7 +462,7 @@ void TSortGrid::SetFiltered(bool on) {
   m_filtered = on;
   const int oldRows = RowCount();
   if (on) {
-    const std::string text = Folded(SearchOptions.SearchText, SearchOptions.CaseSensitive);
+    const std::string text = Folded(SearchOptions.SearchText, SearchOptions);
     TSlots kept(m_rows.begin(), m_rows.begin() + m_fixedRows);
     for (int r = m_fixedRows; r < RowCount(); ++r) {
       (MatchCol(RowAt(r), text) >= 0 ? kept : m_setAside).push_back(m_rows[r]);

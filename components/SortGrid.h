@@ -30,6 +30,8 @@ class TSortGrid {
   struct TSearchOptions {
     int SearchCol = -1;  // negative: every column
     bool CaseSensitive = false;
+    // Without case: on, every letter of the locale is folded; off, A to Z only.
+    bool LocaleCase = false;
     std::string SearchText;
   };
 

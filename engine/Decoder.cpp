@@ -10,47 +10,9 @@
 #include <cstring>
 
 #include "Levels.h"
+#include "StreamProbe.h"
 
 namespace xaudio {
-
-namespace {
-
-// Bytes of the ID3v2 tag at the front.
-int64_t FrontTagBytes(int fd) {
-  unsigned char h[10];
-  if (pread(fd, h, sizeof h, 0) != static_cast<ssize_t>(sizeof h) || std::memcmp(h, "ID3", 3) != 0)
-    return 0;
-  return 10 + ((h[6] & 0x7f) << 21 | (h[7] & 0x7f) << 14 | (h[8] & 0x7f) << 7 | (h[9] & 0x7f));
-}
-
-// Bytes of the ID3v1 tag at the back.
-int64_t BackTagBytes(int fd, int64_t size) {
-  char t[3];
-  return size >= 128 && pread(fd, t, 3, size - 128) == 3 && std::memcmp(t, "TAG", 3) == 0 ? 128 : 0;
-}
-
-// The byte count an info frame (Xing/Info or VBRI) in the first frame after the ID3v2 tag
-// claims for the stream; 0 when there is none or it gives no count.
-int64_t InfoFrameBytes(int fd, int64_t front) {
-  unsigned char f[64];
-  if (pread(fd, f, sizeof f, front) != static_cast<ssize_t>(sizeof f)) return 0;
-  if (f[0] != 0xff || (f[1] & 0xe0) != 0xe0) return 0;
-  auto big = [&](int at) {
-    return int64_t{f[at]} << 24 | int64_t{f[at + 1]} << 16 | int64_t{f[at + 2]} << 8 | f[at + 3];
-  };
-  const bool mpeg1 = (f[1] & 0x18) == 0x18;
-  const bool mono = (f[3] & 0xc0) == 0xc0;
-  const int xing = 4 + (mpeg1 ? (mono ? 17 : 32) : (mono ? 9 : 17));
-  if (std::memcmp(f + xing, "Xing", 4) == 0 || std::memcmp(f + xing, "Info", 4) == 0) {
-    const int64_t flags = big(xing + 4);
-    if ((flags & 2) == 0) return 0;
-    return big(xing + ((flags & 1) ? 12 : 8));
-  }
-  if (std::memcmp(f + 36, "VBRI", 4) == 0) return big(36 + 10);
-  return 0;
-}
-
-}  // namespace
 
 TDecoder::TDecoder() {
   int error = MPG123_OK;
@@ -98,15 +60,12 @@ bool TDecoder::Open(const std::string& path, int& code, std::string& error) {
   }
   fd_ = fd;
   open_ = true;
-  // VBR bit rates count audio only, without the tags.
-  const int64_t front = FrontTagBytes(fd);
-  const int64_t audioBytes = st.st_size - front - BackTagBytes(fd, st.st_size);
-  if (ReadInfo(audioBytes, InfoFrameBytes(fd, front), code, error)) return true;
+  if (ReadInfo(TStreamProbe(fd, st.st_size), code, error)) return true;
   Close();
   return false;
 }
 
-bool TDecoder::ReadInfo(int64_t audioBytes, int64_t claimedBytes, int& code, std::string& error) {
+bool TDecoder::ReadInfo(const TStreamProbe& probe, int& code, std::string& error) {
   long rate = 0;
   int channels = 0;
   int encoding = 0;
@@ -117,24 +76,44 @@ bool TDecoder::ReadInfo(int64_t audioBytes, int64_t claimedBytes, int& code, std
   }
   mpg123_frameinfo2 frame{};
   mpg123_info2(handle_, &frame);
-  // Without an info frame the length is a guess; a scan of the frame headers makes it
-  // exact. So it does when the file is much shorter than its info frame says (a truncated
-  // copy): the info frame's byte count tells, or for a constant bit rate the length.
+  info_ = TStreamInfo{};
+  lead_ = 0;
+  const int64_t spf = mpg123_spf(handle_);
+  // libmpg123 estimates the length from the first frames, and says it is accurate even so.
+  // An info frame is believed unless the file is much shorter than it claims or does not
+  // end with a whole frame (a truncated copy, an incomplete download); without one, a
+  // file whose frames all have one bit rate is measured by its size. Anything else has its
+  // frame headers counted.
   long accurate = 0;
   const bool known =
       mpg123_getstate(handle_, MPG123_ACCURATE, &accurate, nullptr) == MPG123_OK && accurate;
-  if (claimedBytes <= 0 && frame.vbr == MPG123_CBR)
-    claimedBytes = static_cast<int64_t>(static_cast<double>(mpg123_length(handle_)) / rate *
-                                        frame.bitrate * 125.0);
-  if (!known || static_cast<double>(audioBytes) < 0.95 * static_cast<double>(claimedBytes))
+  const auto audioBytes = static_cast<double>(probe.AudioBytes());
+  if (probe.HasInfoFrame() && known &&
+      audioBytes >= 0.95 * static_cast<double>(probe.ClaimedBytes()) &&
+      probe.EndsWithWholeFrame()) {
+    info_.frames = mpg123_length(handle_);
+  } else if (!probe.HasInfoFrame() && frame.vbr == MPG123_CBR && probe.ConstantBitrate() &&
+             probe.EndsWithWholeFrame()) {
+    info_.frames = probe.ConstantBitrateFrames() * spf;
+  } else {
     mpg123_scan(handle_);
-  info_ = TStreamInfo{};
+    info_.frames = mpg123_length(handle_);
+    // Having counted fewer frames than the info frame claims, libmpg123 gives up the
+    // encoder delay along with the padding; the start is trimmed here as a plain decode
+    // of the file trims it.
+    const int64_t counted = int64_t{mpg123_framelength(handle_)} * spf;
+    if (frame.layer == 3 && probe.ClaimedFrames() * spf > counted && info_.frames == counted)
+      lead_ = probe.EncoderDelay() + kDecoderDelay;
+    if (lead_ > 0 && mpg123_seek(handle_, static_cast<off_t>(lead_), SEEK_SET) < 0) lead_ = 0;
+    info_.frames -= lead_;
+  }
   info_.format = {static_cast<int>(rate), channels};
-  info_.frames = std::max<int64_t>(0, mpg123_length(handle_));
+  info_.frames = std::max<int64_t>(0, info_.frames);
   info_.level = frame.version + 1;
   info_.layer = frame.layer;
   info_.mode = frame.mode;
   info_.bitrate = frame.bitrate;
+  // VBR bit rates count audio only, without the tags.
   if (frame.vbr != MPG123_CBR && info_.frames > 0 && rate > 0) {
     const double seconds = static_cast<double>(info_.frames) / rate;
     info_.bitrate = static_cast<int>(std::lround(audioBytes * 8 / seconds / 1000));
@@ -177,9 +156,9 @@ TDecoder::TRead TDecoder::Read(float* out, int maxFrames, int& frames, std::stri
 }
 
 bool TDecoder::Seek(int64_t frame) {
-  const off_t landed = mpg123_seek(handle_, static_cast<off_t>(frame), SEEK_SET);
+  const off_t landed = mpg123_seek(handle_, static_cast<off_t>(frame + lead_), SEEK_SET);
   if (landed < 0) return false;
-  position_ = landed;
+  position_ = landed - lead_;
   return true;
 }
 

@@ -12,6 +12,8 @@ struct mpg123_handle_struct;
 
 namespace xaudio {
 
+class TStreamProbe;
+
 struct TStreamInfo {
   TAudioFormat format;
   int64_t frames = 0;  // exact length in sample frames after encoder delay and padding
@@ -46,14 +48,18 @@ class TDecoder {
   void SetEqualizer(const XA_EqualizerInfo* equalizer);
 
  private:
-  // `claimedBytes`: the stream length an info frame gives, 0 when unknown.
-  bool ReadInfo(int64_t audioBytes, int64_t claimedBytes, int& code, std::string& error);
+  // libmpg123's own delay of layer 3, which it trims along with the encoder's.
+  static constexpr int64_t kDecoderDelay = 529;
+
+  bool ReadInfo(const TStreamProbe& probe, int& code, std::string& error);
 
   mpg123_handle_struct* handle_ = nullptr;
   int fd_ = -1;
   bool open_ = false;
   TStreamInfo info_;
   int64_t position_ = 0;
+  // Samples libmpg123 gives before the first one heard, where it does not trim them itself.
+  int64_t lead_ = 0;
 };
 
 }  // namespace xaudio

@@ -201,17 +201,28 @@ void TTransport::DecodeStep() {
   TAudioBlock* block = ring_.BeginWrite();
   if (block == nullptr) return;
   const TStreamInfo& info = decoder_.Info();
+  // What a read gives is in the format from before any change it reports.
+  const TAudioFormat format = info.format;
   const int64_t first = decoder_.Position();
   int frames = 0;
   std::string error;
   // At most a twentieth of a second a block, so the time reports stay fine-grained.
-  const int maxFrames = std::clamp(info.format.rate / 20, 64, ring_.FramesPerBlock());
+  const int maxFrames = std::clamp(format.rate / 20, 64, ring_.FramesPerBlock());
   TDecoder::TRead result = decoder_.Read(block->samples.data(), maxFrames, frames, error);
-  const bool done = result == TDecoder::TRead::Done;
+  // A stream that keeps yielding nothing would keep this thread spinning.
+  silentReads_ = frames > 0 ? 0 : silentReads_ + 1;
+  if (result == TDecoder::TRead::Ok && silentReads_ > kMaxSilentReads) {
+    result = TDecoder::TRead::Failed;
+    error = "decoding failed: the stream yields no sound";
+  }
+  // A file damaged after some sound ends where its sound ends, and play goes on as at any
+  // end; the damage is only told. One that yields no sound at all is an error.
+  const bool failed = result == TDecoder::TRead::Failed;
+  const bool done = result == TDecoder::TRead::Done || (failed && decoder_.Position() > 0);
   // The end travels with the sound, so it is reported when it is heard.
   if (frames > 0 || done) {
     block->frames = frames;
-    block->format = info.format;
+    block->format = format;
     block->epoch = epoch_;
     block->input = input_;
     block->firstFrame = first;
@@ -219,15 +230,13 @@ void TTransport::DecodeStep() {
     block->last = done;
     ring_.EndWrite();
   }
-  // A stream that keeps yielding nothing would keep this thread spinning.
-  silentReads_ = frames > 0 ? 0 : silentReads_ + 1;
-  if (result == TDecoder::TRead::Ok && silentReads_ > kMaxSilentReads) {
-    result = TDecoder::TRead::Failed;
-    error = "decoding failed: the stream yields no sound";
-  }
-  if (done) {
-    decoded_ = true;
-  } else if (result == TDecoder::TRead::Failed) {
+  if (done) decoded_ = true;
+  if (failed && done) {
+    TNotice damaged = TNotice::Text(XA_MSG_NOTIFY_DEBUG, error);
+    damaged.message.data.debug.source = XA_SOURCE_CODEC;
+    damaged.message.data.debug.level = XA_DEBUG_LEVEL_INPUT_DAMAGED;
+    notices_.Post(std::move(damaged));
+  } else if (failed) {
     notices_.Post(TNotice::Error(XA_SOURCE_CODEC, XA_ERROR_DECODE, error));
     SetState(XA_PLAYER_STATE_STOPPED);
   }

@@ -202,6 +202,10 @@ extern "C" {
 #define XA_SOURCE_CODEC 2
 #define XA_SOURCE_OUTPUT 3
 
+/* XA_MSG_NOTIFY_DEBUG level: the input broke off after some sound; it ended there as at
+   its end, and the message tells why. */
+#define XA_DEBUG_LEVEL_INPUT_DAMAGED 1
+
 /* Position range reported by XA_MSG_NOTIFY_INPUT_POSITION until changed. */
 #define XA_DEFAULT_POSITION_RANGE 400
 /* Volume fields: 0..100; this value leaves the field unchanged. Balance 50 is centred. */

@@ -16,6 +16,11 @@ namespace {
 class PosixLauncher : public AppLauncher {
  public:
   int Start(const std::string& program, const std::vector<std::string>& args) override {
+    return StartWatched(program, args, {});
+  }
+
+  int StartWatched(const std::string& program, const std::vector<std::string>& args,
+                   std::function<void(int status)> onExit) override {
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(program.c_str()));
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -37,10 +42,13 @@ class PosixLauncher : public AppLauncher {
     if (rc != 0) return LaunchErrorCode(rc);
     // Nobody waits for the program, but its exit status must be collected so it does not
     // linger as a zombie.
-    std::thread([pid] {
+    std::thread([pid, onExit = std::move(onExit)] {
       int status = 0;
-      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+      pid_t ended;
+      while ((ended = waitpid(pid, &status, 0)) < 0 && errno == EINTR) {
       }
+      if (ended != pid || !onExit) return;
+      onExit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
     }).detach();
     return kLaunchStarted;
   }
@@ -128,7 +136,5 @@ std::string LaunchErrorText(int code) {
 AppLauncher& Launcher() { return *g_current; }
 
 void SetLauncher(AppLauncher* launcher) { g_current = launcher ? launcher : &g_real; }
-
-int OpenDocument(const std::string& target) { return Launcher().Start(kOpenCommand, {target}); }
 
 }  // namespace platform

@@ -4,6 +4,7 @@
 // 32 or more means the program was started.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,15 @@ class AppLauncher {
   // Starts program (looked up in PATH when it has no "/") with args, detached in a session
   // of its own; returns at once. Result: kLaunchStarted, or the code for the failure.
   virtual int Start(const std::string& program, const std::vector<std::string>& args) = 0;
+
+  // As Start; when the program has been started, onExit gets its exit status (128 + the
+  // signal number when a signal ended it) once it ends, on a thread of its own. A launcher
+  // that cannot watch its programs never calls it.
+  virtual int StartWatched(const std::string& program, const std::vector<std::string>& args,
+                           std::function<void(int status)> onExit) {
+    (void)onExit;
+    return Start(program, args);
+  }
 };
 
 // Result of a successful start (any value of 32 or more means success).
@@ -37,8 +47,5 @@ AppLauncher& Launcher();
 // Puts launcher in place of the real one (nullptr restores the real one). The caller keeps
 // ownership and must restore before the launcher dies.
 void SetLauncher(AppLauncher* launcher);
-
-// Opens target (a file, a web address, a "mailto:" address) with kOpenCommand.
-int OpenDocument(const std::string& target);
 
 }  // namespace platform

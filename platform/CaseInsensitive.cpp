@@ -2,6 +2,9 @@
 
 #include <dirent.h>
 
+#include <climits>
+#include <cwchar>
+#include <cwctype>
 #include <memory>
 
 namespace platform {
@@ -23,6 +26,33 @@ std::string AsciiLower(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = Lower(c);
   return out;
+}
+
+std::string LocaleLower(std::string_view text) {
+  std::string lower;
+  lower.reserve(text.size());
+  std::mbstate_t in{};
+  std::mbstate_t out{};
+  char buffer[MB_LEN_MAX];
+  for (std::size_t at = 0; at < text.size();) {
+    wchar_t wide = 0;
+    const std::size_t used = std::mbrtowc(&wide, text.data() + at, text.size() - at, &in);
+    if (used == 0 || used > text.size() - at) {
+      // A NUL, or a byte that begins no character here: kept, and reading starts afresh.
+      lower += text[at++];
+      in = std::mbstate_t{};
+      continue;
+    }
+    const std::size_t written = std::wcrtomb(buffer, wchar_t(std::towlower(wint_t(wide))), &out);
+    if (written == std::size_t(-1)) {
+      lower.append(text.data() + at, used);
+      out = std::mbstate_t{};
+    } else {
+      lower.append(buffer, written);
+    }
+    at += used;
+  }
+  return lower;
 }
 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {

@@ -10,6 +10,10 @@ namespace platform {
 std::string AsciiUpper(std::string_view text);
 std::string AsciiLower(std::string_view text);
 bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+// text lower-cased by the case rules of the C library's current locale (LC_CTYPE), so every
+// letter that locale knows changes, "Ü" as well as "U"; bytes that are not a character of
+// its encoding stay as they are.
+std::string LocaleLower(std::string_view text);
 
 // The name of the entry of folder that equals name ignoring ASCII case; an exact match wins
 // over others. Empty when there is none or the folder cannot be read.

@@ -63,6 +63,11 @@ std::string ProgramFolder() {
   return WithSlash(exe.parent_path().string());
 }
 
+bool IsInstalledFolder(const std::string& programFolder) {
+  std::error_code ignored;
+  return std::filesystem::exists(programFolder + kInstalledMark, ignored);
+}
+
 std::string ConfigFolder() {
   std::string folder = XdgFolder("XDG_CONFIG_HOME", ".config/");
   std::error_code ignored;

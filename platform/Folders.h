@@ -11,6 +11,13 @@ std::string HomeFolder();
 // The folder of the running executable (from /proc/self/exe): SKIN/, Equ/ and help/ lie here.
 std::string ProgramFolder();
 
+// The file the install step leaves in the program folder. A folder holding it is an installed
+// copy of the program, which the program never writes into, whoever runs it (root too).
+inline const char* const kInstalledMark = "INSTALLED";
+
+// Whether programFolder (ending in "/") is an installed copy of the program.
+bool IsInstalledFolder(const std::string& programFolder);
+
 // Where Sonavera.ini lives: $XDG_CONFIG_HOME, default ~/.config. Created when missing, so
 // that the first start can write its settings on a fresh account.
 std::string ConfigFolder();

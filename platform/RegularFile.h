@@ -3,13 +3,15 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
 namespace platform {
 
 // The content of path, or nothing when it is no regular file, cannot be read or holds more
-// than maxBytes.
-std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes);
+// than maxBytes. With firstBytes, no more than that is read from its start.
+std::optional<std::string> ReadRegularFile(const std::string& path, std::size_t maxBytes,
+                                           std::size_t firstBytes = SIZE_MAX);
 
 }  // namespace platform

@@ -1,6 +1,7 @@
 // sonavera-scan ROOT: runs the album scanner on ROOT (the source root text exactly as
 // given) and prints the disc list, a blank line, one "disc<TAB>track<TAB>relative path"
-// line per song in table order, and the volume serial text.
+// line per song in table order, and "serial<TAB>" with the volume serial text. Titles are
+// left to sonavera-table: reading them would need the tag readers and Qt.
 #include <sys/stat.h>
 
 #include <clocale>
@@ -55,6 +56,7 @@ int main(int argc, char** argv) {
       put(tab.CellView(2, row, scratch), '\n');
     }
   }
+  std::fputs("serial\t", stdout);
   put(TAlbumScanner::CalcolaSN(platform::Volumes().VolumeRoot(root)), '\n');
   return std::fflush(stdout) == 0 ? 0 : 1;
 }

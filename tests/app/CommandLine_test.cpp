@@ -38,6 +38,10 @@ TEST(CommandLine, HelpAndVersionNeedNoDisplayAndUnknownOptionsEndWithTwo) {
   const TRun help = Sonavera({"/some/folder", "--help"});
   EXPECT_EQ(help.code, 0);
   EXPECT_EQ(help.out.rfind("Usage: sonavera [FOLDER | FILE | setup]\n", 0), 0u) << help.out;
+  // "setup" makes the desktop link.
+  EXPECT_NE(help.out.find("setup          put a link to the program on the desktop"),
+            std::string::npos)
+      << help.out;
   const TRun unknown = Sonavera({"--frobnicate"});
   EXPECT_EQ(unknown.code, 2);
   EXPECT_TRUE(unknown.out.empty());

@@ -125,6 +125,13 @@ TEST_F(PresetTest, NamesLeadingOutOfThePresetFolderAreRefused) {
   for (const std::string& name :
        std::vector<std::string>{"../escape", form->ProgramFolder + "abs", "a/b"})
     Run(form->Save1, name);
+  ASSERT_EQ(messages.size(), 3u);
+  EXPECT_EQ(messages[2],
+            "The preset \"a/b\" was not saved: a preset name cannot hold \"/\" or a line break.");
+  // A name too long for a file name is refused by the file system, and said so.
+  Run(form->Save1, std::string(300, 'a'));
+  ASSERT_EQ(messages.size(), 4u);
+  EXPECT_TRUE(messages[3].ends_with(".equ cannot be written.")) << messages[3];
   EXPECT_TRUE(fs::is_empty(equ));
   EXPECT_FALSE(fs::exists(form->ProgramFolder + "escape.equ"));
   EXPECT_FALSE(fs::exists(form->ProgramFolder + "abs.equ"));
@@ -149,6 +156,52 @@ TEST_F(PresetTest, UnwritableProgramFolderSendsPresetsToTheUserDataFolder) {
   EXPECT_TRUE(fs::is_regular_file(userEqu + "Mine.equ"));
   EXPECT_EQ(List(), std::vector<std::string>{"Mine"});
   qputenv("XDG_DATA_HOME", saved);
+}
+
+// Installed, the program folder is never written, even by root: presets are saved in the
+// user's folder, and a removed shipped preset is only hidden for this user.
+TEST_F(PresetTest, AnInstalledProgramFolderIsNeverWritten) {
+  WriteText(equ + "Rock.equ", "[EQU]\nEqu1=9\n");
+  WriteText(equ + "Jazz.equ", "[EQU]\nEqu1=4\n");
+  WriteText(form->ProgramFolder + platform::kInstalledMark, "");
+  const std::string user = platform::UserDataFolder() + "Sonavera/Equ/";
+  EXPECT_EQ(form->PresetFolder(), user);
+  SetBands({5, 5, 5, 5, 5, 5, 5, 5});
+  Run(form->Save1, "Mine");
+  EXPECT_TRUE(fs::is_regular_file(user + "Mine.equ"));
+  EXPECT_FALSE(fs::exists(equ + "Mine.equ"));
+
+  Run(form->Remove1, "rock");
+  EXPECT_EQ(ReadText(equ + "Rock.equ"), "[EQU]\nEqu1=9\n");
+  EXPECT_TRUE(fs::is_regular_file(user + "rock.hidden"));
+  EXPECT_EQ(Name(), "Default");
+  EXPECT_EQ(Bands(), std::vector<int>(8, 0));
+  EXPECT_EQ(List(), (std::vector<std::string>{"Mine", "Jazz"}));
+  form->PresetMenuClick(0, "Rock");
+  EXPECT_EQ(Bands()[0], 0) << "a hidden preset does not load";
+  // The user's own preset of a hidden name is theirs again; removing it deletes it.
+  SetBands({2, 0, 0, 0, 0, 0, 0, 0});
+  Run(form->Save1, "Rock");
+  EXPECT_EQ(List(), (std::vector<std::string>{"Mine", "Rock", "Jazz"}));
+  Run(form->Remove1, "Rock");
+  EXPECT_FALSE(fs::exists(user + "Rock.equ"));
+  EXPECT_EQ(List(), (std::vector<std::string>{"Mine", "Jazz"}));
+  EXPECT_TRUE(messages.empty());
+
+  // Where nothing can be written, both actions say so and change nothing.
+  fs::remove_all(user);
+  WriteText(platform::UserDataFolder() + "Sonavera/Equ", "a file where the folder would be");
+  SetBands({3, 0, 0, 0, 0, 0, 0, 0});
+  Run(form->Remove1, "Jazz");
+  EXPECT_EQ(Name(), "Jazz");
+  EXPECT_EQ(Bands()[0], 3);
+  Run(form->Save1, "Jazz");
+  ASSERT_EQ(messages.size(), 2u);
+  EXPECT_EQ(messages[0].rfind("The preset \"Jazz\" was not removed: it is shipped", 0), 0u)
+      << messages[0];
+  EXPECT_EQ(messages[1].rfind("The preset \"Jazz\" was not saved: the folder ", 0), 0u)
+      << messages[1];
+  EXPECT_TRUE(fs::is_regular_file(equ + "Jazz.equ"));
 }
 
 TEST_F(PresetTest, NamesKeepTheirBytesAndLineBreaksAreLeftOut) {

@@ -11,6 +11,7 @@
 
 #include "CoolButton.h"
 #include "FEJpeg.h"
+#include "Folders.h"
 #include "RunLabel.h"
 #include "SkinWriter.h"
 #include "WindowTest.h"
@@ -285,6 +286,17 @@ TEST_F(SkinTest, UserSkinsAndColoursLiveInTheUserDataFolder) {
   form->LeggiSkinINI(form->ColorsFile("Alpha", false));
   EXPECT_EQ(form->Colors.HighText, 0x123456) << "the user's copy is read first";
   EXPECT_TRUE(messages.empty());
+
+  // An installed program folder is never written, whatever its files' permissions allow
+  // (root may write anything).
+  WriteColoredSkin("Gamma", kRed);
+  WriteText(form->ProgramFolder + platform::kInstalledMark, "");
+  const std::string gamma = ReadText(SkinFolder("Gamma") + "Colors.ini");
+  form->SkinName = "Gamma";
+  form->Colors.HighText = 0x654321;
+  form->ScriviSkinINI();
+  EXPECT_EQ(ReadText(SkinFolder("Gamma") + "Colors.ini"), gamma);
+  EXPECT_NE(ReadText(user + "Gamma/Colors.ini").find("HighTEXT=6636321\n"), std::string::npos);
 }
 
 }  // namespace

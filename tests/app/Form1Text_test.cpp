@@ -158,6 +158,35 @@ TEST_F(TextTest, BitRateIsDrawnLikeTheChannelsBesideIt) {
             form->Bitratelbl->font().styleStrategy());
 }
 
+// "-00:23" in the bold time font is wider than the time label: it is narrowed to fit inside
+// the display's frame, while a time without the sign keeps the font to the pixel.
+TEST_F(TextTest, RemainingTimeShowsItsMinusSignWhole) {
+  const QFont timeFont = form->CurrTime->font();
+  const QFont microFont = form->lblDisplay2->font();
+  const int inside = std::max(0, form->Page0->frameWidth() - form->CurrTime->x());
+  form->ShowTime(QString());
+  const QImage ground = Shot(form->CurrTime);
+  for (const char* time : {"-00:23", "-59:59", "-128:00"}) {
+    form->ShowTime(QString::fromLatin1(time));
+    const QImage shot = Shot(form->CurrTime);
+    int firstInk = shot.width();
+    for (int x = shot.width() - 1; x >= 0; --x)
+      for (int y = 0; y < shot.height(); ++y)
+        if (shot.pixel(x, y) != ground.pixel(x, y)) firstInk = x;
+    EXPECT_GE(firstInk, inside) << time;
+    EXPECT_LE(QFontMetrics(form->CurrTime->font()).horizontalAdvance(time),
+              form->CurrTime->width() - inside)
+        << time;
+    EXPECT_LE(QFontMetrics(form->lblDisplay2->font()).horizontalAdvance(time),
+              form->lblDisplay2->width())
+        << time;
+  }
+  form->ShowTime(QStringLiteral("00:23"));
+  EXPECT_EQ(form->CurrTime->font(), timeFont);
+  EXPECT_EQ(form->lblDisplay2->font(), microFont);
+  EXPECT_EQ(form->lblDisplay2->text(), "00:23");
+}
+
 TEST_F(TextTest, AmpersandsInTitlesAreShown) {
   for (TRunLabel* label : {form->CDlbl, form->Songlbl}) {
     ShowTitle(label, "");

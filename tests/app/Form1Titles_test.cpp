@@ -117,6 +117,37 @@ TEST_F(TitlesTest, EmbeddedCoverWhereTheFolderHasNoPicture) {
   EXPECT_EQ(PictureColor(), QColor(0, 0, 0));
 }
 
+// Tags TagLib lists no frames of, or reads as empty, as some encoders and players write them.
+TEST_F(TitlesTest, TitlesAndCoversOfTagsOnlyATolerantReaderTakes) {
+  std::string noBom = "\x01";
+  for (char c : std::string("Sans BOM")) noBom += {c, '\0'};
+  // 2.3, unsynchronised, with an extended header: 0xFF 0xE0 in the title is stored 0xFF 0x00 0xE0.
+  const std::string frame = std::string("TIT2\0\0\0\x06\0\0\0Caf\xff\0\xe0", 17);
+  const std::string extended("\0\0\0\x06\0\0\0\0\0\0", 10);
+  const std::string unsync = std::string("ID3\x03\0\xc0", 6) + SyncSafe(27) + extended + frame;
+  const std::string v22 =
+      std::string("ID3\x02\0\0", 6) + SyncSafe(14) + std::string("TT2\0\0\x08\0Two-two", 14);
+  WriteFiles(disk,
+             {{"T/01.mp3",
+               Id3v2(4, {{"TPE1", ""}, {"TIT2", Utf8Text(std::string(300, 'x'))}}) + Untagged()},
+              {"T/02.mp3", Id3v2(3, {{"Date", std::string("\0002020", 5)},
+                                     {"TIT2", std::string("\0Odd first frame", 16)}}) +
+                               Untagged()},
+              {"T/03.mp3", Id3v2(3, {{"TIT2", noBom + std::string(2, '\0')}}) + Untagged()},
+              {"T/04.mp3", unsync + Untagged()},
+              {"T/05.mp3", v22 + Untagged()},
+              {"Mcdi/01.mp3",
+               Id3v2(3, {{"MCDI", ""}, {"APIC", Picture(Jpeg(QColor(0, 250, 0)))}}) + Untagged()}});
+  Load(disk + "/T");
+  EXPECT_EQ(Shown(form->SongList),
+            (QStringList{"1. " + QString(255, 'x'), "2. Odd first frame", "3. Sans BOM",
+                         QString::fromUtf8("4. Caf\xc3\xbf\xc3\xa0"), "5. Two-two"}));
+  form->ShowPage("page1");
+  form->CaricaIMG(disk + "/Mcdi/");
+  EXPECT_GT(PictureColor().green(), 200);
+  EXPECT_LT(PictureColor().red(), 50);
+}
+
 // Renders label and a plain-text twin of it in the same place.
 bool RendersAsPlainText(QLabel* label) {
   QLabel twin(label->parentWidget());

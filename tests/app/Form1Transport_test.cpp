@@ -165,8 +165,21 @@ TEST_F(TransportTest, NotificationsShowAndAnswer) {
   engine.PostError("cannot read the file");
   Handled();
   EXPECT_EQ(messages,
-            (std::vector<std::string>{"3", "Error cannot read the file /music/Disc/01 Intro.mp3"}));
+            (std::vector<std::string>{"3", "Error cannot read the file /Disc/01 Intro.mp3"}));
   EXPECT_EQ(Sent(), Codes{XA_MSG_COMMAND_STOP});
+
+  // A song that broke off after some sound: told in a note, nothing stopped.
+  engine.ClearCommands();
+  messages.clear();
+  XA_Message damaged{XA_MSG_NOTIFY_DEBUG, {}};
+  damaged.data.debug.source = XA_SOURCE_CODEC;
+  damaged.data.debug.level = XA_DEBUG_LEVEL_INPUT_DAMAGED;
+  damaged.data.debug.message = engine.Text("decoding failed: junk");
+  engine.Post(damaged);
+  Handled();
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(notes, std::vector<std::string>{"Error decoding failed: junk /Disc/01 Intro.mp3"});
+  EXPECT_TRUE(Sent().empty());
 }
 
 }  // namespace

@@ -11,10 +11,13 @@
 #include <QTextDocument>
 #include <QTimer>
 #include <fstream>
+#include <sstream>
 
 #include "AlbumTest.h"
+#include "CommandLine.h"
 #include "CoolButton.h"
 #include "DialogProbe.h"
+#include "FEJpeg.h"
 #include "Form5.h"
 #include "GradProgress.h"
 #include "Legacy.h"
@@ -185,16 +188,66 @@ TEST_F(TrayTest, AFailedHelpStartShowsTheLaunchersMessage) {
   form->EseguiHelp();
   FakeOpener(QFile::ReadOwner);  // there, but not executable
   form->EseguiHelp();
-  EXPECT_EQ(messages, (Lines{"File was not found",
-                             "Attempt was made to dynamically link to a task, or there was a "
-                             "sharing or network-protection error"}));
+  const std::string where = ".\nThe help page is " + HelpPage();
+  EXPECT_EQ(messages, (Lines{"The help cannot be shown: xdg-open was not found; it comes with "
+                             "the package xdg-utils" +
+                                 where,
+                             "The help cannot be shown: Attempt was made to dynamically link to "
+                             "a task, or there was a sharing or network-protection error" +
+                                 where}));
+}
+
+// An opener that starts but finds no browser (xdg-open ends with 3) or fails otherwise.
+TEST_F(TrayTest, AnOpenerThatFailsSaysWhereTheHelpIs) {
+  QDir().mkpath(QString::fromStdString(form->ProgramFolder + "help"));
+  std::ofstream(HelpPage()) << "<html></html>";
+  for (const int status : {3, 4, 0}) {
+    messages.clear();
+    std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nexit " << status << "\n";
+    QFile::setPermissions(QString::fromStdString(bin + "/xdg-open"),
+                          QFile::ReadOwner | QFile::ExeOwner);
+    form->EseguiHelp();
+    if (status == 0) {
+      QTest::qWait(300);
+      EXPECT_TRUE(messages.empty());
+      continue;
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.empty(); }, 5000)) << status;
+    EXPECT_EQ(messages.front(), "The help cannot be shown: " +
+                                    std::string(status == 3 ? "no web browser or other program "
+                                                              "was found for it"
+                                                            : "xdg-open ended with status 4") +
+                                    ".\nThe help page is " + HelpPage());
+  }
 }
 
 TEST_F(TrayTest, AboutBoxShowsTheProgramAndItsLibraries) {
   EXPECT_EQ(form5.windowTitle(), "About - Sonavera");
   EXPECT_EQ(form5.size(), QSize(442, 123));
-  EXPECT_EQ(form5.lblVersion->text(), "v1.24 (October, 14, 2000)");
-  EXPECT_EQ(form5.lblCredit->text(), "Powered by XAudio mp3 engine");
+  // One version everywhere: the About box says what --version says.
+  std::ostringstream version, ignored;
+  const char* const argv[] = {"sonavera", "--version"};
+  ASSERT_EQ(TCommandLine::Early(2, argv, version, ignored), 0);
+  EXPECT_EQ("sonavera " + form5.lblVersion->text().mid(1).toStdString() + "\n", version.str());
+  EXPECT_EQ(form5.lblVersion->text().front(), QChar('v'));
+  EXPECT_EQ(form5.lblCredit->text(), "Powered by libmpg123 mp3 engine");
+  EXPECT_EQ(form5.Licence->text(), "GNU General Public License, version 3 or later");
+  EXPECT_EQ(form5.Licence->Target(), "https://www.gnu.org/licenses/gpl-3.0.html");
+  EXPECT_TRUE(form5.rect().contains(form5.Licence->geometry()));
+  EXPECT_GE(form5.Licence->x() - (form5.lblLicence->x() + form5.lblLicence->sizeHint().width()), 4);
+  EXPECT_GE(form5.lblLicence->x(), 0);
+  EXPECT_FALSE(form5.Licence->geometry().intersects(form5.OKbtn->geometry()));
+  // A link that no browser can open says so.
+  std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nexit 3\n";
+  QFile::setPermissions(QString::fromStdString(bin + "/xdg-open"),
+                        QFile::ReadOwner | QFile::ExeOwner);
+  form5.show();
+  QTest::mouseClick(form5.Licence, Qt::LeftButton, {}, QPoint(3, 3));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.empty(); }, 5000));
+  EXPECT_EQ(messages.front(),
+            "Cannot open https://www.gnu.org/licenses/gpl-3.0.html: no web "
+            "browser or other program was found for it.");
+  form5.hide();
   EXPECT_FALSE(form5.Image1->pixmap().isNull());
   for (const TLegacy* link : form5.Libraries) {
     EXPECT_EQ(link->ActiveColor(), QColor(0, 0, 128));
@@ -216,6 +269,15 @@ TEST_F(TrayTest, ButtonsAndBarsShowTheHandCursor) {
   for (const QWidget* control : controls)
     EXPECT_EQ(control->cursor().shape(), Qt::PointingHandCursor)
         << control->toolTip().toStdString();
+  // So do the labels and the picture that act on a click.
+  const std::vector<const QWidget*> clickable{
+      form->CDlbl,      form->Songlbl,    form->CurrTime,      form->lblDisplay2,
+      form->replbl,     form->shufflelbl, form->Programlbl,    form->Albumlbl,
+      form->EQUlbl,     form->CDImage,    form->PanelSELDisc,  form->PanelSELsong,
+      form->imgMiniCD,  form->Zerobtn,    form->LoadPresetbtn, form->Presetbtn,
+      form->imgMiniSong};
+  for (std::size_t i = 0; i < clickable.size(); ++i)
+    EXPECT_EQ(clickable[i]->cursor().shape(), Qt::PointingHandCursor) << "clickable " << i;
 }
 
 }  // namespace

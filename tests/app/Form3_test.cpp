@@ -102,6 +102,21 @@ TEST_F(Form3Test, TheDialogHasItsPagesAndButtons) {
     form3->close();  // by the frame: Cancel
   });
   EXPECT_EQ(form3->result(), 2);
+
+  // The System page's captions keep clear of the bars beside them, whose right ends stay.
+  for (const auto& [caption, bar] :
+       {std::pair<const char*, QWidget*>{"Engine priority level:", form3->BarPrior},
+        {"Auto-close CD/Song timer:", form3->Barautoclose},
+        {"Create Sonavera icon:", form3->CreaDesktop}}) {
+    const QLabel* label = nullptr;
+    for (const QLabel* child : form3->SystemPage->findChildren<QLabel*>())
+      if (child->text() == caption) label = child;
+    ASSERT_TRUE(label) << caption;
+    EXPECT_GE(bar->x() - (label->x() + label->sizeHint().width()), 4) << caption;
+  }
+  EXPECT_EQ(form3->BarPrior->geometry().right(), 248);
+  EXPECT_EQ(form3->Barautoclose->geometry().right(), 248);
+  EXPECT_LE(form3->CreaStartmenu->geometry().right(), form3->SystemPage->width());
 }
 
 TEST_F(Form3Test, PreviewThenCancelPutsTheColoursBack) {

@@ -123,6 +123,16 @@ TEST(JpegScansTest, SmallDecodesGiveThePixelsOfTheWholeFile) {
   }
 }
 
+// A picture whose coefficients outgrow what is left unpacked: the arrays past the budget are
+// kept packed row by row, and every pixel must still be libjpeg's own.
+TEST(JpegScansTest, BigPictureDecodesTheSameWithPackedCoefficients) {
+  const std::string jpeg = ProgressiveJpeg(Noise(3000, 2400), UsualScript(), true);
+  for (unsigned eighths : {8u, 2u}) {
+    const QImage whole = WholeDecode(jpeg, eighths);
+    EXPECT_EQ(BoxDecode(jpeg, eighths, eighths == 2), whole) << eighths << "/8";
+  }
+}
+
 // At an eighth, a block of brightness is one pixel (the DC alone) and, with colour halved,
 // a colour block is two pixels each way: of every coefficient of colour the odd rows and
 // columns and the first (5 x 5 - 1 = 24 AC coefficients) are needed.

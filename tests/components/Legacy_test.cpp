@@ -64,7 +64,15 @@ TEST_F(LegacyTest, ClickOpensTheAddress) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&link));
   QTest::mouseClick(&link, Qt::RightButton, {}, QPoint(5, 5));
   EXPECT_TRUE(fake_.calls.empty());
+  std::vector<std::string> failures;
+  link.OnOpenFailed = [&](TLegacy* sender, const std::string& reason) {
+    EXPECT_EQ(sender, &link);
+    failures.push_back(reason);
+  };
   QTest::mouseClick(&link, Qt::LeftButton, {}, QPoint(5, 5));
+  // The fake's start fails as a missing opener does, and the link says so.
+  EXPECT_EQ(failures, std::vector<std::string>{
+                          "xdg-open was not found; it comes with the package xdg-utils"});
   link.SetAddress("someone@example.org");
   link.SetAddressType(atMail);
   QTest::mouseClick(&link, Qt::LeftButton, {}, QPoint(5, 5));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QElapsedTimer>
+#include <QPainter>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -327,4 +328,41 @@ TEST(EffectsTest, RaisedStyleAddsBothPassesAndDepthsWidenTheImage) {
   const QImage deep = effects.Render("Sound", font, kInk, false);
   EXPECT_EQ(deep.size(), plain.size() + QSize(3, 3));
   EXPECT_EQ(qAlpha(deep.pixel(0, deep.height() - 1)), 0);
+}
+
+// Pixels of image that carry ink.
+static int InkPixels(const QImage& image) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) count += qAlpha(image.pixel(x, y)) != 0;
+  return count;
+}
+
+// The titles' font at every zoom: a mark above a capital reaching past the font's ascent is
+// drawn whole (as many ink pixels as the text drawn with room all round), and a title
+// without such marks keeps the image it always had, one row taller than the font.
+TEST(EffectsTest, AccentsAboveCapitalsAreWholeAtEveryZoom) {
+  const QFont font = FontFromPixels("Small Fonts", 9);
+  const TEffects effects;
+  for (const qreal ratio : {1.0, 2.0, 3.0}) {
+    const QFontMetrics metrics(font);
+    const QString plainTitle = QStringLiteral("Uber den Wolken");
+    const QImage plain = effects.Render(plainTitle, font, kInk, false, ratio);
+    EXPECT_EQ(plain.deviceIndependentSize().toSize().height(),
+              metrics.size(Qt::TextSingleLine, plainTitle).height() + 1)
+        << ratio;
+    for (const char* title : {"Über den Wolken", "Ñandú", "ÜNïCöDé", "Åland"}) {
+      const QString text = QString::fromUtf8(title);
+      const QImage shown = effects.Render(text, font, kInk, false, ratio);
+      QImage roomy = TEffects::Blank(QSize(200, 60), ratio);
+      QPainter painter(&roomy);
+      painter.setFont(font);
+      painter.setPen(kInk);
+      painter.drawText(QRect(QPoint(0, 20), metrics.size(Qt::TextSingleLine, text)),
+                       Qt::TextSingleLine, text);
+      painter.end();
+      EXPECT_EQ(InkPixels(shown), InkPixels(roomy)) << title << " at " << ratio;
+      EXPECT_GE(shown.height(), plain.height()) << title;
+    }
+  }
 }

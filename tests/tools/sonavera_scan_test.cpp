@@ -32,7 +32,8 @@ TEST(SonaveraScan, PrintsDiscListTableAndSerial) {
     Touch(q + "/" + name);
   }
   const std::string root = QFile::encodeName(q).toStdString();
-  const std::string serial = TAlbumScanner::CalcolaSN(platform::Volumes().VolumeRoot(root));
+  const std::string serial =
+      "serial\t" + TAlbumScanner::CalcolaSN(platform::Volumes().VolumeRoot(root));
   const TToolRun r = RunScan(root);
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(r.out,
@@ -52,7 +53,7 @@ TEST(SonaveraScan, EmptyAndMissingRoots) {
   const TToolRun empty = RunScan(root);
   EXPECT_EQ(empty.status, 0);
   EXPECT_EQ(empty.out,
-            "\n" + TAlbumScanner::CalcolaSN(platform::Volumes().VolumeRoot(root)) + "\n");
+            "\nserial\t" + TAlbumScanner::CalcolaSN(platform::Volumes().VolumeRoot(root)) + "\n");
 
   for (const std::string& bad : {root + "/missing", root + "/readme.txt"}) {
     const TToolRun r = RunScan(bad);

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <clocale>
 #include <string>
 
 #include "SortGridView.h"
@@ -100,6 +101,32 @@ TEST_F(SonaveraTable, HeaderClicksSortAndTheFilterHidesOtherRows) {
   window.Filter->click();
   EXPECT_EQ(window.Table().RowCount(), 6);
   EXPECT_EQ(Rows(1), "1\t2\n1\t1\n2\t1\n3\t2\n3\t1\n");
+}
+
+// Without "Match case" every letter the locale knows is folded; a filter that matches
+// nothing shows no row at all and says so.
+TEST_F(SonaveraTable, SearchFoldsEveryLetterAndNoMatchShowsNoRow) {
+  const std::string savedLocale = setlocale(LC_CTYPE, nullptr);
+  ASSERT_TRUE(setlocale(LC_CTYPE, "C.UTF-8"));
+  const QString q = dir.path() + "/Umlaut";
+  Write(q + "/Disc/01 plain.mp3");
+  Write(q + QString::fromUtf8("/Disc/02 Über den Wolken.mp3"));
+  window.Scan(QFile::encodeName(q).toStdString());
+  window.SearchText->setText(QString::fromUtf8("über"));
+  EXPECT_EQ(window.Table().Row(), 2);
+  window.Filter->click();
+  EXPECT_EQ(window.Table().RowCount(), 2);
+  EXPECT_EQ(window.Table().Cells(1, 1), "2");
+  EXPECT_EQ(window.Grid->RowHeights(1), window.Grid->DefaultRowHeight());
+
+  window.CaseSensitive->click();
+  EXPECT_EQ(window.Table().Cells(0, 1), "");
+  EXPECT_EQ(window.Grid->RowHeights(1), 0);
+  EXPECT_NE(window.Status->text().indexOf("(no match)"), -1) << window.Status->text().toStdString();
+  window.Filter->click();
+  EXPECT_EQ(window.Table().RowCount(), 3);
+  EXPECT_EQ(window.Grid->RowHeights(1), window.Grid->DefaultRowHeight());
+  setlocale(LC_CTYPE, savedLocale.c_str());
 }
 
 TEST(SonaveraTableTool, RefusesAMissingFolder) {

@@ -88,6 +88,7 @@ void TTableWindow::SearchChanged() {
   search.SearchText = SearchText->text().toStdString();
   search.SearchCol = SearchCol->currentIndex() - 1;
   search.CaseSensitive = CaseSensitive->isChecked();
+  search.LocaleCase = true;
   if (m_tab.Filtered()) {
     // Filter again with the new text, over every row.
     m_tab.SetFiltered(false);
@@ -113,9 +114,13 @@ void TTableWindow::ShowStatus() {
                      .arg(m_discs)
                      .arg(m_songs)
                      .arg(m_scanMs);
-  if (m_tab.Filtered()) {
-    const int shown = m_tab.Cells(0, 1).empty() ? 0 : m_tab.RowCount() - 1;
-    text += QStringLiteral(" (%1 shown)").arg(shown);
+  // The grid keeps one empty row when the filter matches nothing; it is shown as no row.
+  const bool none = m_tab.Filtered() && m_tab.Cells(0, 1).empty();
+  Grid->SetRowHeights(1, none ? 0 : Grid->DefaultRowHeight());
+  if (none) {
+    text += QStringLiteral(" (no match)");
+  } else if (m_tab.Filtered()) {
+    text += QStringLiteral(" (%1 shown)").arg(m_tab.RowCount() - 1);
   }
   Status->setText(text);
 }

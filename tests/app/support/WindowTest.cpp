@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <filesystem>
 
-WindowTest::WindowTest() : savedShowMessage_(TForm1::ShowMessage) {
+WindowTest::WindowTest()
+    : savedShowMessage_(TForm1::ShowMessage), savedShowNote_(TForm1::ShowNote) {
   TForm1::ShowMessage = [this](const std::string& text) { messages.push_back(text); };
+  TForm1::ShowNote = [this](QWidget*, const std::string& text) { notes.push_back(text); };
   const std::string root = dir.path().toStdString() + "/";
   // The settings file of every window under test lies in its own folder, never the user's.
   if (const char* config = getenv("XDG_CONFIG_HOME")) savedConfig_ = config;
@@ -27,6 +29,7 @@ WindowTest::WindowTest() : savedShowMessage_(TForm1::ShowMessage) {
 WindowTest::~WindowTest() {
   form.reset();
   TForm1::ShowMessage = savedShowMessage_;
+  TForm1::ShowNote = savedShowNote_;
   savedConfig_ ? setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
   savedData_ ? setenv("XDG_DATA_HOME", savedData_->c_str(), 1) : unsetenv("XDG_DATA_HOME");
 }

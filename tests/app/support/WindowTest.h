@@ -35,9 +35,11 @@ class WindowTest : public testing::Test {
   std::unique_ptr<TForm1> form;
   TForm4 form4;
   std::vector<std::string> messages;
+  std::vector<std::string> notes;
 
  private:
   std::function<void(const std::string&)> savedShowMessage_;
+  std::function<void(QWidget*, const std::string&)> savedShowNote_;
   std::optional<std::string> savedConfig_;
   std::optional<std::string> savedData_;
 };
