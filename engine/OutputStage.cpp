@@ -76,7 +76,6 @@ std::string TOutputStage::OutputName() {
 }
 
 bool TOutputStage::Reopen(std::string& error) {
-  if (!failed_) return true;
   std::string setting;
   uint64_t version = 0;
   {
@@ -84,6 +83,10 @@ bool TOutputStage::Reopen(std::string& error) {
     setting = shared_.setting;
     version = shared_.settingVersion;
   }
+  // An output the user named is tried before the first "Playing" too; the default one
+  // falls back to silence in time by design, and finds the server when it comes.
+  const bool untried = setting != XA_OUTPUT_DEFAULT && triedSetting_ != version;
+  if (!failed_ && !untried) return true;
   auto output = TOutput::Open(setting, error, &cancel_);
   if (output->StandsIn() || !error.empty()) {
     // A closing player plays nothing either way.
@@ -95,6 +98,7 @@ bool TOutputStage::Reopen(std::string& error) {
   std::lock_guard lock(mutex_);
   handed_ = std::move(output);
   handedSetting_ = version;
+  triedSetting_ = version;
   failed_ = false;
   return true;
 }
@@ -258,6 +262,7 @@ void TOutputStage::PrepareOutput(const TAudioFormat& format, const TShared& now)
   }
   if (handed) {
     UseOutput(std::move(handed));
+    openedSetting_ = now.settingVersion;
   } else if (!output_ || openedSetting_ != now.settingVersion) {
     output_.reset();
     failed_ = false;
@@ -266,6 +271,7 @@ void TOutputStage::PrepareOutput(const TAudioFormat& format, const TShared& now)
     UseOutput(std::move(output));
     if (!error.empty()) OutputFailed(error, now);
     openedSetting_ = now.settingVersion;
+    triedSetting_ = now.settingVersion;
   } else if (output_->StandsIn() && std::chrono::steady_clock::now() >= retryAt_) {
     Retry(now);
   }

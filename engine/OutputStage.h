@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -41,8 +42,8 @@ class TOutputStage {
   // Opens the named output for the next sound (see "OUTPUT" in xaudio.h).
   void SelectOutput(const std::string& setting);
   std::string OutputName();
-  // Before playing: after a reported failure of the output, opens it again. False, with
-  // `error` saying why, when it still cannot play.
+  // Before playing: opens the output again after a reported failure, and a named output
+  // that has not opened yet. False, with `error` saying why, when it cannot play.
   bool Reopen(std::string& error);
   // Blocks of older epochs are dropped unheard, and the device's queue with them.
   void SetEpoch(uint64_t epoch);
@@ -119,6 +120,8 @@ class TOutputStage {
   std::atomic<bool> cancel_{false};
   // A failure was reported and the configured output has not opened since.
   std::atomic<bool> failed_{false};
+  // The setting version an output was last opened for (none yet: the largest value).
+  std::atomic<uint64_t> triedSetting_{UINT64_MAX};
 
   // Output thread only.
   std::unique_ptr<TOutput> output_;

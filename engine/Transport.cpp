@@ -113,7 +113,8 @@ void TTransport::Play() {
     return;
   }
   if (state_ == XA_PLAYER_STATE_PLAYING) return;
-  // An output that failed is opened again first: never playing into no sound.
+  // An output that failed, or a named one not yet opened, is opened first: never playing
+  // into no sound.
   if (std::string error; !stage_.Reopen(error)) {
     notices_.Post(TNotice::Error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT, error));
     return;

@@ -89,6 +89,20 @@ TEST_F(PulseRecovery, APlayerStartedFirstPlaysOnceTheServerIsUp) {
   EXPECT_EQ(Errors(engine), 0);
 }
 
+// An output the user named is tried before the first "Playing": with no server the
+// first Play is refused with a report, and a Play once the server is up plays.
+TEST_F(PulseRecovery, ANamedOutputWithoutItsServerNeverClaimsToPlay) {
+  TEngineHarness engine("pulse");
+  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, song_);
+  engine.Send(XA_MSG_COMMAND_PLAY);
+  EXPECT_TRUE(engine.WaitForCode(XA_MSG_NOTIFY_ERROR, 3s));
+  EXPECT_FALSE(engine.WaitForState(XA_PLAYER_STATE_PLAYING, 500ms));
+  StartServer();
+  engine.Send(XA_MSG_COMMAND_PLAY);
+  EXPECT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PLAYING, 3s));
+  EXPECT_TRUE(server_->HearsSound(3s));
+}
+
 // A stopped server fails the output within seconds rather than holding it; once it goes
 // on, Play plays into it again.
 TEST_F(PulseRecovery, AStoppedServerFailsTheOutputAndComesBack) {
