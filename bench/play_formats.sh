@@ -19,6 +19,7 @@ done
 work=$(mktemp -d)
 source scripts/lib-cleanup.sh
 source scripts/lib-pulse.sh
+source scripts/lib-players.sh
 
 # Noise under a chord: music-like work for the decoders, unlike a lone sine.
 sox -n -r 44100 -c 2 -b 16 "$work/song.wav" synth "$SECONDS_LONG" pinknoise vol 0.2 \
@@ -30,10 +31,6 @@ opusenc --quiet "$work/song.wav" "$work/song.opus"
 start_private_pulse bench \
   "module-null-sink sink_name=bench rate=44100 channels=2"
 
-# CPU milliseconds of a command and all it starts: perf's task clock, inherited by children.
-cpu_ms() {
-  perf stat -x, -e task-clock -- "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ { printf "%.1f", $1 }'
-}
 
 compare() {
   local name=$1 file=$2

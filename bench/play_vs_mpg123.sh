@@ -19,6 +19,7 @@ done
 work=$(mktemp -d)
 source scripts/lib-cleanup.sh
 source scripts/lib-pulse.sh
+source scripts/lib-players.sh
 
 sox -n -r 44100 -c 2 -b 16 "$work/song.wav" synth "$SECONDS_LONG" pinknoise vol 0.2 \
   synth "$SECONDS_LONG" sine mix 220 synth "$SECONDS_LONG" sine mix 330
@@ -29,10 +30,6 @@ lame --quiet -b 128 "$work/one.wav" "$work/one.mp3"
 start_private_pulse bench \
   "module-null-sink sink_name=bench rate=44100 channels=2"
 
-# CPU milliseconds of a command and its threads: perf's task clock, to the microsecond.
-cpu_ms() {
-  perf stat -x, -e task-clock -- "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ { printf "%.1f", $1 }'
-}
 ours= theirs=
 for ((i = 0; i < ROUNDS; i++)); do
   a=$(cpu_ms "$PLAY" --output pulse "$work/song.mp3")

@@ -1,4 +1,4 @@
-# The players a benchmark compares. player_builds BUILD_DIR [BASE_BUILD_DIR] sets PLAYER to
+# The players a benchmark compares, and what they cost. player_builds BUILD_DIR [BASE_BUILD_DIR] sets PLAYER to
 # the player of BUILD_DIR and BASE to that of BASE_BUILD_DIR (empty without one), and stops
 # the script when one is missing. Sourced, not run.
 player_builds() {
@@ -9,4 +9,9 @@ player_builds() {
     BASE=$(realpath "$2/bin/sonavera")
     [ -x "$BASE" ] || { echo "no player $BASE" >&2; exit 1; }
   fi
+}
+
+# CPU milliseconds of a command and all it starts: perf's task clock, to the microsecond.
+cpu_ms() {
+  perf stat -x, -e task-clock -- "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ { printf "%.1f", $1 }'
 }
