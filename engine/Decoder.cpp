@@ -87,6 +87,7 @@ bool TDecoder::Open(const std::string& path, int& code, std::string& error) {
   fd_ = fd;
   current_ = &decoder;
   bank_.Reset();
+  gain_.Begin(decoder.Info().gains, decoder.Info().format.rate);
   return true;
 }
 
@@ -101,8 +102,11 @@ void TDecoder::Close() {
 TDecoder::TRead TDecoder::Read(float* out, int maxFrames, int& frames, std::string& error) {
   frames = 0;
   if (current_ == nullptr) return TRead::Done;
-  if (Filtered()) return bank_.Read(*current_, out, maxFrames, frames, error);
-  return current_->Read(out, maxFrames, frames, error);
+  const TRead result = Filtered() ? bank_.Read(*current_, out, maxFrames, frames, error)
+                                  : current_->Read(out, maxFrames, frames, error);
+  // After the equalizer, so that its boost is kept under full scale too.
+  gain_.Apply(out, frames, current_->Info().format.channels);
+  return result;
 }
 
 int64_t TDecoder::Position() const {
