@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 
 #include "FlacDecoder.h"
 #include "OpusDecoder.h"
@@ -105,7 +107,7 @@ TDecoder::TRead TDecoder::Read(float* out, int maxFrames, int& frames, std::stri
   const TRead result = Filtered() ? bank_.Read(*current_, out, maxFrames, frames, error)
                                   : current_->Read(out, maxFrames, frames, error);
   // After the equalizer, so that its boost is kept under full scale too.
-  gain_.Apply(out, frames, current_->Info().format.channels);
+  gain_.Apply(out, frames, current_->Info().format.channels, boosted_);
   return result;
 }
 
@@ -122,6 +124,11 @@ bool TDecoder::Seek(int64_t frame) {
 
 void TDecoder::SetEqualizer(const XA_EqualizerInfo* equalizer) {
   mpeg_.SetEqualizer(equalizer);
+  boosted_ =
+      equalizer != nullptr && (std::any_of(std::begin(equalizer->left), std::end(equalizer->left),
+                                           [](signed char b) { return b > 0; }) ||
+                               std::any_of(std::begin(equalizer->right), std::end(equalizer->right),
+                                           [](signed char b) { return b > 0; }));
   bank_.SetBands(equalizer);
 }
 

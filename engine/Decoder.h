@@ -53,6 +53,7 @@ class TDecoder {
   TFormatDecoder* current_ = nullptr;
   TEqualizerBank bank_;
   TReplayGain gain_;
+  bool boosted_ = false;
   int fd_ = -1;
   TStreamInfo none_;
 };

@@ -14,9 +14,11 @@ constexpr float kKnee = 0.891251f;
 
 float Limit(float x) {
   const float a = std::abs(x);
-  if (a <= kKnee) return x;
-  const float y = kKnee + (1 - kKnee) * std::tanh((a - kKnee) / (1 - kKnee));
-  return x < 0 ? -y : y;
+  // u / (1 + u): as steep as the sound at the knee, cheaper than tanh; written without
+  // branches so that the loop over a block vectorises.
+  const float u = std::max(a - kKnee, 0.0f) * (1 / (1 - kKnee));
+  const float bent = kKnee + (1 - kKnee) * u / (1 + u);
+  return std::copysign(a <= kKnee ? a : bent, x);
 }
 
 }  // namespace
@@ -68,7 +70,7 @@ void TReplayGain::Choose() {
   }
 }
 
-void TReplayGain::Apply(float* samples, int frames, int channels) {
+void TReplayGain::Apply(float* samples, int frames, int channels, bool boosted) {
   if (mode_ == TMode::Off && rampLeft_ == 0) return;
   int frame = 0;
   for (; frame < frames && rampLeft_ > 0; ++frame, --rampLeft_) {
@@ -79,9 +81,19 @@ void TReplayGain::Apply(float* samples, int frames, int channels) {
     }
   }
   if (rampLeft_ == 0) current_ = target_;
+  // At unity only an equalizer boost can take the sound over the top.
+  if (current_ == 1 && !boosted) return;
+  // Scaling and finding the loudest sample vectorise; most blocks never need the limiter.
   const float gain = current_;
-  for (float *s = samples + frame * channels, *end = samples + frames * channels; s < end; ++s)
-    *s = Limit(*s * gain);
+  float* const begin = samples + frame * channels;
+  float* const end = samples + frames * channels;
+  float loudest = 0;
+  for (float* s = begin; s < end; ++s) {
+    *s *= gain;
+    loudest = std::max(loudest, std::abs(*s));
+  }
+  if (loudest > kKnee)
+    for (float* s = begin; s < end; ++s) *s = Limit(*s);
 }
 
 std::string TReplayGain::Hint() const {

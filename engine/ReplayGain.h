@@ -17,7 +17,8 @@ class TReplayGain {
   void SetSettings(TMode mode, float tagged, float untagged);
   // A new song at `rate`: its gain applies from its first sample.
   void Begin(const TGainTags& tags, int rate);
-  void Apply(float* samples, int frames, int channels);
+  // `boosted`: an equalizer band raises the sound, so it may need limiting at unity gain.
+  void Apply(float* samples, int frames, int channels, bool boosted);
   // What the display tells, e.g. "RG album -6.3 dB"; empty when off.
   std::string Hint() const;
   float TargetDb() const { return targetDb_; }

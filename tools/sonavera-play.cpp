@@ -26,7 +26,8 @@ struct TOptions {
 void Usage() {
   std::fprintf(stderr,
                "usage: sonavera-play [--output default|null|null-fast|wav:FILE|DRIVER]\n"
-               "                     [--eq b1,...,b32] [--volume 0..100] [--seek 0..400] "
+               "                     [--eq b1,...,b32] [--volume 0..100] [--seek 0..400]\n"
+               "                     [--replaygain off|track|album|auto] [--preamp DB] "
                "FILE...\n"
                "  --eq      32 band gains, -40..40 (0.3 dB steps)\n"
                "  --seek    start the first file at this offset of 400\n"

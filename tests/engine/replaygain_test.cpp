@@ -112,11 +112,11 @@ TEST(ReplayGainFilter, ModeChangeGlidesAndLimiterSparesSoundBelowMinusOneDb) {
   gain.SetSettings(TReplayGain::TMode::Track, 0, 0);
   gain.Begin({}, 44100);
   std::vector<float> quiet(2000, 0.85f);
-  gain.Apply(quiet.data(), 1000, 2);
+  gain.Apply(quiet.data(), 1000, 2, false);
   EXPECT_EQ(quiet[1999], 0.85f) << "untouched below -1 dBFS";
   gain.SetSettings(TReplayGain::TMode::Track, 0, -6);
   std::vector<float> ramp(2000, 0.5f);
-  gain.Apply(ramp.data(), 1000, 2);
+  gain.Apply(ramp.data(), 1000, 2, false);
   float largestStep = 0;
   for (size_t i = 2; i < ramp.size(); i += 2)
     largestStep = std::max(largestStep, ramp[i - 2] - ramp[i]);
@@ -124,7 +124,7 @@ TEST(ReplayGainFilter, ModeChangeGlidesAndLimiterSparesSoundBelowMinusOneDb) {
   EXPECT_NEAR(ramp[2 * 441], 0.5f * std::pow(10.0f, -0.3f), 1e-4) << "within 10 ms";
   gain.SetSettings(TReplayGain::TMode::Track, 0, 15);
   std::vector<float> loud(2000, 0.9f);
-  gain.Apply(loud.data(), 1000, 2);
+  gain.Apply(loud.data(), 1000, 2, false);
   for (float s : loud) ASSERT_LE(s, 1.0f);
   EXPECT_EQ(gain.Hint(), "RG untagged +15.0 dB");
 }
