@@ -1,7 +1,9 @@
 #include "ReplayGain.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 namespace xaudio {
@@ -87,12 +89,13 @@ void TReplayGain::Apply(float* samples, int frames, int channels, bool boosted) 
   const float gain = current_;
   float* const begin = samples + frame * channels;
   float* const end = samples + frames * channels;
-  float loudest = 0;
+  // The largest magnitude as bits: for non-negative floats their order is the integers'.
+  int32_t loudest = 0;
   for (float* s = begin; s < end; ++s) {
     *s *= gain;
-    loudest = std::max(loudest, std::abs(*s));
+    loudest = std::max(loudest, std::bit_cast<int32_t>(*s) & 0x7fffffff);
   }
-  if (loudest > kKnee)
+  if (std::bit_cast<float>(loudest) > kKnee)
     for (float* s = begin; s < end; ++s) *s = Limit(*s);
 }
 
