@@ -149,6 +149,23 @@ TEST_F(ReplayGain, EveryFormatsTagMovesTheLevelByItsGain) {
   EXPECT_NEAR(HeardDb("lame.mp3", XA_REPLAYGAIN_TRACK) - mp3, std::atof(lame.c_str() + 12), 0.05);
 }
 
+TEST_F(ReplayGain, TheGainChangesAtTheFirstSampleOfItsSong) {
+  const std::string out = dir_->File("join.wav");
+  {
+    TEngineHarness h(XA_OUTPUT_WAV_PREFIX + out);
+    control_message_send_SI(h.player(), XA_MSG_SET_PLAYER_ENVIRONMENT_INTEGER,
+                            XA_ENVIRONMENT_REPLAYGAIN, XA_REPLAYGAIN_TRACK);
+    h.PlayInTurn({dir_->File("track.flac"), dir_->File("tone.flac")});
+  }
+  TWav wav = ReadWav(out);
+  wav.samples = WithoutSilence(wav);
+  ASSERT_EQ(wav.frames(), 2 * 88200u) << "nothing lost or added at the join";
+  // The last four periods of the first song and the first four of the second.
+  const double before = 20 * std::log10(Rms(wav, 88200 - 400, 400));
+  const double after = 20 * std::log10(Rms(wav, 88200, 400));
+  EXPECT_NEAR(before - after, -6.3, 0.05);
+}
+
 TEST_F(ReplayGain, NothingReachesFullScaleWithGainOrEqualizerBoost) {
   const auto peak = [](const std::string& path, const XA_EqualizerInfo* eq, float& quietError) {
     xaudio::TDecoder decoder;
