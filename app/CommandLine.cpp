@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <string_view>
 
 #ifndef SONAVERA_VERSION
@@ -75,4 +77,21 @@ int TCommandLine::Early(int argc, const char* const* argv, std::ostream& out, st
     }
   }
   return -1;
+}
+
+bool TCommandLine::Operands(std::vector<std::string>& arguments, std::ostream& err) {
+  if (auto end = std::find(arguments.begin(), arguments.end(), "--"); end != arguments.end())
+    arguments.erase(end);
+  if (arguments.empty() || arguments[0].size() <= 3 || arguments[0] == "setup" ||
+      arguments[0].starts_with('/'))
+    return true;
+  std::error_code error;
+  const std::filesystem::path here = std::filesystem::current_path(error);
+  if (error) {
+    err << "sonavera: cannot open " << arguments[0]
+        << ": the current folder no longer exists; name it by its full path\n";
+    return false;
+  }
+  arguments[0] = here.string() + "/" + arguments[0];
+  return true;
 }

@@ -18,6 +18,7 @@
 #include "MyRegistry.h"
 #include "ShuffleRandom.h"
 #include "SortGrid.h"
+#include "SourceWatch.h"
 #include "XaudioEntryPoints.h"
 
 class QAction;
@@ -91,7 +92,8 @@ class TForm1 : public QWidget {
   TColorScheme Colors = TColorScheme::Defaults();
 
   // Skin and colours.
-  void LoadSkin(const std::string& folder);
+  // `messageLater`: a failure is told once the event loop runs (the first show).
+  void LoadSkin(const std::string& folder, bool messageLater = false);
   // The folder of skin name, ending in "/": the user's skin of that name, else the shipped one.
   std::string SkinFolderOf(const std::string& name) const;
   // Whether folder is a skin folder right under one of the skins roots (real paths compared).
@@ -146,6 +148,9 @@ class TForm1 : public QWidget {
   void Inizializza();
   // Closing: stops the engine and writes the settings.
   void FormCloseQuery();
+  // Ends the program from outside (a signal, the session's end, the bus): the window closes
+  // as its close button does and every event loop ends, whatever dialog is open.
+  void EndProgram();
   // The command-line arguments after the program's name (set by main()).
   std::vector<std::string> Arguments;
 
@@ -155,6 +160,9 @@ class TForm1 : public QWidget {
   std::string SettingsFile;
   void LeggiINI();
   void ScriviINI();
+  // Once a run: a save that failed, on standard error and, while someone may be there to
+  // answer it, in a message box.
+  void TellSaveFailure(const std::string& error);
 
   // ---- Transport and time display ----
   // Play/Restart and Pause/Stop: the buttons of both windows and the keyboard.
@@ -368,7 +376,7 @@ class TForm1 : public QWidget {
   void MenuItem7Click() { ejbtnClick(); }
   void AutoPTimerTimer();
   // The source root is still the folder on the volume the album was loaded from.
-  bool SourceStillThere() const;
+  bool SourceStillThere();
   // Fills the source dialog's drive lists and the auto-play drive list from the volumes.
   void FillDriveLists();
   // True while LoadAlbum runs: the two-second check and Open Source wait for it.
@@ -522,6 +530,9 @@ class TForm1 : public QWidget {
   int dragX_ = 0;
   int dragY_ = 0;
   bool firstShowDone_ = false;
-  bool closed_ = false;             // the close sequence has run
+  bool closed_ = false;            // the close sequence has run
+  bool endedFromOutside_ = false;  // nobody may be there to answer a message box
+  bool saveFailureTold_ = false;
   std::uint64_t sourceDevice_ = 0;  // device of the loaded source root
+  TSourceWatch sourceWatch_;
 };

@@ -41,7 +41,9 @@ void TForm1::XAudioNotifyInputState(TXaudioPlayer*, int32_t) {}
 // The bar keeps its place for an offset beyond its range.
 void TForm1::XAudioNotifyInputPosition(TXaudioPlayer*, uint32_t Offset, uint32_t) {
   if (Offset <= uint32_t(PosBar->MaxValue())) PosBar->SetPosition(int(Offset));
-  PosBar->setToolTip(ToQString("Position: " + std::to_string(Offset / 4) + "%"));
+  // Positions come many times a second; most change nothing on screen.
+  const QString tip = ToQString("Position: " + std::to_string(Offset / 4) + "%");
+  if (tip != PosBar->toolTip()) PosBar->setToolTip(tip);
 }
 
 // The remaining time never goes below zero: a timecode past the reported duration shows
@@ -55,8 +57,12 @@ void TForm1::XAudioNotifyInputTimecode(TXaudioPlayer*, uint8_t Hours, uint8_t Mi
     const uint32_t duration = DurationMinutes * 60 + DurationSeconds;
     text = "-" + MinutesSeconds(duration > elapsed ? duration - elapsed : 0);
   }
-  ShowTime(ToQString(text));
-  TrayHint = Songlbl->Caption() + " / " + text;
+  // Timecodes come many times a second: only a new second is measured and drawn.
+  const QString shown = ToQString(text);
+  if (shown != CurrTime->text() || shown != lblDisplay2->text()) ShowTime(shown);
+  std::string hint = Songlbl->Caption() + " / " + text;
+  if (hint == TrayHint) return;
+  TrayHint = std::move(hint);
   UpdateTrayHint();
 }
 

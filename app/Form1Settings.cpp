@@ -7,6 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <exception>
+#include <iostream>
 #include <utility>
 
 #include "ExtProgressBar.h"
@@ -55,6 +56,12 @@ void TForm1::LeggiINI() {
   try {
     const TMyRegistry::TQuietPass pass(ini);
     ini.Open();
+    // Told once the event loop runs, where a kill or a second start already reach the player.
+    if (ini.TooLarge()) {
+      const std::string text = "The settings file " + SettingsFile +
+                               " is larger than 16 MB: it is not read and is kept as it is.";
+      QTimer::singleShot(0, this, [text] { ShowMessage(text); });
+    }
     const int winX = Read(ini, kGeneral, kWinX);
     move(winX / WindowZoom, y());
     const int winY = Read(ini, kGeneral, kWinY);
@@ -155,5 +162,16 @@ void TForm1::ScriviINI() {
       ini.WriteInteger(kEqu, kEquBands[band], TrackBar[band]->Position());
   } catch (const std::exception&) {
   }
+  // The pass has ended: everything was stored, or the old file stays whole.
+  if (!ini.QuietError().empty()) TellSaveFailure(ini.QuietError());
   ScriviSkinINI();
+}
+
+void TForm1::TellSaveFailure(const std::string& error) {
+  if (saveFailureTold_) return;
+  saveFailureTold_ = true;
+  const std::string text = "The settings could not be saved. " + error;
+  std::cerr << "sonavera: " << text << "\n";
+  // Ended from outside, nobody may answer a box, and a logout must not wait for one.
+  if (!endedFromOutside_) ShowMessage(text);
 }

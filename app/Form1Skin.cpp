@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTimer>
 #include <filesystem>
 #include <stdexcept>
 #include <vector>
@@ -119,7 +120,7 @@ std::string TForm1::EstraiDisco(const std::string& path) const {
   return TAlbumScanner::EstraiDisco(path);
 }
 
-void TForm1::LoadSkin(const std::string& folder) {
+void TForm1::LoadSkin(const std::string& folder, bool messageLater) {
   const std::pair<TFEJpeg*, const char*> pictures[] = {
       {CDImage, "IMG-Default.bmp"},
       {EQUimg, "IMG-Equ.bmp"},
@@ -162,7 +163,13 @@ void TForm1::LoadSkin(const std::string& folder) {
     complete = false;
   }
   if (!complete) {
-    ShowMessage("Error loading Skin: " + folder);
+    const std::string text = "Error loading Skin: " + folder;
+    // Out of the event loop, a kill or a second start already reach the player while the
+    // message waits for its OK.
+    if (messageLater)
+      QTimer::singleShot(0, this, [text] { ShowMessage(text); });
+    else
+      ShowMessage(text);
     return;
   }
   SkinName = EstraiDisco(folder);

@@ -7,7 +7,6 @@
 #include "Form2.h"
 #include "Form3.h"
 #include "RunLabel.h"
-#include "SourceCheck.h"
 #include "VolumeLayer.h"
 #include "XaudioPlayer.h"
 #include "phComboBox.h"
@@ -72,10 +71,6 @@ void TForm1::AutoPTimerTimer() {
   AutoPlay = true;
 }
 
-bool TForm1::SourceStillThere() const {
-  const std::string root = SourceRoot();
-  // A mount point stays enterable after its volume goes, and another stick may be mounted
-  // there: the source is the folder on the volume it was loaded from.
-  return SourceReadable(root) && SourceDevice(root) == sourceDevice_ &&
-         CalcolaSN(platform::Volumes().VolumeRoot(root)) == SerialNumber;
+bool TForm1::SourceStillThere() {
+  return sourceWatch_.StillThere(SourceRoot(), sourceDevice_, SerialNumber);
 }

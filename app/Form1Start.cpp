@@ -3,6 +3,7 @@
 // stops the engine and writes the settings.
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QTimer>
 #include <exception>
 
@@ -39,7 +40,7 @@ void TForm1::FormShow() {
   PresetEditing = false;
   SerialNumber = "empty";
   LeggiINI();
-  LoadSkin(SkinFolderOf(SkinName));
+  LoadSkin(SkinFolderOf(SkinName), true);
   Assegnacolori();
   VolBar->setToolTip(QStringLiteral("Volume: %1%").arg(VolBar->Position()));
   AutoPTimer->start();
@@ -81,6 +82,12 @@ void TForm1::Inizializza() {
     CDlbl->StartRun(0, 0);
   }
   FirstStart = false;
+}
+
+void TForm1::EndProgram() {
+  endedFromOutside_ = true;
+  close();
+  QCoreApplication::quit();
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

@@ -2,7 +2,6 @@
 
 #include <QDBusMessage>
 #include <QTimer>
-#include <QUrl>
 #include <algorithm>
 #include <cmath>
 
@@ -57,10 +56,21 @@ QString TMprisPlayer::FileUri(const std::string& path) {
          QString::fromLatin1(QByteArray::fromStdString(path).toPercentEncoding("/"));
 }
 
+// Only what names a local file for sure: "file://", no host but this one, an absolute path,
+// no query or fragment, and no NUL byte once decoded (it would cut the path short).
 std::string TMprisPlayer::LocalPath(const QString& uri) {
-  const QUrl url(uri);
-  if (!url.isLocalFile()) return {};
-  return QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+  const QByteArray text = uri.toUtf8();
+  const QByteArray scheme = "file://";
+  if (!text.left(scheme.size()).toLower().startsWith(scheme)) return {};
+  const qsizetype slash = text.indexOf('/', scheme.size());
+  if (slash < 0) return {};
+  const QByteArray host = text.mid(scheme.size(), slash - scheme.size()).toLower();
+  if (!host.isEmpty() && host != "localhost") return {};
+  const QByteArray encoded = text.mid(slash);
+  if (encoded.contains('?') || encoded.contains('#')) return {};
+  const QByteArray path = QByteArray::fromPercentEncoding(encoded);
+  if (path.contains('\0')) return {};
+  return path.toStdString();
 }
 
 // ---- Properties ----
@@ -163,12 +173,12 @@ void TMprisPlayer::Previous() { form_.rewbtnClick(); }
 // Past the end of the song is the next song; before its start is its start.
 void TMprisPlayer::Seek(qlonglong Offset) {
   if (!CanSeek() || Length() <= 0) return;
-  const qlonglong target = std::max<qlonglong>(0, Position() + Offset);
-  if (target > Length()) {
+  // Compared before adding: any offset from the bus, however large, stays in range.
+  if (Offset > Length() - Position()) {
     Next();
     return;
   }
-  SeekTo(target);
+  SeekTo(std::max<qlonglong>(0, Position() + Offset));
 }
 
 // A position for a song no longer current, or outside the song, is dropped.

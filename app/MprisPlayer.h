@@ -57,7 +57,8 @@ class TMprisPlayer : public QDBusAbstractAdaptor {
   bool CanSeek() const { return CanPlay(); }
   bool CanControl() const { return true; }
 
-  // The file URI of a path, and the path of a file URI (empty for any other URI).
+  // The file URI of a path, and the path of a local file URI: empty for any other URI, for
+  // a relative path and for one holding a NUL byte.
   static QString FileUri(const std::string& path);
   static std::string LocalPath(const QString& uri);
   // The object path naming the song of row; songs keep their paths when rows are shuffled.

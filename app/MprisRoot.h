@@ -33,7 +33,8 @@ class TMprisRoot : public QDBusAbstractAdaptor {
  public slots:
   // Shows the window, also when it was hidden to the tray or minimised.
   void Raise();
-  // Closes the window as its close button does: playback stopped, settings written.
+  // Closes the window as its close button does (playback stopped, settings written) and
+  // ends the program, whatever dialog is open.
   void Quit();
 
  private:

@@ -2,7 +2,6 @@
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
-#include <filesystem>
 
 #include "MprisPlayer.h"
 #include "MprisRoot.h"
@@ -36,14 +35,10 @@ TMprisService::~TMprisService() {
 bool TMprisService::HandOver(const std::string& argument, const QDBusConnection& connection) {
   QDBusConnectionInterface* bus = connection.isConnected() ? connection.interface() : nullptr;
   if (!bus || !bus->isServiceRegistered(ServiceName)) return false;
-  // The running player has another current folder: the path goes over whole.
-  const std::string path = argument.starts_with('/')
-                               ? argument
-                               : std::filesystem::current_path().string() + "/" + argument;
   QDBusMessage call = QDBusMessage::createMethodCall(
       ServiceName, ObjectPath, QStringLiteral("org.mpris.MediaPlayer2.Player"),
       QStringLiteral("OpenUri"));
-  call << TMprisPlayer::FileUri(path);
+  call << TMprisPlayer::FileUri(argument);
   return connection.call(call, QDBus::BlockWithGui, kHandOverTimeoutMs).type() ==
          QDBusMessage::ReplyMessage;
 }

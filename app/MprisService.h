@@ -24,8 +24,9 @@ class TMprisService : public QObject {
   // Whether the player is on the bus under its name.
   bool Registered() const { return registered_; }
 
-  // Hands a file or folder named on the command line to a player already on the bus, which
-  // takes its folder as the source; false when there is none or it did not answer.
+  // Hands a file or folder named on the command line (an absolute path) to a player already
+  // on the bus, which takes its folder as the source; false when there is none or it did
+  // not answer.
   static bool HandOver(const std::string& argument,
                        const QDBusConnection& connection = QDBusConnection::sessionBus());
 

@@ -7,6 +7,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "MyRegistry.h"
@@ -32,9 +33,12 @@ int TWindowZoom::Read(const std::string& settingsFile) {
 }
 
 int TWindowZoom::Factor(double requestedScale, int zoom) {
-  const int whole =
-      std::isfinite(requestedScale) ? static_cast<int>(std::floor(requestedScale)) : 1;
-  return std::max(whole, 1) * std::clamp(zoom, kMin, kMax);
+  // Saturated before the conversion: the factor times a zoom (here and again when the zoom
+  // changes while running) must stay an int whatever the environment asks for.
+  constexpr double kLargest = std::numeric_limits<int>::max() / (kMax * kMax);
+  const double whole =
+      std::isfinite(requestedScale) ? std::clamp(std::floor(requestedScale), 1.0, kLargest) : 1;
+  return static_cast<int>(whole) * std::clamp(zoom, kMin, kMax);
 }
 
 double TWindowZoom::RequestedScale() {

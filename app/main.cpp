@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
   TWindowZoom::Restore(requestedScale);
   QApplication::setApplicationName(QStringLiteral("Sonavera"));
   // QApplication has taken its own options out of argv.
-  const std::vector<std::string> arguments(argv + 1, argv + argc);
+  std::vector<std::string> arguments(argv + 1, argv + argc);
+  if (!TCommandLine::Operands(arguments, std::cerr)) return 1;
   // A file or folder named while a player runs goes to that player, not to a second window
   // over the same settings file.
   if (!arguments.empty() && arguments[0].size() > 3 && arguments[0] != "setup" &&
@@ -53,10 +54,7 @@ int main(int argc, char** argv) {
   form1.Arguments = arguments;
   form1.show();
   // A kill or a logout ends the program as its close button does.
-  const TEndSignals endSignals([&form1] {
-    form1.close();
-    QCoreApplication::quit();
-  });
+  const TEndSignals endSignals([&form1] { form1.EndProgram(); });
   // After the first show, which reads the settings the service reports.
   const TMprisService mpris(form1);
   return app.exec();

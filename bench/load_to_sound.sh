@@ -14,13 +14,8 @@ cd "$(dirname "$0")/.."
 BUILD=${1:-build}
 RUNS=${2:-5}
 NAMES=${3:-100000}
-PLAYER=$(realpath "$BUILD/bin/sonavera")
-[ -x "$PLAYER" ] || { echo "build $PLAYER first" >&2; exit 1; }
-BASE=
-if [ -n "${4:-}" ]; then
-  BASE=$(realpath "$4/bin/sonavera")
-  [ -x "$BASE" ] || { echo "no player $BASE" >&2; exit 1; }
-fi
+source scripts/lib-players.sh
+player_builds "$BUILD" "${4:-}"
 
 # Memory-backed when possible, so making the tree takes seconds.
 WORK=$(mktemp -d /dev/shm/sonavera-load.XXXXXX 2>/dev/null || mktemp -d)

@@ -24,24 +24,31 @@ std::string WithSlash(const std::string& path) {
 // held.
 constexpr std::size_t kReadAhead = 64;
 constexpr int kReaders = 2;
+// A waiting reporting thread is woken once this many folders from the front have been read (or
+// every folder claimed so far): one wake-up per folder costs more than reading the folder.
+constexpr std::size_t kWakeBatch = 8;
 
 // The folder opened for reading, -1 when it is no folder, when enter(device, inode) says it is
 // not to be entered, or when it lies on a pseudo file system (pseudo caches which devices do).
+// Each folder is opened once; only the first folder of a device is looked at through an O_PATH
+// descriptor first, to tell its file system without mounting anything there.
 template <class Enter>
 int OpenUnlessSkipped(const std::string& folder, std::map<std::uint64_t, bool>& pseudo,
                       Enter enter) {
-  // Without O_DIRECTORY and the trailing "/", an O_PATH open triggers no automount, so an
-  // autofs trigger point is seen as such before anything gets mounted there.
+  // Without the trailing "/", neither the status read nor the O_PATH open triggers an
+  // automount, so an autofs trigger point is seen as such before anything gets mounted there.
   const std::string name = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
+  struct stat st;
+  if (fstatat(AT_FDCWD, name.c_str(), &st, AT_NO_AUTOMOUNT) != 0 || !S_ISDIR(st.st_mode) ||
+      !enter(std::uint64_t(st.st_dev), st.st_ino)) {
+    return -1;
+  }
+  const auto [known, added] = pseudo.insert({std::uint64_t(st.st_dev), false});
+  if (!added) return known->second ? -1 : open(name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   const int at = open(name.c_str(), O_PATH | O_CLOEXEC);
   if (at < 0) return -1;
-  struct stat st;
-  int fd = -1;
-  if (fstat(at, &st) == 0 && S_ISDIR(st.st_mode) && enter(std::uint64_t(st.st_dev), st.st_ino)) {
-    const auto [known, added] = pseudo.insert({std::uint64_t(st.st_dev), false});
-    if (added) known->second = platform::OnPseudoFileSystem(at);
-    if (!known->second) fd = openat(at, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  }
+  known->second = platform::OnPseudoFileSystem(at);
+  const int fd = known->second ? -1 : openat(at, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   close(at);
   return fd;
 }
@@ -228,6 +235,13 @@ void TFindFile::ReadAheadOf(TReadFolder& f, std::map<std::uint64_t, bool>& pseud
   }
 }
 
+bool TFindFile::ReadyToReport(const TReadQueue& q) {
+  std::size_t done = 0;
+  while (done < q.Claimed && done < kWakeBatch && q.Folders[done].Done) ++done;
+  // The last reader to finish sees every claimed folder done, so the walk cannot stall.
+  return done == q.Claimed || done == kWakeBatch;
+}
+
 void TFindFile::ReadQueued(TReadQueue& q) const {
   std::map<std::uint64_t, bool> pseudo;
   std::vector<char> buffer;
@@ -237,7 +251,7 @@ void TFindFile::ReadQueued(TReadQueue& q) const {
         lock, [&] { return q.Stop || (q.Claimed < q.Folders.size() && q.Claimed < kReadAhead); });
     if (q.Stop) return;
     TReadFolder& f = q.Folders[q.Claimed];
-    const bool front = q.Claimed++ == 0;
+    ++q.Claimed;
     if (!q.Spare.empty()) {
       f.Entries.swap(q.Spare.back());
       q.Spare.pop_back();
@@ -246,8 +260,7 @@ void TFindFile::ReadQueued(TReadQueue& q) const {
     ReadAheadOf(f, pseudo, buffer);
     lock.lock();
     f.Done = true;
-    // The front may move meanwhile; a wake-up too many only costs a check.
-    if (!q.Reporting && (front || &f == &q.Folders.front())) q.FrontDone.notify_one();
+    if (!q.Reporting && ReadyToReport(q)) q.FrontDone.notify_one();
   }
 }
 

@@ -82,6 +82,9 @@ class TFindFile {
   struct TReadQueue;
   // The walk of Directory with ReadAhead on.
   void WalkReadingAhead();
+  // Whether the reporting thread waiting for the front is to be woken: enough folders from the
+  // front have been read. Under the queue's lock.
+  static bool ReadyToReport(const TReadQueue& q);
   // A reading thread of that walk: reads the folders the walk has queued, in any order.
   void ReadQueued(TReadQueue& q) const;
   // Reads f as OpenFolder and ReadEntries would, but leaves entering it once to the walk;

@@ -57,9 +57,18 @@ std::string KeyLine(std::string_view key, std::string_view value, const std::str
 }  // namespace
 
 IniDocument::IniDocument(std::string_view text) {
+  // Editors on other systems start the file with a byte-order mark, or end lines with a CR
+  // alone; both are kept as they are.
+  constexpr std::string_view kBom = "\xEF\xBB\xBF";
+  if (text.starts_with(kBom)) {
+    bom_ = true;
+    text.remove_prefix(kBom.size());
+  }
+  if (text.find('\n') == std::string_view::npos && text.find('\r') != std::string_view::npos)
+    newline_ = '\r';
   std::size_t pos = 0;
   while (pos < text.size()) {
-    std::size_t end = text.find('\n', pos);
+    std::size_t end = text.find(newline_, pos);
     if (end == std::string_view::npos) {
       lines_.emplace_back(text.substr(pos));
       break;
@@ -67,8 +76,9 @@ IniDocument::IniDocument(std::string_view text) {
     lines_.emplace_back(text.substr(pos, end - pos));
     pos = end + 1;
   }
-  endsWithNewline_ = !text.empty() && text.back() == '\n';
-  crlf_ = !lines_.empty() && !lines_.front().empty() && lines_.front().back() == '\r';
+  endsWithNewline_ = !text.empty() && text.back() == newline_;
+  crlf_ = newline_ == '\n' && !lines_.empty() && !lines_.front().empty() &&
+          lines_.front().back() == '\r';
 }
 
 std::optional<std::string> IniDocument::Value(std::string_view section,
@@ -134,10 +144,10 @@ bool IniDocument::SetValue(std::string_view section, std::string_view key, std::
 }
 
 std::string IniDocument::Text() const {
-  std::string text;
+  std::string text = bom_ ? "\xEF\xBB\xBF" : "";
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     text += lines_[i];
-    if (i + 1 < lines_.size() || endsWithNewline_) text += '\n';
+    if (i + 1 < lines_.size() || endsWithNewline_) text += newline_;
   }
   return text;
 }

@@ -28,7 +28,9 @@ class IniDocument {
   std::string Text() const;
 
  private:
-  std::vector<std::string> lines_;  // without "\n"; a "\r" of a CRLF file stays on the line
+  std::vector<std::string> lines_;  // without newline_; a "\r" of a CRLF file stays on the line
+  char newline_ = '\n';             // '\r' in a file whose lines end with a CR alone
   bool endsWithNewline_ = false;
   bool crlf_ = false;
+  bool bom_ = false;  // the text starts with a UTF-8 byte-order mark
 };

@@ -16,6 +16,8 @@
 
 namespace {
 
+constexpr off_t kMaxBytes = 16 << 20;
+
 std::string Describe(const std::string& path, int error) {
   return "Unable to write to " + path + ": " + std::strerror(error);
 }
@@ -65,14 +67,22 @@ void IniFile::Refresh() {
   loaded_ = true;
   stamp_ = now;
   unreadable_ = false;
-  if (!now.exists) {
+  // Far beyond any settings file; a bigger one is no settings file.
+  tooLarge_ = now.size > kMaxBytes;
+  if (!now.exists || tooLarge_) {
+    unreadable_ = tooLarge_;
     document_ = IniDocument();
     return;
   }
-  // Far beyond any settings file; a bigger one is no settings file.
-  std::optional<std::string> text = platform::ReadRegularFile(path_, 16u << 20);
+  std::optional<std::string> text =
+      platform::ReadRegularFile(path_, static_cast<std::size_t>(kMaxBytes));
   unreadable_ = !text.has_value();
   document_ = IniDocument(text.value_or(std::string()));
+}
+
+bool IniFile::TooLarge() {
+  Refresh();
+  return tooLarge_;
 }
 
 std::optional<std::string> IniFile::Read(std::string_view section, std::string_view key) {

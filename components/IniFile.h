@@ -28,6 +28,10 @@ class IniFile {
   bool Write(std::string_view section, std::string_view key, std::string_view value,
              std::string& error);
 
+  // Whether the file is too large to be a settings file: it is then neither read nor
+  // replaced.
+  bool TooLarge();
+
   void SetDeferred(bool on) { deferred_ = on; }
   bool Pending() const { return pending_; }
   // Writes the collected changes; false with error set when the file could not be replaced
@@ -57,6 +61,7 @@ class IniFile {
   Stamp stamp_;
   bool loaded_ = false;
   bool unreadable_ = false;
+  bool tooLarge_ = false;
   bool deferred_ = false;
   bool pending_ = false;
 };

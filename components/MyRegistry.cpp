@@ -67,20 +67,25 @@ bool TMyRegistry::EndUpdate() {
 }
 
 TMyRegistry::TQuietPass::TQuietPass(TMyRegistry& ini) : ini_(ini), saved_(std::move(ini.OnError)) {
-  ini_.OnError = nullptr;
+  ini_.quietError_.clear();
+  ini_.OnError = [](TMyRegistry* store, bool, const std::string& message) {
+    if (store->quietError_.empty()) store->quietError_ = message;
+  };
   ini_.BeginUpdate();
 }
 
 TMyRegistry::TQuietPass::~TQuietPass() {
-  ini_.EndUpdate();
+  if (!ini_.EndUpdate() && ini_.quietError_.empty()) ini_.quietError_ = ini_.flushError_;
   ini_.Close();
   ini_.OnError = std::move(saved_);
 }
 
 bool TMyRegistry::Flush() {
-  std::string error;
-  return !ini_ || ini_->Flush(error);
+  flushError_.clear();
+  return !ini_ || ini_->Flush(flushError_);
 }
+
+bool TMyRegistry::TooLarge() { return mode_ == Mode::kIni && ini_->TooLarge(); }
 
 void TMyRegistry::ReportError(bool isBox, const std::string& message) {
   if (OnError) {

@@ -59,8 +59,9 @@ class TMyRegistry {
 
   // One pass over the store that goes on past any error: a key that cannot be stored (a value
   // with a line break, a read-only file) keeps what the file held and the other keys still
-  // go through. Errors are ignored while it lives; its writes form one update; at its end,
-  // however that comes, the store is closed.
+  // go through. Errors are not reported while it lives (QuietError keeps the first, or why
+  // the update could not be stored); its writes form one update; at its end, however that
+  // comes, the store is closed.
   class TQuietPass {
    public:
     explicit TQuietPass(TMyRegistry& ini);
@@ -87,6 +88,12 @@ class TMyRegistry {
                            std::int32_t defaultValue);
   bool ReadBool(const std::string& section, const std::string& key, bool defaultValue);
 
+  // The first error of the last TQuietPass; empty when everything went through.
+  const std::string& QuietError() const { return quietError_; }
+  // Whether the INI file is too large to be a settings file: it reads as empty and is
+  // never replaced.
+  bool TooLarge();
+
   // To OnError when assigned; otherwise a warning box captioned "Error" when isBox is true.
   void ReportError(bool isBox, const std::string& message);
 
@@ -102,4 +109,6 @@ class TMyRegistry {
   Mode mode_ = Mode::kNone;
   bool updating_ = false;
   std::unique_ptr<IniFile> ini_;
+  std::string flushError_;
+  std::string quietError_;
 };

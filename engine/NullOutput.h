@@ -8,7 +8,7 @@ namespace xaudio {
 
 class TNullOutput : public TOutput {
  public:
-  explicit TNullOutput(bool paced) : paced_(paced) {}
+  explicit TNullOutput(bool paced, bool standsIn = false) : paced_(paced), standsIn_(standsIn) {}
 
   bool Start(const TAudioFormat& format, std::string& error) override;
   bool Write(const float* samples, int frames, std::string& error) override;
@@ -18,10 +18,12 @@ class TNullOutput : public TOutput {
   void Resume() override;
   int Delay() const override;
   bool Paced() const override { return paced_; }
+  bool StandsIn() const override { return standsIn_; }
   std::string Name() const override;
 
  private:
   bool paced_;
+  bool standsIn_;
   TDeviceClock clock_;
 };
 

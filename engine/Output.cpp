@@ -16,9 +16,12 @@ namespace {
 constexpr const char* kPulse = "pulse";
 constexpr const char* kDeviceDrivers = "alsa,jack,oss";
 
+std::unique_ptr<TOutput> StandIn() { return std::make_unique<TNullOutput>(true, true); }
+
 }  // namespace
 
-std::unique_ptr<TOutput> TOutput::Open(const std::string& setting, std::string& error) {
+std::unique_ptr<TOutput> TOutput::Open(const std::string& setting, std::string& error,
+                                       const std::atomic<bool>* cancel) {
   if (setting == XA_OUTPUT_NULL) return std::make_unique<TNullOutput>(true);
   if (setting == XA_OUTPUT_NULL_FAST) return std::make_unique<TNullOutput>(false);
   const std::string wavPrefix = XA_OUTPUT_WAV_PREFIX;
@@ -31,22 +34,22 @@ std::unique_ptr<TOutput> TOutput::Open(const std::string& setting, std::string& 
   const std::string driver = setting.substr(0, colon);
   const std::string name = colon == std::string::npos ? "" : setting.substr(colon + 1);
   if (setting == XA_OUTPUT_DEFAULT || driver == kPulse) {
-    auto server = std::make_unique<TPulseOutput>();
+    auto server = std::make_unique<TPulseOutput>(cancel);
     std::string failure;
     if (server->Open(setting == XA_OUTPUT_DEFAULT ? "" : name, failure)) return server;
     if (setting != XA_OUTPUT_DEFAULT) {
       error = failure;
-      return std::make_unique<TNullOutput>(true);
+      return StandIn();
     }
   }
   auto device = std::make_unique<TOut123Output>();
   if (setting == XA_OUTPUT_DEFAULT) {
     std::string ignored;
     if (device->Open(kDeviceDrivers, "", ignored)) return device;
-    return std::make_unique<TNullOutput>(true);
+    return StandIn();
   }
   if (device->Open(driver, name, error)) return device;
-  return std::make_unique<TNullOutput>(true);
+  return StandIn();
 }
 
 }  // namespace xaudio

@@ -2,6 +2,7 @@
 // from the output thread; samples are interleaved floats, nominally in -1..1.
 #pragma once
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -31,12 +32,17 @@ class TOutput {
   virtual int Delay() const = 0;
   // Whether writing keeps pace with playing; an unpaced sink takes sound at once.
   virtual bool Paced() const { return true; }
+  // Whether this is the null sink standing in for a sound device or server that did not
+  // open; opening the same setting again may find it.
+  virtual bool StandsIn() const { return false; }
   virtual std::string Name() const = 0;
 
   // Opens the output an "OUTPUT" environment value names (see xaudio.h). Never null:
   // when the named output cannot be opened, `error` says why and the paced null sink
-  // stands in. The sound device chosen by "default" falls back without an error.
-  static std::unique_ptr<TOutput> Open(const std::string& setting, std::string& error);
+  // stands in. The sound device chosen by "default" falls back without an error. Waits on
+  // a sound server end early once `cancel` is set.
+  static std::unique_ptr<TOutput> Open(const std::string& setting, std::string& error,
+                                       const std::atomic<bool>* cancel);
 };
 
 }  // namespace xaudio

@@ -26,6 +26,15 @@ constexpr milliseconds kEndLead{90};
 // slice lasts, and a drop takes effect between slices. Blocks are no longer than this, so
 // a block is one write (smaller slices cost the sound server's client a wake-up each).
 constexpr milliseconds kWriteSlice{50};
+// While a stand-in plays for a sound device or server, it is looked for again this often.
+constexpr milliseconds kRetryGap{2000};
+
+// A sound device or server may come back; a null sink or a file that cannot be written
+// will not.
+bool MayComeBack(const std::string& setting) {
+  return setting != XA_OUTPUT_NULL && setting != XA_OUTPUT_NULL_FAST &&
+         !setting.starts_with(XA_OUTPUT_WAV_PREFIX);
+}
 
 }  // namespace
 
@@ -66,6 +75,30 @@ std::string TOutputStage::OutputName() {
   return activeName_.empty() ? shared_.setting : activeName_;
 }
 
+bool TOutputStage::Reopen(std::string& error) {
+  if (!failed_) return true;
+  std::string setting;
+  uint64_t version = 0;
+  {
+    std::lock_guard lock(mutex_);
+    setting = shared_.setting;
+    version = shared_.settingVersion;
+  }
+  auto output = TOutput::Open(setting, error, &cancel_);
+  if (output->StandsIn() || !error.empty()) {
+    // A closing player plays nothing either way.
+    if (cancel_) return true;
+    if (error.empty())
+      error = "cannot open audio output " + setting + ": no sound server or device";
+    return false;
+  }
+  std::lock_guard lock(mutex_);
+  handed_ = std::move(output);
+  handedSetting_ = version;
+  failed_ = false;
+  return true;
+}
+
 void TOutputStage::SetEpoch(uint64_t epoch) {
   Change([&](TShared& s) { s.epoch = epoch; });
 }
@@ -90,6 +123,7 @@ void TOutputStage::Report(uint64_t input, int range, int granularity) {
 }
 
 void TOutputStage::Finish(bool playOut) {
+  if (!playOut) cancel_ = true;
   Change([&](TShared& s) {
     s.finish = true;
     s.playOut = playOut;
@@ -173,13 +207,32 @@ void TOutputStage::UseOutput(std::unique_ptr<TOutput> output) {
   output_ = std::move(output);
   started_ = {};
   outputPaused_ = false;
+  retryAt_ = std::chrono::steady_clock::now() + kRetryGap;
   std::lock_guard lock(mutex_);
   activeName_ = output_->Name();
 }
 
-void TOutputStage::OutputFailed(const std::string& error) {
-  notices_.Post(TNotice::Error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT, error));
-  UseOutput(std::make_unique<TNullOutput>(true));
+void TOutputStage::OutputFailed(const std::string& error, const TShared& now) {
+  // A closing player's waits are cut short: that is no failure.
+  if (cancel_) return;
+  if (!failed_.exchange(true))
+    notices_.Post(TNotice::Error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT, error));
+  UseOutput(std::make_unique<TNullOutput>(true, MayComeBack(now.setting)));
+}
+
+void TOutputStage::Retry(const TShared& now) {
+  // The default device is looked for at the sound server only: a server that starts after
+  // the player is what comes late (the login race), and asking the device drivers every few
+  // seconds costs more and fills the terminal with their complaints.
+  const bool anyDevice = now.setting == XA_OUTPUT_DEFAULT;
+  std::string error;
+  auto output = TOutput::Open(anyDevice ? "pulse" : now.setting, error, &cancel_);
+  if (output->StandsIn()) {
+    retryAt_ = std::chrono::steady_clock::now() + kRetryGap;
+    return;
+  }
+  UseOutput(std::move(output));
+  failed_ = false;
 }
 
 void TOutputStage::StartFormat(const TAudioFormat& format, const TShared& now) {
@@ -188,22 +241,33 @@ void TOutputStage::StartFormat(const TAudioFormat& format, const TShared& now) {
   if (!output_->Start(format, error)) {
     // The sound device chosen by default may be missing: play on silently in time.
     if (now.setting == XA_OUTPUT_DEFAULT)
-      UseOutput(std::make_unique<TNullOutput>(true));
+      UseOutput(std::make_unique<TNullOutput>(true, true));
     else
-      OutputFailed(error);
+      OutputFailed(error, now);
     output_->Start(format, error);
   }
   started_ = format;
 }
 
 void TOutputStage::PrepareOutput(const TAudioFormat& format, const TShared& now) {
-  if (!output_ || openedSetting_ != now.settingVersion) {
+  std::unique_ptr<TOutput> handed;
+  {
+    std::lock_guard lock(mutex_);
+    if (handed_ && handedSetting_ == now.settingVersion) handed = std::move(handed_);
+    handed_.reset();
+  }
+  if (handed) {
+    UseOutput(std::move(handed));
+  } else if (!output_ || openedSetting_ != now.settingVersion) {
     output_.reset();
+    failed_ = false;
     std::string error;
-    auto output = TOutput::Open(now.setting, error);
+    auto output = TOutput::Open(now.setting, error, &cancel_);
     UseOutput(std::move(output));
-    if (!error.empty()) notices_.Post(TNotice::Error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT, error));
+    if (!error.empty()) OutputFailed(error, now);
     openedSetting_ = now.settingVersion;
+  } else if (output_->StandsIn() && std::chrono::steady_clock::now() >= retryAt_) {
+    Retry(now);
   }
   StartFormat(format, now);
 }
@@ -219,7 +283,8 @@ bool TOutputStage::WriteFrames(const TAudioBlock& block, int first, int frames,
         block.samples.data() + static_cast<size_t>(first + done) * block.format.channels;
     std::string error;
     if (!output_->Write(samples, count, error)) {
-      OutputFailed(error);
+      if (cancel_) return false;
+      OutputFailed(error, now);
       StartFormat(block.format, now);
       output_->Write(samples, count, error);
     }

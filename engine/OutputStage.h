@@ -33,12 +33,17 @@ class TOutputStage {
 
   // Any thread: the scheduling level of the output thread (see ThreadPriority.h).
   void SetPriority(int level);
+  // Any thread: the player is closing; no wait on the sound server goes on.
+  void Cancel() { cancel_ = true; }
 
   // The rest is called from the engine thread.
   void Start();
   // Opens the named output for the next sound (see "OUTPUT" in xaudio.h).
   void SelectOutput(const std::string& setting);
   std::string OutputName();
+  // Before playing: after a reported failure of the output, opens it again. False, with
+  // `error` saying why, when it still cannot play.
+  bool Reopen(std::string& error);
   // Blocks of older epochs are dropped unheard, and the device's queue with them.
   void SetEpoch(uint64_t epoch);
   void SetPaused(bool paused);
@@ -88,7 +93,10 @@ class TOutputStage {
   void PrepareOutput(const TAudioFormat& format, const TShared& now);
   void StartFormat(const TAudioFormat& format, const TShared& now);
   void UseOutput(std::unique_ptr<TOutput> output);
-  void OutputFailed(const std::string& error);
+  // Reports a failure of the output, once, and plays on into the stand-in.
+  void OutputFailed(const std::string& error, const TShared& now);
+  // Opens the configured output again while its stand-in plays.
+  void Retry(const TShared& now);
   void ReportHeard();
   int DeviceDelay() const;
   // How long until the pending end is due to be announced (0: now).
@@ -105,10 +113,17 @@ class TOutputStage {
   std::condition_variable changed_;
   TShared shared_;
   std::string activeName_;  // under mutex_
+  // An output Reopen opened, for the output thread to take; under mutex_.
+  std::unique_ptr<TOutput> handed_;
+  uint64_t handedSetting_ = 0;
+  std::atomic<bool> cancel_{false};
+  // A failure was reported and the configured output has not opened since.
+  std::atomic<bool> failed_{false};
 
   // Output thread only.
   std::unique_ptr<TOutput> output_;
   uint64_t openedSetting_ = 0;
+  std::chrono::steady_clock::time_point retryAt_;
   TAudioFormat started_;
   uint64_t epoch_ = 0;
   bool outputPaused_ = false;

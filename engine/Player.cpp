@@ -34,6 +34,8 @@ TPlayer::TPlayer() {
 
 TPlayer::~TPlayer() {
   dropOnExit_ = true;
+  // Nothing queued is to be heard: no wait on the sound server holds the close.
+  transport_.Cancel();
   TCommand exit;
   exit.code = XA_MSG_COMMAND_EXIT;
   commands_.Push(exit);

@@ -22,6 +22,12 @@ constexpr milliseconds kServerBuffer{250};
 // Playing starts (and restarts after running dry) once this much is queued, so a song
 // that follows late is not held back by a full buffer's wait.
 constexpr milliseconds kStartAfter{20};
+// A server that answers nothing for this long has hung: the output fails rather than wait
+// for it. A healthy local server answers in milliseconds.
+constexpr milliseconds kConnectDeadline{1000};
+constexpr milliseconds kAnswerDeadline{2000};
+// Waits wake at least this often, so a closing player is never held longer than this.
+constexpr milliseconds kTick{50};
 
 uint32_t Bytes(const pa_sample_spec& spec, milliseconds span) {
   return static_cast<uint32_t>(pa_usec_to_bytes(span.count() * PA_USEC_PER_MSEC, &spec));
@@ -33,6 +39,7 @@ void ContextChanged(pa_context*, void* loop) { Wake(loop); }
 void StreamChanged(pa_stream*, void* loop) { Wake(loop); }
 void Writable(pa_stream*, size_t, void* loop) { Wake(loop); }
 void Done(pa_stream*, int, void* loop) { Wake(loop); }
+void Tick(pa_mainloop_api*, pa_time_event*, const struct timeval*, void* loop) { Wake(loop); }
 
 // Lets a corked stream play, without waiting for the server to confirm.
 void Uncork(pa_stream* stream) {
@@ -58,6 +65,7 @@ TPulseOutput::~TPulseOutput() {
     TLocked lock(loop_);
     EndJoin(false);
     CloseStream();
+    if (tick_ != nullptr) pa_threaded_mainloop_get_api(loop_)->time_free(tick_);
     if (context_ != nullptr) {
       pa_context_disconnect(context_);
       pa_context_unref(context_);
@@ -68,8 +76,25 @@ TPulseOutput::~TPulseOutput() {
 }
 
 std::string TPulseOutput::Failure(const std::string& what) const {
+  if (unanswered_) return what + ": the sound server does not answer";
   const int code = context_ != nullptr ? pa_context_errno(context_) : PA_ERR_INTERNAL;
   return what + ": " + pa_strerror(code);
+}
+
+bool TPulseOutput::Cancelled() const { return cancel_ != nullptr && cancel_->load(); }
+
+bool TPulseOutput::Wait(Clock::time_point deadline) {
+  const auto now = Clock::now();
+  if (Cancelled()) return false;
+  if (now >= deadline) {
+    unanswered_ = true;
+    return false;
+  }
+  const auto span = std::chrono::duration_cast<std::chrono::microseconds>(
+      std::min<Clock::duration>(deadline - now, kTick));
+  pa_context_rttime_restart(context_, tick_, pa_rtclock_now() + span.count());
+  pa_threaded_mainloop_wait(loop_);
+  return true;
 }
 
 bool TPulseOutput::Open(const std::string& device, std::string& error) {
@@ -85,6 +110,7 @@ bool TPulseOutput::Open(const std::string& device, std::string& error) {
     return false;
   }
   pa_context_set_state_callback(context_, ContextChanged, loop_);
+  tick_ = pa_context_rttime_new(context_, PA_USEC_INVALID, Tick, loop_);
   // Never start a server of our own: without one the next driver is tried.
   if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 ||
       pa_threaded_mainloop_start(loop_) < 0) {
@@ -92,28 +118,32 @@ bool TPulseOutput::Open(const std::string& device, std::string& error) {
     return false;
   }
   TLocked lock(loop_);
+  const auto deadline = Clock::now() + kConnectDeadline;
   for (;;) {
     const pa_context_state_t state = pa_context_get_state(context_);
     if (state == PA_CONTEXT_READY) return true;
-    if (!PA_CONTEXT_IS_GOOD(state)) {
+    if (!PA_CONTEXT_IS_GOOD(state) || !Wait(deadline)) {
       error = Failure("cannot open audio output pulse");
       return false;
     }
-    pa_threaded_mainloop_wait(loop_);
   }
 }
 
 std::string TPulseOutput::Name() const { return device_.empty() ? "pulse" : "pulse:" + device_; }
 
-void TPulseOutput::Await(pa_operation* operation) {
+void TPulseOutput::Await(pa_operation* operation, Clock::duration longest) {
   if (operation == nullptr) return;
-  while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING && !StreamFailed())
-    pa_threaded_mainloop_wait(loop_);
+  const auto deadline = Clock::now() + longest;
+  while (pa_operation_get_state(operation) == PA_OPERATION_RUNNING && !StreamFailed() &&
+         Wait(deadline)) {
+  }
+  if (pa_operation_get_state(operation) == PA_OPERATION_RUNNING) pa_operation_cancel(operation);
   pa_operation_unref(operation);
 }
 
 bool TPulseOutput::StreamFailed() const {
-  return stream_ == nullptr || !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_)) ||
+  return stream_ == nullptr || unanswered_ || Cancelled() ||
+         !PA_STREAM_IS_GOOD(pa_stream_get_state(stream_)) ||
          !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_));
 }
 
@@ -148,13 +178,14 @@ void TPulseOutput::EndJoin(bool drained) {
 }
 
 void TPulseOutput::AwaitJoin() {
+  // The old stream holds at most the server's buffer.
+  const auto deadline = Clock::now() + kServerBuffer + kAnswerDeadline;
   while (ending_ != nullptr) {
     if (!PA_STREAM_IS_GOOD(pa_stream_get_state(ending_)) ||
-        !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_))) {
+        !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)) || !Wait(deadline)) {
       EndJoin(false);
       return;
     }
-    pa_threaded_mainloop_wait(loop_);
   }
 }
 
@@ -199,9 +230,9 @@ bool TPulseOutput::Start(const TAudioFormat& format, std::string& error) {
   if (pa_stream_connect_playback(stream_, device_.empty() ? nullptr : device_.c_str(), &attr, flags,
                                  nullptr, nullptr) < 0)
     return fail(Failure("cannot start audio output pulse"));
+  const auto deadline = Clock::now() + kAnswerDeadline;
   while (pa_stream_get_state(stream_) != PA_STREAM_READY) {
-    if (StreamFailed()) return fail(Failure("cannot start audio output pulse"));
-    pa_threaded_mainloop_wait(loop_);
+    if (StreamFailed() || !Wait(deadline)) return fail(Failure("cannot start audio output pulse"));
   }
   // The old stream may have drained while this one was connecting.
   if (corked && ending_ == nullptr) Uncork(stream_);
@@ -219,6 +250,8 @@ bool TPulseOutput::Write(const float* samples, int frames, std::string& error) {
   const auto* data = reinterpret_cast<const uint8_t*>(buffer_.data());
   size_t left = count * sizeof(int16_t);
   TLocked lock(loop_);
+  // Each wait for room is bounded: a server that takes nothing has hung.
+  auto deadline = Clock::now() + kAnswerDeadline;
   while (left > 0) {
     if (StreamFailed()) {
       error = Failure("audio output pulse failed");
@@ -230,7 +263,7 @@ bool TPulseOutput::Write(const float* samples, int frames, std::string& error) {
       return false;
     }
     if (room == 0) {
-      pa_threaded_mainloop_wait(loop_);
+      Wait(deadline);
       continue;
     }
     const size_t bytes = std::min(room, left);
@@ -241,21 +274,24 @@ bool TPulseOutput::Write(const float* samples, int frames, std::string& error) {
     data += bytes;
     left -= bytes;
     written_ += bytes;
+    deadline = Clock::now() + kAnswerDeadline;
   }
   Anchor(ServerDelay());
   return true;
 }
 
 void TPulseOutput::Drain() {
-  std::chrono::steady_clock::duration rest{};
+  Clock::duration rest{};
   {
     TLocked lock(loop_);
     if (StreamFailed() || paused_) return;
     AwaitJoin();
-    Await(pa_stream_drain(stream_, Done, loop_));
+    const auto now = Clock::now();
+    const auto queued = std::chrono::microseconds(Queued(now) * PA_USEC_PER_SEC / format_.rate);
+    Await(pa_stream_drain(stream_, Done, loop_), queued + kAnswerDeadline);
     // The server has taken everything; the sink still plays what it holds.
-    const auto now = std::chrono::steady_clock::now();
-    rest = std::chrono::microseconds(Queued(now) * PA_USEC_PER_SEC / format_.rate);
+    if (StreamFailed()) return;
+    rest = std::chrono::microseconds(Queued(Clock::now()) * PA_USEC_PER_SEC / format_.rate);
   }
   std::this_thread::sleep_for(rest);
   TLocked lock(loop_);
@@ -268,8 +304,8 @@ void TPulseOutput::Flush() {
   if (StreamFailed()) return;
   // The old stream's sound goes too, and the new one plays what comes next at once.
   EndJoin(false);
-  Await(pa_stream_flush(stream_, Done, loop_));
-  Await(pa_stream_update_timing_info(stream_, Done, loop_));
+  Await(pa_stream_flush(stream_, Done, loop_), kAnswerDeadline);
+  Await(pa_stream_update_timing_info(stream_, Done, loop_), kAnswerDeadline);
   written_ = 0;
   Anchor(ServerDelay());
 }
@@ -278,15 +314,15 @@ void TPulseOutput::Pause() {
   TLocked lock(loop_);
   if (StreamFailed() || paused_) return;
   // While formats join, the new stream is still corked: the old one stops.
-  Await(pa_stream_cork(ending_ != nullptr ? ending_ : stream_, 1, Done, loop_));
-  Anchor(Queued(std::chrono::steady_clock::now()));
+  Await(pa_stream_cork(ending_ != nullptr ? ending_ : stream_, 1, Done, loop_), kAnswerDeadline);
+  Anchor(Queued(Clock::now()));
   paused_ = true;
 }
 
 void TPulseOutput::Resume() {
   TLocked lock(loop_);
   if (StreamFailed() || !paused_) return;
-  Await(pa_stream_cork(ending_ != nullptr ? ending_ : stream_, 0, Done, loop_));
+  Await(pa_stream_cork(ending_ != nullptr ? ending_ : stream_, 0, Done, loop_), kAnswerDeadline);
   Anchor(anchorFrames_);
   paused_ = false;
 }
@@ -310,10 +346,10 @@ int64_t TPulseOutput::ServerDelay() const {
 
 void TPulseOutput::Anchor(int64_t frames) {
   anchorFrames_ = frames;
-  anchorAt_ = std::chrono::steady_clock::now();
+  anchorAt_ = Clock::now();
 }
 
-int64_t TPulseOutput::Queued(std::chrono::steady_clock::time_point now) const {
+int64_t TPulseOutput::Queued(Clock::time_point now) const {
   if (paused_) return anchorFrames_;
   const auto played =
       static_cast<int64_t>(std::chrono::duration<double>(now - anchorAt_).count() * format_.rate);
@@ -323,7 +359,7 @@ int64_t TPulseOutput::Queued(std::chrono::steady_clock::time_point now) const {
 int TPulseOutput::Delay() const {
   TLocked lock(loop_);
   if (StreamFailed() || format_.channels == 0) return 0;
-  return static_cast<int>(Queued(std::chrono::steady_clock::now()));
+  return static_cast<int>(Queued(Clock::now()));
 }
 
 }  // namespace xaudio

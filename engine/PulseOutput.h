@@ -4,6 +4,7 @@
 // report knows it to the millisecond.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -15,12 +16,14 @@ struct pa_threaded_mainloop;
 struct pa_context;
 struct pa_stream;
 struct pa_operation;
+struct pa_time_event;
 
 namespace xaudio {
 
 class TPulseOutput : public TOutput {
  public:
-  TPulseOutput() = default;
+  // Every wait ends early once `cancel` is set (from any thread): the player is closing.
+  explicit TPulseOutput(const std::atomic<bool>* cancel = nullptr) : cancel_(cancel) {}
   ~TPulseOutput() override;
   TPulseOutput(const TPulseOutput&) = delete;
   TPulseOutput& operator=(const TPulseOutput&) = delete;
@@ -37,8 +40,14 @@ class TPulseOutput : public TOutput {
   std::string Name() const override;
 
  private:
-  // With the main loop locked: waits for an operation to end, then releases it.
-  void Await(pa_operation* operation);
+  using Clock = std::chrono::steady_clock;
+  // With the main loop locked: waits for a callback, at most until `deadline`. False when
+  // the deadline has passed (the server has hung) or the player is closing.
+  bool Wait(Clock::time_point deadline);
+  bool Cancelled() const;
+  // With the main loop locked: waits for an operation to end, at most `longest`, then
+  // releases it.
+  void Await(pa_operation* operation, Clock::duration longest);
   bool StreamFailed() const;
   std::string Failure(const std::string& what) const;
   void CloseStream();
@@ -56,11 +65,16 @@ class TPulseOutput : public TOutput {
   void Anchor(int64_t frames);
   // The frames queued at `now` by the server's report, or by the count-down from the last
   // anchor when that is less: a stream that has run dry stops updating its report.
-  int64_t Queued(std::chrono::steady_clock::time_point now) const;
+  int64_t Queued(Clock::time_point now) const;
 
   pa_threaded_mainloop* loop_ = nullptr;
   pa_context* context_ = nullptr;
   pa_stream* stream_ = nullptr;
+  // Wakes the waits in time to check their deadline.
+  pa_time_event* tick_ = nullptr;
+  const std::atomic<bool>* cancel_;
+  // A wait ran out: the server is taken for dead from then on.
+  bool unanswered_ = false;
   // A change of format: the stream of the format before plays out its last sound while
   // the new one waits corked with its first sound queued, and is uncorked the moment the
   // old one has drained. Closing and reopening would leave a gap of a server cycle or more.
@@ -73,7 +87,7 @@ class TPulseOutput : public TOutput {
   // has sent its first timing report.
   uint64_t written_ = 0;
   int64_t anchorFrames_ = 0;
-  std::chrono::steady_clock::time_point anchorAt_;
+  Clock::time_point anchorAt_;
   std::vector<int16_t> buffer_;
 };
 

@@ -126,9 +126,13 @@ void TTransport::Play() {
     notices_.Post(TNotice::Nack(XA_MSG_COMMAND_PLAY, XA_ERROR_NO_INPUT));
     return;
   }
+  if (state_ == XA_PLAYER_STATE_PLAYING) return;
+  // An output that failed is opened again first: never playing into no sound.
+  if (std::string error; !stage_.Reopen(error)) {
+    notices_.Post(TNotice::Error(XA_SOURCE_OUTPUT, XA_ERROR_OUTPUT, error));
+    return;
+  }
   switch (state_) {
-    case XA_PLAYER_STATE_PLAYING:
-      return;
     case XA_PLAYER_STATE_PAUSED:
       stage_.SetPaused(false);
       SetState(XA_PLAYER_STATE_PLAYING);

@@ -47,6 +47,7 @@ class TTransport {
   void SetGains(TChannelGains gains) { stage_.SetGains(gains); }
   void SetMuted(bool muted) { stage_.SetMuted(muted); }
   // Any thread.
+  void Cancel() { stage_.Cancel(); }
   void SetOutputPriority(int level) { stage_.SetPriority(level); }
   void SetEqualizer(const XA_EqualizerInfo* equalizer) { decoder_.SetEqualizer(equalizer); }
   void SetReporting(int range, int granularity);

@@ -81,6 +81,8 @@ bool TWavOutput::WriteHeader() {
 }
 
 bool TWavOutput::Append(const int16_t* samples, size_t count, std::string& error) {
+  // An empty buffer may have no storage at all, and fwrite takes no null pointer.
+  if (count == 0) return true;
   if (std::fwrite(samples, sizeof(int16_t), count, file_) != count) {
     error = "cannot write " + path_ + ": " + std::strerror(errno);
     return false;

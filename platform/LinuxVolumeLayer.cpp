@@ -1,7 +1,10 @@
 #include "LinuxVolumeLayer.h"
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -47,6 +50,30 @@ int OpticalIndex(const std::string& name) {
 }  // namespace
 
 LinuxVolumeLayer::LinuxVolumeLayer(SystemFiles files) : files_(std::move(files)) {}
+
+LinuxVolumeLayer::~LinuxVolumeLayer() {
+  if (mountsFd_ >= 0) close(mountsFd_);
+}
+
+bool LinuxVolumeLayer::VolumesChanged() {
+  bool changed = mountsFd_ < 0;
+  if (mountsFd_ < 0) mountsFd_ = open(files_.mounts.c_str(), O_RDONLY | O_CLOEXEC);
+  if (mountsFd_ < 0) return true;
+  // The mark is cleared by the poll that reports it.
+  pollfd mounts{mountsFd_, POLLPRI, 0};
+  if (poll(&mounts, 1, 0) != 0) changed = true;
+  std::vector<std::array<std::int64_t, 6>> stamps;
+  for (const std::string* path : {&files_.mounts, &files_.fstab, &files_.byUuid, &files_.byLabel}) {
+    struct stat st {};
+    const bool there = stat(path->c_str(), &st) == 0;
+    stamps.push_back({there ? std::int64_t(st.st_ino) : -1, std::int64_t(st.st_size),
+                      st.st_mtim.tv_sec, st.st_mtim.tv_nsec, st.st_ctim.tv_sec,
+                      st.st_ctim.tv_nsec});
+  }
+  changed = changed || stamps != stamps_;
+  stamps_ = std::move(stamps);
+  return changed;
+}
 
 bool LinuxVolumeLayer::IsStorage(const MountEntry& entry) {
   if (IsNetworkType(entry.type)) return true;

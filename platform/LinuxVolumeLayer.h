@@ -1,6 +1,8 @@
 // The volumes of a Linux machine, read from the mount tables, /sys/block and /dev.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -22,11 +24,17 @@ struct SystemFiles {
 class LinuxVolumeLayer : public VolumeLayer {
  public:
   explicit LinuxVolumeLayer(SystemFiles files = {});
+  ~LinuxVolumeLayer() override;
+  LinuxVolumeLayer(const LinuxVolumeLayer&) = delete;
+  LinuxVolumeLayer& operator=(const LinuxVolumeLayer&) = delete;
 
   std::vector<std::string> CdRomDrives() override;
   std::vector<std::string> HardDisks() override;
   std::string VolumeRoot(const std::string& path) override;
   std::optional<std::uint32_t> VolumeSerial(const std::string& root) override;
+  // The kernel marks the open mount table at each mount and unmount; the other files are
+  // told by their status (a sample mount table included).
+  bool VolumesChanged() override;
 
   // True for a file system that holds files of the user: one on a block device or a
   // network share. Pseudo file systems (proc, tmpfs, overlay...) and snap images are not.
@@ -52,6 +60,9 @@ class LinuxVolumeLayer : public VolumeLayer {
   std::string ResolveDevice(const std::string& device) const;
 
   SystemFiles files_;
+  int mountsFd_ = -1;  // the mount table, open for its change marks
+  // Identity, size and times of each file VolumesChanged looks at, from its last call.
+  std::vector<std::array<std::int64_t, 6>> stamps_;
 };
 
 }  // namespace platform

@@ -28,6 +28,10 @@ class VolumeLayer {
   // Serial number of the medium in the volume mounted at root: stable for the same medium,
   // different for different discs in the same drive. Empty when there is no readable medium.
   virtual std::optional<std::uint32_t> VolumeSerial(const std::string& root) = 0;
+
+  // Whether the answers above may have changed since the last call (a mount, an unmount, a
+  // new disc or drive): true on the first call and whenever that cannot be told cheaply.
+  virtual bool VolumesChanged() { return true; }
 };
 
 // The layer in use: the real one unless a test has put another in its place.

@@ -3,8 +3,10 @@
 #include "CommandLine.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QProcess>
+#include <filesystem>
 #include <regex>
 #include <sstream>
 
@@ -59,6 +61,32 @@ TEST(CommandLine, PathsSetupAndQtOptionsAreLeftToTheWindow) {
   EXPECT_EQ(early({"--", "--folder-with-dashes"}), -1);
   EXPECT_TRUE(out.str().empty() && err.str().empty());
   EXPECT_EQ(early({"--platformx"}), 2);
+}
+
+// "--" ends the options and goes; a file or folder is made absolute for a player that runs
+// elsewhere, and a current folder that is gone says so instead of aborting.
+TEST(CommandLine, OperandsAreAbsoluteAndTheirEndMarkerGoes) {
+  std::ostringstream err;
+  std::vector<std::string> arguments{"--", "/music/-odd name"};
+  EXPECT_TRUE(TCommandLine::Operands(arguments, err));
+  EXPECT_EQ(arguments, std::vector<std::string>{"/music/-odd name"});
+  arguments = {"setup"};
+  EXPECT_TRUE(TCommandLine::Operands(arguments, err));
+  EXPECT_EQ(arguments, std::vector<std::string>{"setup"});
+
+  const std::filesystem::path before = std::filesystem::current_path();
+  const std::filesystem::path gone =
+      std::filesystem::temp_directory_path() / ("sonavera-gone-" + std::to_string(getpid()));
+  std::filesystem::create_directory(gone);
+  std::filesystem::current_path(gone);
+  arguments = {"--", "media/x.mp3"};
+  EXPECT_TRUE(TCommandLine::Operands(arguments, err));
+  EXPECT_EQ(arguments, std::vector<std::string>{gone.string() + "/media/x.mp3"});
+  std::filesystem::remove(gone);
+  arguments = {"media/x.mp3"};
+  EXPECT_FALSE(TCommandLine::Operands(arguments, err));
+  std::filesystem::current_path(before);
+  EXPECT_NE(err.str().find("the current folder no longer exists"), std::string::npos) << err.str();
 }
 
 }  // namespace

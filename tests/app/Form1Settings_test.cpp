@@ -6,11 +6,13 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 
 #include "ExtProgressBar.h"
 #include "FEJpeg.h"
 #include "FileLabel.h"
+#include "FullDisk.h"
 #include "GradProgress.h"
 #include "RunLabel.h"
 #include "SettingsTest.h"
@@ -96,6 +98,54 @@ TEST_F(Form1Settings, AReadOnlyFileIsReadToTheEnd) {
   EXPECT_EQ(form->TrackBar[7]->Position(), 12);
   form->close();
   EXPECT_EQ(Settings(), original);
+}
+
+// Files from other editors read as meant; a save that fails says so once, and the old file
+// stays whole. Ended from outside, nobody is asked.
+TEST_F(Form1Settings, ForeignFilesAndAFailedSave) {
+  WriteText(SettingsPath(), "\xEF\xBB\xBF[General]\rVolume=70\r[EQU]\rPreset=Rock\r");
+  Start();
+  EXPECT_EQ(form->VolBar->Position(), 70);
+  EXPECT_EQ(form->PresetEdit->text(), "Rock");
+  Restart();
+  const std::string written = Settings();
+  EXPECT_EQ(written.rfind("\xEF\xBB\xBF[General]\rVolume=70\r", 0), 0u) << written;
+  EXPECT_EQ(written.find("[General]", 4), std::string::npos) << "one [General]";
+  EXPECT_TRUE(messages.empty());
+
+  form->VolumeUpdate(20);
+  {
+    const TFullDisk full;
+    form->close();
+    form->close();
+  }
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_EQ(messages[0].rfind("The settings could not be saved. Unable to write to ", 0), 0u)
+      << messages[0];
+  EXPECT_EQ(Settings(), written);
+
+  Restart();
+  messages.clear();
+  form->VolumeUpdate(30);
+  {
+    const TFullDisk full;
+    form->EndProgram();
+  }
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(Settings(), written);
+}
+
+// A file too large to be settings is not read, says so, and is kept.
+TEST_F(Form1Settings, AnOversizeFileIsToldAndKept) {
+  WriteText(SettingsPath(), "[General]\nVolume=70\n");
+  std::filesystem::resize_file(SettingsPath(), (16u << 20) + 1);
+  Start();
+  EXPECT_EQ(form->VolBar->Position(), 50);
+  const std::string told = "The settings file " + SettingsPath() +
+                           " is larger than 16 MB: it is not read and is kept as it is.";
+  EXPECT_NE(std::find(messages.begin(), messages.end(), told), messages.end());
+  form->close();
+  EXPECT_EQ(std::filesystem::file_size(SettingsPath()), (16u << 20) + 1);
 }
 
 // A line break cannot be stored in an INI value: that key keeps what the file held, and every

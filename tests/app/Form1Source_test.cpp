@@ -196,6 +196,24 @@ TEST_F(AutoPlayTest, EjectedDiscUnloadsWithinOneTickButNotWhileTheDialogShows) {
   EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
 }
 
+// The check asks the volumes only when they may have changed or the folder is another one.
+TEST_F(SourceTest, QuietTicksLeaveTheVolumesAlone) {
+  Load(disk + "/Music");
+  form->AutoPTimerTimer();
+  const int queries = volumes.SerialQueries();
+  for (int i = 0; i < 3; ++i) form->AutoPTimerTimer();
+  EXPECT_EQ(volumes.SerialQueries(), queries);
+  EXPECT_TRUE(form->AlbumLoaded());
+  // The same name, now another folder.
+  std::filesystem::rename(disk + "/Music", disk + "/Old");
+  WriteFiles(disk, {{"Music/Pop/01.mp3", Tagged("Pop One")}});
+  volumes.SetSerial(disk, 99);
+  (void)volumes.VolumesChanged();  // a change the check must find out by itself
+  form->AutoPTimerTimer();
+  EXPECT_GT(volumes.SerialQueries(), queries);
+  EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
+}
+
 TEST_F(SourceTest, SourceWhoseVolumeChangedCountsAsVanished) {
   // Another stick in the same place: the folder is there, the volume is not the loaded one.
   Load(disk + "/Music");

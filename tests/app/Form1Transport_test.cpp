@@ -134,6 +134,18 @@ TEST_F(TransportTest, TimesShowElapsedOrRemaining) {
   Handled();
   EXPECT_EQ(form->CurrTime->text(), "-10h");
   EXPECT_EQ(form->lblDisplay2->text(), "-10h");
+
+  // Repeated timecodes of one second are drawn once, but a label that shows something else
+  // meanwhile ("Scan" during a load) gets the time back, and a new song its own hint.
+  QTest::mouseClick(form->CurrTime, Qt::LeftButton);
+  engine.PostTimecode(0, 0, 0);
+  Handled();
+  form->CurrTime->setText("Scan");
+  form->Songlbl->SetCaption("Outro");
+  engine.PostTimecode(0, 0, 0, 50);
+  Handled();
+  EXPECT_EQ(form->CurrTime->text(), "00:00");
+  EXPECT_EQ(form->TrayHint, "Outro / 00:00");
 }
 
 TEST_F(TransportTest, NotificationsShowAndAnswer) {

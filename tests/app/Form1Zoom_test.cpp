@@ -12,6 +12,7 @@
 #include <QTest>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "CoolButton.h"
 #include "FEJpeg.h"
@@ -32,6 +33,12 @@ TEST(WindowZoom, SettingAndFactor) {
   EXPECT_EQ(TWindowZoom::Factor(0.5, 2), 2);
   EXPECT_EQ(TWindowZoom::Factor(NAN, 2), 2);
   EXPECT_EQ(TWindowZoom::Factor(1, 9), 3);
+  // Any request from the environment saturates, and the factor times a zoom still fits.
+  const int most = TWindowZoom::Factor(1e300, 3);
+  EXPECT_EQ(most, TWindowZoom::Factor(1e9, 3));
+  EXPECT_EQ(TWindowZoom::Factor(-1e300, 3), 3);
+  EXPECT_EQ(TWindowZoom::Factor(INFINITY, 2), 2);
+  EXPECT_LE(int64_t{most} * TWindowZoom::kMax, std::numeric_limits<int>::max());
 
   const QTemporaryDir dir;
   const std::string file = dir.filePath(QStringLiteral("Sonavera.ini")).toStdString();

@@ -8,16 +8,19 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
+#include <QDialog>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
+#include <limits>
 #include <memory>
 
 #include "AlbumTest.h"
 #include "FileLabel.h"
 #include "GradProgress.h"
+#include "MprisPlayer.h"
 #include "MprisService.h"
 #include "SkinWriter.h"
 
@@ -283,6 +286,20 @@ TEST_F(MprisTest, ModesVolumeAndPositionRoundTrip) {
   const int row = form->CurrentRow;
   Call(kPlayer, "Seek", {qlonglong(300'000'000)});  // past the end: the next song
   EXPECT_NE(form->CurrentRow, row);
+  // The largest offsets saturate: the next song again, and the start of the song.
+  const int next = form->CurrentRow;
+  engine.PostDuration(200);
+  engine.PostTimecode(0, 0, 30, 0);
+  ASSERT_TRUE(engine.WaitDrained());
+  Call(kPlayer, "Seek", {std::numeric_limits<qlonglong>::max()});
+  EXPECT_NE(form->CurrentRow, next);
+  engine.PostDuration(200);
+  engine.PostTimecode(0, 0, 30, 0);
+  ASSERT_TRUE(engine.WaitDrained());
+  engine.ClearCommands();
+  Call(kPlayer, "Seek", {std::numeric_limits<qlonglong>::min()});
+  ASSERT_FALSE(engine.CommandCodes().empty());
+  EXPECT_EQ(engine.LastCommand().Ints.at(0), 0);
 }
 
 TEST_F(MprisTest, ChangesGoOutOnceAndOnlyWhenSomethingChanged) {
@@ -363,6 +380,21 @@ TEST_F(MprisTest, OpenUriTakesTheFilesFolderAsTheSource) {
   Call(kPlayer, "OpenUri", {QStringLiteral("file:///nonexistent/a.mp3")});
   QTest::qWait(50);
   EXPECT_EQ(Title(), "1. x1");
+
+  // Only a local file by an absolute path without NUL is taken; nothing else is kept.
+  const QString music = QString::fromStdString(disk + "/Music");
+  for (const QString& refused :
+       {QStringLiteral("file://") + music + QStringLiteral("%00XYZ/a1.mp3"),
+        QStringLiteral("file:Music/A/a1.mp3"), QStringLiteral("file://host") + music + "/A/a1.mp3",
+        QStringLiteral("file://") + music + QStringLiteral("/A/a1.mp3?x=1"),
+        QStringLiteral("file://localhost")}) {
+    EXPECT_EQ(TMprisPlayer::LocalPath(refused), "") << refused.toStdString();
+    Call(kPlayer, "OpenUri", {refused});
+  }
+  QTest::qWait(50);
+  EXPECT_EQ(form2.CurrDir->FileName(), disk + "/Other/");
+  EXPECT_EQ(TMprisPlayer::LocalPath(QStringLiteral("FILE://LocalHost") + music + "/A/a1.mp3"),
+            disk + "/Music/A/a1.mp3");
 }
 
 TEST_F(MprisTest, RaiseShowsTheHiddenWindowAndQuitClosesIt) {
@@ -394,6 +426,28 @@ TEST_F(MprisTest, QuitEndsTheProgramAlsoFromTheTray) {
   const int ended = QCoreApplication::exec();
   QApplication::setQuitOnLastWindowClosed(false);
   EXPECT_EQ(ended, 0) << "the program went on with its window closed";
+  EXPECT_EQ(engine.CommandCodes().back(), XA_MSG_COMMAND_EXIT);
+}
+
+// As a kill does: a dialog waiting for its answer does not hold the program.
+TEST_F(MprisTest, QuitEndsTheProgramWhateverDialogIsOpen) {
+  form->show();
+  int answer = -1;
+  // The program's own loop, with a dialog open inside it.
+  QTimer::singleShot(0, [&] {
+    client.asyncCall(QDBusMessage::createMethodCall(TMprisService::ServiceName,
+                                                    TMprisService::ObjectPath, kRoot, "Quit"));
+    QDialog box;
+    QTimer::singleShot(5000, &box, [&box] { box.done(7); });
+    answer = box.exec();
+  });
+  QTimer giveUp;
+  giveUp.setSingleShot(true);
+  QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+  giveUp.start(10000);
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_NE(answer, 7) << "the dialog held the program";
+  EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(engine.CommandCodes().back(), XA_MSG_COMMAND_EXIT);
 }
 

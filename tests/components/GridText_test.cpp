@@ -23,8 +23,9 @@ TEST(GridText, PlainNumbersAreHeldAsNumbersAndEveryTextReadsBackAsWritten) {
   EXPECT_EQ(TGridText::Number(store.Store("42")), 42u);
   EXPECT_EQ(store.Size(), 0u);
   // Texts that only look like numbers keep their spelling.
+  const std::string longText(300, 'a');
   for (const char* text : {"007", "-1", "+1", "1.5", " 1", "1 ", "1000000000000000", "x",
-                           "Artist/Album/01 Song.mp3", std::string(300, 'a').c_str()}) {
+                           "Artist/Album/01 Song.mp3", longText.c_str()}) {
     const TGridText::TCell cell = store.Store(text);
     EXPECT_FALSE(TGridText::IsNumber(cell)) << text;
     EXPECT_EQ(Text(store, cell), text);

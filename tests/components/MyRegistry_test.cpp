@@ -17,6 +17,7 @@
 #include <sstream>
 #include <vector>
 
+#include "FullDisk.h"
 #include "IniFile.h"
 
 namespace fs = std::filesystem;
@@ -165,6 +166,51 @@ TEST_F(MyRegistryTest, LineEndsAndUnterminatedLastLines) {
   ini_.WriteInteger("General", "WinX", 5);
   EXPECT_EQ(Text(), "[General]\r\nWinX=5\r\nWinY=2\r\n\r\n[EQU]\r\nEqu1=3\nEqu2=4\r\n");
   EXPECT_EQ(ini_.ReadInteger("EQU", "Equ1", 0), 3);
+}
+
+// Files from other editors: a byte-order mark and lines ending with a CR alone read as
+// meant, and an edit keeps both.
+TEST_F(MyRegistryTest, ByteOrderMarkAndCarriageReturnLines) {
+  Put("\xEF\xBB\xBF[General]\nWinX=7\n");
+  OpenFile();
+  EXPECT_EQ(ini_.ReadInteger("General", "WinX", 0), 7);
+  ini_.WriteInteger("General", "WinY", 2);
+  EXPECT_EQ(Text(), "\xEF\xBB\xBF[General]\nWinX=7\nWinY=2\n");
+
+  Put("[General]\rWinX=1\r[EQU]\rEqu1=3\r");
+  OpenFile();
+  EXPECT_EQ(ini_.ReadInteger("EQU", "Equ1", 0), 3);
+  ini_.WriteInteger("General", "WinX", 5);
+  ini_.WriteInteger("EQU", "Equ2", 4);
+  EXPECT_EQ(Text(), "[General]\rWinX=5\r[EQU]\rEqu1=3\rEqu2=4\r");
+  EXPECT_TRUE(reports_.empty());
+}
+
+// A file too large to be settings is neither read nor replaced, and says so; a quiet pass
+// keeps the first error for its caller.
+TEST_F(MyRegistryTest, AnOversizeFileIsRefusedAndKept) {
+  Put("[General]\nWinX=7\n");
+  fs::resize_file(path_, (16u << 20) + 1);
+  {
+    const TMyRegistry::TQuietPass pass(ini_);
+    OpenFile();
+    EXPECT_TRUE(ini_.TooLarge());
+    EXPECT_EQ(ini_.ReadInteger("General", "WinX", 0), 0);
+    ini_.WriteInteger("General", "WinX", 3);
+  }
+  EXPECT_NE(ini_.QuietError().find("Unable to write to " + path_), std::string::npos);
+  EXPECT_EQ(fs::file_size(path_), (16u << 20) + 1);
+  EXPECT_EQ(Text().substr(0, 17), "[General]\nWinX=7\n");
+  EXPECT_TRUE(reports_.empty()) << "a quiet pass reports nothing";
+
+  Put("[General]\n");
+  {
+    const TMyRegistry::TQuietPass pass(ini_);
+    OpenFile();
+    EXPECT_FALSE(ini_.TooLarge());
+    ini_.WriteInteger("General", "WinX", 3);
+  }
+  EXPECT_EQ(ini_.QuietError(), "");
 }
 
 TEST_F(MyRegistryTest, StringsRoundTripAndAreCut) {
@@ -326,6 +372,16 @@ TEST_F(MyRegistryTest, AnUpdateThatCannotBeStoredLeavesTheFile) {
   EXPECT_FALSE(ini_.EndUpdate());
   EXPECT_EQ(Text(), "[General]\nVolume=10\n");
   EXPECT_EQ(ini_.ReadInteger("General", "Volume", 50), 10) << "reads see the file again";
+  // Failing at the end of a quiet pass (a full disk, for root too), the reason is kept.
+  chmod(path_.c_str(), 0644);
+  {
+    const TFullDisk full;
+    const TMyRegistry::TQuietPass pass(ini_);
+    OpenFile();
+    ini_.WriteInteger("General", "Volume", 70);
+  }
+  EXPECT_NE(ini_.QuietError().find("Unable to write to " + path_), std::string::npos);
+  EXPECT_EQ(Text(), "[General]\nVolume=10\n");
 }
 
 // A process killed while it replaces the file leaves the old or the new file, never a mix,

@@ -242,6 +242,29 @@ TEST_F(GridView, AutoSizeFitsTheWidestTextAndTheArrow) {
   EXPECT_EQ(view->ColWidths(2), m.horizontalAdvance("xx"));
 }
 
+// Only a few texts are shaped; the width must still be the widest shaped one, whether it is
+// widest by kerning, by wide letters, or by characters that have no bound.
+TEST_F(GridView, AutoSizeFindsTheWidestAmongManyTexts) {
+  Texts keys;
+  for (int i = 0; i < 300; ++i) keys.push_back("Disc " + std::to_string(i) + "/Song.mp3");
+  for (const char* text :
+       {"AVAVAVAVAVAVAVAVAV", "WAWAWAWAWAWAW", "iiiiiiiiiiiiiiiiiiiiiiiiiiiiiii",
+        "To To To Ty Ty Ty Va Va", "WWWWWWWWWWWWWWW", "Dvořák ÆÆÆÆÆÆÆÆÆÆÆÆÆÆÆÆ"}) {
+    keys.push_back(text);
+    keys.push_back(text);
+  }
+  for (const Texts& order : {keys, Texts(keys.rbegin(), keys.rend())}) {
+    Make(order);
+    const QFontMetrics m(view->font());
+    int widest = m.horizontalAdvance("Head 0");
+    for (const std::string& k : order) {
+      widest = std::max(widest, m.horizontalAdvance(QString::fromStdString(k)));
+    }
+    view->AutoSizeColumn(0);
+    EXPECT_EQ(view->ColWidths(0), widest + 12 + m.horizontalAdvance("X"));
+  }
+}
+
 // The bounds of the pixels of colour c inside rect.
 QRect Ink(const QImage& img, const QRect& rect, QColor c) {
   QRect box;

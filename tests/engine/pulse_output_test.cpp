@@ -1,23 +1,16 @@
 // The sound server output against a private PulseAudio whose sink keeps real time (a pipe
 // read out as it is played): what it reports as still to be heard, and the end of input
 // timed by it.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <future>
 #include <memory>
-#include <mutex>
 #include <thread>
 #include <vector>
 
 #include "EngineHarness.h"
+#include "PrivatePulse.h"
 #include "PulseOutput.h"
 #include "TestMedia.h"
 
@@ -37,60 +30,11 @@ class PulseOutput : public ::testing::Test {
     dir_ = std::make_unique<TTempDir>();
     song_ = MakeMp3(*dir_, "song.mp3", {1.0, kRate, 2, 440, false});
     other_ = MakeMp3(*dir_, "other.mp3", {1.0, 48000, 2, 440, false});
-    const std::string home = dir_->File("home");
-    const std::string socket = dir_->File("native");
-    const std::string pipe = dir_->File("sink");
-    server_ = fork();
-    if (server_ == 0) {
-      // The server goes with the test, however that ends.
-      prctl(PR_SET_PDEATHSIG, SIGTERM);
-      setenv("HOME", home.c_str(), 1);
-      setenv("XDG_RUNTIME_DIR", dir_->path().c_str(), 1);
-      setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-      const std::string native = "module-native-protocol-unix auth-anonymous=1 socket=" + socket;
-      const std::string log = "--log-target=file:" + dir_->File("server.log");
-      // A pipe taken out at the pace of the clock plays like a sound card; a null sink
-      // would hold far more and could not drop what it holds.
-      const std::string sink = "module-pipe-sink file=" + pipe +
-                               " sink_name=heard format=s16le rate=44100 channels=2"
-                               " use_system_clock_for_timing=yes";
-      execlp("pulseaudio", "pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
-             "--use-pid-file=no", "-L", native.c_str(), "-L", sink.c_str(), log.c_str(), nullptr);
-      _exit(127);
-    }
-    setenv("PULSE_SERVER", ("unix:" + socket).c_str(), 1);
-    listener_ = std::thread([pipe] {
-      int fd = -1;
-      for (int i = 0; i < 100 && fd < 0; ++i) {
-        fd = open(pipe.c_str(), O_RDONLY | O_NONBLOCK);
-        if (fd < 0) std::this_thread::sleep_for(50ms);
-      }
-      int16_t sound[2048];
-      while (fd >= 0 && !stop_) {
-        pollfd p{fd, POLLIN, 0};
-        if (poll(&p, 1, 50) <= 0) continue;
-        const ssize_t n = read(fd, sound, sizeof sound);
-        if (n == 0) break;
-        if (n < 0) continue;
-        std::lock_guard lock(heardMutex_);
-        heard_.insert(heard_.end(), sound, sound + n / 2);
-      }
-      if (fd >= 0) close(fd);
-    });
-    for (int i = 0; i < 100 && !available_; ++i) {
-      std::string error;
-      available_ = xaudio::TPulseOutput().Open("", error);
-      if (!available_) std::this_thread::sleep_for(100ms);
-    }
+    server_ = std::make_unique<TPrivatePulse>(dir_->path());
+    available_ = server_->Start();
   }
   static void TearDownTestSuite() {
-    unsetenv("PULSE_SERVER");
-    if (server_ > 0) {
-      kill(server_, SIGTERM);
-      waitpid(server_, nullptr, 0);
-    }
-    stop_ = true;
-    if (listener_.joinable()) listener_.join();
+    server_.reset();
     dir_.reset();
   }
   void SetUp() override {
@@ -107,23 +51,14 @@ class PulseOutput : public ::testing::Test {
 
   static std::unique_ptr<TTempDir> dir_;
   static std::string song_, other_;
-  static pid_t server_;
+  static std::unique_ptr<TPrivatePulse> server_;
   static bool available_;
-  static std::thread listener_;
-  static std::atomic<bool> stop_;
-  // What the sink played (16-bit stereo at 44.1 kHz), silence included.
-  static std::mutex heardMutex_;
-  static std::vector<int16_t> heard_;
 };
 
 std::unique_ptr<TTempDir> PulseOutput::dir_;
 std::string PulseOutput::song_, PulseOutput::other_;
-pid_t PulseOutput::server_ = 0;
+std::unique_ptr<TPrivatePulse> PulseOutput::server_;
 bool PulseOutput::available_ = false;
-std::thread PulseOutput::listener_;
-std::atomic<bool> PulseOutput::stop_{false};
-std::mutex PulseOutput::heardMutex_;
-std::vector<int16_t> PulseOutput::heard_;
 
 TEST_F(PulseOutput, DelayIsWhatTheServerHasStillToPlay) {
   xaudio::TPulseOutput out;
@@ -231,17 +166,10 @@ TEST_F(PulseOutput, AChangeOfFormatAfterAMomentOfSoundPlaysOn) {
 // A song of another sample rate follows the one before at once: the server plays the new
 // stream the moment the old one has drained, rather than after a close and a reopen.
 TEST_F(PulseOutput, ADifferentSampleRateJoinsWithoutAGap) {
-  {
-    std::lock_guard lock(heardMutex_);
-    heard_.clear();
-  }
+  server_->ClearHeard();
   TEngineHarness("pulse").PlayInTurn({song_, other_, song_});
   std::this_thread::sleep_for(300ms);
-  std::vector<int16_t> heard;
-  {
-    std::lock_guard lock(heardMutex_);
-    heard = heard_;
-  }
+  const std::vector<int16_t> heard = server_->Heard();
   // The longest stretch of near silence between the first and the last sound; a 440 Hz tone
   // has none longer than a fraction of a millisecond.
   size_t first = heard.size(), last = 0;

@@ -182,6 +182,27 @@ TEST_F(FakeSystem, FileSystemSerialComesFromTheUuid) {
   EXPECT_EQ(layer.VolumeSerial(root_ + "/home"), home);
 }
 
+TEST_F(FakeSystem, VolumesChangedOnceForEachChangeOfTheTables) {
+  Write("/mounts", "/dev/sda1 / ext4 rw 0 0\n");
+  Write("/fstab", "");
+  LinuxVolumeLayer layer(files_);
+  EXPECT_TRUE(layer.VolumesChanged());
+  EXPECT_FALSE(layer.VolumesChanged());
+  Write("/mounts", "/dev/sda1 / ext4 rw 0 0\n/dev/sdb1 /media/stick vfat rw 0 0\n");
+  EXPECT_TRUE(layer.VolumesChanged());
+  EXPECT_FALSE(layer.VolumesChanged());
+  Write("/fstab", "/dev/sr0 /media/cdrom iso9660 ro,user,noauto 0 0\n");
+  EXPECT_TRUE(layer.VolumesChanged());
+  fs::create_symlink("../dev/sdc1", root_ + "/by-uuid/1234-ABCD");
+  EXPECT_TRUE(layer.VolumesChanged());
+  EXPECT_FALSE(layer.VolumesChanged());
+  // A table that cannot be read is no answer: always ask again.
+  fs::remove(root_ + "/mounts");
+  LinuxVolumeLayer missing(files_);
+  EXPECT_TRUE(missing.VolumesChanged());
+  EXPECT_TRUE(missing.VolumesChanged());
+}
+
 TEST(MediumSerial, UuidsBecomeSerials) {
   EXPECT_EQ(platform::SerialFromUuid("1A2B-3C4D"), 0x1A2B3C4Du);
   EXPECT_EQ(platform::SerialFromUuid("ffffffff"), 0xFFFFFFFFu);

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <utility>
 
 namespace fs = std::filesystem;
 
@@ -50,12 +51,14 @@ std::string FakeVolumeLayer::AddHardDisk(const std::string& name, std::uint32_t 
   Drive drive{MountPointFor(name), false, serial};
   fs::create_directories(drive.mountPoint);
   drives_.push_back(drive);
+  changed_ = true;
   return drive.mountPoint;
 }
 
 std::string FakeVolumeLayer::AddCdRom(const std::string& name) {
   Drive drive{MountPointFor(name), true, std::nullopt};
   drives_.push_back(drive);
+  changed_ = true;
   return drive.mountPoint;
 }
 
@@ -70,6 +73,7 @@ void FakeVolumeLayer::InsertDisc(const std::string& drive, std::uint32_t serial,
     std::ofstream(file, std::ios::binary) << contents;
   }
   d.serial = serial;
+  changed_ = true;
 }
 
 void FakeVolumeLayer::InsertDiscCopy(const std::string& drive, std::uint32_t serial,
@@ -84,10 +88,12 @@ void FakeVolumeLayer::Eject(const std::string& drive, bool keepFolder) {
   std::error_code ignored;
   fs::remove_all(d.mountPoint, ignored);
   if (keepFolder) fs::create_directories(d.mountPoint);
+  changed_ = true;
 }
 
 void FakeVolumeLayer::SetSerial(const std::string& drive, std::optional<std::uint32_t> serial) {
   Find(drive).serial = serial;
+  changed_ = true;
 }
 
 std::vector<std::string> FakeVolumeLayer::CdRomDrives() {
@@ -114,6 +120,8 @@ std::string FakeVolumeLayer::VolumeRoot(const std::string& path) {
   }
   return best;
 }
+
+bool FakeVolumeLayer::VolumesChanged() { return std::exchange(changed_, false); }
 
 std::optional<std::uint32_t> FakeVolumeLayer::VolumeSerial(const std::string& root) {
   ++serialQueries_;

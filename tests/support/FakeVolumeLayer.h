@@ -53,6 +53,8 @@ class FakeVolumeLayer : public platform::VolumeLayer {
   std::vector<std::string> HardDisks() override;
   std::string VolumeRoot(const std::string& path) override;
   std::optional<std::uint32_t> VolumeSerial(const std::string& root) override;
+  // True once after each change the test made (a drive added, a disc in or out, a serial).
+  bool VolumesChanged() override;
 
  private:
   struct Drive {
@@ -68,4 +70,5 @@ class FakeVolumeLayer : public platform::VolumeLayer {
   std::string root_;
   std::vector<Drive> drives_;
   int serialQueries_ = 0;
+  bool changed_ = true;
 };

@@ -4,6 +4,7 @@
 
 #include <QWidget>
 #include <string>
+#include <vector>
 
 #include "SortGrid.h"
 
@@ -32,6 +33,8 @@ class TTableWindow : public QWidget {
   QLabel* Status = nullptr;
 
  private:
+  // The title of every song row, in row order, read as the player reads them.
+  std::vector<std::string> ReadTitles(const std::string& root) const;
   void SearchChanged();
   void FindNext();
   void FilterToggled(bool on);
