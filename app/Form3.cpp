@@ -172,20 +172,20 @@ void TForm3::CreateSystemPage() {
 
 void TForm3::CreateGainGroup() {
   GainGroup = new QGroupBox(QStringLiteral("ReplayGain"), SystemPage);
-  GainGroup->setGeometry(6, 146, 279, 42);
+  GainGroup->setGeometry(6, 140, 279, 46);
   // One row: the mode needs no caption of its own beside the group's; each pre-amp follows
   // its caption at the width the font gives it.
   GainMode = new QComboBox(GainGroup);
   GainMode->addItems({QStringLiteral("Off"), QStringLiteral("Track"), QStringLiteral("Album"),
                       QStringLiteral("Auto")});
-  GainMode->setGeometry(8, 17, 56, 19);
+  GainMode->setGeometry(8, 21, 56, 19);
   int left = 8 + 56 + 10;
   const auto preamp = [this, &left](const char* caption) {
-    const QLabel* label = Label(GainGroup, caption, left, 20);
+    const QLabel* label = Label(GainGroup, caption, left, 24);
     left += label->sizeHint().width() + 4;
     auto* box = new QSpinBox(GainGroup);
     box->setRange(settings::kPreampMin, settings::kPreampMax);
-    box->setGeometry(left, 17, 40, 19);
+    box->setGeometry(left, 21, 40, 19);
     left += 40 + 10;
     return box;
   };
