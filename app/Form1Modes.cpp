@@ -28,6 +28,10 @@ void TForm1::ConnectPlayOrder() {
     button->OnClick = [this](QObject*) { rewbtnClick(); };
   btnfwd2->OnClick = [this](QObject*) { btnfwd2Click(); };
   btnrew2->OnClick = [this](QObject*) { btnrew2Click(); };
+  // Auto ReplayGain follows Shuffle, once the settings have sent the first choices.
+  connect(this, &TForm1::PlayOrderChanged, this, [this] {
+    if (sentReplayGain_[0] >= 0) SendReplayGain();
+  });
 }
 
 void TForm1::ColorModeLabel(QLabel* label, bool on) {

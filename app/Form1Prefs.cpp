@@ -56,10 +56,10 @@ void TForm1::Preferences1Click() {
 
 void TForm1::SettaHint(bool on) {
   if (!hints_) hints_ = new THintSwitch(this);
-  QWidget* const controls[] = {menubtn,    minimizebtn, closebtn, modeplaybtn, modeimagebtn,
-                               modeequbtn, modemodebtn, progbtn,  shufflebtn,  repeatbtn,
-                               ejbtn,      fwdbtn,      rewbtn,   Stopbtn,     Playbtn,
-                               PosBar,     VolBar,      btnrew2,  btnfwd2,     btnrew1,
-                               btnfwd1,    btnPlay2,    btnStop2, btnClose2,   lblDisplay2};
+  QWidget* const controls[] = {
+      menubtn,  minimizebtn, closebtn,  modeplaybtn, modeimagebtn, modeequbtn, modemodebtn,
+      progbtn,  shufflebtn,  repeatbtn, ejbtn,       fwdbtn,       rewbtn,     Stopbtn,
+      Playbtn,  PosBar,      VolBar,    btnrew2,     btnfwd2,      btnrew1,    btnfwd1,
+      btnPlay2, btnStop2,    btnClose2, lblDisplay2, CurrTime};
   for (QWidget* control : controls) hints_->SetShowHint(control, on);
 }

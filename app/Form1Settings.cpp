@@ -115,9 +115,14 @@ void TForm1::LeggiINI() {
     // After the original keys, so that a fresh file lists them first.
     Zoom = std::clamp(Read(ini, kGeneral, kZoom), TWindowZoom::kMin, TWindowZoom::kMax);
     ShowZoom();
+    const int gainMode = Read(ini, kGeneral, kReplayGain);
+    const int preamp = Read(ini, kGeneral, kReplayGainPreamp);
+    SetReplayGain(gainMode, preamp, Read(ini, kGeneral, kReplayGainUntagged));
   } catch (const std::exception&) {
     // The keys not read yet keep what their controls hold.
   }
+  // The engine starts with ReplayGain off; it gets the choices even when reading failed.
+  SendReplayGain();
   LeggiSkinINI(ColorsFile(SkinName, false));
 }
 
@@ -155,6 +160,9 @@ void TForm1::ScriviINI() {
     ini.WriteBool(kGeneral, kModeAlbum.Name, Album);
     ini.WriteInteger(kGeneral, kLastRow.Name, CurrentRow);
     ini.WriteInteger(kGeneral, kZoom.Name, Zoom);
+    ini.WriteInteger(kGeneral, kReplayGain.Name, ReplayGainMode);
+    ini.WriteInteger(kGeneral, kReplayGainPreamp.Name, ReplayGainPreamp);
+    ini.WriteInteger(kGeneral, kReplayGainUntagged.Name, ReplayGainUntagged);
 
     ini.WriteBool(kEqu, kEquON.Name, AbilitaEQU->isChecked());
     ini.WriteString(kEqu, kPreset.Name, PresetName());

@@ -40,6 +40,8 @@ void TForm1::ConnectTransport() {
   XAudio->OnNotifyCodecQuality = std::bind_front(&TForm1::XAudioNotifyCodecQuality, this);
   XAudio->OnNotifyError = std::bind_front(&TForm1::XAudioNotifyError, this);
   XAudio->OnNotifyDebug = std::bind_front(&TForm1::XAudioNotifyDebug, this);
+  XAudio->OnNotifyPlayerEnvironmentString =
+      std::bind_front(&TForm1::XAudioNotifyEnvironmentString, this);
 }
 
 // The playing flag follows the engine's reports, so a Stop sent here is not seen yet and

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QFile>
 #include <QGroupBox>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <algorithm>
 
@@ -17,6 +19,7 @@
 #include "Form1.h"
 #include "GradProgress.h"
 #include "ProgramIcon.h"
+#include "SettingsKeys.h"
 #include "XaudioPlayer.h"
 #include "phComboBox.h"
 
@@ -164,6 +167,39 @@ void TForm3::CreateSystemPage() {
   CreaStartmenu = Button(SystemPage, "StartMenu", 184 + iconShift, 120, 65, 17);
   connect(CreaDesktop, &QPushButton::clicked, this, &TForm3::CreaDesktopClick);
   connect(CreaStartmenu, &QPushButton::clicked, this, &TForm3::CreaStartmenuClick);
+  CreateGainGroup();
+}
+
+void TForm3::CreateGainGroup() {
+  GainGroup = new QGroupBox(QStringLiteral("ReplayGain"), SystemPage);
+  GainGroup->setGeometry(6, 140, 279, 46);
+  // One row: the mode needs no caption of its own beside the group's; each pre-amp follows
+  // its caption at the width the font gives it.
+  GainMode = new QComboBox(GainGroup);
+  GainMode->addItems({QStringLiteral("Off"), QStringLiteral("Track"), QStringLiteral("Album"),
+                      QStringLiteral("Auto")});
+  GainMode->setGeometry(8, 21, 56, 19);
+  int left = 8 + 56 + 10;
+  const auto preamp = [this, &left](const char* caption) {
+    const QLabel* label = Label(GainGroup, caption, left, 24);
+    left += label->sizeHint().width() + 4;
+    auto* box = new QSpinBox(GainGroup);
+    box->setRange(settings::kPreampMin, settings::kPreampMax);
+    box->setGeometry(left, 21, 40, 19);
+    left += 40 + 10;
+    return box;
+  };
+  GainPreamp = preamp("Pre-amp");
+  GainPreamp->setToolTip(QStringLiteral("dB added to songs with a gain"));
+  GainUntagged = preamp("Untagged");
+  GainUntagged->setToolTip(QStringLiteral("dB added to songs without a gain"));
+}
+
+void TForm3::ShowReplayGain() {
+  if (!Form1) return;
+  GainMode->setCurrentIndex(Form1->ReplayGainMode);
+  GainPreamp->setValue(Form1->ReplayGainPreamp);
+  GainUntagged->setValue(Form1->ReplayGainUntagged);
 }
 
 QPushButton* TForm3::ColorButton(QWidget* parent, const char* caption, int left, int top, int width,
@@ -277,6 +313,7 @@ void TForm3::OKbtnClick() {
     Form1->AutoStart = Autost->isChecked();
     Form1->Colors = samples_;
     Form1->ScriviSkinINI();
+    Form1->SetReplayGain(GainMode->currentIndex(), GainPreamp->value(), GainUntagged->value());
   }
   done(1);
 }
@@ -287,6 +324,7 @@ void TForm3::reject() { done(2); }
 
 int TForm3::exec() {
   if (const QScreen* where = screen()) move(where->geometry().center() - rect().center());
+  ShowReplayGain();
   OKbtn->setFocus();
   return QDialog::exec();
 }

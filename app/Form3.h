@@ -14,10 +14,12 @@
 
 class QCheckBox;
 class QColorDialog;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QPushButton;
 class QScrollBar;
+class QSpinBox;
 class QTabWidget;
 class QWidget;
 class TForm1;
@@ -51,6 +53,12 @@ class TForm3 : public TKeyUpDialog {
   QScrollBar *BarPrior = nullptr, *Barautoclose = nullptr;
   QLabel *lblPrior = nullptr, *lblautoclose = nullptr;
   QPushButton *CreaDesktop = nullptr, *CreaStartmenu = nullptr;
+  // "System", group "ReplayGain": the mode (Off, Track, Album, Auto) and the pre-amps in dB
+  // of tagged and untagged songs. They show the window's choices when the dialog opens, and
+  // OK hands them back.
+  QGroupBox* GainGroup = nullptr;
+  QComboBox* GainMode = nullptr;
+  QSpinBox *GainPreamp = nullptr, *GainUntagged = nullptr;
 
   // "Colors": the samples of the nine colours and a picker button for each.
   QGroupBox *TextGroup = nullptr, *BarsGroup = nullptr;
@@ -88,6 +96,8 @@ class TForm3 : public TKeyUpDialog {
  private:
   void CreatePlayerPage();
   void CreateSystemPage();
+  void CreateGainGroup();
+  void ShowReplayGain();
   void CreateColorsPage();
   QPushButton* ColorButton(QWidget* parent, const char* caption, int left, int top, int width,
                            TColor TColorScheme::*sample);

@@ -50,6 +50,11 @@ inline constexpr TBoolKey kModeAlbum{"ModeAlbum", false};
 inline constexpr TIntKey kLastRow{"LastRow", 1};
 // Beyond the original keys, read and written after them: the whole-number window zoom.
 inline constexpr TIntKey kZoom{"Zoom", 1};
+// ReplayGain, after the zoom: the mode (0 off, 1 track, 2 album, 3 auto: album gain in
+// album order, track gain under Shuffle) and the pre-amps of tagged and untagged songs in dB.
+inline constexpr TIntKey kReplayGain{"ReplayGain", 3};
+inline constexpr TIntKey kReplayGainPreamp{"ReplayGainPreamp", 0};
+inline constexpr TIntKey kReplayGainUntagged{"ReplayGainUntagged", 0};
 
 // "EQU".
 inline constexpr TBoolKey kEquON{"EquON", false};
@@ -66,5 +71,9 @@ inline constexpr int kPriorityMin = 0;
 inline constexpr int kPriorityMax = 4;
 inline constexpr int kVolumeMin = 0;
 inline constexpr int kVolumeMax = 100;
+// A mode outside its range is taken as the default; the pre-amps are clamped.
+inline constexpr int kReplayGainModes = 4;
+inline constexpr int kPreampMin = -15;
+inline constexpr int kPreampMax = 15;
 
 }  // namespace settings

@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <iterator>
 
 #include "FlacDecoder.h"
 #include "OpusDecoder.h"
@@ -87,6 +89,7 @@ bool TDecoder::Open(const std::string& path, int& code, std::string& error) {
   fd_ = fd;
   current_ = &decoder;
   bank_.Reset();
+  gain_.Begin(decoder.Info().gains, decoder.Info().format.rate);
   return true;
 }
 
@@ -101,8 +104,11 @@ void TDecoder::Close() {
 TDecoder::TRead TDecoder::Read(float* out, int maxFrames, int& frames, std::string& error) {
   frames = 0;
   if (current_ == nullptr) return TRead::Done;
-  if (Filtered()) return bank_.Read(*current_, out, maxFrames, frames, error);
-  return current_->Read(out, maxFrames, frames, error);
+  const TRead result = Filtered() ? bank_.Read(*current_, out, maxFrames, frames, error)
+                                  : current_->Read(out, maxFrames, frames, error);
+  // After the equalizer, so that its boost is kept under full scale too.
+  gain_.Apply(out, frames, current_->Info().format.channels, boosted_);
+  return result;
 }
 
 int64_t TDecoder::Position() const {
@@ -118,6 +124,11 @@ bool TDecoder::Seek(int64_t frame) {
 
 void TDecoder::SetEqualizer(const XA_EqualizerInfo* equalizer) {
   mpeg_.SetEqualizer(equalizer);
+  boosted_ =
+      equalizer != nullptr && (std::any_of(std::begin(equalizer->left), std::end(equalizer->left),
+                                           [](signed char b) { return b > 0; }) ||
+                               std::any_of(std::begin(equalizer->right), std::end(equalizer->right),
+                                           [](signed char b) { return b > 0; }));
   bank_.SetBands(equalizer);
 }
 

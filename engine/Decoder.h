@@ -10,6 +10,7 @@
 #include "EqualizerBank.h"
 #include "FormatDecoder.h"
 #include "MpegDecoder.h"
+#include "ReplayGain.h"
 
 namespace xaudio {
 
@@ -36,6 +37,10 @@ class TDecoder {
   bool Seek(int64_t frame);
   // Null turns the equalizer off.
   void SetEqualizer(const XA_EqualizerInfo* equalizer);
+  void SetReplayGain(TReplayGain::TMode mode, float tagged, float untagged) {
+    gain_.SetSettings(mode, tagged, untagged);
+  }
+  const TReplayGain& ReplayGain() const { return gain_; }
 
  private:
   enum class TFormat { Mpeg, Flac, OggFlac, Vorbis, Opus };
@@ -47,6 +52,8 @@ class TDecoder {
   std::unique_ptr<TFormatDecoder> flac_, oggFlac_, vorbis_, opus_;
   TFormatDecoder* current_ = nullptr;
   TEqualizerBank bank_;
+  TReplayGain gain_;
+  bool boosted_ = false;
   int fd_ = -1;
   TStreamInfo none_;
 };

@@ -27,6 +27,7 @@ bool TFlacDecoder::Open(int fd, int64_t size, int& code, std::string& error) {
     return false;
   }
   info_ = TStreamInfo{};
+  FLAC__stream_decoder_set_metadata_respond(decoder_, FLAC__METADATA_TYPE_VORBIS_COMMENT);
   const auto init = ogg_ ? FLAC__stream_decoder_init_ogg_FILE : FLAC__stream_decoder_init_FILE;
   if (init(decoder_, file, OnWrite, OnMetadata, OnError, this) !=
       FLAC__STREAM_DECODER_INIT_STATUS_OK) {
@@ -75,6 +76,13 @@ void TFlacDecoder::Close() {
 
 void TFlacDecoder::OnMetadata(const FLAC__StreamDecoder*, const FLAC__StreamMetadata* metadata,
                               void* self) {
+  if (metadata->type == FLAC__METADATA_TYPE_VORBIS_COMMENT) {
+    const auto& tags = metadata->data.vorbis_comment;
+    for (FLAC__uint32 i = 0; i < tags.num_comments; ++i)
+      static_cast<TFlacDecoder*>(self)->info_.gains.AddComment(
+          {reinterpret_cast<const char*>(tags.comments[i].entry), tags.comments[i].length});
+    return;
+  }
   if (metadata->type != FLAC__METADATA_TYPE_STREAMINFO) return;
   auto& me = *static_cast<TFlacDecoder*>(self);
   const auto& stream = metadata->data.stream_info;

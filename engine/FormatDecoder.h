@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "GainTags.h"
 #include "Output.h"
 #include "xaudio.h"
 
@@ -20,6 +21,7 @@ struct TStreamInfo {
   int mode = 0;            // XA_STREAM_MODE_*
   int sourceChannels = 0;  // channels in the file, before any down-mix
   int sourceBits = 0;      // bits per sample of a lossless file, 0 for lossy ones
+  TGainTags gains;         // from the file's tags
 };
 
 class TFormatDecoder {

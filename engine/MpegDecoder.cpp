@@ -44,7 +44,10 @@ bool TMpegDecoder::Open(int fd, int64_t size, int& code, std::string& error) {
     return false;
   }
   open_ = true;
-  if (ReadInfo(TStreamProbe(fd, size), code, error)) return true;
+  if (ReadInfo(TStreamProbe(fd, size), code, error)) {
+    info_.gains.ReadMpeg(fd);
+    return true;
+  }
   Close();
   return false;
 }

@@ -43,6 +43,11 @@ bool TOpusDecoder::Open(int fd, int64_t, int& code, std::string& error) {
   info_.sourceChannels = head != nullptr ? head->channel_count : 2;
   info_.mode = info_.sourceChannels == 1 ? XA_STREAM_MODE_SINGLE_CHANNEL : XA_STREAM_MODE_STEREO;
   info_.frames = std::max<int64_t>(0, op_pcm_total(file_, -1));
+  // libopusfile applies the header's output gain itself; the tags' gains come on top.
+  if (const OpusTags* tags = op_tags(file_, -1); tags != nullptr)
+    for (int i = 0; i < tags->comments; ++i)
+      info_.gains.AddComment(
+          {tags->user_comments[i], static_cast<size_t>(tags->comment_lengths[i])});
   info_.bitrate = static_cast<int>(std::lround(std::max(0, op_bitrate(file_, -1)) / 1000.0));
   return true;
 }

@@ -103,6 +103,16 @@ void TPlayer::SetEnvironmentString(const std::string& name, const std::string& v
   if (name == XA_ENVIRONMENT_OUTPUT) transport_.SelectOutput(value);
 }
 
+void TPlayer::ApplyReplayGain() {
+  const auto get = [&](const char* name) {
+    const auto i = environmentIntegers_.find(name);
+    return i != environmentIntegers_.end() ? i->second : 0;
+  };
+  const auto db = [&](const char* name) { return std::clamp(get(name), -150, 150) / 10.0f; };
+  transport_.SetReplayGain(get(XA_ENVIRONMENT_REPLAYGAIN), db(XA_ENVIRONMENT_REPLAYGAIN_PREAMP),
+                           db(XA_ENVIRONMENT_REPLAYGAIN_UNTAGGED));
+}
+
 void TPlayer::PostEnvironment(int command, const std::string& name) {
   if (auto s = environmentStrings_.find(name); s != environmentStrings_.end()) {
     TNotice n = TNotice::Text(XA_MSG_NOTIFY_PLAYER_ENVIRONMENT_STRING, name);
@@ -177,6 +187,7 @@ bool TPlayer::Handle(const TCommand& c) {
     case XA_MSG_SET_PLAYER_ENVIRONMENT_INTEGER:
       environmentStrings_.erase(c.texts[0]);
       environmentIntegers_[c.texts[0]] = i[0];
+      if (c.texts[0].starts_with(XA_ENVIRONMENT_REPLAYGAIN)) ApplyReplayGain();
       break;
     case XA_MSG_SET_PLAYER_ENVIRONMENT_STRING:
       SetEnvironmentString(c.texts[0], c.texts[1]);
@@ -186,7 +197,9 @@ bool TPlayer::Handle(const TCommand& c) {
       PostEnvironment(c.code, c.texts[0]);
       break;
     case XA_MSG_UNSET_PLAYER_ENVIRONMENT:
-      environmentIntegers_.erase(c.texts[0]);
+      if (environmentIntegers_.erase(c.texts[0]) &&
+          c.texts[0].starts_with(XA_ENVIRONMENT_REPLAYGAIN))
+        ApplyReplayGain();
       if (environmentStrings_.erase(c.texts[0]) && c.texts[0] == XA_ENVIRONMENT_OUTPUT)
         transport_.SelectOutput(XA_OUTPUT_DEFAULT);
       break;

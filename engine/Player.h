@@ -47,6 +47,8 @@ class TPlayer {
   void SetVolume(int master, int pcm, int balance);
   void SetEnvironmentString(const std::string& name, const std::string& value);
   void PostEnvironment(int command, const std::string& name);
+  // Hands the REPLAYGAIN* integers to the transport.
+  void ApplyReplayGain();
 
   TNotificationQueue notices_;
   TCommandQueue commands_;

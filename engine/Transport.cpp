@@ -93,6 +93,20 @@ void TTransport::Open(const std::string& path) {
   s.mode = static_cast<uint8_t>(info.mode);
   notices_.Post(std::move(stream));
   PostPosition(0);
+  PostReplayGain();
+}
+
+void TTransport::SetReplayGain(int mode, float tagged, float untagged) {
+  decoder_.SetReplayGain(static_cast<TReplayGain::TMode>(std::clamp(mode, 0, 2)), tagged, untagged);
+  if (decoder_.IsOpen()) PostReplayGain();
+}
+
+void TTransport::PostReplayGain() {
+  const std::string hint = decoder_.ReplayGain().Hint();
+  if (hint.empty()) return;
+  TNotice n = TNotice::Text(XA_MSG_NOTIFY_PLAYER_ENVIRONMENT_STRING, XA_ENVIRONMENT_REPLAYGAIN);
+  n.text2 = hint;
+  notices_.Post(std::move(n));
 }
 
 void TTransport::Close() {

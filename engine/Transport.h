@@ -51,6 +51,8 @@ class TTransport {
   void SetOutputPriority(int level) { stage_.SetPriority(level); }
   void SetEqualizer(const XA_EqualizerInfo* equalizer) { decoder_.SetEqualizer(equalizer); }
   void SetReporting(int range, int granularity);
+  // Mode XA_REPLAYGAIN_*, pre-amps in dB.
+  void SetReplayGain(int mode, float tagged, float untagged);
   const std::string& InputName() const { return inputName_; }
 
  private:
@@ -64,6 +66,7 @@ class TTransport {
   void Rewind();
   void NewInput();
   void PostPosition(int64_t frame);
+  void PostReplayGain();
 
   TNotificationQueue& notices_;
   TRingBuffer ring_;

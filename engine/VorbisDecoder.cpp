@@ -37,6 +37,10 @@ bool TVorbisDecoder::Open(int fd, int64_t size, int& code, std::string& error) {
   info_ = TStreamInfo{};
   link_ = -1;
   TakeFormat();
+  if (const vorbis_comment* tags = ov_comment(&file_, -1); tags != nullptr)
+    for (int i = 0; i < tags->comments; ++i)
+      info_.gains.AddComment(
+          {tags->user_comments[i], static_cast<size_t>(tags->comment_lengths[i])});
   info_.frames = std::max<int64_t>(0, ov_pcm_total(&file_, -1));
   // libvorbisfile leaves the headers out, which on a short file are most of it.
   if (info_.frames > 0 && info_.format.rate > 0)

@@ -246,6 +246,21 @@ extern "C" {
 #define XA_OUTPUT_NULL_FAST "null-fast"
 #define XA_OUTPUT_WAV_PREFIX "wav:"
 
+/* XA_MSG_SET_PLAYER_ENVIRONMENT_INTEGER "REPLAYGAIN" chooses the whole-song gain from the
+ * song's tags: 0 off (the default), 1 track gain, 2 album gain; a song without the chosen
+ * gain uses the other one. "REPLAYGAIN_PREAMP" (tagged songs) and "REPLAYGAIN_UNTAGGED"
+ * (songs without a gain) are pre-amps in tenths of a dB, -150..150. A gain applies from the
+ * song's first sample and never pushes the sound over full scale; a change while playing
+ * glides over 10 ms. With ReplayGain on, each opened song (and each change) is answered by
+ * XA_MSG_NOTIFY_PLAYER_ENVIRONMENT_STRING "REPLAYGAIN" with the applied gain, such as
+ * "RG album -6.3 dB". */
+#define XA_ENVIRONMENT_REPLAYGAIN "REPLAYGAIN"
+#define XA_ENVIRONMENT_REPLAYGAIN_PREAMP "REPLAYGAIN_PREAMP"
+#define XA_ENVIRONMENT_REPLAYGAIN_UNTAGGED "REPLAYGAIN_UNTAGGED"
+#define XA_REPLAYGAIN_OFF 0
+#define XA_REPLAYGAIN_TRACK 1
+#define XA_REPLAYGAIN_ALBUM 2
+
 /* ---- records --------------------------------------------------------------------------- */
 
 /* Band gains, band 0 (lowest frequencies) first. */

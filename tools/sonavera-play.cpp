@@ -2,6 +2,7 @@
 // printing every notification on a line of its own.
 #include <poll.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -16,16 +17,22 @@ struct TOptions {
   std::vector<int> equalizer;
   int volume = -1;
   int seek = -1;
+  // Its files play in the order given, so auto means album gain.
+  int replayGain = XA_REPLAYGAIN_ALBUM;
+  int preampTenths = 0;
   std::vector<std::string> files;
 };
 
 void Usage() {
   std::fprintf(stderr,
                "usage: sonavera-play [--output default|null|null-fast|wav:FILE|DRIVER]\n"
-               "                     [--eq b1,...,b32] [--volume 0..100] [--seek 0..400] "
+               "                     [--eq b1,...,b32] [--volume 0..100] [--seek 0..400]\n"
+               "                     [--replaygain off|track|album|auto] [--preamp DB] "
                "FILE...\n"
                "  --eq      32 band gains, -40..40 (0.3 dB steps)\n"
-               "  --seek    start the first file at this offset of 400\n");
+               "  --seek    start the first file at this offset of 400\n"
+               "  --replaygain  gain from the songs' tags; auto (the default) is album\n"
+               "  --preamp  dB added to tagged songs' gain, -15..15\n");
 }
 
 bool ParseInt(const char* text, int low, int high, int& value) {
@@ -33,6 +40,21 @@ bool ParseInt(const char* text, int low, int high, int& value) {
   const long v = std::strtol(text, &end, 10);
   if (end == text || *end != '\0' || v < low || v > high) return false;
   value = static_cast<int>(v);
+  return true;
+}
+
+bool ParseMode(const std::string& text, int& mode) {
+  static const char* const kNames[] = {"off", "track", "album", "auto"};
+  for (int i = 0; i < 4; ++i)
+    if (text == kNames[i]) mode = i == 3 ? XA_REPLAYGAIN_ALBUM : i;
+  return text == "off" || text == "track" || text == "album" || text == "auto";
+}
+
+bool ParseDb(const char* text, int& tenths) {
+  char* end = nullptr;
+  const double v = std::strtod(text, &end);
+  if (end == text || *end != '\0' || !(v >= -15 && v <= 15)) return false;
+  tenths = static_cast<int>(std::lround(v * 10));
   return true;
 }
 
@@ -60,6 +82,10 @@ bool Parse(int argc, char** argv, TOptions& o) {
       if (!ParseInt(argv[++i], 0, 100, o.volume)) return false;
     } else if (arg == "--seek" && hasValue) {
       if (!ParseInt(argv[++i], 0, 400, o.seek)) return false;
+    } else if (arg == "--replaygain" && hasValue) {
+      if (!ParseMode(argv[++i], o.replayGain)) return false;
+    } else if (arg == "--preamp" && hasValue) {
+      if (!ParseDb(argv[++i], o.preampTenths)) return false;
     } else if (arg.starts_with("--")) {
       return false;
     } else {
@@ -98,6 +124,9 @@ void Print(const XA_Message& m) {
       break;
     case XA_MSG_NOTIFY_OUTPUT_PCM_LEVEL:
       std::printf("pcm-level %d\n", d.volume.pcm_level);
+      break;
+    case XA_MSG_NOTIFY_PLAYER_ENVIRONMENT_STRING:
+      std::printf("environment %s %s\n", d.environment_string.name, d.environment_string.value);
       break;
     case XA_MSG_NOTIFY_NACK:
       std::printf("nack %d %s\n", d.nack.command, xaudio_error_string(d.nack.code));
@@ -177,6 +206,10 @@ int main(int argc, char** argv) {
   }
   control_message_send_SS(player, XA_MSG_SET_PLAYER_ENVIRONMENT_STRING, XA_ENVIRONMENT_OUTPUT,
                           options.output.c_str());
+  control_message_send_SI(player, XA_MSG_SET_PLAYER_ENVIRONMENT_INTEGER,
+                          XA_ENVIRONMENT_REPLAYGAIN_PREAMP, options.preampTenths);
+  control_message_send_SI(player, XA_MSG_SET_PLAYER_ENVIRONMENT_INTEGER, XA_ENVIRONMENT_REPLAYGAIN,
+                          options.replayGain);
   if (options.volume >= 0)
     control_message_send_III(player, XA_MSG_SET_OUTPUT_VOLUME, XA_VOLUME_UNCHANGED, options.volume,
                              XA_VOLUME_UNCHANGED);

@@ -4,11 +4,14 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QColorDialog>
+#include <QComboBox>
+#include <QGroupBox>
 #include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -386,6 +389,39 @@ TEST_F(Form3Links, SetupMakesTheDesktopLinkBeforeTheAlbumIsRestored) {
   EXPECT_FALSE(loadedAtLink);
   EXPECT_TRUE(form->AlbumLoaded());
   EXPECT_EQ(form2->CurrDir->FileName(), album) << "the keyword is no source";
+}
+
+TEST_F(Form3Test, TheReplayGainGroupShowsTheChoicesAndOkAppliesThem) {
+  Start();
+  // The group fits its page below the link buttons.
+  EXPECT_GT(form3->GainGroup->y(), form3->CreaDesktop->geometry().bottom());
+  EXPECT_LT(form3->GainGroup->geometry().bottom(), form3->SystemPage->height() - 2);
+  EXPECT_LT(form3->GainUntagged->geometry().right(), form3->GainGroup->width() - 4);
+  form->SetReplayGain(1, -2, 0);
+  RunPreferences([this] {
+    EXPECT_EQ(form3->GainMode->currentText(), "Track");
+    EXPECT_EQ(form3->GainPreamp->value(), -2);
+    form3->GainMode->setCurrentIndex(0);
+    form3->GainPreamp->setValue(9);
+    form3->CancelbtnClick();
+  });
+  EXPECT_EQ(form->ReplayGainMode, 1) << "Cancel keeps the choices";
+  EXPECT_EQ(form->ReplayGainPreamp, -2);
+  RunPreferences([this] {
+    EXPECT_EQ(form3->GainPreamp->value(), -2) << "the dialog shows what the window holds";
+    form3->GainMode->setCurrentIndex(2);
+    form3->GainPreamp->setValue(7);
+    form3->GainUntagged->setValue(-20);  // held at the bottom of its range
+    form3->OKbtn->click();
+  });
+  EXPECT_EQ(form->ReplayGainMode, 2);
+  EXPECT_EQ(form->ReplayGainPreamp, 7);
+  EXPECT_EQ(form->ReplayGainUntagged, -15);
+  form->close();
+  const std::string text = Settings();
+  for (const char* line :
+       {"\nReplayGain=2\n", "\nReplayGainPreamp=7\n", "\nReplayGainUntagged=-15\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
 }  // namespace
