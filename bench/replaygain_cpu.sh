@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Plays a generated five-minute song, tagged with ReplayGain (the LAME header's own for MP3,
-# -6 dB for FLAC, +14 dB into the limiter for the "loud" FLAC), as MP3 and FLAC with sonavera-play into the unpaced null sink, with
-# ReplayGain off and on, several times each; prints the best CPU times (user + system) and
-# their ratios (goal: on at most 1.03 times off).
+# -6 dB for FLAC, +14 dB into the limiter for the "loud" FLAC), as MP3 and FLAC with
+# sonavera-play into the unpaced null sink, with ReplayGain off and on in turns, several
+# times each; prints the best CPU times (perf's task clock) and their ratios (goal: on at
+# most 1.03 times off).
 # Usage: bench/replaygain_cpu.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -22,21 +23,20 @@ metaflac --set-tag=REPLAYGAIN_TRACK_GAIN=+14.0 "$WORK/loud.flac"
 lame --quiet -b 128 "$WORK/song.wav" "$WORK/song.mp3"
 rm "$WORK/song.wav"
 
-best() {
-  local best=
-  for ((i = 0; i < RUNS; i++)); do
-    local cpu
-    cpu=$(/usr/bin/time -f "%U %S" "$@" 2>&1 >/dev/null | tail -1 | awk '{ printf "%d\n", ($1 + $2) * 1000 }')
-    if [ -z "$best" ] || [ "$cpu" -lt "$best" ]; then best=$cpu; fi
-  done
-  echo "$best"
-}
+source scripts/lib-players.sh
+
+# The smaller of two figures.
+lesser() { awk -v a="$1" -v b="${2:-$1}" 'BEGIN { print (a < b ? a : b) }'; }
 
 for file in song.mp3 song.flac loud.flac; do
-  # Four plays in one run, so the 10 ms ticks of the timer stay small against it.
+  # Four plays in one run, and off and on in turns, so a slow moment of the machine
+  # weighs on both alike.
   set -- "$WORK/$file" "$WORK/$file" "$WORK/$file" "$WORK/$file"
-  off=$(best "$PLAY" --output null-fast --replaygain off "$@")
-  on=$(best "$PLAY" --output null-fast --replaygain track "$@")
+  off= on=
+  for ((i = 0; i < RUNS; i++)); do
+    off=$(lesser "$(cpu_ms "$PLAY" --output null-fast --replaygain off "$@")" "$off")
+    on=$(lesser "$(cpu_ms "$PLAY" --output null-fast --replaygain track "$@")" "$on")
+  done
   awk -v n="$file" -v a="$on" -v b="$off" \
-    'BEGIN { printf "%-10s on %6d ms  off %6d ms  ratio %.3f (goal <= 1.03)\n", n, a, b, a / b }'
+    'BEGIN { printf "%-10s on %8.1f ms  off %8.1f ms  ratio %.3f (goal <= 1.03)\n", n, a, b, a / b }'
 done
