@@ -9,14 +9,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
 RUNS=${2:-3}
-PLAY=$BUILD/bin/sonavera-play
-[ -x "$PLAY" ] || { echo "build $PLAY first" >&2; exit 1; }
+source scripts/lib-players.sh
+sonavera_play "$BUILD"
 
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-# Noise under a chord: music-like work for the decoders, unlike a lone sine.
-sox -n -r 44100 -c 2 -b 16 "$WORK/song.wav" synth 300 pinknoise vol 0.2 \
-  synth 300 sine mix 220 synth 300 sine mix 330 synth 300 sine mix 440
+music_song "$WORK/song.wav" 300
 sox "$WORK/song.wav" -r 96000 -b 24 "$WORK/hi.wav"
 flac -s "$WORK/song.wav" -o "$WORK/song.flac"
 flac -s "$WORK/hi.wav" -o "$WORK/hi.flac"

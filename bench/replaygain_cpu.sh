@@ -9,21 +9,18 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
 RUNS=${2:-5}
-PLAY=$BUILD/bin/sonavera-play
-[ -x "$PLAY" ] || { echo "build $PLAY first" >&2; exit 1; }
+source scripts/lib-players.sh
+sonavera_play "$BUILD"
 
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
-sox -n -r 44100 -c 2 -b 16 "$WORK/song.wav" synth 300 pinknoise vol 0.2 \
-  synth 300 sine mix 220 synth 300 sine mix 330 synth 300 sine mix 440
+music_song "$WORK/song.wav" 300
 flac -s "$WORK/song.wav" -o "$WORK/song.flac"
 cp "$WORK/song.flac" "$WORK/loud.flac"
 metaflac --set-tag=REPLAYGAIN_TRACK_GAIN=-6.0 "$WORK/song.flac"
 metaflac --set-tag=REPLAYGAIN_TRACK_GAIN=+14.0 "$WORK/loud.flac"
 lame --quiet -b 128 "$WORK/song.wav" "$WORK/song.mp3"
 rm "$WORK/song.wav"
-
-source scripts/lib-players.sh
 
 # The smaller of two figures.
 lesser() { awk -v a="$1" -v b="${2:-$1}" 'BEGIN { print (a < b ? a : b) }'; }

@@ -1,6 +1,7 @@
-# The players a benchmark compares, and what they cost. player_builds BUILD_DIR [BASE_BUILD_DIR] sets PLAYER to
-# the player of BUILD_DIR and BASE to that of BASE_BUILD_DIR (empty without one), and stops
-# the script when one is missing. Sourced, not run.
+# The players a benchmark compares, the songs it plays and what they cost. Sourced, not run.
+
+# player_builds BUILD_DIR [BASE_BUILD_DIR] sets PLAYER to the player of BUILD_DIR and BASE to
+# that of BASE_BUILD_DIR (empty without one), and stops the script when one is missing.
 player_builds() {
   PLAYER=$(realpath "$1/bin/sonavera")
   [ -x "$PLAYER" ] || { echo "build $PLAYER first" >&2; exit 1; }
@@ -14,4 +15,18 @@ player_builds() {
 # CPU milliseconds of a command and all it starts: perf's task clock, to the microsecond.
 cpu_ms() {
   perf stat -x, -e task-clock -- "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ { printf "%.1f", $1 }'
+}
+
+# sonavera_play BUILD_DIR sets PLAY to the command-line player of BUILD_DIR, and stops the
+# script when it is missing.
+sonavera_play() {
+  PLAY=$1/bin/sonavera-play
+  [ -x "$PLAY" ] || { echo "build $PLAY first" >&2; exit 1; }
+}
+
+# music_song WAV SECONDS: noise under a chord, music-like work for a decoder (unlike a lone
+# sine), 44.1 kHz stereo.
+music_song() {
+  sox -n -r 44100 -c 2 -b 16 "$1" synth "$2" pinknoise vol 0.2 \
+    synth "$2" sine mix 220 synth "$2" sine mix 330 synth "$2" sine mix 440
 }
