@@ -18,9 +18,7 @@ class TFlacDecoder final : public TFormatDecoder {
 
   bool Open(int fd, int64_t size, int& code, std::string& error) override;
   void Close() override;
-  const TStreamInfo& Info() const override { return info_; }
   TRead Read(float* out, int maxFrames, int& frames, std::string& error) override;
-  int64_t Position() const override { return position_; }
   bool Seek(int64_t frame) override;
 
  private:
@@ -36,10 +34,8 @@ class TFlacDecoder final : public TFormatDecoder {
 
   bool ogg_;
   FLAC__StreamDecoder* decoder_ = nullptr;
-  TStreamInfo info_;
   TDownmix downmix_;
   float scale_ = 1.0f;
-  int64_t position_ = 0;
   // The frame libFLAC gave last, already mixed, and how much of it Read has taken.
   std::vector<float> pending_;
   size_t taken_ = 0;

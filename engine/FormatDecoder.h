@@ -33,12 +33,17 @@ class TFormatDecoder {
   // an XA_ERROR_* and `error` readable.
   virtual bool Open(int fd, int64_t size, int& code, std::string& error) = 0;
   virtual void Close() = 0;
-  virtual const TStreamInfo& Info() const = 0;
+  const TStreamInfo& Info() const { return info_; }
   // Decodes up to `maxFrames` frames into `out` (Info().format.channels interleaved).
   virtual TRead Read(float* out, int maxFrames, int& frames, std::string& error) = 0;
   // Frame position of the next frame Read delivers.
-  virtual int64_t Position() const = 0;
+  int64_t Position() const { return position_; }
   virtual bool Seek(int64_t frame) = 0;
+
+ protected:
+  // What every format keeps alike: the stream's facts since Open, and where Read is.
+  TStreamInfo info_;
+  int64_t position_ = 0;
 };
 
 }  // namespace xaudio

@@ -18,9 +18,7 @@ class TMpegDecoder final : public TFormatDecoder {
   bool Ok() const { return handle_ != nullptr; }
   bool Open(int fd, int64_t size, int& code, std::string& error) override;
   void Close() override;
-  const TStreamInfo& Info() const override { return info_; }
   TRead Read(float* out, int maxFrames, int& frames, std::string& error) override;
-  int64_t Position() const override { return position_; }
   bool Seek(int64_t frame) override;
   // Null turns the equalizer off.
   void SetEqualizer(const XA_EqualizerInfo* equalizer);
@@ -33,8 +31,6 @@ class TMpegDecoder final : public TFormatDecoder {
 
   mpg123_handle_struct* handle_ = nullptr;
   bool open_ = false;
-  TStreamInfo info_;
-  int64_t position_ = 0;
   // Samples libmpg123 gives before the first one heard, where it does not trim them itself.
   int64_t lead_ = 0;
 };

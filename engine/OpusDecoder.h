@@ -15,15 +15,11 @@ class TOpusDecoder final : public TFormatDecoder {
 
   bool Open(int fd, int64_t size, int& code, std::string& error) override;
   void Close() override;
-  const TStreamInfo& Info() const override { return info_; }
   TRead Read(float* out, int maxFrames, int& frames, std::string& error) override;
-  int64_t Position() const override { return position_; }
   bool Seek(int64_t frame) override;
 
  private:
   OggOpusFile* file_ = nullptr;
-  TStreamInfo info_;
-  int64_t position_ = 0;
 };
 
 }  // namespace xaudio

@@ -15,9 +15,7 @@ class TVorbisDecoder final : public TFormatDecoder {
 
   bool Open(int fd, int64_t size, int& code, std::string& error) override;
   void Close() override;
-  const TStreamInfo& Info() const override { return info_; }
   TRead Read(float* out, int maxFrames, int& frames, std::string& error) override;
-  int64_t Position() const override { return position_; }
   bool Seek(int64_t frame) override;
 
  private:
@@ -26,10 +24,8 @@ class TVorbisDecoder final : public TFormatDecoder {
 
   OggVorbis_File file_{};
   bool open_ = false;
-  TStreamInfo info_;
   TDownmix downmix_;
   int link_ = -1;
-  int64_t position_ = 0;
   // Frames read but not yet given out, held while a change of format is told.
   float** planes_ = nullptr;
   int held_ = 0;
