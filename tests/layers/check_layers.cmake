@@ -10,8 +10,8 @@ set(ALLOWED_platform platform)
 set(ALLOWED_albumtable albumtable platform)
 set(ALLOWED_components components albumtable platform engine)
 set(ALLOWED_app app components albumtable platform engine)
-set(QT_FREE engine platform albumtable tests/engine tests/platform tests/platform/support
-    tests/albumtable)
+set(QT_FREE engine platform albumtable tests/common tests/engine tests/platform
+    tests/platform/support tests/albumtable)
 set(QT_FREE_TOOLS tools/sonavera-play.cpp tools/sonavera-scan.cpp)
 set(LAYERS engine platform albumtable components app)
 foreach(layer ${LAYERS})
@@ -32,8 +32,8 @@ foreach(layer ${LAYERS})
   endforeach()
 endforeach()
 
-foreach(folder ${LAYERS} tests/engine tests/platform tests/platform/support tests/albumtable
-       tests/components)
+foreach(folder ${LAYERS} tests/common tests/engine tests/platform tests/platform/support
+       tests/albumtable tests/components)
   file(GLOB sources ${SOURCE_DIR}/${folder}/*.h ${SOURCE_DIR}/${folder}/*.cpp
        ${SOURCE_DIR}/${folder}/*.c)
   list(FIND QT_FREE ${folder} qt_free)

@@ -15,8 +15,8 @@ using namespace std::chrono_literals;
 namespace {
 
 TEST(AppLauncherTest, StartsWithArgumentsWithoutWaiting) {
-  TempFolder dir;
-  const std::string out = dir.Path() + "/out";
+  TTempDir dir;
+  const std::string out = dir.path() + "/out";
   const auto start = std::chrono::steady_clock::now();
   const auto elapsed = [start] { return std::chrono::steady_clock::now() - start; };
   EXPECT_GE(platform::Launcher().Start("sh", {"-c",
@@ -32,8 +32,8 @@ TEST(AppLauncherTest, StartsWithArgumentsWithoutWaiting) {
 }
 
 TEST(AppLauncherTest, FailedStartsGiveTheirCodes) {
-  TempFolder dir;
-  const std::string base = dir.Path();
+  TTempDir dir;
+  const std::string base = dir.path();
   ASSERT_TRUE(std::ofstream(base + "/plain").is_open());
   platform::AppLauncher& l = platform::Launcher();
   EXPECT_EQ(l.Start(base + "/missing", {}), 2);

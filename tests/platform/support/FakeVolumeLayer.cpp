@@ -27,7 +27,7 @@ bool Holds(const std::string& root, const std::string& path) {
 }  // namespace
 
 FakeVolumeLayer::FakeVolumeLayer() {
-  root_ = dir_.Path();
+  root_ = dir_.path();
   platform::SetVolumes(this);
 }
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "TempFolder.h"
+#include "TempDir.h"
 #include "VolumeLayer.h"
 
 class FakeVolumeLayer : public platform::VolumeLayer {
@@ -66,7 +66,7 @@ class FakeVolumeLayer : public platform::VolumeLayer {
   Drive& Find(const std::string& drive);
   std::string MountPointFor(const std::string& name) const;
 
-  TempFolder dir_;
+  TTempDir dir_;
   std::string root_;
   std::vector<Drive> drives_;
   int serialQueries_ = 0;
