@@ -60,16 +60,16 @@ TForm5::TForm5(const std::string& programFolder, QWidget* parent) : QDialog(pare
 
   // Each link as wide as its caption; one that cannot be opened says why.
   const auto link = [this](const char* caption, const char* address, int left, int top) {
-    auto* link = new TLegacy(this);
-    link->setFont(FontFromPixels("Arial", 11));
-    link->SetCaption(caption);
-    link->SetAddress(address);
-    link->SetAddressType(atWWW);
-    link->SetActiveColor(QColor(0, 0, 128));
-    link->adjustSize();
-    link->move(left, top);
-    link->OnOpenFailed = OpenFailed;
-    return link;
+    auto* label = new TLegacy(this);
+    label->setFont(FontFromPixels("Arial", 11));
+    label->SetCaption(caption);
+    label->SetAddress(address);
+    label->SetAddressType(atWWW);
+    label->SetActiveColor(QColor(0, 0, 128));
+    label->adjustSize();
+    label->move(left, top);
+    label->OnOpenFailed = OpenFailed;
+    return label;
   };
   // Two libraries to a line.
   for (std::size_t i = 0; i < kLibraries.size(); ++i)

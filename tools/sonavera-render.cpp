@@ -5,15 +5,18 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFrame>
+#include <QStackedWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
 #include "ControlGallery.h"
+#include "FEJpeg.h"
 #include "FakeXaudioEngine.h"
 #include "Form1.h"
+#include "Placement.h"
 #include "RunLabel.h"
-#include "SettleRuns.h"
 
 namespace {
 

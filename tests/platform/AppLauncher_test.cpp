@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 
+#include "TempDir.h"
+
 using namespace std::chrono_literals;
 
 namespace {

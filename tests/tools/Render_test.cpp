@@ -11,7 +11,7 @@
 #include "FakeXaudioEngine.h"
 #include "Form1.h"
 #include "MainLayout.h"
-#include "SettleRuns.h"
+#include "Placement.h"
 #include "SkinFiles.h"
 
 namespace {

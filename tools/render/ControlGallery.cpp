@@ -15,8 +15,8 @@
 #include "FontMap.h"
 #include "GradProgress.h"
 #include "Legacy.h"
+#include "Placement.h"
 #include "RunLabel.h"
-#include "SettleRuns.h"
 #include "WPopupMenu.h"
 #include "phComboBox.h"
 
