@@ -1,4 +1,4 @@
-// Helpers of the renderer's pictures: controls placed with their pictures, titles brought to rest.
+// Helpers of the renderer: controls placed with their pictures, titles brought to rest.
 #pragma once
 
 #include <QRect>
