@@ -60,16 +60,16 @@ TForm5::TForm5(const std::string& programFolder, QWidget* parent) : QDialog(pare
 
   // Each link as wide as its caption; one that cannot be opened says why.
   const auto link = [this](const char* caption, const char* address, int left, int top) {
-    auto* label = new TLegacy(this);
-    label->setFont(FontFromPixels("Arial", 11));
-    label->SetCaption(caption);
-    label->SetAddress(address);
-    label->SetAddressType(atWWW);
-    label->SetActiveColor(QColor(0, 0, 128));
-    label->adjustSize();
-    label->move(left, top);
-    label->OnOpenFailed = OpenFailed;
-    return label;
+    auto* legacy = new TLegacy(this);
+    legacy->setFont(FontFromPixels("Arial", 11));
+    legacy->SetCaption(caption);
+    legacy->SetAddress(address);
+    legacy->SetAddressType(atWWW);
+    legacy->SetActiveColor(QColor(0, 0, 128));
+    legacy->adjustSize();
+    legacy->move(left, top);
+    legacy->OnOpenFailed = OpenFailed;
+    return legacy;
   };
   // Two libraries to a line.
   for (std::size_t i = 0; i < kLibraries.size(); ++i)

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFrame>
 #include <QImage>
 #include <QProcess>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 
 #include "FakeXaudioEngine.h"
