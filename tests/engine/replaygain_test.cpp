@@ -205,6 +205,32 @@ TEST_F(ReplayGain, TheGainChangesAtTheFirstSampleOfItsSong) {
   EXPECT_NEAR(before - after, -6.3, 0.05);
 }
 
+TEST_F(ReplayGain, AModeChangeWhilePlayingGlidesToTheNewLevel) {
+  xaudio::TDecoder decoder;
+  int code = 0;
+  std::string error;
+  decoder.SetReplayGain(TReplayGain::TMode::Track, 0, 0);
+  ASSERT_TRUE(decoder.Open(dir_->File("track.flac"), code, error)) << error;
+  std::vector<float> heard(2 * 44100);
+  int frames = 0;
+  // Half a second at -6.3 dB, the change in the middle of a period, then half a second more.
+  decoder.Read(heard.data(), 22050 + 37, frames, error);
+  ASSERT_EQ(frames, 22050 + 37);
+  decoder.SetReplayGain(TReplayGain::TMode::Off, 0, 0);
+  decoder.Read(heard.data() + 2 * frames, 22050 - 37, frames, error);
+  ASSERT_EQ(frames, 22050 - 37);
+  // A 441 Hz tone of 0.25 moves at most 0.25 * 2 pi / 100 from one sample to the next.
+  float largestStep = 0;
+  for (size_t i = 2; i < heard.size(); i += 2)
+    largestStep = std::max(largestStep, std::abs(heard[i] - heard[i - 2]));
+  EXPECT_LT(largestStep, 0.25f * 6.2832f / 100 * 1.05f) << "a step, not a glide";
+  TWav wav{44100, 2, {}};
+  for (float v : heard) wav.samples.push_back(static_cast<int16_t>(std::lround(v * 32767)));
+  EXPECT_NEAR(20 * std::log10(Rms(wav, 22050 + 37 + 441, 10000) / Rms(wav, 10000, 10000)), 6.3,
+              0.05)
+      << "the new level 10 ms after the change";
+}
+
 TEST_F(ReplayGain, NothingReachesFullScaleWithGainOrEqualizerBoost) {
   const auto peak = [](const std::string& path, const XA_EqualizerInfo* eq, float& quietError) {
     xaudio::TDecoder decoder;
