@@ -393,7 +393,7 @@ TEST_F(MprisTest, OpenUriTakesTheFilesFolderAsTheSource) {
   }
   QTest::qWait(50);
   EXPECT_EQ(form2.CurrDir->FileName(), disk + "/Other/");
-  EXPECT_EQ(TMprisPlayer::LocalPath(QStringLiteral("FILE://LocalHost") + music + "/A/a1.mp3"),
+  EXPECT_EQ(TMprisPlayer::LocalPath(QStringLiteral("FILE://LocalHost") + folder + "/A/a1.mp3"),
             disk + "/Music/A/a1.mp3");
 }
 
