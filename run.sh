@@ -24,7 +24,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
 fi
 
 install_packages
-configure_build
+configure_build -DSONAVERA_WERROR=OFF
 cmake --build "$BUILD_DIR" -j"$(nproc)" --target sonavera
 
 if [ -z "$source_folder" ]; then

@@ -5,6 +5,7 @@ cd "$(dirname "$0")"
 source scripts/common.sh
 
 install_packages
-configure_build
+# Warnings are errors here, not in run.sh's build.
+configure_build -DSONAVERA_WERROR=ON
 cmake --build "$BUILD_DIR" -j"$(nproc)"
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" "$@"

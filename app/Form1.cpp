@@ -20,6 +20,7 @@
 #include "Folders.h"
 #include "FontMap.h"
 #include "GradProgress.h"
+#include "MainLayout.h"
 #include "QtText.h"
 #include "RunLabel.h"
 #include "SettingsKeys.h"
@@ -36,6 +37,16 @@ void SetBackground(QWidget* widget, TColor color) {
 
 QImage FormPicture(const std::string& programFolder, const char* name) {
   return QImage(QFile::decodeName(QByteArray::fromStdString(programFolder + "pictures/" + name)));
+}
+
+// Puts widget at its place in the layout, under the layout's name and with its hint.
+template <typename Widget>
+Widget* Place(Widget* widget, const char* name) {
+  const TControlPlace& place = TMainLayout::Of(name);
+  widget->setObjectName(QLatin1String(name));
+  widget->setGeometry(place.Left, place.Top, place.Width, place.Height);
+  if (place.Hint != nullptr) widget->setToolTip(QString::fromLatin1(place.Hint));
+  return widget;
 }
 
 }  // namespace
@@ -65,7 +76,8 @@ TForm1::TForm1(const std::string& programFolder, const TXaudioEntryPoints& engin
       UserSkinsRoot(platform::UserDataFolder() + "Sonavera/SKIN/") {
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   setWindowTitle(QStringLiteral("Sonavera "));
-  setFixedSize(196, 170);
+  const TControlPlace& frame = TMainLayout::Of("Sfondo");
+  setFixedSize(frame.Width, frame.Height);
   setFont(FontFromPixels("Arial", 11));
 
   ini.SaveToINI = true;
@@ -108,51 +120,45 @@ void TForm1::SetTextColor(QWidget* widget, TColor color) {
 
 const std::array<TForm1::TSkinnedButton, 15>& TForm1::SkinnedButtons() {
   static const std::array<TSkinnedButton, 15> buttons{{
-      {&TForm1::Playbtn, "btn-play.bmp", 3, 148, 21, 19, "Play/Restart"},
-      {&TForm1::Stopbtn, "btn-stop.bmp", 25, 148, 21, 19, "Pause/Stop"},
-      {&TForm1::rewbtn, "btn-rew.bmp", 47, 148, 21, 19, "Previous Song"},
-      {&TForm1::fwdbtn, "btn-fwd.bmp", 69, 148, 21, 19, "Next Song"},
-      {&TForm1::ejbtn, "btn-eject.bmp", 91, 148, 21, 19, "Open Source"},
-      {&TForm1::repeatbtn, "btn-Repeat.bmp", 118, 151, 15, 13, "Repeat Mode"},
-      {&TForm1::shufflebtn, "btn-Shuffle.bmp", 135, 151, 15, 13, "Shuffle Mode"},
-      {&TForm1::progbtn, "btn-Program.bmp", 152, 151, 15, 13, "Program Mode"},
-      {&TForm1::menubtn, "btn-Menu.bmp", 3, 2, 15, 13, "Menu"},
-      {&TForm1::minimizebtn, "btn-Minimize.bmp", 162, 2, 15, 13, "Minimize"},
-      {&TForm1::closebtn, "btn-Close.bmp", 179, 2, 15, 13, "Exit"},
-      {&TForm1::modeplaybtn, "Mode-Play.bmp", 172, 51, 21, 19, "Play Panel"},
-      {&TForm1::modeimagebtn, "Mode-Image.bmp", 172, 75, 21, 19, "Image Panel"},
-      {&TForm1::modeequbtn, "Mode-Equ.bmp", 172, 99, 21, 19, "Equalizer Panel"},
-      {&TForm1::modemodebtn, "Mode-album.bmp", 171, 148, 21, 19, "Album Mode"},
+      {&TForm1::Playbtn, "Playbtn"},
+      {&TForm1::Stopbtn, "Stopbtn"},
+      {&TForm1::rewbtn, "rewbtn"},
+      {&TForm1::fwdbtn, "fwdbtn"},
+      {&TForm1::ejbtn, "ejbtn"},
+      {&TForm1::repeatbtn, "repeatbtn"},
+      {&TForm1::shufflebtn, "shufflebtn"},
+      {&TForm1::progbtn, "progbtn"},
+      {&TForm1::menubtn, "menubtn"},
+      {&TForm1::minimizebtn, "minimizebtn"},
+      {&TForm1::closebtn, "closebtn"},
+      {&TForm1::modeplaybtn, "modeplaybtn"},
+      {&TForm1::modeimagebtn, "modeimagebtn"},
+      {&TForm1::modeequbtn, "modeequbtn"},
+      {&TForm1::modemodebtn, "modemodebtn"},
   }};
   return buttons;
 }
 
-TCoolButton* TForm1::SkinButton(QWidget* parent, int left, int top, int width, int height,
-                                const char* hint) {
-  auto* button = new TCoolButton(parent);
-  button->setGeometry(left, top, width, height);
+TCoolButton* TForm1::SkinButton(QWidget* parent, const char* name) {
+  auto* button = Place(new TCoolButton(parent), name);
   button->SetNumGlyphs(3);
-  button->setToolTip(QString::fromLatin1(hint));
   button->setCursor(Qt::PointingHandCursor);
   return button;
 }
 
 // Micro-window buttons are not skinned: their single-cell pictures come with the program.
-TCoolButton* TForm1::FormButton(QWidget* parent, const char* picture, int left, int top, int width,
-                                int height, const char* hint) {
-  TCoolButton* button = SkinButton(parent, left, top, width, height, hint);
+TCoolButton* TForm1::FormButton(QWidget* parent, const char* name) {
+  TCoolButton* button = SkinButton(parent, name);
   button->SetNumGlyphs(1);
-  button->LoadGlyph(ProgramFolder + "pictures/" + picture);
+  button->LoadGlyph(ProgramFolder + "pictures/" + TMainLayout::Of(name).Picture);
   return button;
 }
 
 void TForm1::CreateFrame() {
-  Sfondo = new TFEJpeg(this);
-  Sfondo->setGeometry(0, 0, 196, 170);
+  Sfondo = Place(new TFEJpeg(this), "Sfondo");
   ConnectDragHandle(Sfondo);
 
-  for (const TSkinnedButton& b : SkinnedButtons())
-    this->*b.Member = SkinButton(this, b.Left, b.Top, b.Width, b.Height, b.Hint);
+  for (const TSkinnedButton& b : SkinnedButtons()) this->*b.Member = SkinButton(this, b.Name);
   menubtn->OnMouseUp = [this](QObject*, TMouseButton, TShiftState, int x, int y) {
     menubtnMouseUp(x, y);
   };
@@ -162,17 +168,14 @@ void TForm1::CreateFrame() {
   modeimagebtn->OnClick = [this](QObject*) { modeimagebtnClick(); };
   modeequbtn->OnClick = [this](QObject*) { modeequbtnClick(); };
 
-  Display = new QStackedWidget(this);
-  Display->setGeometry(3, 19, 166, 126);
+  Display = Place(new QStackedWidget(this), "Display");
   Display->setFocusPolicy(Qt::StrongFocus);
   SetBackground(Display, clGray);
   connect(Display, &QStackedWidget::currentChanged, this, &TForm1::DisplayPageChanged);
 }
 
-QLabel* TForm1::DisplayLabel(const char* text, int left, int top, int width, int height) {
-  auto* label = new QLabel(QString::fromLatin1(text), Page0);
-  label->setGeometry(left, top, width, height);
-  return label;
+QLabel* TForm1::DisplayLabel(const char* text, const char* name) {
+  return Place(new QLabel(QString::fromLatin1(text), Page0), name);
 }
 
 void TForm1::CreatePlayPage() {
@@ -192,26 +195,22 @@ void TForm1::CreatePlayPage() {
   page1 = framedPage("page1");
   page2 = framedPage("page2");
 
-  DISPimage = new TFEJpeg(Page0);
-  DISPimage->setGeometry(1, 1, 164, 125);
-  CDImage = new TFEJpeg(page1);
-  CDImage->setGeometry(3, 3, 160, 120);
+  DISPimage = Place(new TFEJpeg(Page0), "DISPimage");
+  CDImage = Place(new TFEJpeg(page1), "CDImage");
   CDImage->SetStretch(true);
   CDImage->SetProgressiveDisplay(true);
   CDImage->OnClick = [this](QObject*) { modeplaybtnClick(); };
   CDImage->setCursor(Qt::PointingHandCursor);
 
   const QFont titleFont = FontFromPixels("Small Fonts", 9);
-  CDlbl = new TRunLabel(Page0);
-  CDlbl->setGeometry(22, 3, 140, 22);
+  CDlbl = Place(new TRunLabel(Page0), "CDlbl");
   CDlbl->setFont(titleFont);
   CDlbl->SetRunMode(rmLabel);
   CDlbl->SetPixelsPerStep(2);
   CDlbl->SetShowAccelChar(false);
   CDlbl->SetCaption("NO CD LOADED");
   CDlbl->OnEnd = [this](QObject*) { CDlblEnd(); };
-  Songlbl = new TRunLabel(Page0);
-  Songlbl->setGeometry(22, 26, 140, 22);
+  Songlbl = Place(new TRunLabel(Page0), "Songlbl");
   Songlbl->setFont(titleFont);
   Songlbl->SetDirection(rdTopToBottom);
   Songlbl->SetRunMode(rmLabel);
@@ -220,67 +219,56 @@ void TForm1::CreatePlayPage() {
   Songlbl->SetShowAccelChar(false);
   Songlbl->SetCaption("NO SONG LOADED");
 
-  CurrTime = DisplayLabel("00:00", 0, 46, 69, 29);
+  CurrTime = DisplayLabel("00:00", "CurrTime");
   CurrTime->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   CurrTime->setFont(FontFromPixels("Arial", 24, true));
   const QFont totalFont = FontFromPixels("Arial", 19, true);
-  Separatore = DisplayLabel("/", 70, 50, 6, 22);
+  Separatore = DisplayLabel("/", "Separatore");
   Separatore->setFont(totalFont);
-  Totlbl = DisplayLabel("00:00", 75, 50, 51, 22);
+  Totlbl = DisplayLabel("00:00", "Totlbl");
   Totlbl->setFont(totalFont);
   const QFont statusFont = FontFromPixels("Small Fonts", 8);
-  Bitratelbl = DisplayLabel("0 KBs", 126, 52, 38, 9);
+  Bitratelbl = DisplayLabel("0 KBs", "Bitratelbl");
   Bitratelbl->setFont(FixedPitch(statusFont));
-  Stereolbl = DisplayLabel("STEREO", 126, 60, 38, 9);
-  replbl = DisplayLabel("REPEAT", 5, 77, 36, 9);
-  shufflelbl = DisplayLabel("SHUFFLE", 43, 77, 38, 9);
-  Programlbl = DisplayLabel("PROGRAM", 83, 77, 45, 9);
-  Albumlbl = DisplayLabel("ALBUM", 130, 77, 32, 9);
+  Stereolbl = DisplayLabel("STEREO", "Stereolbl");
+  replbl = DisplayLabel("REPEAT", "replbl");
+  shufflelbl = DisplayLabel("SHUFFLE", "shufflelbl");
+  Programlbl = DisplayLabel("PROGRAM", "Programlbl");
+  Albumlbl = DisplayLabel("ALBUM", "Albumlbl");
   for (QLabel* label : {Stereolbl, replbl, shufflelbl, Programlbl, Albumlbl})
     label->setFont(statusFont);
 
-  PosBar = new TGradProgress(Page0);
-  PosBar->setGeometry(16, 95, 146, 10);
+  PosBar = Place(new TGradProgress(Page0), "PosBar");
   PosBar->SetMaxValue(400);
   PosBar->SetShowPercent(false);
-  PosBar->setToolTip(QStringLiteral("Position Bar"));
-  VolBar = new TGradProgress(Page0);
-  VolBar->setGeometry(16, 110, 146, 10);
+  VolBar = Place(new TGradProgress(Page0), "VolBar");
   VolBar->SetMaxValue(100);
   VolBar->SetPosition(50);
   VolBar->SetShowPercent(false);
-  VolBar->setToolTip(QStringLiteral("Volume Bar"));
   for (TGradProgress* bar : {PosBar, VolBar}) bar->setCursor(Qt::PointingHandCursor);
 }
 
 void TForm1::CreateEqualizerPage() {
-  EQUimg = new TFEJpeg(page2);
-  EQUimg->setGeometry(1, 1, 164, 124);
+  EQUimg = Place(new TFEJpeg(page2), "EQUimg");
 
-  AbilitaEQU = new QCheckBox(page2);
-  AbilitaEQU->setGeometry(11, 3, 13, 15);
+  AbilitaEQU = Place(new QCheckBox(page2), "AbilitaEQU");
   AbilitaEQU->setFocusPolicy(Qt::NoFocus);
-  EQUlbl = new QLabel(QStringLiteral("EQU Enabled"), page2);
-  EQUlbl->setGeometry(29, 4, 70, 14);
+  EQUlbl = Place(new QLabel(QStringLiteral("EQU Enabled"), page2), "EQUlbl");
   EQUlbl->setFont(FontFromPoints("Arial", 8));
   SetTextColor(EQUlbl, clWhite);
 
-  const auto pageButton = [this](const char* caption, int left, int top, int width,
-                                 const char* hint) {
-    auto* button = new QPushButton(QString::fromLatin1(caption), page2);
-    button->setGeometry(left, top, width, 15);
+  const auto pageButton = [this](const char* caption, const char* name) {
+    auto* button = Place(new QPushButton(QString::fromLatin1(caption), page2), name);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setToolTip(QString::fromLatin1(hint));
     button->setFont(FontFromPixels("Arial", 10));
     button->setCursor(Qt::PointingHandCursor);
     return button;
   };
-  Zerobtn = pageButton("&Zero", 128, 4, 27, "All bars to 0");
-  LoadPresetbtn = pageButton("v", 128, 22, 12, "Select preset");
-  Presetbtn = pageButton("-", 143, 22, 12, "Save/Remove preset");
+  Zerobtn = pageButton("&Zero", "Zerobtn");
+  LoadPresetbtn = pageButton("v", "LoadPresetbtn");
+  Presetbtn = pageButton("-", "Presetbtn");
 
-  PresetEdit = new QLineEdit(QStringLiteral("Default"), page2);
-  PresetEdit->setGeometry(11, 22, 113, 14);
+  PresetEdit = Place(new QLineEdit(QStringLiteral("Default"), page2), "PresetEdit");
   PresetEdit->setFrame(false);
   PresetEdit->setFocusPolicy(Qt::ClickFocus);
   PresetEdit->setFont(FontFromPixels("Arial", 11));
@@ -288,8 +276,8 @@ void TForm1::CreateEqualizerPage() {
   SetBackground(PresetEdit, clSilver);
 
   for (int band = 0; band < 8; ++band) {
-    auto* slider = new TExtProgressBar(page2);
-    slider->setGeometry(11 + 19 * band, 39, 10, 84);
+    const std::string name = "TrackBar" + std::to_string(band);
+    auto* slider = Place(new TExtProgressBar(page2), name.c_str());
     slider->SetRange(-40, 40);
     slider->SetOrientation(pbVertical);
     slider->SetSmooth(true);
@@ -303,23 +291,22 @@ void TForm1::CreateEqualizerPage() {
 }
 
 void TForm1::CreateSelectorPages() {
+  // header, iconLabel and list are named by the layout's names of the page's three controls.
   const auto selectorPage = [this](const char* name, const char* title, TColor titleColor,
-                                   const char* icon, QLabel*& header, QLabel*& iconLabel,
-                                   QListWidget*& list, const char* listColors) {
+                                   const std::array<const char*, 3>& names, QLabel*& header,
+                                   QLabel*& iconLabel, QListWidget*& list, const char* listColors) {
     auto* page = new QWidget(Display);
     page->setObjectName(QString::fromLatin1(name));
     Display->addWidget(page);
-    header = new QLabel(QString::fromLatin1(title), page);
-    header->setGeometry(0, 0, 166, 15);
+    header = Place(new QLabel(QString::fromLatin1(title), page), names[0]);
     header->setAlignment(Qt::AlignCenter);
     header->setFont(FontFromPixels("Arial", 11, true));
     SetBackground(header, clBlack);
     SetTextColor(header, titleColor);
-    iconLabel = new QLabel(page);
-    iconLabel->setGeometry(24, 1, 12, 12);
-    iconLabel->setPixmap(QPixmap::fromImage(FormPicture(ProgramFolder, icon)));
-    list = new QListWidget(page);
-    list->setGeometry(0, 15, 166, 111);
+    iconLabel = Place(new QLabel(page), names[1]);
+    iconLabel->setPixmap(
+        QPixmap::fromImage(FormPicture(ProgramFolder, TMainLayout::Of(names[1]).Picture)));
+    list = Place(new QListWidget(page), names[2]);
     list->setFrameShape(QFrame::NoFrame);
     list->setFont(FontFromPixels("Small Fonts", 9));
     list->setUniformItemSizes(true);
@@ -330,48 +317,46 @@ void TForm1::CreateSelectorPages() {
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return page;
   };
-  pagesong = selectorPage("pagesong", "Song Selector", clWhite, "imgMiniSong.bmp", PanelSELsong,
-                          imgMiniSong, SongList, "background-color: #c0c0c0; color: black;");
-  pagedisc = selectorPage("pagedisc", "Disc Selector", clSilver, "imgMiniCD.bmp", PanelSELDisc,
-                          imgMiniCD, CDList, "background-color: #808080; color: white;");
+  pagesong = selectorPage("pagesong", "Song Selector", clWhite,
+                          {"PanelSELsong", "imgMiniSong", "SongList"}, PanelSELsong, imgMiniSong,
+                          SongList, "background-color: #c0c0c0; color: black;");
+  pagedisc =
+      selectorPage("pagedisc", "Disc Selector", clSilver, {"PanelSELDisc", "imgMiniCD", "CDList"},
+                   PanelSELDisc, imgMiniCD, CDList, "background-color: #808080; color: white;");
 }
 
 void TForm1::CreateMicroPanel() {
-  MicroPanel = new QWidget(this);
-  MicroPanel->setGeometry(0, 0, 217, 47);
+  MicroPanel = Place(new QWidget(this), "MicroPanel");
   SetBackground(MicroPanel, clTeal);
-  MicroImage = new TFEJpeg(MicroPanel);
-  MicroImage->setGeometry(0, 0, 209, 38);
-  MicroImage->LoadFromFile(ProgramFolder + "pictures/MicroImage.bmp");
+  MicroImage = Place(new TFEJpeg(MicroPanel), "MicroImage");
+  MicroImage->LoadFromFile(ProgramFolder + "pictures/" + TMainLayout::Of("MicroImage").Picture);
 
   const QFont microFont = FontFromPixels("Small Fonts", 8);
-  const auto microLabel = [this](int left, int top, int width, int height, TColor color) {
-    auto* label = new QLabel(MicroPanel);
+  const auto microLabel = [this](const char* name, TColor color) {
+    auto* label = Place(new QLabel(MicroPanel), name);
     label->setTextFormat(Qt::PlainText);  // titles are never markup
-    label->setGeometry(left, top, width, height);
     SetTextColor(label, color);
     return label;
   };
-  MicroCD = microLabel(14, 6, 115, 10, clSilver);
+  MicroCD = microLabel("MicroCD", clSilver);
   MicroCD->setFont(microFont);
-  MicroSong = microLabel(14, 23, 115, 10, clWhite);
+  MicroSong = microLabel("MicroSong", clWhite);
   MicroSong->setFont(microFont);
-  lblDisplay2 = microLabel(162, 21, 31, 14, clWhite);
+  lblDisplay2 = microLabel("lblDisplay2", clWhite);
   lblDisplay2->setText(QStringLiteral("00:00"));
   lblDisplay2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   lblDisplay2->setFont(FontFromPixels("Arial", 11, true));
-  lblDisplay2->setToolTip(QStringLiteral("Song time"));
   for (QWidget* handle : {static_cast<QWidget*>(MicroImage), static_cast<QWidget*>(MicroCD),
                           static_cast<QWidget*>(MicroSong), static_cast<QWidget*>(lblDisplay2)})
     ConnectDragHandle(handle);
 
-  btnrew2 = FormButton(MicroPanel, "btnrew2.bmp", 134, 7, 9, 10, "Previous Disc");
-  btnfwd2 = FormButton(MicroPanel, "btnfwd2.bmp", 143, 7, 9, 10, "Next Disc");
-  btnrew1 = FormButton(MicroPanel, "btnrew1.bmp", 134, 24, 9, 10, "Previous Song");
-  btnfwd1 = FormButton(MicroPanel, "btnfwd1.bmp", 143, 24, 9, 10, "Next Song");
-  btnPlay2 = FormButton(MicroPanel, "btnPlay2.bmp", 157, 5, 13, 13, "Play/Restart");
-  btnStop2 = FormButton(MicroPanel, "btnStop2.bmp", 174, 5, 13, 13, "Pause/Stop");
-  btnClose2 = FormButton(MicroPanel, "btnClose2.bmp", 192, 1, 16, 19, "Exit");
+  btnrew2 = FormButton(MicroPanel, "btnrew2");
+  btnfwd2 = FormButton(MicroPanel, "btnfwd2");
+  btnrew1 = FormButton(MicroPanel, "btnrew1");
+  btnfwd1 = FormButton(MicroPanel, "btnfwd1");
+  btnPlay2 = FormButton(MicroPanel, "btnPlay2");
+  btnStop2 = FormButton(MicroPanel, "btnStop2");
+  btnClose2 = FormButton(MicroPanel, "btnClose2");
   btnClose2->OnClick = [this](QObject*) { closebtnClick(); };
 
   MicroPanel->hide();

@@ -463,19 +463,15 @@ class TForm1 : public QWidget {
   // Checks the menu's choice of Zoom.
   void ShowZoom();
   void CreateTray();
-  // The fifteen skinned buttons in loading order: place, hint and picture file.
+  // The fifteen skinned buttons in loading order, by their names in the layout.
   struct TSkinnedButton {
     TCoolButton* TForm1::*Member;
-    const char* File;
-    int Left, Top, Width, Height;
-    const char* Hint;
+    const char* Name;
   };
   static const std::array<TSkinnedButton, 15>& SkinnedButtons();
-  TCoolButton* SkinButton(QWidget* parent, int left, int top, int width, int height,
-                          const char* hint);
-  TCoolButton* FormButton(QWidget* parent, const char* picture, int left, int top, int width,
-                          int height, const char* hint);
-  QLabel* DisplayLabel(const char* text, int left, int top, int width, int height);
+  TCoolButton* SkinButton(QWidget* parent, const char* name);
+  TCoolButton* FormButton(QWidget* parent, const char* name);
+  QLabel* DisplayLabel(const char* text, const char* name);
   // Text and bar colours of the scheme; the mode labels by their flags.
   void PaintColors(const TColorScheme& scheme, TColor modeOn, TColor modeOff);
   static void SetTextColor(QWidget* widget, TColor color);

@@ -21,6 +21,7 @@
 #include "Form1.h"
 #include "Form4.h"
 #include "GradProgress.h"
+#include "MainLayout.h"
 #include "PictureFile.h"
 #include "RunLabel.h"
 
@@ -142,7 +143,8 @@ void TForm1::LoadSkin(const std::string& folder, bool messageLater) {
       files.push_back(std::move(picture));
     };
     if (complete) {
-      for (const TSkinnedButton& button : SkinnedButtons()) read(button.File);
+      for (const TSkinnedButton& button : SkinnedButtons())
+        read(TMainLayout::Of(button.Name).Picture);
       for (const auto& picture : pictures) read(picture.second);
     }
   } catch (const std::exception&) {
@@ -153,7 +155,7 @@ void TForm1::LoadSkin(const std::string& folder, bool messageLater) {
     auto file = files.begin();
     for (const TSkinnedButton& button : SkinnedButtons()) {
       if (file == files.end()) break;
-      if (!(this->*button.Member)->LoadGlyph(*file++)) throw std::runtime_error(button.File);
+      if (!(this->*button.Member)->LoadGlyph(*file++)) throw std::runtime_error(button.Name);
     }
     for (const auto& picture : pictures) {
       if (file == files.end()) break;

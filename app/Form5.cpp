@@ -60,16 +60,16 @@ TForm5::TForm5(const std::string& programFolder, QWidget* parent) : QDialog(pare
 
   // Each link as wide as its caption; one that cannot be opened says why.
   const auto link = [this](const char* caption, const char* address, int left, int top) {
-    auto* link = new TLegacy(this);
-    link->setFont(FontFromPixels("Arial", 11));
-    link->SetCaption(caption);
-    link->SetAddress(address);
-    link->SetAddressType(atWWW);
-    link->SetActiveColor(QColor(0, 0, 128));
-    link->adjustSize();
-    link->move(left, top);
-    link->OnOpenFailed = OpenFailed;
-    return link;
+    auto* legacy = new TLegacy(this);
+    legacy->setFont(FontFromPixels("Arial", 11));
+    legacy->SetCaption(caption);
+    legacy->SetAddress(address);
+    legacy->SetAddressType(atWWW);
+    legacy->SetActiveColor(QColor(0, 0, 128));
+    legacy->adjustSize();
+    legacy->move(left, top);
+    legacy->OnOpenFailed = OpenFailed;
+    return legacy;
   };
   // Two libraries to a line.
   for (std::size_t i = 0; i < kLibraries.size(); ++i)

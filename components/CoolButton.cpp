@@ -58,11 +58,6 @@ void TCoolButton::SetMargin(int value) {
   update();
 }
 
-void TCoolButton::SetSpacing(int value) {
-  spacing_ = value;
-  update();
-}
-
 void TCoolButton::SetCaption(const std::string& value) {
   caption_ = value;
   const QKeySequence key = QKeySequence::mnemonic(ToQString(caption_));
@@ -251,7 +246,7 @@ void TCoolButton::CalcLayout(QPoint& glyphPos, QRect& textRect) const {
   const int client = across ? w : h;
   const int glyphLen = across ? glyph.width() : glyph.height();
   const int textLen = across ? text.width() : text.height();
-  int spacing = (text.width() == 0 || glyph.width() == 0) ? 0 : spacing_;
+  int spacing = (text.width() == 0 || glyph.width() == 0) ? 0 : kSpacing;
   int margin = margin_;
   if (margin == -1 && spacing == -1) {
     spacing = (client - glyphLen - textLen) / 3;

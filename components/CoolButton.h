@@ -39,8 +39,6 @@ class TCoolButton : public TControl {
   // Distance of the glyph from the edge; -1 centres glyph and caption.
   int Margin() const { return margin_; }
   void SetMargin(int value);
-  int Spacing() const { return spacing_; }
-  void SetSpacing(int value);
   // An ampersand marks the accelerator letter (Alt+letter clicks the button).
   const std::string& Caption() const { return caption_; }
   void SetCaption(const std::string& value);
@@ -87,7 +85,7 @@ class TCoolButton : public TControl {
   TButtonGlyph glyph_;
   TButtonLayout layout_ = blGlyphLeft;
   int margin_ = -1;
-  int spacing_ = 4;
+  static constexpr int kSpacing = 4;  // between glyph and caption
   std::string caption_;
   int groupIndex_ = 0;
   bool down_ = false;

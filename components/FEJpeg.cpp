@@ -25,8 +25,8 @@ TFEJpeg::TFEJpeg(QWidget* parent) : TControl(parent) {}
 
 void TFEJpeg::LoadFromFile(const std::string& fileName) { Load(TPictureFile(fileName)); }
 
-void TFEJpeg::LoadFromData(std::string data, const std::string& name) {
-  Load(TPictureFile(std::move(data), name));
+void TFEJpeg::LoadFromData(std::string bytes, const std::string& name) {
+  Load(TPictureFile(std::move(bytes), name));
 }
 
 void TFEJpeg::Load(TPictureFile file) {
@@ -40,11 +40,11 @@ void TFEJpeg::Load(TPictureFile file) {
   Show(file.Decode());
 }
 
-void TFEJpeg::LoadJpeg(std::string data) {
+void TFEJpeg::LoadJpeg(std::string bytes) {
   const unsigned load = loads_;
   // Stretched, the picture needs no more pixels than the box shows on the screen.
   const QSize least = stretch_ ? (QSizeF(size()) * devicePixelRatioF()).toSize() : QSize();
-  TJpegImage jpeg(std::move(data), grayscale_, smoothing_, progressive_display_, least);
+  TJpegImage jpeg(std::move(bytes), grayscale_, smoothing_, progressive_display_, least);
   // A big picture (a cover of many scans) takes longer than a glance: the window goes on
   // handling its events meanwhile. A load started from those events supersedes this one.
   const QPointer<TFEJpeg> self(this);

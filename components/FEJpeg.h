@@ -21,7 +21,7 @@ class TFEJpeg : public TControl {
   // JPEG picture; the picture shown before stays.
   void LoadFromFile(const std::string& fileName);
   // The same for a picture's bytes (an embedded cover); name only names it in errors.
-  void LoadFromData(std::string data, const std::string& name);
+  void LoadFromData(std::string bytes, const std::string& name);
   // The same for a file already read.
   void Load(TPictureFile file);
   const QImage& Picture() const { return picture_; }
@@ -48,7 +48,7 @@ class TFEJpeg : public TControl {
   void mouseDoubleClickEvent(QMouseEvent* e) override;
 
  private:
-  void LoadJpeg(std::string data);
+  void LoadJpeg(std::string bytes);
   void Show(const QImage& picture);
 
   QImage picture_;

@@ -121,10 +121,11 @@ bool StepStart(JpegState* s) {
 // blocks of a scan (status JPEG_ROW_COMPLETED then: call again for the rest).
 bool StepConsume(JpegState* s, int rows, int* status) {
   if (setjmp(s->jump)) return false;
-  for (;;) {
+  // The parameters stay as they were at the setjmp; only locals born after it change.
+  for (int done = 0;;) {
     const int r = jpeg_consume_input(&s->cinfo);
     if (TooManyScans(s, s->cinfo.input_scan_number)) return false;
-    if (r == JPEG_REACHED_SOS || (r == JPEG_ROW_COMPLETED && --rows > 0)) continue;
+    if (r == JPEG_REACHED_SOS || (r == JPEG_ROW_COMPLETED && ++done < rows)) continue;
     *status = r;
     return true;
   }
@@ -140,7 +141,7 @@ bool StepStartOutput(JpegState* s, int scan) {
 bool StepRows(JpegState* s, unsigned char* bits, long stride, int rows) {
   if (setjmp(s->jump)) return false;
   j_decompress_ptr c = &s->cinfo;
-  for (; rows > 0 && c->output_scanline < c->output_height; --rows) {
+  for (int left = rows; left > 0 && c->output_scanline < c->output_height; --left) {
     JSAMPROW row = bits + stride * c->output_scanline;
     if (jpeg_read_scanlines(c, &row, 1) != 1) {
       std::snprintf(s->message, JMSG_LENGTH_MAX, "Unexpected end of picture data");

@@ -1,9 +1,7 @@
 #include "RunLabel.h"
 
 #include <QEvent>
-#include <QKeySequence>
 #include <QPainter>
-#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
 
@@ -43,36 +41,6 @@ void TRunLabel::SetShowAccelChar(bool value) {
   Rebuild();
 }
 
-void TRunLabel::SetFocusControl(QWidget* value) {
-  focusControl_ = value;
-  UpdateAccelerator();
-}
-
-void TRunLabel::SetGlyph(const QImage& value) {
-  glyph_ = value;
-  Rebuild();
-}
-
-void TRunLabel::SetGlyphNumber(int value) {
-  glyphNumber_ = std::max(value, 1);
-  Rebuild();
-}
-
-void TRunLabel::SetGlyphIndex(int value) {
-  glyphIndex_ = value;
-  Rebuild();
-}
-
-void TRunLabel::SetGlyphLayout(TGlyphLayout value) {
-  glyphLayout_ = value;
-  Rebuild();
-}
-
-void TRunLabel::SetGlyphShow(bool value) {
-  glyphShow_ = value;
-  Rebuild();
-}
-
 void TRunLabel::SetEffects(const TEffects& value) {
   if (value == effects_) return;
   effects_ = value;
@@ -92,8 +60,8 @@ void TRunLabel::paintEvent(QPaintEvent* event) {
 
 void TRunLabel::Rebuild() {
   const QString text = caption_.empty() ? QStringLiteral(" ") : ToQString(caption_);
-  rendered_ = WithGlyph(effects_.Render(text, font(), ColorToQColor(fontColor_), showAccelChar_,
-                                        devicePixelRatioF()));
+  rendered_ =
+      effects_.Render(text, font(), ColorToQColor(fontColor_), showAccelChar_, devicePixelRatioF());
   if (effects_.Blinking) {
     if (!blinkTimer_) {
       blinkTimer_ = new QTimer(this);
@@ -106,7 +74,6 @@ void TRunLabel::Rebuild() {
     blinkHidden_ = false;
   }
   ShowText();
-  UpdateAccelerator();
 }
 
 void TRunLabel::ShowText() {
@@ -122,59 +89,6 @@ void TRunLabel::ShowText() {
 void TRunLabel::Blink() {
   blinkHidden_ = !blinkHidden_;
   ShowText();
-}
-
-QImage TRunLabel::WithGlyph(const QImage& text) const {
-  if (!glyphShow_ || glyph_.isNull()) return text;
-  const int cellWidth = glyph_.width() / glyphNumber_;
-  const int index = std::clamp(glyphIndex_, 0, glyphNumber_ - 1);
-  if (cellWidth <= 0) return text;
-  const QImage cell = glyph_.copy(index * cellWidth, 0, cellWidth, glyph_.height());
-  const bool across = glyphLayout_ == glGlyphLeft || glyphLayout_ == glGlyphRight;
-  const QSize textSize = text.deviceIndependentSize().toSize();
-  const QSize size =
-      across ? QSize(cell.width() + textSize.width(), std::max(cell.height(), textSize.height()))
-             : QSize(std::max(cell.width(), textSize.width()), cell.height() + textSize.height());
-  // One clear row below everything keeps the bottom-left pixel transparent.
-  QImage image = TEffects::Blank(size + QSize(0, 1), text.devicePixelRatio());
-  QPainter p(&image);
-  QPoint cellAt;
-  QPoint textAt;
-  switch (glyphLayout_) {
-    case glGlyphLeft:
-      textAt.setX(cell.width());
-      break;
-    case glGlyphRight:
-      cellAt.setX(textSize.width());
-      break;
-    case glGlyphTop:
-      textAt.setY(cell.height());
-      break;
-    case glGlyphBottom:
-      cellAt.setY(textSize.height());
-      break;
-  }
-  p.drawImage(cellAt, cell);
-  p.drawImage(textAt, text);
-  return image;
-}
-
-void TRunLabel::UpdateAccelerator() {
-  const QKeySequence key = showAccelChar_ && focusControl_
-                               ? QKeySequence::mnemonic(ToQString(caption_))
-                               : QKeySequence();
-  if (key.isEmpty()) {
-    delete accelerator_;
-    accelerator_ = nullptr;
-    return;
-  }
-  if (!accelerator_) {
-    accelerator_ = new QShortcut(this);
-    connect(accelerator_, &QShortcut::activated, this, [this] {
-      if (focusControl_ && focusControl_->isEnabled()) focusControl_->setFocus();
-    });
-  }
-  accelerator_->setKey(key);
 }
 
 void TRunLabel::PaintBackground(QPainter& painter) {

@@ -36,11 +36,6 @@ void TRunner::SetLayout(TTextLayout value) {
   update();
 }
 
-void TRunner::SetAutoSize(bool value) {
-  autoSize_ = value;
-  if (autoSize_ && !image_.isNull()) resize(ImageSize());
-}
-
 bool TRunner::Running() const { return timer_ && timer_->isActive(); }
 
 QSize TRunner::ImageSize() const { return image_.deviceIndependentSize().toSize(); }
@@ -60,7 +55,6 @@ void TRunner::SetTextImage(const QImage& image) {
     }
   }
   image_ = image_.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-  if (autoSize_ && !image_.isNull()) resize(ImageSize());
   Rescale();
   update();
 }

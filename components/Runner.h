@@ -39,9 +39,6 @@ class TRunner : public TControl {
   // Fixed y of a horizontal run, and the resting place of a vertical run.
   TTextLayout Layout() const { return layout_; }
   void SetLayout(TTextLayout value);
-  // Size the control to the image.
-  bool AutoSize() const { return autoSize_; }
-  void SetAutoSize(bool value);
 
   // Starts a run from position from to the end given by the mode (rmNormal ends at to, or at
   // L when to <= 0). Does nothing while a run is in progress.
@@ -87,7 +84,6 @@ class TRunner : public TControl {
   int pixelsPerStep_ = 1;
   TAlignment alignment_ = taLeftJustify;
   TTextLayout layout_ = tlCenter;
-  bool autoSize_ = false;
   QImage image_;
   int runLength_ = 1;
   int position_ = 0;

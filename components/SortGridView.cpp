@@ -58,13 +58,6 @@ void TSortGridView::SetProportionalScrollBars(bool on) {
   UpdateScrollBars();
 }
 
-void TSortGridView::SetDefaultColWidth(int width) {
-  m_defaultColWidth = std::max(width, 0);
-  std::fill(m_colWidths.begin(), m_colWidths.end(), m_defaultColWidth);
-  if (OnColumnWidthsChanged) OnColumnWidthsChanged(this);
-  GridChanged();
-}
-
 void TSortGridView::SetDefaultRowHeight(int height) {
   m_defaultRowHeight = std::max(height, 0);
   m_rowHeights.clear();

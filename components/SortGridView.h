@@ -56,8 +56,6 @@ class TSortGridView : public QAbstractScrollArea {
   bool ProportionalScrollBars() const { return m_proportional; }
   void SetProportionalScrollBars(bool on);
 
-  int DefaultColWidth() const { return m_defaultColWidth; }
-  void SetDefaultColWidth(int width);
   int DefaultRowHeight() const { return m_defaultRowHeight; }
   void SetDefaultRowHeight(int height);
   int ColWidths(int col) const;

@@ -91,8 +91,8 @@ struct TOwnedMessage {
 
 std::function<void(const std::string& Text)> TXaudioPlayer::ShowErrorMessage = ShowCritical;
 
-TXaudioPlayer::TXaudioPlayer(QObject* Owner, const TXaudioEntryPoints& Engine)
-    : QObject(Owner), Engine(Engine) {
+TXaudioPlayer::TXaudioPlayer(QObject* Owner, const TXaudioEntryPoints& EntryPoints)
+    : QObject(Owner), Engine(EntryPoints) {
   const unsigned long Version = Engine.xaudio_get_api_version(2);
   const unsigned Major = (Version >> 16) & 0xFF;
   const unsigned Minor = (Version >> 8) & 0xFF;

@@ -81,9 +81,9 @@ class TXaudioPlayer : public QObject {
   // Shows the start-up failures; replaceable so that tests never meet a modal box.
   static std::function<void(const std::string& Text)> ShowErrorMessage;
 
-  // Starts a player on Engine (the real engine unless a test selected another table).
+  // Starts a player on EntryPoints (the real engine unless a test selected another table).
   explicit TXaudioPlayer(QObject* Owner,
-                         const TXaudioEntryPoints& Engine = TXaudioEntryPoints::Selected());
+                         const TXaudioEntryPoints& EntryPoints = TXaudioEntryPoints::Selected());
   ~TXaudioPlayer() override;
 
   int Exit();

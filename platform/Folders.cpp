@@ -27,25 +27,6 @@ std::string XdgFolder(const char* variable, const char* fallbackUnderHome) {
   return HomeFolder() + fallbackUnderHome;
 }
 
-// XDG_MUSIC_DIR from user-dirs.dirs: a line XDG_MUSIC_DIR="$HOME/Music" or an absolute
-// path in quotes. Empty when the file or the line is missing or malformed, or when it is no
-// regular file (a named pipe there must not stall the start).
-std::string UserDirsMusic() {
-  const std::optional<std::string> text =
-      ReadRegularFile(XdgFolder("XDG_CONFIG_HOME", ".config/") + "user-dirs.dirs", 1u << 20);
-  std::istringstream in(text.value_or(std::string()));
-  const std::string prefix = "XDG_MUSIC_DIR=\"";
-  for (std::string line; std::getline(in, line);) {
-    if (line.compare(0, prefix.size(), prefix) != 0 || line.size() < prefix.size() + 1 ||
-        line.back() != '"')
-      continue;
-    std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
-    if (value.compare(0, 6, "$HOME/") == 0) return HomeFolder() + value.substr(6);
-    if (!value.empty() && value[0] == '/') return value;
-  }
-  return {};
-}
-
 }  // namespace
 
 std::string HomeFolder() {
@@ -77,10 +58,28 @@ std::string ConfigFolder() {
 
 std::string MusicFolder() {
   std::error_code ignored;
-  for (const std::string& folder : {UserDirsMusic(), HomeFolder() + "Music"}) {
+  for (const std::string& folder : {UserDirsFolder("MUSIC"), HomeFolder() + "Music"}) {
     if (!folder.empty() && std::filesystem::is_directory(folder, ignored)) return WithSlash(folder);
   }
   return HomeFolder();
+}
+
+// A line XDG_NAME_DIR="$HOME/Music" or an absolute path in quotes. The file is read only when
+// it is a regular file (a named pipe there must not stall the start).
+std::string UserDirsFolder(const std::string& name) {
+  const std::optional<std::string> text =
+      ReadRegularFile(XdgFolder("XDG_CONFIG_HOME", ".config/") + "user-dirs.dirs", 1u << 20);
+  std::istringstream in(text.value_or(std::string()));
+  const std::string prefix = "XDG_" + name + "_DIR=\"";
+  for (std::string line; std::getline(in, line);) {
+    if (line.compare(0, prefix.size(), prefix) != 0 || line.size() < prefix.size() + 1 ||
+        line.back() != '"')
+      continue;
+    std::string value = line.substr(prefix.size(), line.size() - prefix.size() - 1);
+    if (value.compare(0, 6, "$HOME/") == 0) return HomeFolder() + value.substr(6);
+    if (!value.empty() && value[0] == '/') return value;
+  }
+  return {};
 }
 
 std::string UserDataFolder() { return XdgFolder("XDG_DATA_HOME", ".local/share/"); }

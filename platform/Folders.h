@@ -22,6 +22,10 @@ bool IsInstalledFolder(const std::string& programFolder);
 // that the first start can write its settings on a fresh account.
 std::string ConfigFolder();
 
+// XDG_<name>_DIR of the user-dirs file in the configuration folder ("MUSIC", "DESKTOP"), as
+// written there; empty when the file or the line is missing or malformed.
+std::string UserDirsFolder(const std::string& name);
+
 // The user's music folder: XDG_MUSIC_DIR of the user-dirs file in the configuration folder,
 // else ~/Music, when that folder exists; otherwise the home folder.
 std::string MusicFolder();

@@ -1,8 +1,5 @@
 #include "ShellFolders.h"
 
-#include <QProcess>
-#include <QStandardPaths>
-
 #include "Folders.h"
 
 namespace platform {
@@ -14,27 +11,10 @@ std::string WithSlash(std::string folder) {
   return folder;
 }
 
-// The folder the user-dirs tool prints for name; empty when the tool is missing, fails or
-// prints no absolute path.
-std::string UserDirTool(const char* name) {
-  const QString tool = QStandardPaths::findExecutable(QStringLiteral("xdg-user-dir"));
-  if (tool.isEmpty()) return {};
-  QProcess run;
-  run.start(tool, {QString::fromLatin1(name)});
-  if (!run.waitForFinished(3000) || run.exitStatus() != QProcess::NormalExit ||
-      run.exitCode() != 0) {
-    run.kill();
-    run.waitForFinished(1000);
-    return {};
-  }
-  const std::string printed = run.readAllStandardOutput().trimmed().toStdString();
-  return !printed.empty() && printed[0] == '/' ? printed : std::string();
-}
-
 }  // namespace
 
 std::string DesktopFolder() {
-  const std::string folder = UserDirTool("DESKTOP");
+  const std::string folder = UserDirsFolder("DESKTOP");
   return folder.empty() ? HomeFolder() + "Desktop/" : WithSlash(folder);
 }
 

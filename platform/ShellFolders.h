@@ -6,7 +6,7 @@
 
 namespace platform {
 
-// The desktop: what `xdg-user-dir DESKTOP` names, else $HOME/Desktop.
+// The desktop: XDG_DESKTOP_DIR of the user-dirs file, else $HOME/Desktop.
 std::string DesktopFolder();
 
 // A shell folder by its Windows name: "Desktop"; "Programs" and "Start Menu" are the user's

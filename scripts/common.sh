@@ -23,8 +23,8 @@ install_packages() {
   fi
 }
 
-# Configures the build folder (BUILD_DIR, default build).
+# Configures the build folder (BUILD_DIR, default build); arguments go to cmake.
 configure_build() {
   BUILD_DIR=${BUILD_DIR:-build}
-  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 }

@@ -5,13 +5,18 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFrame>
+#include <QStackedWidget>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
 
 #include "ControlGallery.h"
-#include "MicroWindow.h"
-#include "SkinWindow.h"
+#include "FEJpeg.h"
+#include "FakeXaudioEngine.h"
+#include "Form1.h"
+#include "Placement.h"
+#include "RunLabel.h"
 
 namespace {
 
@@ -24,24 +29,31 @@ void Save(const QString& folder, const std::string& name, const QImage& image) {
   std::printf("%s.png\n", qPrintable(base));
 }
 
-void RenderSkins(const QString& out, const std::string& runtime) {
+// The player's own window over a silent engine, never shown (showing reads the user's
+// settings), with each skin loaded as the player loads it.
+void RenderWindows(const QString& out, const std::string& runtime) {
   const QDir skins(QFile::decodeName((runtime + "SKIN").c_str()));
   const QStringList names = skins.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
   if (names.isEmpty()) throw std::runtime_error("no skins below " + runtime + "SKIN");
-  const std::pair<TSkinWindow::TPage, const char*> pages[] = {
-      {TSkinWindow::spPlay, "play"},
-      {TSkinWindow::spImage, "image"},
-      {TSkinWindow::spEqualizer, "equalizer"}};
+  TForm1::ShowMessage = [](const std::string& text) { throw std::runtime_error(text); };
+  FakeXaudioEngine engine;
   for (const QString& name : names) {
+    TForm1 window(runtime, engine.Table());
     const std::string folder = runtime + "SKIN/" + QFile::encodeName(name).toStdString() + "/";
-    TSkinWindow window(folder);
-    window.show();
-    if (!window.SettleTitles()) std::fprintf(stderr, "titles still moving: %s\n", folder.c_str());
+    window.LoadSkin(folder);
+    window.LeggiSkinINI(folder + "Colors.ini");
+    if (!SettleRunLabels({window.CDlbl, window.Songlbl}))
+      std::fprintf(stderr, "titles still moving: %s\n", folder.c_str());
+    const std::pair<QWidget*, const char*> pages[] = {
+        {window.Page0, "play"}, {window.page1, "image"}, {window.page2, "equalizer"}};
     for (const auto& [page, suffix] : pages) {
-      window.ShowPage(page);
+      window.Display->setCurrentWidget(page);
       Save(out, "skin-" + name.toStdString() + "-" + suffix, window.grab().toImage());
     }
   }
+  // The micro window's picture, without the panel's margin beyond it.
+  const TForm1 window(runtime, engine.Table());
+  Save(out, "micro", window.MicroPanel->grab(window.MicroImage->geometry()).toImage());
 }
 
 }  // namespace
@@ -59,8 +71,7 @@ int main(int argc, char** argv) {
   if (runtime.empty() || runtime.back() != '/') runtime += '/';
   try {
     if (!QDir().mkpath(out)) throw std::runtime_error("cannot create " + out.toStdString());
-    RenderSkins(out, runtime);
-    Save(out, "micro", TMicroWindow(runtime + "pictures/").grab().toImage());
+    RenderWindows(out, runtime);
     for (const auto& [name, image] : TControlGallery(runtime).Render())
       Save(out, "control-" + name, image);
   } catch (const std::exception& e) {

@@ -399,13 +399,13 @@ INSTANTIATE_TEST_SUITE_P(Zooms, ZoomOnScreen,
                          testing::Values(TScreenCase{1, "1", 1}, TScreenCase{1, "1.5", 1},
                                          TScreenCase{2, "1", 2}, TScreenCase{3, "1", 3},
                                          TScreenCase{1, "2", 2}, TScreenCase{1, "1", 1, 2}),
-                         [](const testing::TestParamInfo<TScreenCase>& info) {
-                           std::string scale = info.param.ScreenScale;
+                         [](const testing::TestParamInfo<TScreenCase>& test) {
+                           std::string scale = test.param.ScreenScale;
                            std::replace(scale.begin(), scale.end(), '.', '_');
                            const std::string menu =
-                               info.param.MenuZoom ? "Menu" + std::to_string(info.param.MenuZoom)
+                               test.param.MenuZoom ? "Menu" + std::to_string(test.param.MenuZoom)
                                                    : "";
-                           return "Zoom" + std::to_string(info.param.Zoom) + "Scale" + scale + menu;
+                           return "Zoom" + std::to_string(test.param.Zoom) + "Scale" + scale + menu;
                          });
 
 }  // namespace

@@ -382,18 +382,18 @@ TEST_F(MprisTest, OpenUriTakesTheFilesFolderAsTheSource) {
   EXPECT_EQ(Title(), "1. x1");
 
   // Only a local file by an absolute path without NUL is taken; nothing else is kept.
-  const QString music = QString::fromStdString(disk + "/Music");
+  const QString folder = QString::fromStdString(music);
   for (const QString& refused :
-       {QStringLiteral("file://") + music + QStringLiteral("%00XYZ/a1.mp3"),
-        QStringLiteral("file:Music/A/a1.mp3"), QStringLiteral("file://host") + music + "/A/a1.mp3",
-        QStringLiteral("file://") + music + QStringLiteral("/A/a1.mp3?x=1"),
+       {QStringLiteral("file://") + folder + QStringLiteral("%00XYZ/a1.mp3"),
+        QStringLiteral("file:Music/A/a1.mp3"), QStringLiteral("file://host") + folder + "/A/a1.mp3",
+        QStringLiteral("file://") + folder + QStringLiteral("/A/a1.mp3?x=1"),
         QStringLiteral("file://localhost")}) {
     EXPECT_EQ(TMprisPlayer::LocalPath(refused), "") << refused.toStdString();
     Call(kPlayer, "OpenUri", {refused});
   }
   QTest::qWait(50);
   EXPECT_EQ(form2.CurrDir->FileName(), disk + "/Other/");
-  EXPECT_EQ(TMprisPlayer::LocalPath(QStringLiteral("FILE://LocalHost") + music + "/A/a1.mp3"),
+  EXPECT_EQ(TMprisPlayer::LocalPath(QStringLiteral("FILE://LocalHost") + folder + "/A/a1.mp3"),
             disk + "/Music/A/a1.mp3");
 }
 

@@ -51,8 +51,9 @@ TRun Decode(const std::string& path, int slider, int value, int64_t seekTo = 0) 
     const int channels = decoder.Info().format.channels;
     for (int i = 0; i < frames; ++i) run.samples.push_back(block[i * channels]);
     run.frames += frames;
-    if (frames > 0 && seekTo > 0 && read == 0)
+    if (frames > 0 && seekTo > 0 && read == 0) {
       EXPECT_EQ(decoder.Position(), seekTo + frames) << "a position ahead of the sound";
+    }
     if (result != xaudio::TDecoder::TRead::Ok) break;
   }
   return run;

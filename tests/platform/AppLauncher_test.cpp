@@ -3,36 +3,40 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
-#include <QFile>
-#include <QTemporaryDir>
-#include <QThread>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+
+#include "TempDir.h"
+
+using namespace std::chrono_literals;
 
 namespace {
 
 TEST(AppLauncherTest, StartsWithArgumentsWithoutWaiting) {
-  QTemporaryDir dir;
-  const std::string out = QFile::encodeName(dir.filePath("out")).toStdString();
-  QElapsedTimer t;
-  t.start();
+  TTempDir dir;
+  const std::string out = dir.path() + "/out";
+  const auto start = std::chrono::steady_clock::now();
+  const auto elapsed = [start] { return std::chrono::steady_clock::now() - start; };
   EXPECT_GE(platform::Launcher().Start("sh", {"-c",
                                               "sleep 0.3; printf '%s|%s' \"$1\" \"$2\" >$3.t; "
                                               "mv $3.t $3",
                                               "sh", "a b", "c", out}),
             32);
-  EXPECT_LT(t.elapsed(), 250);  // did not wait for the sleep
-  QFile f(QString::fromStdString(out));
-  while (!f.exists() && t.elapsed() < 10000) QThread::msleep(20);
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  EXPECT_EQ(f.readAll(), "a b|c");
+  EXPECT_LT(elapsed(), 250ms);  // did not wait for the sleep
+  while (!std::filesystem::exists(out) && elapsed() < 10s) std::this_thread::sleep_for(20ms);
+  std::ifstream f(out);
+  ASSERT_TRUE(f.is_open());
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(f), {}), "a b|c");
 }
 
 TEST(AppLauncherTest, FailedStartsGiveTheirCodes) {
-  QTemporaryDir dir;
-  QFile plain(dir.filePath("plain"));
-  ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-  plain.close();
-  const std::string base = QFile::encodeName(dir.path()).toStdString();
+  TTempDir dir;
+  const std::string base = dir.path();
+  ASSERT_TRUE(std::ofstream(base + "/plain").is_open());
   platform::AppLauncher& l = platform::Launcher();
   EXPECT_EQ(l.Start(base + "/missing", {}), 2);
   EXPECT_EQ(l.Start("no-such-program-anywhere", {}), 2);

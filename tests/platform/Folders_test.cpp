@@ -5,13 +5,13 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
-#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <string>
 
 #include "CaseInsensitive.h"
+#include "TempDir.h"
 
 namespace {
 
@@ -30,8 +30,8 @@ class ScopedEnv {
 };
 
 TEST(Folders, XdgVariablesWinWhenAbsolute) {
-  QTemporaryDir dir;
-  const std::string base = dir.path().toStdString();
+  TTempDir dir;
+  const std::string base = dir.path();
   ScopedEnv home("HOME", (base + "/home").c_str());
   {
     ScopedEnv config("XDG_CONFIG_HOME", (base + "/conf").c_str());
@@ -59,8 +59,8 @@ TEST(Folders, HomeFallsBackToThePasswordDatabase) {
 }
 
 TEST(Folders, MusicFolderIsTheFirstThatExists) {
-  QTemporaryDir dir;
-  const std::string base = dir.path().toStdString();
+  TTempDir dir;
+  const std::string base = dir.path();
   ScopedEnv home("HOME", (base + "/home").c_str());
   ScopedEnv config("XDG_CONFIG_HOME", (base + "/conf").c_str());
   std::filesystem::create_directories(base + "/home");
@@ -81,8 +81,8 @@ TEST(Folders, MusicFolderIsTheFirstThatExists) {
 // Only a regular file is read: a named pipe in its place must not wait for a writer, and a
 // folder of that name is no list of folders.
 TEST(Folders, AUserDirsFileThatIsNoFileIsIgnored) {
-  QTemporaryDir dir;
-  const std::string base = dir.path().toStdString();
+  TTempDir dir;
+  const std::string base = dir.path();
   ScopedEnv home("HOME", (base + "/home").c_str());
   ScopedEnv config("XDG_CONFIG_HOME", (base + "/conf").c_str());
   std::filesystem::create_directories(base + "/home/Music");
@@ -112,8 +112,8 @@ TEST(CaseInsensitive, CasingTouchesAsciiLettersOnly) {
 }
 
 TEST(CaseInsensitive, FindsEntriesPreferringExactMatches) {
-  QTemporaryDir dir;
-  const std::string folder = dir.path().toStdString();
+  TTempDir dir;
+  const std::string folder = dir.path();
   for (const char* name : {"IMG-Default.bmp", "DEFAULT", "Skin", "skin", "SKIN"})
     std::filesystem::create_directories(folder + "/" + name);
   EXPECT_EQ(platform::FindEntryIgnoringCase(folder, "img-default.BMP"), "IMG-Default.bmp");

@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 
 #include "MediumSerial.h"
+#include "TempDir.h"
 
 namespace fs = std::filesystem;
 using platform::LinuxVolumeLayer;
@@ -32,8 +32,7 @@ std::string DiscImage(const std::string& label) {
 class FakeSystem : public testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(dir_.isValid());
-    root_ = fs::canonical(dir_.path().toStdString()).string();
+    root_ = dir_.path();
     files_ = {root_ + "/mounts", root_ + "/fstab",   root_ + "/block",
               root_ + "/dev",    root_ + "/by-uuid", root_ + "/by-label"};
     for (const char* folder : {"/block", "/dev", "/by-uuid", "/by-label", "/home/user"})
@@ -51,7 +50,7 @@ class FakeSystem : public testing::Test {
   void Folder(const std::string& relative) { fs::create_directories(root_ + relative); }
   std::string Dev(const std::string& name) { return files_.dev + "/" + name; }
 
-  QTemporaryDir dir_;
+  TTempDir dir_;
   std::string root_;
   std::string oldHome_;
   platform::SystemFiles files_;

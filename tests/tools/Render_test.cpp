@@ -4,10 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QFrame>
 #include <QImage>
 #include <QProcess>
+#include <QStackedWidget>
 #include <QTemporaryDir>
 
+#include "FakeXaudioEngine.h"
+#include "Form1.h"
+#include "MainLayout.h"
+#include "Placement.h"
 #include "SkinFiles.h"
 
 namespace {
@@ -99,6 +105,38 @@ TEST_F(Render, BarsCarryTheSkinsColours) {
     EXPECT_EQ(window.pixelColor(3 + 16 + 140, 19 + 110 + 5),
               ColourOf(ColourText(ini, "VolBarBack")));
   }
+}
+
+// The renderer draws the player's window itself, built from the one layout: its pictures
+// are the window's own grab, pixel for pixel.
+TEST_F(Render, PicturesAreThePlayersOwnWindow) {
+  FakeXaudioEngine engine;
+  std::vector<std::string> messages;
+  const auto savedShowMessage = TForm1::ShowMessage;
+  TForm1::ShowMessage = [&messages](const std::string& text) { messages.push_back(text); };
+  for (const QString skin : {"DEFAULT", "Amber"}) {
+    SCOPED_TRACE(skin.toStdString());
+    TForm1 window(RuntimeFolder().toStdString(), engine.Table());
+    for (const TControlPlace& place : TMainLayout::Controls()) {
+      const auto* control = window.findChild<QWidget*>(QLatin1String(place.Name));
+      ASSERT_NE(control, nullptr) << place.Name;
+      EXPECT_EQ(control->geometry(), QRect(place.Left, place.Top, place.Width, place.Height))
+          << place.Name;
+    }
+    const std::string folder = (RuntimeFolder() + "SKIN/" + skin + "/").toStdString();
+    window.LoadSkin(folder);
+    window.LeggiSkinINI(folder + "Colors.ini");
+    ASSERT_TRUE(SettleRunLabels({window.CDlbl, window.Songlbl}));
+    for (const auto& [page, suffix] :
+         {std::pair<QWidget*, const char*>{window.Page0, "play"}, {window.page2, "equalizer"}}) {
+      window.Display->setCurrentWidget(page);
+      EXPECT_EQ(window.grab().toImage().convertToFormat(QImage::Format_RGB32),
+                Rendered("skin-" + skin + "-" + suffix))
+          << suffix;
+    }
+  }
+  TForm1::ShowMessage = savedShowMessage;
+  EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace

@@ -2,11 +2,9 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <algorithm>
 #include <stdexcept>
 
-#include "CoolButton.h"
 #include "ExtProgressBar.h"
 #include "FEJpeg.h"
 #include "RunLabel.h"
@@ -35,34 +33,6 @@ void PlaceBandSliders(QWidget* parent, int left, int top, int spacing,
     slider->SetColor(QColor(192, 192, 192));
     slider->SetPosition(position);
     left += spacing;
-  }
-}
-
-QLabel* PlaceLabel(QWidget* parent, const char* text, const QRect& place, const QFont& font,
-                   TColor colour, Qt::Alignment align) {
-  auto* label = new QLabel(QString::fromLatin1(text), parent);
-  label->setFont(font);
-  label->setAlignment(align);
-  QPalette palette = label->palette();
-  palette.setColor(QPalette::WindowText, ColorToQColor(colour));
-  label->setPalette(palette);
-  if (place.width() > 0) {
-    label->setGeometry(place);
-  } else {
-    label->move(place.topLeft());
-    label->adjustSize();
-  }
-  return label;
-}
-
-void PlaceButtons(QWidget* parent, const std::string& folder, int numGlyphs,
-                  std::initializer_list<TButtonPlace> buttons) {
-  for (const TButtonPlace& b : buttons) {
-    auto* button = new TCoolButton(parent);
-    button->setGeometry(b.place);
-    button->SetNumGlyphs(numGlyphs);
-    if (!button->LoadGlyph(folder + b.file))
-      throw std::runtime_error(folder + b.file + ": not a picture");
   }
 }
 

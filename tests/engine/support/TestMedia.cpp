@@ -32,17 +32,6 @@ uint32_t Le(const std::string& b, size_t at, int bytes) {
 
 }  // namespace
 
-TTempDir::TTempDir() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "sonavera-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-  path_ = pattern;
-}
-
-TTempDir::~TTempDir() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
-}
-
 std::string MakeWav(const TTempDir& dir, const std::string& name, const TTone& tone) {
   const std::string path = dir.File(name);
   Run(SoxTone(tone, path));

@@ -6,26 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
+
 struct TTone {
   double seconds = 2.0;
   int rate = 44100;
   int channels = 2;
   double frequency = 440.0;
   bool vbr = false;  // lame -V 4 instead of 128 kbit/s CBR
-};
-
-// A private folder removed with everything in it when the object goes.
-class TTempDir {
- public:
-  TTempDir();
-  ~TTempDir();
-  TTempDir(const TTempDir&) = delete;
-  TTempDir& operator=(const TTempDir&) = delete;
-  const std::string& path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
 };
 
 // Encodes `tone` into dir/name; throws when sox or lame fail.

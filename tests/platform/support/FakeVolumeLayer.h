@@ -3,13 +3,13 @@
 // in use while it lives.
 #pragma once
 
-#include <QTemporaryDir>
 #include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "TempDir.h"
 #include "VolumeLayer.h"
 
 class FakeVolumeLayer : public platform::VolumeLayer {
@@ -66,7 +66,7 @@ class FakeVolumeLayer : public platform::VolumeLayer {
   Drive& Find(const std::string& drive);
   std::string MountPointFor(const std::string& name) const;
 
-  QTemporaryDir dir_;
+  TTempDir dir_;
   std::string root_;
   std::vector<Drive> drives_;
   int serialQueries_ = 0;

@@ -2,7 +2,6 @@
 
 #include <array>
 #include <charconv>
-#include <cstdint>
 
 #include "VolumeLayer.h"
 
@@ -114,6 +113,5 @@ std::string TAlbumScanner::EstraiDisco(const std::string& path, const std::strin
 }
 
 std::string TAlbumScanner::CalcolaSN(const std::string& root) {
-  const std::uint32_t serial = platform::Volumes().VolumeSerial(root).value_or(0);
-  return std::to_string(static_cast<std::int32_t>(serial));
+  return platform::SerialText(platform::Volumes().VolumeSerial(root));
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <chrono>
 #include <clocale>
 #include <ctime>
 #include <numeric>
@@ -61,23 +62,14 @@ char FormatSeparator(std::string_view format, char fallback) {
   return fallback;
 }
 
-// Days since 1970-01-01 of a date of the proleptic Gregorian calendar.
-long DaysFromCivil(int year, int month, int day) {
-  year -= month <= 2;
-  const long era = (year >= 0 ? year : year - 399) / 400;
-  const long yoe = year - era * 400;
-  const long doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-  const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-bool IsLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
-
-bool ValidDate(int year, int month, int day) {
-  constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  // The calendar has no year 0.
-  if (year == 0 || month < 1 || month > 12 || day < 1) return false;
-  return day <= kDays[month - 1] + (month == 2 && IsLeap(year));
+// A date of the proleptic Gregorian calendar, which has no year 0. The ranges are checked
+// before the conversion, which keeps only the low byte of a month or day.
+std::optional<std::chrono::year_month_day> CalendarDate(int year, int month, int day) {
+  if (year == 0 || month < 1 || month > 12 || day < 1 || day > 31) return std::nullopt;
+  const std::chrono::year_month_day date{std::chrono::year(year),
+                                         std::chrono::month(unsigned(month)),
+                                         std::chrono::day(unsigned(day))};
+  return date.ok() ? std::optional(date) : std::nullopt;
 }
 
 int CurrentYear() {
@@ -189,10 +181,11 @@ std::optional<double> TSortComparer::ReadDate(std::string_view text, std::size_t
   }
   // Two-digit years fall in 1950..2049.
   if (yearDigits <= 2) year += year < 50 ? 2000 : 1900;
-  if (!ValidDate(year, month, day)) return std::nullopt;
+  const std::optional<std::chrono::year_month_day> date = CalendarDate(year, month, day);
+  if (!date) return std::nullopt;
   // Counted as Julian days.
   constexpr long kJulianDayOf1970 = 2440588;
-  return double(DaysFromCivil(year, month, day) + kJulianDayOf1970);
+  return double(std::chrono::sys_days(*date).time_since_epoch().count() + kJulianDayOf1970);
 }
 
 std::optional<double> TSortComparer::ReadTimeAt(std::string_view text, std::size_t& pos) const {

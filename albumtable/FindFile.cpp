@@ -12,6 +12,7 @@
 #include <mutex>
 #include <thread>
 
+#include "CaseInsensitive.h"
 #include "PseudoFileSystem.h"
 
 namespace {
@@ -61,18 +62,19 @@ bool TFindFile::MatchesMask(std::string_view name, std::string_view mask) {
     return MatchesMask(name, mask.substr(0, semicolon)) ||
            MatchesMask(name, mask.substr(semicolon + 1));
   if (mask == "*.*" || mask == "*") return true;
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
   // "*.mp3" and the like, checked once per name of a whole disk: a plain ending.
   if (mask.size() > 1 && mask[0] == '*' && mask.find_first_of("*?", 1) == std::string_view::npos) {
     const std::string_view end = mask.substr(1);
     return name.size() >= end.size() &&
-           std::equal(end.begin(), end.end(), name.end() - std::ptrdiff_t(end.size()),
-                      [&](char m, char n) { return lower(m) == lower(n); });
+           std::equal(
+               end.begin(), end.end(), name.end() - std::ptrdiff_t(end.size()),
+               [&](char m, char n) { return platform::AsciiLower(m) == platform::AsciiLower(n); });
   }
   // Greedy match that backtracks to the last "*".
   std::size_t n = 0, m = 0, starMask = std::string::npos, starName = 0;
   while (n < name.size()) {
-    if (m < mask.size() && (mask[m] == '?' || lower(mask[m]) == lower(name[n]))) {
+    if (m < mask.size() &&
+        (mask[m] == '?' || platform::AsciiLower(mask[m]) == platform::AsciiLower(name[n]))) {
       ++n;
       ++m;
     } else if (m < mask.size() && mask[m] == '*') {

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <utility>
 
+#include "CaseInsensitive.h"
+
 bool TFileLister::SetDirectory(const std::string& folder) {
   std::vector<TFindFile::TFolderEntry> entries;
   const bool ok = TFindFile::ReadFolder(folder, entries);
@@ -42,14 +44,12 @@ bool ByteOrderCollation() {
   return false;
 }
 
-char Folded(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-
 // Folded bytes first (a name that is a prefix of another comes first), then the raw bytes.
 int CompareBytes(std::string_view a, std::string_view b) {
   const std::size_t n = std::min(a.size(), b.size());
   for (std::size_t i = 0; i < n; ++i) {
-    const auto x = static_cast<unsigned char>(Folded(a[i]));
-    const auto y = static_cast<unsigned char>(Folded(b[i]));
+    const auto x = static_cast<unsigned char>(platform::AsciiLower(a[i]));
+    const auto y = static_cast<unsigned char>(platform::AsciiLower(b[i]));
     if (x != y) return x < y ? -1 : 1;
   }
   if (a.size() != b.size()) return a.size() < b.size() ? -1 : 1;
@@ -74,7 +74,7 @@ class TNameOrder {
  private:
   static void Fold(std::string_view name, std::string& folded) {
     folded.assign(name);
-    for (char& c : folded) c = Folded(c);
+    for (char& c : folded) c = platform::AsciiLower(c);
   }
 
   bool m_byteOrder = ByteOrderCollation();

@@ -72,7 +72,9 @@ TEST(SortComparer, ReadsDatesAndTimesInTheGivenOrder) {
   EXPECT_EQ(*c.ReadDateTime("2000-03-01") - *c.ReadDateTime("2000-02-28"), 2.0);
   EXPECT_EQ(*c.ReadDateTime("2100-03-01") - *c.ReadDateTime("2100-02-28"), 1.0);
   EXPECT_EQ(*c.ReadDateTime("1601-01-01") - *c.ReadDateTime("1600-01-01"), 366.0);
-  for (const char* bad : {"1900-02-29", "2023-02-29", "0000-01-01", "2000-04-31", "2000-00-10"}) {
+  // Month 257 and day 257 would be 1 in a byte.
+  for (const char* bad : {"1900-02-29", "2023-02-29", "0000-01-01", "2000-04-31", "2000-00-10",
+                          "2000-257-01", "2000-01-257"}) {
     EXPECT_FALSE(c.ReadDateTime(bad).has_value()) << bad;
   }
   EXPECT_TRUE(c.ReadDateTime("2024-02-29").has_value());

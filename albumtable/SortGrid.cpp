@@ -15,9 +15,7 @@ std::string Folded(std::string_view text, const TSortGrid::TSearchOptions& searc
 }
 
 void Fold(std::string& text) {
-  for (char& c : text) {
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  }
+  for (char& c : text) c = platform::AsciiLower(c);
 }
 
 // Moves the element at from to to, shifting those between by one.

@@ -1,6 +1,5 @@
 #include "FakeVolumeLayer.h"
 
-#include <QFile>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
@@ -28,8 +27,7 @@ bool Holds(const std::string& root, const std::string& path) {
 }  // namespace
 
 FakeVolumeLayer::FakeVolumeLayer() {
-  if (!dir_.isValid()) throw std::runtime_error("cannot create the fake volumes' folder");
-  root_ = fs::canonical(QFile::encodeName(dir_.path()).toStdString()).string();
+  root_ = dir_.path();
   platform::SetVolumes(this);
 }
 
