@@ -314,4 +314,65 @@ TEST_F(SessionTest, ShuffleAlbumSwapsEachRowWithOneDrawnFromTheWholeRange) {
   EXPECT_EQ(Order(), before);
 }
 
+TEST_F(SessionTest, AReopenedLoadOpensTheRememberedRowWhenTheTableHasIt) {
+  session.LastRow = 5;
+  session.LoadAlbum(true);
+  EXPECT_EQ(Current(), "b2");
+  EXPECT_EQ(session.DiscTitle(), "2. B");
+  EXPECT_EQ(session.SongRow(), 5);
+  EXPECT_EQ(Log(), (Lines{"stop", "stop", "open b2", "play"}));
+  // A row the table does not have, or a load that does not reopen, starts at the first song.
+  for (int row : {0, -4, 6}) {
+    session.LastRow = row;
+    session.LoadAlbum(true);
+    EXPECT_EQ(Current(), "a1") << row;
+  }
+  session.LastRow = 5;
+  session.AutoStart = false;
+  session.LoadAlbum(false);
+  EXPECT_EQ(Current(), "a1");
+  EXPECT_EQ(Log().back(), "open a1");
+}
+
+TEST_F(SessionTest, NotificationsMoveThePositionAnswerWithTheVolumeAndNameFailedSongs) {
+  QSignalSpy failed(&session, &TAlbumSession::SongFailed);
+  QSignalSpy damaged(&session, &TAlbumSession::SongDamaged);
+  const auto handled = [this] { ASSERT_TRUE(engine.WaitDrained()); };
+  engine.PostPosition(399);
+  engine.PostPosition(1000, 1000);
+  handled();
+  EXPECT_EQ(session.Position(), 399);
+
+  // Out of range the volume stays; every new stream and level report gets it back.
+  session.SetVolume(30);
+  session.SetVolume(101);
+  session.SetVolume(-1);
+  EXPECT_EQ(session.Volume(), 30);
+  engine.ClearCommands();
+  engine.PostStreamInfo(64);
+  engine.PostPcmLevel(80);
+  handled();
+  ASSERT_EQ(engine.Commands().size(), 2u);
+  for (const FakeXaudioCommand& c : engine.Commands()) {
+    EXPECT_EQ(c.Code, XA_MSG_SET_OUTPUT_VOLUME);
+    EXPECT_EQ(c.Ints, (std::vector<int>{255, 30, 255}));
+  }
+
+  // A failed song stops and is named; a damaged one is only named.
+  engine.ClearCommands();
+  engine.PostError("cannot read the file");
+  handled();
+  EXPECT_EQ(Log(), Lines{"stop"});
+  ASSERT_EQ(failed.count(), 1);
+  EXPECT_EQ(failed[0][0].value<std::string>(), "Error cannot read the file A/a1.mp3");
+  XA_Message debug{XA_MSG_NOTIFY_DEBUG, {}};
+  debug.data.debug.level = XA_DEBUG_LEVEL_INPUT_DAMAGED;
+  debug.data.debug.message = engine.Text("junk");
+  engine.Post(debug);
+  handled();
+  EXPECT_EQ(Log(), Lines{});
+  ASSERT_EQ(damaged.count(), 1);
+  EXPECT_EQ(damaged[0][0].value<std::string>(), "Error junk A/a1.mp3");
+}
+
 }  // namespace
