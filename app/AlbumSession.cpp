@@ -31,11 +31,11 @@ void TAlbumSession::Bind(TXaudioPlayer* engine) {
                                            uint16_t, uint8_t mode) {
     XAudioNotifyInputStreamInfo(bitrate, mode);
   };
-  // The engine reports only changes of the level, so answering with the session's level
-  // cannot start an endless exchange.
-  engine->OnNotifyOutputPcmLevel = [this](TXaudioPlayer*, uint8_t) { SendVolume(); };
+  engine->OnNotifyOutputPcmLevel = [this](TXaudioPlayer*, uint8_t) {
+    XAudioNotifyOutputPcmLevel();
+  };
   engine->OnNotifyCodecQuality = [this](TXaudioPlayer*, uint8_t quality) {
-    emit CodecQualityReported(quality);
+    XAudioNotifyCodecQuality(quality);
   };
   engine->OnNotifyError = [this](TXaudioPlayer*, uint8_t, int16_t, const std::string& msg) {
     XAudioNotifyError(msg);
@@ -245,6 +245,14 @@ void TAlbumSession::XAudioNotifyInputDuration(uint32_t Duration) {
 void TAlbumSession::XAudioNotifyInputStreamInfo(uint16_t Bitrate, uint8_t Mode) {
   emit StreamInfoReported(Bitrate, Mode == XA_STREAM_MODE_SINGLE_CHANNEL);
   SendVolume();
+}
+
+// The engine reports only changes of the level, so answering with the session's level
+// cannot start an endless exchange.
+void TAlbumSession::XAudioNotifyOutputPcmLevel() { SendVolume(); }
+
+void TAlbumSession::XAudioNotifyCodecQuality(uint8_t Quality) {
+  emit CodecQualityReported(Quality);
 }
 
 // The song stays current and nothing is retried; the text names the song that failed by

@@ -142,6 +142,8 @@ class TAlbumSession : public QObject {
                                  uint8_t Fractions);
   void XAudioNotifyInputDuration(uint32_t Duration);
   void XAudioNotifyInputStreamInfo(uint16_t Bitrate, uint8_t Mode);
+  void XAudioNotifyOutputPcmLevel();
+  void XAudioNotifyCodecQuality(uint8_t Quality);
   void XAudioNotifyError(const std::string& Msg);
   void XAudioNotifyDebug(uint8_t Level, const std::string& Msg);
 

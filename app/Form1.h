@@ -1,6 +1,7 @@
 // TForm1: the borderless, skinned main window. It owns every control of the player and the
-// routines that work on them; those routines live in several source files by concern
-// (construction, skin and colours, display pages and window modes, start-up).
+// player itself (Session); its handlers ask the session and repaint on its signals. They
+// live in several source files by concern (construction, skin and colours, display pages
+// and window modes, start-up).
 #pragma once
 
 #include <QWidget>
