@@ -14,6 +14,8 @@ namespace {
 
 constexpr float kLimitDb = 20.0f;
 constexpr float kDamagedDb = 60.0f;
+// Peaks above this are damage (full scale is 1.0).
+constexpr float kLargestPeak = 100.0f;
 // ReplayGain targets 89 dB SPL, about -18 LUFS; R128 gains aim at -23 LUFS.
 constexpr float kR128ToReplayGain = 5.0f;
 
@@ -96,7 +98,7 @@ bool TGainTags::ParseGain(std::string_view text, float& db) {
 
 bool TGainTags::ParsePeak(std::string_view text, float& peak) {
   double v = 0;
-  if (!ParseDecimal(Trim(text), v) || v <= 0 || v > 100) return false;
+  if (!ParseDecimal(Trim(text), v) || v <= 0 || v > kLargestPeak) return false;
   peak = static_cast<float>(v);
   return true;
 }
@@ -172,13 +174,24 @@ void TGainTags::ReadRva2(const unsigned char* frame, size_t size) {
   const auto* end = static_cast<const unsigned char*>(std::memchr(frame, 0, size));
   if (end == nullptr) return;
   const std::string_view id(reinterpret_cast<const char*>(frame), end - frame);
-  float& gain = SameKey(id, "album") ? albumGain : trackGain;
-  // Channel 1 is the master volume: a signed 16-bit step of 1/512 dB, then its peak.
+  const bool album = SameKey(id, "album");
+  float& gain = album ? albumGain : trackGain;
+  float& peak = album ? albumPeak : trackPeak;
+  // Channel 1 is the master volume: a signed 16-bit step of 1/512 dB, then its peak in as
+  // many bits as the next byte says, full scale at the top bit of its whole bytes.
   for (size_t at = end - frame + 1; at + 4 <= size;) {
     const int type = frame[at];
     const auto step = static_cast<int16_t>(BigEndian(frame + at + 1, 2));
-    if (type == 1 && std::isnan(gain)) gain = std::clamp(step / 512.0f, -kLimitDb, kLimitDb);
-    at += 4 + (frame[at + 3] + 7) / 8;
+    const int peakBytes = (frame[at + 3] + 7) / 8;
+    if (type == 1 && std::isnan(gain)) {
+      gain = std::clamp(step / 512.0f, -kLimitDb, kLimitDb);
+      if (peakBytes > 0 && peakBytes <= 4 && at + 4 + peakBytes <= size && std::isnan(peak)) {
+        const float v = static_cast<float>(BigEndian(frame + at + 4, peakBytes)) /
+                        static_cast<float>(uint64_t{1} << (8 * peakBytes - 1));
+        if (v > 0 && v <= kLargestPeak) peak = v;
+      }
+    }
+    at += 4 + peakBytes;
   }
 }
 
@@ -195,15 +208,18 @@ void TGainTags::ReadLame(int fd, long at) {
   const int lame = xing + 8 + (flags & 1 ? 4 : 0) + (flags & 2 ? 4 : 0) + (flags & 4 ? 100 : 0) +
                    (flags & 8 ? 4 : 0);
   if (lame + 19 > static_cast<int>(sizeof frame)) return;
-  // Two 16-bit fields: name (1 radio = track, 2 audiophile = album), originator, sign and
-  // tenths of a dB.
+  // The track's peak (1.0 = 2^23; 0 when the encoder did not measure it), then two 16-bit
+  // fields: name (1 radio = track, 2 audiophile = album), originator, sign and tenths of a dB.
+  const float peak = static_cast<float>(BigEndian(frame + lame + 11, 4)) / (1 << 23);
   for (int field = 0; field < 2; ++field) {
     const uint32_t v = BigEndian(frame + lame + 15 + 2 * field, 2);
     const uint32_t name = v >> 13, origin = v >> 10 & 7;
     if (origin == 0 || (name != 1 && name != 2)) continue;
     const float db = (v & 0x200 ? -1.0f : 1.0f) * static_cast<float>(v & 0x1ff) / 10;
     float& gain = name == 1 ? trackGain : albumGain;
-    if (std::isnan(gain)) gain = std::clamp(db, -kLimitDb, kLimitDb);
+    if (!std::isnan(gain)) continue;
+    gain = std::clamp(db, -kLimitDb, kLimitDb);
+    if (name == 1 && std::isnan(trackPeak) && peak > 0 && peak <= kLargestPeak) trackPeak = peak;
   }
 }
 

@@ -73,6 +73,8 @@ bool TMpegDecoder::ReadInfo(const TStreamProbe& probe, int& code, std::string& e
   // is not played. Without one, a file whose frames all have one bit rate is measured by
   // its size. Anything else has its frame headers counted.
   long accurate = 0;
+  // Free format has no bit rate in its headers: 0.
+  bool averageBitrate = frame.vbr != MPG123_CBR || frame.bitrate == 0;
   const bool known = mpg123_getstate(handle_, MPG123_ACCURATE, &accurate, nullptr) == MPG123_OK &&
                      accurate && mpg123_framelength(handle_) == probe.ClaimedFrames();
   const auto audioBytes = static_cast<double>(probe.AudioBytes());
@@ -85,6 +87,8 @@ bool TMpegDecoder::ReadInfo(const TStreamProbe& probe, int& code, std::string& e
   } else if (!probe.HasInfoFrame() && frame.vbr == MPG123_CBR && probe.ConstantBitrate() && whole) {
     info_.frames = probe.ConstantBitrateFrames() * spf;
   } else {
+    // The first frame's bit rate may say nothing of the others here.
+    averageBitrate = averageBitrate || !probe.ConstantBitrate();
     mpg123_scan(handle_);
     info_.frames = mpg123_length(handle_);
     // Having counted fewer frames than the info frame claims, libmpg123 gives up the
@@ -103,8 +107,8 @@ bool TMpegDecoder::ReadInfo(const TStreamProbe& probe, int& code, std::string& e
   info_.mode = frame.mode;
   info_.sourceChannels = channels;
   info_.bitrate = frame.bitrate;
-  // VBR bit rates count audio only, without the tags.
-  if (frame.vbr != MPG123_CBR && info_.frames > 0 && rate > 0) {
+  // Averages count audio only, without the tags.
+  if (averageBitrate && info_.frames > 0 && rate > 0) {
     const double seconds = static_cast<double>(info_.frames) / rate;
     info_.bitrate = static_cast<int>(std::lround(audioBytes * 8 / seconds / 1000));
   }

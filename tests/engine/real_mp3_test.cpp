@@ -258,3 +258,25 @@ TEST_F(RealMp3, DamagedFilePlaysWhatDecodesAndTheAlbumGoesOn) {
 }
 
 }  // namespace
+
+TEST_F(RealMp3, BitRateIsWhatTheWholeStreamAverages) {
+  // Tone first, so the first frames are far smaller than the noise after them.
+  const std::string quietFirst = dir_->File("quiet-first.wav");
+  Shell("sox '" + tone_ + "' '" + varied_ + "' '" + quietFirst + "'");
+  const struct {
+    std::string name, path;
+    int low, high;
+  } cases[] = {
+      {"constant, no info frame", Lame("-b 128 -t", varied_, "rate-cbr.mp3"), 128, 128},
+      {"free format", Lame("--freeformat -b 360", varied_, "rate-free.mp3"), 355, 365},
+      {"varying, no info frame", Lame("-V 0 -t", quietFirst, "rate-vbr.mp3"), 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TDecoded d = Decode(c.path);
+    ASSERT_GT(d.frames, 0);
+    const double average = ReadBytes(c.path).size() * 8.0 / 1000 / (d.frames / 44100.0);
+    EXPECT_GE(d.info.bitrate, c.low ? c.low : average * 0.97);
+    EXPECT_LE(d.info.bitrate, c.high ? c.high : average * 1.03);
+  }
+}

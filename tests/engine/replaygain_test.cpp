@@ -1,6 +1,8 @@
 // ReplayGain from every format's tags, heard through the WAV sink: the level moves by the
 // tag's gain, bad values are ignored, and nothing ever goes over full scale.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -21,6 +23,26 @@ std::string Be32(uint32_t v, bool syncSafe) {
   if (syncSafe) v = (v & 0x7f) | (v & 0x3f80) << 1 | (v & 0x1fc000) << 2 | (v & 0xfe00000) << 3;
   return {static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
           static_cast<char>(v)};
+}
+
+// An Ogg Opus file whose identification header asks for `q78` (dB in Q7.8) of output gain,
+// with its page's checksum made anew.
+std::string WithOpusHeaderGain(std::string ogg, int16_t q78) {
+  const size_t head = ogg.find("OpusHead");
+  if (head == std::string::npos || ogg.compare(0, 4, "OggS") != 0) return {};
+  ogg[head + 16] = static_cast<char>(q78 & 0xff);
+  ogg[head + 17] = static_cast<char>(q78 >> 8 & 0xff);
+  const auto segments = static_cast<unsigned char>(ogg[26]);
+  size_t end = 27 + segments;
+  for (size_t i = 0; i < segments; ++i) end += static_cast<unsigned char>(ogg[27 + i]);
+  std::fill(ogg.begin() + 22, ogg.begin() + 26, '\0');
+  uint32_t crc = 0;
+  for (size_t i = 0; i < end; ++i) {
+    crc ^= uint32_t{static_cast<unsigned char>(ogg[i])} << 24;
+    for (int bit = 0; bit < 8; ++bit) crc = crc & 0x80000000u ? crc << 1 ^ 0x04c11db7u : crc << 1;
+  }
+  for (int i = 0; i < 4; ++i) ogg[22 + i] = static_cast<char>(crc >> 8 * i);
+  return ogg;
 }
 
 // An ID3v2 tag of the given version holding `frames` (id, body) in front of `mp3`.
@@ -59,9 +81,15 @@ class ReplayGain : public ::testing::Test {
     const std::string plain = dir_->File("plain.mp3");
     PrependId3(plain, dir_->File("txxx.mp3"), 4,
                {{"TXXX", std::string("\3replaygain_track_gain\0-7.25 dB", 31)}});
-    // RVA2 "track", master channel, -4 dB = -2048/512, no peak.
+    // RVA2 "track", master channel, -4 dB = -2048/512, no peak; then +9 dB with a 16-bit
+    // peak of 0.5.
     PrependId3(plain, dir_->File("rva2.mp3"), 3,
                {{"RVA2", std::string("track\0\1\xf8\x00\0", 10)}});
+    PrependId3(plain, dir_->File("rva2-peak.mp3"), 4,
+               {{"RVA2", std::string("track\0\1\x12\x00\x10\x40\x00", 12)}});
+    Shell(d + "lame --quiet --replaygain-accurate -b 192 tone.wav measured.mp3");
+    WriteBytes(dir_->File("header-gain.opus"),
+               WithOpusHeaderGain(ReadBytes(dir_->File("tone.opus")), -1536));
   }
   static void TearDownTestSuite() { dir_.reset(); }
 
@@ -144,9 +172,20 @@ TEST_F(ReplayGain, EveryFormatsTagMovesTheLevelByItsGain) {
   const double mp3 = HeardDb("plain.mp3", XA_REPLAYGAIN_TRACK);
   EXPECT_NEAR(HeardDb("txxx.mp3", XA_REPLAYGAIN_TRACK) - mp3, -7.25, 0.05);
   EXPECT_NEAR(HeardDb("rva2.mp3", XA_REPLAYGAIN_TRACK) - mp3, -4.0, 0.05);
+  EXPECT_NEAR(HeardDb("rva2-peak.mp3", XA_REPLAYGAIN_TRACK) - mp3, 6.02, 0.05)
+      << "+9 dB cut to the RVA2 peak of 0.5";
+  // The Opus header's gain is part of the stream: heard even with ReplayGain off.
+  EXPECT_NEAR(HeardDb("header-gain.opus", XA_REPLAYGAIN_OFF) - HeardDb("tone.opus", 0), -6.0, 0.05);
   const std::string lame = ReadBytes(dir_->File("lame.txt"));
   ASSERT_GT(lame.size(), 12u) << "lame printed no ReplayGain";
   EXPECT_NEAR(HeardDb("lame.mp3", XA_REPLAYGAIN_TRACK) - mp3, std::atof(lame.c_str() + 12), 0.05);
+  // An encoder that measured the peak (0.25 here) stores it beside the track gain.
+  TGainTags measured;
+  const int fd = open(dir_->File("measured.mp3").c_str(), O_RDONLY);
+  ASSERT_GE(fd, 0);
+  measured.ReadMpeg(fd);
+  close(fd);
+  EXPECT_NEAR(measured.trackPeak, 0.25, 0.02);
 }
 
 TEST_F(ReplayGain, TheGainChangesAtTheFirstSampleOfItsSong) {
@@ -164,6 +203,32 @@ TEST_F(ReplayGain, TheGainChangesAtTheFirstSampleOfItsSong) {
   const double before = 20 * std::log10(Rms(wav, 88200 - 400, 400));
   const double after = 20 * std::log10(Rms(wav, 88200, 400));
   EXPECT_NEAR(before - after, -6.3, 0.05);
+}
+
+TEST_F(ReplayGain, AModeChangeWhilePlayingGlidesToTheNewLevel) {
+  xaudio::TDecoder decoder;
+  int code = 0;
+  std::string error;
+  decoder.SetReplayGain(TReplayGain::TMode::Track, 0, 0);
+  ASSERT_TRUE(decoder.Open(dir_->File("track.flac"), code, error)) << error;
+  std::vector<float> heard(2 * 44100);
+  int frames = 0;
+  // Half a second at -6.3 dB, the change in the middle of a period, then half a second more.
+  decoder.Read(heard.data(), 22050 + 37, frames, error);
+  ASSERT_EQ(frames, 22050 + 37);
+  decoder.SetReplayGain(TReplayGain::TMode::Off, 0, 0);
+  decoder.Read(heard.data() + 2 * frames, 22050 - 37, frames, error);
+  ASSERT_EQ(frames, 22050 - 37);
+  // A 441 Hz tone of 0.25 moves at most 0.25 * 2 pi / 100 from one sample to the next.
+  float largestStep = 0;
+  for (size_t i = 2; i < heard.size(); i += 2)
+    largestStep = std::max(largestStep, std::abs(heard[i] - heard[i - 2]));
+  EXPECT_LT(largestStep, 0.25f * 6.2832f / 100 * 1.05f) << "a step, not a glide";
+  TWav wav{44100, 2, {}};
+  for (float v : heard) wav.samples.push_back(static_cast<int16_t>(std::lround(v * 32767)));
+  EXPECT_NEAR(20 * std::log10(Rms(wav, 22050 + 37 + 441, 10000) / Rms(wav, 10000, 10000)), 6.3,
+              0.05)
+      << "the new level 10 ms after the change";
 }
 
 TEST_F(ReplayGain, NothingReachesFullScaleWithGainOrEqualizerBoost) {
