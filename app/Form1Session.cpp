@@ -14,8 +14,7 @@
 void TForm1::ConnectSession() {
   Session.Bind(XAudio);
   TAlbumSession* session = &Session;
-  connect(session, &TAlbumSession::PositionChanged, this,
-          qOverload<>(&TForm1::XAudioNotifyInputPosition));
+  connect(session, &TAlbumSession::PositionChanged, this, &TForm1::XAudioNotifyInputPosition);
   connect(session, &TAlbumSession::TimecodeReported, this, &TForm1::XAudioNotifyInputTimecode);
   connect(session, &TAlbumSession::DurationReported, this, &TForm1::XAudioNotifyInputDuration);
   connect(session, &TAlbumSession::StreamInfoReported, this, &TForm1::XAudioNotifyInputStreamInfo);
