@@ -200,6 +200,7 @@ void TAlbumSession::SeekToPosition() {
 }
 
 void TAlbumSession::SeekTo(uint32_t offset, uint32_t range) {
+  if (range == 0) return;
   SetPosition(int(uint64_t(offset) * kPositionRange / range));
   engine_->InputSeek(offset, range);
 }
@@ -347,7 +348,8 @@ void TAlbumSession::MixProssimaCanzone() {
     const int disc = DiscOf(CurrentRow);
     if (Shuffle) {
       // Shuffled across discs, the song list stays as it is; only the disc title follows.
-      discTitle_ = platform::AsciiUpper(discs_[disc - 1]);
+      discTitle_ =
+          disc >= 1 && disc <= DiscCount() ? platform::AsciiUpper(discs_[disc - 1]) : std::string();
       emit DiscTitleChanged(false);
     } else {
       CaricaCD(disc);
