@@ -1,6 +1,7 @@
 // TForm1: the borderless, skinned main window. It owns every control of the player and the
-// routines that work on them; those routines live in several source files by concern
-// (construction, skin and colours, display pages and window modes, start-up).
+// player itself (Session); its handlers ask the session and repaint on its signals. They
+// live in several source files by concern (construction, skin and colours, display pages
+// and window modes, start-up).
 #pragma once
 
 #include <QWidget>
@@ -10,14 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "AlbumScanner.h"
+#include "AlbumSession.h"
 #include "ColorScheme.h"
 #include "FileLister.h"
-#include "MP3Tag.h"
 #include "MouseEvents.h"
 #include "MyRegistry.h"
-#include "ShuffleRandom.h"
-#include "SortGrid.h"
 #include "SourceWatch.h"
 #include "XaudioEntryPoints.h"
 
@@ -75,14 +73,13 @@ class TForm1 : public QWidget {
   std::string UserSkinsRoot;
   std::string SkinName = "DEFAULT";
 
+  // The player itself: album, play order, transport and the engine's notifications. The
+  // handlers below ask it, and the window repaints on its signals.
+  TAlbumSession Session;
+
   // Run-time flags.
   bool FirstStart = true;
-  bool Playing = false;
   bool ReverseTime = false;
-  bool Album = false;
-  bool Shuffle = false;
-  bool Repeat = false;
-  bool Program = false;
 
   // The single settings store, pointed in turn at Sonavera.ini and a skin's Colors.ini.
   TMyRegistry ini;
@@ -176,28 +173,16 @@ class TForm1 : public QWidget {
   void PosBarMouseMove(TShiftState Shift, int X, int Y);
   void VolBarMouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
   void VolBarMouseMove(TShiftState Shift, int X, int Y);
-  // The volume bar to value (kept when outside 0..100), its hint, and the engine's level.
+  // The volume to value (kept when outside 0..100); the bar and its hint follow.
   void VolumeUpdate(int value);
   // Sends the position bar's place to the engine as a seek on the 0..400 scale.
   void SeekToBar();
-  // The engine's notifications.
-  void XAudioNotifyPlayerState(TXaudioPlayer* Sender, int32_t State);
-  void XAudioNotifyInputState(TXaudioPlayer* Sender, int32_t State);
-  void XAudioNotifyInputPosition(TXaudioPlayer* Sender, uint32_t Offset, uint32_t Range);
-  void XAudioNotifyInputTimecode(TXaudioPlayer* Sender, uint8_t Hours, uint8_t Minutes,
-                                 uint8_t Seconds, uint8_t Fractions);
-  void XAudioNotifyInputDuration(TXaudioPlayer* Sender, uint32_t Duration);
-  void XAudioNotifyInputStreamInfo(TXaudioPlayer* Sender, uint8_t Level, uint8_t Layer,
-                                   uint16_t Bitrate, uint16_t Frequency, uint8_t Mode);
-  void XAudioNotifyOutputPcmLevel(TXaudioPlayer* Sender, uint8_t PcmLevel);
-  void XAudioNotifyCodecQuality(TXaudioPlayer* Sender, uint8_t Quality);
-  void XAudioNotifyError(TXaudioPlayer* Sender, uint8_t Source, int16_t Code,
-                         const std::string& Msg);
-  void XAudioNotifyDebug(TXaudioPlayer* Sender, uint8_t Source, uint8_t Level,
-                         const std::string& Msg);
-  // The open song's duration from the engine's last report, in whole minutes and seconds.
-  uint32_t DurationMinutes = 0;
-  uint32_t DurationSeconds = 0;
+  // The session's reports as the window shows them (the engine's notifications reach the
+  // session first).
+  void XAudioNotifyInputPosition();
+  void XAudioNotifyInputTimecode(qint64 hundredths);
+  void XAudioNotifyInputDuration(qint64 Duration);
+  void XAudioNotifyInputStreamInfo(int Bitrate, bool mono);
   // The tray tooltip: song title and time (the tray icon shows it once it exists).
   std::string TrayHint;
 
@@ -324,53 +309,28 @@ class TForm1 : public QWidget {
   // Sends the choices, auto resolved by the play order, when they differ from the last sent.
   void SendReplayGain();
   // The engine's text for the gain of the current song, shown as the time display's hint.
-  void XAudioNotifyEnvironmentString(TXaudioPlayer* Sender, const std::string& Name,
-                                     const std::string& Value);
+  void XAudioNotifyEnvironmentString(const std::string& Name, const std::string& Value);
 
   // ---- Album: the source, the album table, loading discs and songs, the selectors ----
-  // The album table: disc, track, path relative to the source root, display title; row 0
-  // is the header, and the album counts as loaded while the disc cell of row 1 is filled.
-  TSortGrid TAB{4, 2};
-  // Walks the source root into TAB; its SourceRoot is the folder text the paths are
-  // relative to, exactly as chosen.
-  TAlbumScanner Scanner{TAB};
-  TMP3Tag MP3Tag;
   TFileLister IMGfiles;
   QTimer* AutoPTimer = nullptr;
   QTimer* TimerSelector = nullptr;
   QAction* MenuItem7 = nullptr;
-  // The row of the loaded song; 1 when nothing is loaded.
-  int CurrentRow = 1;
-  // The row the first load after start-up reopens.
-  int LastRow = 1;
   // Serial text of the loaded source's volume; "empty" when nothing is loaded.
   std::string SerialNumber = "empty";
-  bool AutoStart = true;
   bool AutoPlay = false;
 
-  const std::string& SourceRoot() const { return Scanner.SourceRoot; }
-  bool AlbumLoaded() const { return !TAB.Cells(0, 1).empty(); }
-  // Source root followed by the relative path of row; empty for a row without a song.
-  std::string SongPath(int row) const;
-  std::string CurrentSongPath() const { return SongPath(CurrentRow); }
-  // The current song's path relative to the source (column 2).
-  std::string CurrentSongName() const;
-  // Source root followed by the folder part (up to the last "/") of row's relative path.
-  std::string SongFolder(int row) const;
-  // The disc number of row; 0 for a row without a song.
-  int DiscOf(int row) const;
-
   void LoadAlbum();
-  void CreaTAB();
   std::string CalcolaSN(const std::string& root) const;
   void ScaricaAlbum();
+  // The window's side of a scan starting and of the album unloaded.
+  void ScanStarted();
+  void AlbumUnloaded();
 
+  // The loaded disc's song list, picture and micro window; the loaded song's title.
   void CaricaCD(int disc);
-  void CaricaSong(int row);
-  void CaricaTitolo(int row);
+  void CaricaSong();
   void CaricaIMG(const std::string& folder);
-  // The folder's own picture: its first *.jpg, else its first *.bmp; empty when it has none.
-  std::string DiscPicture(const std::string& folder);
   // Shows the cover embedded in the first song of folder; false when there is none to show.
   bool LoadEmbeddedCover(const std::string& folder);
   void CDSelect();
@@ -395,7 +355,7 @@ class TForm1 : public QWidget {
   // Fills the source dialog's drive lists and the auto-play drive list from the volumes.
   void FillDriveLists();
   // True while LoadAlbum runs: the two-second check and Open Source wait for it.
-  bool Loading() const { return loading_ > 0; }
+  bool Loading() const { return Session.Loading(); }
 
   // ---- Play order: the mode toggles, the row order they ask for, navigation ----
   // Toggle Repeat, Shuffle and Album mode (labels and buttons alike); Program mode is shown
@@ -404,21 +364,10 @@ class TForm1 : public QWidget {
   void shufflebtnClick();
   void progbtnClick();
   void modemodebtnClick();
-  // Puts the rows in the order the play modes ask for, keeping the current song current.
-  void ShuffleControl();
-  // Shuffles rows start..RowCount-1 in place.
-  void ShuffleAlbum(int start);
-  // The next-song decision: at the end of a song (the engine played the input to its end),
-  // and for Next Song.
-  void MixProssimaCanzone();
   void fwdbtnClick();   // Next Song
   void rewbtnClick();   // Previous Song
   void btnfwd2Click();  // Next Disc
   void btnrew2Click();  // Previous Disc
-  TShuffleRandom Random;
-  // Whether Next Song and Previous Song would move anywhere now.
-  bool HasNextSong() const;
-  bool HasPreviousSong() const;
   // ---- end of play order ----
 
   // The elapsed time of both windows and the position bar back to the start of the song.
@@ -434,17 +383,6 @@ class TForm1 : public QWidget {
   void ARHotKey2Pressed();
   void ARHotKey4Pressed();
   // ---- end of keyboard ----
-
- signals:
-  // What the media-controls service follows; each is raised where the window's state
-  // changes, so the service never polls.
-  void PlayerStateReported(int state);  // the engine's player state, XA_PLAYER_STATE_*
-  void TimecodeReported(qint64 hundredths);
-  void DurationReported(qint64 seconds);
-  void SongChanged();       // a song was loaded or the album unloaded
-  void PlayOrderChanged();  // a mode toggled or the rows were reordered
-  void VolumeChanged();
-  void SeekRequested();
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -491,15 +429,6 @@ class TForm1 : public QWidget {
   std::string DefaultPicture() const;
   // Skin folders and skin files are found without regard to letter case.
   static std::string FindIgnoringCase(const std::string& path);
-  // The first row of disc; RowCount() of the table when the disc has none.
-  int FirstRowOf(int disc) const;
-  // Counts the loads in progress (a load lets pending events run, and they may start another).
-  struct TLoadGuard {
-    explicit TLoadGuard(int& depth) : Depth(++depth) {}
-    ~TLoadGuard() { --Depth; }
-    int& Depth;
-  };
-  int loading_ = 0;
 
   // ---- Equalizer bands and presets ----
   void ConnectEqualizer();
@@ -516,19 +445,17 @@ class TForm1 : public QWidget {
   // ---- end of equalizer ----
 
   // ---- Transport ----
-  // Button, label, bar and engine handlers wired to this window.
+  // Button, label and bar handlers wired to this window.
   void ConnectTransport();
-  // Sends the volume bar's level to the engine.
-  void SendVolume();
+  // The session's signals wired to the window's repaints.
+  void ConnectSession();
+  void ColorModeLabels();
+  void DiscTitleChanged(bool songListFollows);
 
   // ---- Play order ----
   // The mode toggles and the navigation buttons wired to this window.
   void ConnectPlayOrder();
   void ColorModeLabel(QLabel* label, bool on);
-  // The first row from from on whose column col reads text; from when there is none.
-  int FindRow(int from, int col, const std::string& text) const;
-  // First song of the disc step away from the current one, when there is such a disc.
-  void GoToDisc(int step);
 
   // "&Preferences" in the main menu, after "&Select Skin...".
   void CreatePreferencesItem();

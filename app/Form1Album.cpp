@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTimer>
-#include <charconv>
 #include <chrono>
 
 #include "CoolButton.h"
@@ -20,17 +19,14 @@
 #include "SourceCheck.h"
 #include "VolumeLayer.h"
 #include "WPopupMenu.h"
-#include "XaudioPlayer.h"
 
 void TForm1::ConnectAlbum() {
   TSortGridView::UseWaitCursor();
-  TAB.SetFixedCols(0);  // the album table has no header column
-  TAB.SortOptions.SortStyle = ssNumeric;
-  TAB.SortOptions.SortDirection = sdAscending;
-  TAB.SortOptions.SortCaseSensitive = false;
-  Scanner.ChosenSource = [this] { return Form2 ? Form2->CurrDir->FileName() : std::string(); };
+  Session.Scanner.ChosenSource = [this] {
+    return Form2 ? Form2->CurrDir->FileName() : std::string();
+  };
   // A walk of a whole disk takes seconds: the window goes on repainting, input waits.
-  Scanner.OnFolder = [last = std::chrono::steady_clock::time_point()]() mutable {
+  Session.Scanner.OnFolder = [last = std::chrono::steady_clock::time_point()]() mutable {
     const auto now = std::chrono::steady_clock::now();
     if (now - last < std::chrono::milliseconds(50)) return;
     last = now;
@@ -64,76 +60,29 @@ void TForm1::ConnectAlbum() {
   for (TRunLabel* label : {CDlbl, Songlbl}) label->setCursor(Qt::PointingHandCursor);
 }
 
-std::string TForm1::SongPath(int row) const {
-  if (row < 1 || row >= TAB.RowCount() || TAB.Cells(2, row).empty()) return {};
-  return SourceRoot() + TAB.Cells(2, row);
-}
-
-std::string TForm1::CurrentSongName() const {
-  return CurrentRow >= 1 && CurrentRow < TAB.RowCount() ? TAB.Cells(2, CurrentRow) : std::string();
-}
-
-std::string TForm1::SongFolder(int row) const {
-  const std::string& relative = TAB.Cells(2, row);
-  return SourceRoot() + relative.substr(0, relative.rfind('/') + 1);
-}
-
-int TForm1::DiscOf(int row) const {
-  const std::string& cell = TAB.Cells(0, row);
-  int disc = 0;
-  const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), disc);
-  return error == std::errc() && end == cell.data() + cell.size() ? disc : 0;
-}
-
-int TForm1::FirstRowOf(int disc) const {
-  int r = 1;
-  while (r < TAB.RowCount() && DiscOf(r) != disc) ++r;
-  return r;
-}
-
+// The source's serial text and device are taken before the scan: the scan lets events run,
+// and the two-second check compares them.
 void TForm1::LoadAlbum() {
-  const TLoadGuard guard(loading_);
-  XAudio->Stop();
+  SerialNumber = CalcolaSN(platform::Volumes().VolumeRoot(Session.SourceRoot()));
+  sourceDevice_ = SourceDevice(Session.SourceRoot());
+  Session.LoadAlbum(FirstStart);
+}
+
+void TForm1::ScanStarted() {
   CurrTime->setText(QStringLiteral("Scan"));
   Totlbl->clear();
   PosBar->SetPosition(0);
-  TAB.Clear();
   SongList->clear();
   CDList->clear();
-  SerialNumber = CalcolaSN(platform::Volumes().VolumeRoot(SourceRoot()));
-  sourceDevice_ = SourceDevice(SourceRoot());
-  QCoreApplication::processEvents();
-  CreaTAB();
-  if (!AlbumLoaded()) {
-    ScaricaAlbum();
-    return;
-  }
-  // The first load after start-up reopens the remembered song; a remembered row that holds
-  // no song of this table (the source changed meanwhile) starts at the first disc instead.
-  if (FirstStart && LastRow >= 1 && LastRow < TAB.RowCount()) {
-    CaricaCD(DiscOf(LastRow));
-    CaricaSong(LastRow);
-    CurrentRow = LastRow;
-  } else {
-    CaricaCD(1);
-    CaricaSong(CurrentRow);
-  }
-  if (AutoStart) XAudio->Play();
-}
-
-void TForm1::CreaTAB() {
-  std::vector<std::string> discs;
-  Scanner.CreaTAB(discs);
-  AddListTexts(CDList, discs);
 }
 
 std::string TForm1::CalcolaSN(const std::string& root) const {
   return TAlbumScanner::CalcolaSN(root);
 }
 
-void TForm1::ScaricaAlbum() {
-  XAudio->Stop();
-  XAudio->InputClose();
+void TForm1::ScaricaAlbum() { Session.ScaricaAlbum(); }
+
+void TForm1::AlbumUnloaded() {
   SerialNumber = "empty";
   CDlbl->StopRun(true);
   Songlbl->StopRun(true);
@@ -145,11 +94,8 @@ void TForm1::ScaricaAlbum() {
   Totlbl->setText(QStringLiteral("00:00"));
   CDList->clear();
   SongList->clear();
-  TAB.Clear();
-  CurrentRow = 1;
   // The micro window shows the same empty state.
   AggiornaMicroWindow();
-  emit SongChanged();
   try {
     CDImage->LoadFromFile(DefaultPicture());
   } catch (const std::exception&) {

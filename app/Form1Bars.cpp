@@ -4,8 +4,6 @@
 
 #include "Form1.h"
 #include "GradProgress.h"
-#include "QtText.h"
-#include "XaudioPlayer.h"
 
 namespace {
 
@@ -16,8 +14,8 @@ int BarValue(int x, int maxValue) { return int(std::lround(x * double(maxValue) 
 }  // namespace
 
 void TForm1::SeekToBar() {
-  XAudio->InputSeek(PosBar->Position(), PosBar->MaxValue());
-  emit SeekRequested();
+  Session.SetPosition(PosBar->Position());
+  Session.SeekToPosition();
 }
 
 // Outside the bar the position stays and the seek goes to where it stands.
@@ -31,17 +29,7 @@ void TForm1::PosBarMouseDown(TMouseButton, TShiftState Shift, int X, int Y) {
   PosBarMouseMove(Shift | ssLeft, X, Y);
 }
 
-void TForm1::VolumeUpdate(int value) {
-  VolBar->SetPosition(value);
-  VolBar->setToolTip(ToQString("Volume: " + std::to_string(VolBar->Position()) + "%"));
-  SendVolume();
-  emit VolumeChanged();
-}
-
-// Only the PCM level follows the bar; master level and balance stay as they are.
-void TForm1::SendVolume() {
-  XAudio->SetOutputVolume(XA_VOLUME_UNCHANGED, uint8_t(VolBar->Position()), XA_VOLUME_UNCHANGED);
-}
+void TForm1::VolumeUpdate(int value) { Session.SetVolume(value); }
 
 void TForm1::VolBarMouseMove(TShiftState Shift, int X, int) {
   if (Shift & ssLeft) VolumeUpdate(BarValue(X, VolBar->MaxValue()));

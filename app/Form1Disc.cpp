@@ -1,16 +1,12 @@
-// Loading a disc (its song list, title and picture) and a song (opened in the decoder, its
-// title shown), and the lazy song titles.
-#include <QCoreApplication>
+// The loaded disc (its song list, title and picture) and song (its title) as the window
+// shows them, and the disc pictures.
 #include <QListWidget>
 
-#include "CaseInsensitive.h"
 #include "FEJpeg.h"
 #include "Form1.h"
 #include "ID3v2Tag.h"
 #include "ListText.h"
 #include "RunLabel.h"
-#include "SongTitle.h"
-#include "XaudioPlayer.h"
 #include "XiphTag.h"
 
 void TForm1::RestartRun(TRunLabel* label) {
@@ -18,62 +14,37 @@ void TForm1::RestartRun(TRunLabel* label) {
   label->StartRun(0, 0);
 }
 
-void TForm1::CaricaCD(int disc) {
-  if (disc < 1 || disc > CDList->count()) return;
-  const TLoadGuard guard(loading_);
-  const std::string entry = platform::AsciiUpper(ListText(CDList, disc - 1));
-  // The disc already loaded goes on playing; another one stops it first.
-  if (CDlbl->Caption() != entry) {
-    XAudio->Stop();
-    CDlbl->SetCaption(entry);
-    Songlbl->SetCaption("LOADING DISC...");
-    RestartRun(CDlbl);
-    QCoreApplication::processEvents();
-  }
-  SongList->clear();
-  int r = FirstRowOf(disc);
-  // The events handled above may have unloaded the album meanwhile.
-  if (r >= TAB.RowCount()) return;
-  CurrentRow = r;
-  for (; r < TAB.RowCount() && DiscOf(r) == disc; ++r) {
-    if (TAB.Cells(3, r).empty()) CaricaTitolo(r);
-    AddListText(SongList, TAB.Cells(3, r));
-  }
-  AggiornaMicroWindow();
-  if (CurrentPage() == "page1") CaricaIMG(SongFolder(CurrentRow));
+void TForm1::DiscTitleChanged(bool songListFollows) {
+  CDlbl->SetCaption(Session.DiscTitle());
+  if (songListFollows) Songlbl->SetCaption("LOADING DISC...");
+  RestartRun(CDlbl);
+  // Shuffled across discs, the song list stays as it is; the picture follows the title.
+  if (!songListFollows && CurrentPage() == "page1")
+    CaricaIMG(Session.SongFolder(Session.CurrentRow));
 }
 
-void TForm1::CaricaSong(int row) {
-  const std::string path = SongPath(row);
-  if (path.empty()) return;
-  ClearTime();
-  XAudio->InputOpen(path);
-  if (TAB.Cells(3, row).empty()) CaricaTitolo(row);
-  if (Songlbl->Caption() != TAB.Cells(3, row)) {
-    Songlbl->SetCaption(TAB.Cells(3, row));
+void TForm1::CaricaCD(int disc) {
+  SongList->clear();
+  const TSortGrid& table = Session.TAB;
+  for (int r = Session.FirstRowOf(disc); r < table.RowCount() && Session.DiscOf(r) == disc; ++r)
+    AddListText(SongList, table.Cells(3, r));
+  AggiornaMicroWindow();
+  if (CurrentPage() == "page1") CaricaIMG(Session.SongFolder(Session.CurrentRow));
+}
+
+void TForm1::CaricaSong() {
+  const std::string& title = Session.TAB.Cells(3, Session.SongRow());
+  if (Session.SongRow() > 0 && Songlbl->Caption() != title) {
+    Songlbl->SetCaption(title);
     RestartRun(Songlbl);
   }
   AggiornaMicroWindow();
-  emit SongChanged();
-}
-
-void TForm1::CaricaTitolo(int row) {
-  TAB.SetCells(3, row, SongTitle(MP3Tag, SourceRoot() + TAB.Cells(2, row), TAB.Cells(1, row)));
-}
-
-std::string TForm1::DiscPicture(const std::string& folder) {
-  for (const char* mask : {"*.jpg", "*.bmp"}) {
-    IMGfiles.Mask = mask;
-    IMGfiles.SetDirectory(folder);
-    if (!IMGfiles.Items().empty()) return folder + IMGfiles.Items().front();
-  }
-  return {};
 }
 
 void TForm1::CaricaIMG(const std::string& folder) {
   // Any failure leaves the picture shown before.
   try {
-    std::string picture = DiscPicture(folder);
+    std::string picture = Session.DiscPicture(folder);
     if (picture.empty() && LoadEmbeddedCover(folder)) return;
     if (picture.empty()) picture = DefaultPicture();
     CDImage->LoadFromFile(picture);

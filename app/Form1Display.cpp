@@ -36,8 +36,8 @@ void TForm1::modeplaybtnClick() { ShowPage("Page0"); }
 
 void TForm1::modeimagebtnClick() {
   ShowPage("page1");
-  if (!AlbumLoaded()) return;
-  CaricaIMG(SongFolder(CurrentRow));
+  if (!Session.AlbumLoaded()) return;
+  CaricaIMG(Session.SongFolder(Session.CurrentRow));
   QCoreApplication::processEvents();
 }
 

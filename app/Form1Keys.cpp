@@ -62,7 +62,7 @@ void TForm1::FormKeyUp(int Key, TShiftState) {
       ejbtnClick();
       break;
     case vkSpace:
-      Playing ? StopbtnClick() : PlaybtnClick();
+      Session.Playing ? StopbtnClick() : PlaybtnClick();
       break;
     case vkPrior:
       rewbtnClick();
@@ -83,11 +83,10 @@ void TForm1::FormKeyUp(int Key, TShiftState) {
       SeekStep(kSeekStep);
       break;
     case vkUp:
-      VolumeUpdate(VolBar->Position() <= 100 - kVolumeStep ? VolBar->Position() + kVolumeStep
-                                                           : 100);
+      VolumeUpdate(std::min(Session.Volume() + kVolumeStep, 100));
       break;
     case vkDown:
-      VolumeUpdate(VolBar->Position() >= kVolumeStep ? VolBar->Position() - kVolumeStep : 0);
+      VolumeUpdate(std::max(Session.Volume() - kVolumeStep, 0));
       break;
     case '1':
       modeplaybtnClick();
@@ -117,7 +116,7 @@ void TForm1::FormKeyUp(int Key, TShiftState) {
 
 // Near either end the bar refuses the step and the seek goes where it stands.
 void TForm1::SeekStep(int step) {
-  if (!Playing) return;
-  PosBar->SetPosition(PosBar->Position() + step);
-  SeekToBar();
+  if (!Session.Playing) return;
+  Session.SetPosition(Session.Position() + step);
+  Session.SeekToPosition();
 }

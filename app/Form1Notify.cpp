@@ -1,5 +1,5 @@
-// The engine's notifications as the main window shows them: player state, position, time,
-// duration, stream information, levels and errors.
+// The engine's reports as the main window shows them: position, time, duration and stream
+// information.
 #include <QLabel>
 #include <cstdio>
 
@@ -7,7 +7,6 @@
 #include "GradProgress.h"
 #include "QtText.h"
 #include "RunLabel.h"
-#include "XaudioPlayer.h"
 
 namespace {
 
@@ -28,33 +27,20 @@ std::string MinutesSeconds(uint32_t totalSeconds) {
 
 }  // namespace
 
-// The engine reports the end when the song's last sound is about to be heard, so the next
-// song, opened and played at once, follows it without a gap.
-void TForm1::XAudioNotifyPlayerState(TXaudioPlayer*, int32_t State) {
-  Playing = State == XA_PLAYER_STATE_PLAYING;
-  emit PlayerStateReported(State);
-  if (State == XA_PLAYER_STATE_EOF) MixProssimaCanzone();
-}
-
-void TForm1::XAudioNotifyInputState(TXaudioPlayer*, int32_t) {}
-
-// The bar keeps its place for an offset beyond its range.
-void TForm1::XAudioNotifyInputPosition(TXaudioPlayer*, uint32_t Offset, uint32_t) {
-  if (Offset <= uint32_t(PosBar->MaxValue())) PosBar->SetPosition(int(Offset));
-  // Positions come many times a second; most change nothing on screen.
-  const QString tip = ToQString("Position: " + std::to_string(Offset / 4) + "%");
+// Positions come many times a second; most change nothing on screen.
+void TForm1::XAudioNotifyInputPosition() {
+  PosBar->SetPosition(Session.Position());
+  const QString tip = ToQString("Position: " + std::to_string(Session.Position() / 4) + "%");
   if (tip != PosBar->toolTip()) PosBar->setToolTip(tip);
 }
 
 // The remaining time never goes below zero: a timecode past the reported duration shows
 // -00:00 rather than a wrapped-round count.
-void TForm1::XAudioNotifyInputTimecode(TXaudioPlayer*, uint8_t Hours, uint8_t Minutes,
-                                       uint8_t Seconds, uint8_t Fractions) {
-  const uint32_t elapsed = Hours * 3600u + Minutes * 60u + Seconds;
-  emit TimecodeReported(qint64(elapsed) * 100 + Fractions);
+void TForm1::XAudioNotifyInputTimecode(qint64 hundredths) {
+  const uint32_t elapsed = uint32_t(hundredths / 100);
   std::string text = MinutesSeconds(elapsed);
   if (ReverseTime) {
-    const uint32_t duration = DurationMinutes * 60 + DurationSeconds;
+    const uint32_t duration = Session.Duration();
     text = "-" + MinutesSeconds(duration > elapsed ? duration - elapsed : 0);
   }
   // Timecodes come many times a second: only a new second is measured and drawn.
@@ -66,40 +52,11 @@ void TForm1::XAudioNotifyInputTimecode(TXaudioPlayer*, uint8_t Hours, uint8_t Mi
   UpdateTrayHint();
 }
 
-void TForm1::XAudioNotifyInputDuration(TXaudioPlayer*, uint32_t Duration) {
-  DurationMinutes = Duration / 60;
-  DurationSeconds = Duration % 60;
-  Totlbl->setText(ToQString(MinutesSeconds(Duration)));
-  emit DurationReported(Duration);
+void TForm1::XAudioNotifyInputDuration(qint64 Duration) {
+  Totlbl->setText(ToQString(MinutesSeconds(uint32_t(Duration))));
 }
 
-// A newly opened song starts at the volume bar's level.
-void TForm1::XAudioNotifyInputStreamInfo(TXaudioPlayer*, uint8_t, uint8_t, uint16_t Bitrate,
-                                         uint16_t, uint8_t Mode) {
+void TForm1::XAudioNotifyInputStreamInfo(int Bitrate, bool mono) {
   Bitratelbl->setText(ToQString(std::to_string(Bitrate) + " KBs"));
-  Stereolbl->setText(Mode == XA_STREAM_MODE_SINGLE_CHANNEL ? QStringLiteral("MONO")
-                                                           : QStringLiteral("STEREO"));
-  SendVolume();
-}
-
-// The engine reports only changes of the level, so answering with the bar's level cannot
-// start an endless exchange.
-void TForm1::XAudioNotifyOutputPcmLevel(TXaudioPlayer*, uint8_t) { SendVolume(); }
-
-void TForm1::XAudioNotifyCodecQuality(TXaudioPlayer*, uint8_t Quality) {
-  ShowMessage(std::to_string(Quality));
-}
-
-// The song stays current and nothing is retried; the message names the song that failed by
-// its path within the source.
-void TForm1::XAudioNotifyError(TXaudioPlayer*, uint8_t, int16_t, const std::string& Msg) {
-  XAudio->Stop();
-  ShowMessage("Error " + Msg + " " + CurrentSongName());
-}
-
-// A song that broke off after some sound has ended there and the album goes on, so its
-// damage is told without stopping anything or waiting for an answer.
-void TForm1::XAudioNotifyDebug(TXaudioPlayer*, uint8_t, uint8_t Level, const std::string& Msg) {
-  if (Level == XA_DEBUG_LEVEL_INPUT_DAMAGED)
-    ShowNote(this, "Error " + Msg + " " + CurrentSongName());
+  Stereolbl->setText(mono ? QStringLiteral("MONO") : QStringLiteral("STEREO"));
 }

@@ -33,7 +33,7 @@ void TForm1::Preferences1Click() {
 
   if (Form3->exec() == 1) {
     Assegnacolori();
-    AutoStart = Form3->Autost->isChecked();
+    Session.AutoStart = Form3->Autost->isChecked();
     if (Form3->AutoScroll->isChecked() != autoScroll) {
       CDlbl->StopRun(true);
       CDlbl->SetRunMode(Form3->AutoScroll->isChecked() ? rmNormal : rmLabel);

@@ -23,8 +23,9 @@ void TForm1::SendReplayGain() {
                                         XA_REPLAYGAIN_ALBUM};
   // Shuffle spreads an album's songs apart, so each plays at its own level; any other order
   // keeps the album's.
-  const int mode = ReplayGainMode == kAuto ? (Shuffle ? XA_REPLAYGAIN_TRACK : XA_REPLAYGAIN_ALBUM)
-                                           : kEngineMode[ReplayGainMode];
+  const int mode = ReplayGainMode == kAuto
+                       ? (Session.Shuffle ? XA_REPLAYGAIN_TRACK : XA_REPLAYGAIN_ALBUM)
+                       : kEngineMode[ReplayGainMode];
   const std::array<int, 3> wanted{mode, ReplayGainPreamp * 10, ReplayGainUntagged * 10};
   if (wanted == sentReplayGain_) return;
   sentReplayGain_ = wanted;
@@ -35,8 +36,7 @@ void TForm1::SendReplayGain() {
   if (mode == XA_REPLAYGAIN_OFF) CurrTime->setToolTip(QString());
 }
 
-void TForm1::XAudioNotifyEnvironmentString(TXaudioPlayer*, const std::string& Name,
-                                           const std::string& Value) {
+void TForm1::XAudioNotifyEnvironmentString(const std::string& Name, const std::string& Value) {
   if (Name == XA_ENVIRONMENT_REPLAYGAIN && sentReplayGain_[0] != XA_REPLAYGAIN_OFF)
     CurrTime->setToolTip(ToQString(Value));
 }

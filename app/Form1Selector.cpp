@@ -60,7 +60,7 @@ bool TForm1::SelectorEvent(QObject* watched, QEvent* event) {
 
 void TForm1::OpenSelector(QListWidget* list, const std::string& caption, bool upperCase,
                           const char* page) {
-  if ((Shuffle && Album) || list->count() == 0) return;
+  if ((Session.Shuffle && Session.Album) || list->count() == 0) return;
   int i = 0;
   for (; i < list->count(); ++i) {
     const std::string entry = ListText(list, i);
@@ -91,21 +91,16 @@ void TForm1::CDSelect() {
   const int index = Highlighted(CDList);
   if (index < 0) return;
   CloseSelector();
-  CaricaCD(index + 1);
-  CaricaSong(CurrentRow);
+  Session.SelectDisc(index + 1);
   AggiornaMicroWindow();
-  if (Playing || AutoStart) XAudio->Play();
 }
 
 void TForm1::SongSelect() {
   const int index = Highlighted(SongList);
   if (index < 0) return;
   CloseSelector();
-  CurrentRow = FirstRowOf(DiscOf(CurrentRow)) + index;
-  XAudio->Stop();
-  CaricaSong(CurrentRow);
+  Session.SelectSong(index);
   AggiornaMicroWindow();
-  if (Playing || AutoStart) XAudio->Play();
 }
 
 void TForm1::CDListMouseUp() { CDSelect(); }

@@ -73,8 +73,8 @@ void TForm1::LeggiINI() {
     ReverseTime = Read(ini, kGeneral, kReverseTime);
     if (Read(ini, kGeneral, kMicroMode)) Microview1Click();
     // The Preferences controls hold these options for the whole run.
-    AutoStart = Read(ini, kGeneral, kAutoStart);
-    if (Form3) Form3->Autost->setChecked(AutoStart);
+    Session.AutoStart = Read(ini, kGeneral, kAutoStart);
+    if (Form3) Form3->Autost->setChecked(Session.AutoStart);
     AutoPlay = Read(ini, kGeneral, kAutoPlay);
     if (Form3) Form3->APlay->setChecked(AutoPlay);
     const int autoPlayDrive = Read(ini, kGeneral, kAutoPlayCD);
@@ -105,7 +105,7 @@ void TForm1::LeggiINI() {
     if (Read(ini, kGeneral, kModeShuffle)) shufflebtnClick();
     if (Read(ini, kGeneral, kModeProgram)) progbtnClick();
     if (Read(ini, kGeneral, kModeAlbum)) modemodebtnClick();
-    LastRow = Read(ini, kGeneral, kLastRow);
+    Session.LastRow = Read(ini, kGeneral, kLastRow);
 
     AbilitaEQU->setChecked(Read(ini, kEqu, kEquON));
     SetPresetName(Read(ini, kEqu, kPreset));
@@ -153,12 +153,12 @@ void TForm1::ScriviINI() {
     }
     ini.WriteString(kGeneral, kSkin.Name, SkinName);
     if (Form2) ini.WriteString(kGeneral, kLastAlbum, Form2->CurrDir->FileName());
-    ini.WriteBool(kGeneral, kModeRepeat.Name, Repeat);
-    ini.WriteBool(kGeneral, kModeShuffle.Name, Shuffle);
+    ini.WriteBool(kGeneral, kModeRepeat.Name, Session.Repeat);
+    ini.WriteBool(kGeneral, kModeShuffle.Name, Session.Shuffle);
     // Program mode keeps no state.
     ini.WriteBool(kGeneral, kModeProgram.Name, false);
-    ini.WriteBool(kGeneral, kModeAlbum.Name, Album);
-    ini.WriteInteger(kGeneral, kLastRow.Name, CurrentRow);
+    ini.WriteBool(kGeneral, kModeAlbum.Name, Session.Album);
+    ini.WriteInteger(kGeneral, kLastRow.Name, Session.CurrentRow);
     ini.WriteInteger(kGeneral, kZoom.Name, Zoom);
     ini.WriteInteger(kGeneral, kReplayGain.Name, ReplayGainMode);
     ini.WriteInteger(kGeneral, kReplayGainPreamp.Name, ReplayGainPreamp);

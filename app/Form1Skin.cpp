@@ -207,8 +207,10 @@ void TForm1::PaintColors(const TColorScheme& scheme, TColor modeOn, TColor modeO
   SetTextColor(CurrTime, scheme.HighText);
   for (QLabel* label : {Separatore, Totlbl, Bitratelbl, Stereolbl})
     SetTextColor(label, scheme.MediumText);
-  const std::pair<QLabel*, bool> modes[] = {
-      {replbl, Repeat}, {shufflelbl, Shuffle}, {Programlbl, Program}, {Albumlbl, Album}};
+  const std::pair<QLabel*, bool> modes[] = {{replbl, Session.Repeat},
+                                            {shufflelbl, Session.Shuffle},
+                                            {Programlbl, Session.Program},
+                                            {Albumlbl, Session.Album}};
   for (const auto& [label, on] : modes) SetTextColor(label, on ? modeOn : modeOff);
   PosBar->SetStartColor(scheme.PosBarStart);
   PosBar->SetEndColor(scheme.PosBarEnd);

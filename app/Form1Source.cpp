@@ -32,10 +32,10 @@ void TForm1::FillDriveLists() {
 }
 
 void TForm1::OpenSource(const std::string& root) {
-  Scanner.SourceRoot = root;
+  Session.Scanner.SourceRoot = root;
   QCoreApplication::processEvents();
   LoadAlbum();
-  if (AlbumLoaded()) ShuffleControl();
+  if (Session.AlbumLoaded()) Session.ShuffleControl();
 }
 
 void TForm1::ejbtnClick() {
@@ -59,12 +59,12 @@ void TForm1::AutoPTimerTimer() {
   const std::string drive = Form3->AutoPlayCD->Text();
   if (drive.empty()) return;
   const std::string serial = CalcolaSN(drive);
-  if (serial == "0" || Playing || serial == SerialNumber) return;
-  const TLoadGuard guard(loading_);
+  if (serial == "0" || Session.Playing || serial == SerialNumber) return;
+  const auto guard = Session.HoldLoading();
   AutoPlay = false;
-  Scanner.FindDiscFolders(drive);
+  Session.Scanner.FindDiscFolders(drive);
   // A disc without MP3 folders is walked once and then left alone.
-  if (Scanner.TMPlist().empty()) return;
+  if (Session.Scanner.TMPlist().empty()) return;
   XAudio->Stop();
   Form2->CurrDir->SetFileName(drive);
   OpenSource(drive);
@@ -72,5 +72,5 @@ void TForm1::AutoPTimerTimer() {
 }
 
 bool TForm1::SourceStillThere() {
-  return sourceWatch_.StillThere(SourceRoot(), sourceDevice_, SerialNumber);
+  return sourceWatch_.StillThere(Session.SourceRoot(), sourceDevice_, SerialNumber);
 }

@@ -35,8 +35,8 @@ void TForm1::FormShow() {
   WindowsDir = platform::ConfigFolder();
   SettingsFile = WindowsDir + settings::kFileName;
   PosBar->SetPosition(PosBar->MaxValue());
-  CurrentRow = 1;
-  Repeat = Shuffle = Program = Album = false;
+  Session.CurrentRow = 1;
+  Session.Repeat = Session.Shuffle = Session.Program = Session.Album = false;
   PresetEditing = false;
   SerialNumber = "empty";
   LeggiINI();
@@ -60,7 +60,7 @@ void TForm1::Inizializza() {
       // The folder part of a file or folder path, up to and including its last "/".
       const std::size_t slash = argument.rfind('/');
       if (Form2) Form2->CurrDir->SetFileName(argument.substr(0, slash + 1));
-      LastRow = 1;
+      Session.LastRow = 1;
     }
   }
   bool restored = false;

@@ -42,5 +42,6 @@ void TForm1::ApplyZoom() {
   }
   WindowZoom = Zoom;
   // A disc's picture is decoded for the pixels it covers: again, for the new ones.
-  if (CurrentPage() == "page1" && AlbumLoaded()) CaricaIMG(SongFolder(CurrentRow));
+  if (CurrentPage() == "page1" && Session.AlbumLoaded())
+    CaricaIMG(Session.SongFolder(Session.CurrentRow));
 }

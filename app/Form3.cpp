@@ -310,7 +310,7 @@ void TForm3::OKbtnClick() {
   if (!autoPlay) APlay->setChecked(false);
   if (Form1) {
     Form1->AutoPlay = autoPlay;
-    Form1->AutoStart = Autost->isChecked();
+    Form1->Session.AutoStart = Autost->isChecked();
     Form1->Colors = samples_;
     Form1->ScriviSkinINI();
     Form1->SetReplayGain(GainMode->currentIndex(), GainPreamp->value(), GainUntagged->value());

@@ -5,10 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "FileLabel.h"
-#include "Form1.h"
-#include "Form2.h"
-#include "GradProgress.h"
+#include "AlbumSession.h"
 #include "QtText.h"
 #include "SourceCheck.h"
 #include "XaudioPlayer.h"
@@ -23,10 +20,10 @@ constexpr int kSeekSettleMs = 250;
 
 }  // namespace
 
-TMprisPlayer::TMprisPlayer(QObject* parent, TForm1& form, const QDBusConnection& connection,
-                           const QString& path)
+TMprisPlayer::TMprisPlayer(QObject* parent, TAlbumSession& session,
+                           const QDBusConnection& connection, const QString& path)
     : QDBusAbstractAdaptor(parent),
-      form_(form),
+      session_(session),
       connection_(connection),
       path_(path),
       changes_(new QTimer(this)),
@@ -38,14 +35,14 @@ TMprisPlayer::TMprisPlayer(QObject* parent, TForm1& form, const QDBusConnection&
   seeked_->setInterval(kSeekSettleMs);
   connect(seeked_, &QTimer::timeout, this, [this] { emit Seeked(Position()); });
 
-  connect(&form, &TForm1::PlayerStateReported, this, &TMprisPlayer::StateReported);
-  connect(&form, &TForm1::SongChanged, this, &TMprisPlayer::SongChanged);
-  connect(&form, &TForm1::DurationReported, this, &TMprisPlayer::DurationReported);
-  connect(&form, &TForm1::TimecodeReported, this, &TMprisPlayer::TimecodeReported);
-  connect(&form, &TForm1::PlayOrderChanged, this, &TMprisPlayer::Changed);
-  connect(&form, &TForm1::VolumeChanged, this, &TMprisPlayer::Changed);
-  connect(&form, &TForm1::SeekRequested, seeked_, qOverload<>(&QTimer::start));
-  song_ = form.CurrentSongPath();
+  connect(&session, &TAlbumSession::PlayerStateReported, this, &TMprisPlayer::StateReported);
+  connect(&session, &TAlbumSession::SongChanged, this, &TMprisPlayer::SongChanged);
+  connect(&session, &TAlbumSession::DurationReported, this, &TMprisPlayer::DurationReported);
+  connect(&session, &TAlbumSession::TimecodeReported, this, &TMprisPlayer::TimecodeReported);
+  connect(&session, &TAlbumSession::PlayOrderChanged, this, &TMprisPlayer::Changed);
+  connect(&session, &TAlbumSession::VolumeChanged, this, &TMprisPlayer::Changed);
+  connect(&session, &TAlbumSession::SeekRequested, seeked_, qOverload<>(&QTimer::start));
+  song_ = session.CurrentSongPath();
   sent_ = Announced();
 }
 
@@ -76,30 +73,30 @@ std::string TMprisPlayer::LocalPath(const QString& uri) {
 // ---- Properties ----
 
 QString TMprisPlayer::PlaybackStatus() const {
-  if (form_.Playing) return QStringLiteral("Playing");
+  if (session_.Playing) return QStringLiteral("Playing");
   return state_ == XA_PLAYER_STATE_PAUSED ? QStringLiteral("Paused") : QStringLiteral("Stopped");
 }
 
 QString TMprisPlayer::LoopStatus() const {
-  return form_.Repeat ? QStringLiteral("Playlist") : QStringLiteral("None");
+  return session_.Repeat ? QStringLiteral("Playlist") : QStringLiteral("None");
 }
 
 void TMprisPlayer::SetLoopStatus(const QString& value) {
   const bool none = value == QLatin1String("None");
   if (!none && value != QLatin1String("Playlist")) return;
-  if (form_.Repeat == none) form_.repeatbtnClick();
+  if (session_.Repeat == none) session_.ToggleRepeat();
 }
 
-bool TMprisPlayer::Shuffle() const { return form_.Shuffle; }
+bool TMprisPlayer::Shuffle() const { return session_.Shuffle; }
 
 void TMprisPlayer::SetShuffle(bool value) {
-  if (form_.Shuffle != value) form_.shufflebtnClick();
+  if (session_.Shuffle != value) session_.ToggleShuffle();
 }
 
 QDBusObjectPath TMprisPlayer::TrackId(int row) const {
-  const int track = ToQString(form_.TAB.Cells(1, row)).toInt();
+  const int track = ToQString(session_.TAB.Cells(1, row)).toInt();
   return QDBusObjectPath(
-      QStringLiteral("/org/sonavera/Track/D%1/T%2").arg(form_.DiscOf(row)).arg(track));
+      QStringLiteral("/org/sonavera/Track/D%1/T%2").arg(session_.DiscOf(row)).arg(track));
 }
 
 QVariantMap TMprisPlayer::Metadata() const {
@@ -108,67 +105,63 @@ QVariantMap TMprisPlayer::Metadata() const {
     map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(kNoTrack));
     return map;
   }
-  const int row = form_.CurrentRow;
-  const std::string folder = form_.SongFolder(row);
+  const int row = session_.CurrentRow;
+  const std::string folder = session_.SongFolder(row);
   map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(TrackId(row)));
-  map.insert(QStringLiteral("xesam:title"), ToQString(form_.TAB.Cells(3, row)));
+  map.insert(QStringLiteral("xesam:title"), ToQString(session_.TAB.Cells(3, row)));
   // The disc's folder name, as the disc list shows it after the disc's number.
-  map.insert(QStringLiteral("xesam:album"), ToQString(form_.EstraiDisco(folder)));
-  map.insert(QStringLiteral("xesam:trackNumber"), ToQString(form_.TAB.Cells(1, row)).toInt());
-  map.insert(QStringLiteral("xesam:url"), FileUri(form_.SongPath(row)));
+  map.insert(QStringLiteral("xesam:album"), ToQString(TAlbumScanner::EstraiDisco(folder)));
+  map.insert(QStringLiteral("xesam:trackNumber"), ToQString(session_.TAB.Cells(1, row)).toInt());
+  map.insert(QStringLiteral("xesam:url"), FileUri(session_.SongPath(row)));
   if (Length() > 0) map.insert(QStringLiteral("mpris:length"), Length());
   // Looked up once per disc folder: clients read the metadata often.
   if (folder != pictureFolder_) {
     pictureFolder_ = folder;
-    picture_ = form_.DiscPicture(folder);
+    picture_ = session_.DiscPicture(folder);
   }
   if (!picture_.empty()) map.insert(QStringLiteral("mpris:artUrl"), FileUri(picture_));
   return map;
 }
 
-double TMprisPlayer::Volume() const {
-  return form_.VolBar->Position() / double(form_.VolBar->MaxValue());
-}
+double TMprisPlayer::Volume() const { return session_.Volume() / 100.0; }
 
 void TMprisPlayer::SetVolume(double value) {
   if (std::isnan(value)) return;
-  const int max = form_.VolBar->MaxValue();
-  form_.VolumeUpdate(int(std::lround(std::clamp(value, 0.0, 1.0) * max)));
+  session_.SetVolume(int(std::lround(std::clamp(value, 0.0, 1.0) * 100)));
 }
 
 qlonglong TMprisPlayer::Position() const { return hundredths_ * 10000; }
 
-bool TMprisPlayer::CanGoNext() const { return form_.HasNextSong(); }
+bool TMprisPlayer::CanGoNext() const { return session_.HasNextSong(); }
 
-bool TMprisPlayer::CanGoPrevious() const { return form_.HasPreviousSong(); }
+bool TMprisPlayer::CanGoPrevious() const { return session_.HasPreviousSong(); }
 
 bool TMprisPlayer::CanPlay() const {
-  return form_.AlbumLoaded() && !form_.CurrentSongPath().empty();
+  return session_.AlbumLoaded() && !session_.CurrentSongPath().empty();
 }
 
-// ---- Methods: the buttons' own handlers ----
+// ---- Methods: the session's own operations, as the buttons run them ----
 
 // Play/Restart would restart a playing song; Play leaves it playing.
 void TMprisPlayer::Play() {
-  if (!form_.Playing) form_.PlaybtnClick();
+  if (!session_.Playing) session_.PlayOrRestart();
 }
 
 // Pause/Stop would stop a paused song; Pause leaves it paused.
 void TMprisPlayer::Pause() {
-  if (form_.Playing) form_.StopbtnClick();
+  if (session_.Playing) session_.PauseOrStop();
 }
 
-void TMprisPlayer::PlayPause() { form_.Playing ? form_.StopbtnClick() : form_.PlaybtnClick(); }
+void TMprisPlayer::PlayPause() {
+  session_.Playing ? session_.PauseOrStop() : session_.PlayOrRestart();
+}
 
 // What the second press of Pause/Stop does, whether or not the song is playing.
-void TMprisPlayer::Stop() {
-  form_.XAudio->Stop();
-  form_.ClearTime();
-}
+void TMprisPlayer::Stop() { session_.Stop(); }
 
-void TMprisPlayer::Next() { form_.fwdbtnClick(); }
+void TMprisPlayer::Next() { session_.NextSong(); }
 
-void TMprisPlayer::Previous() { form_.rewbtnClick(); }
+void TMprisPlayer::Previous() { session_.PreviousSong(); }
 
 // Past the end of the song is the next song; before its start is its start.
 void TMprisPlayer::Seek(qlonglong Offset) {
@@ -183,14 +176,13 @@ void TMprisPlayer::Seek(qlonglong Offset) {
 
 // A position for a song no longer current, or outside the song, is dropped.
 void TMprisPlayer::SetPosition(const QDBusObjectPath& TrackId, qlonglong Position) {
-  if (!CanSeek() || Length() <= 0 || TrackId != this->TrackId(form_.CurrentRow)) return;
+  if (!CanSeek() || Length() <= 0 || TrackId != this->TrackId(session_.CurrentRow)) return;
   if (Position < 0 || Position > Length()) return;
   SeekTo(Position);
 }
 
 void TMprisPlayer::SeekTo(qlonglong position) {
-  form_.PosBar->SetPosition(int(position * form_.PosBar->MaxValue() / Length()));
-  form_.XAudio->InputSeek(uint32_t(position / 1000), uint32_t(Length() / 1000));
+  session_.SeekTo(uint32_t(position / 1000), uint32_t(Length() / 1000));
   // Paused, the engine reports no time until play resumes.
   hundredths_ = position / 10000;
   seeked_->start();
@@ -205,16 +197,14 @@ void TMprisPlayer::OpenUri(const QString& Uri) {
 
 void TMprisPlayer::OpenFolderOf(const std::string& path) {
   // A load lets events run, so a request can arrive in the middle of one.
-  if (form_.Loading()) {
+  if (session_.Loading()) {
     QTimer::singleShot(100, this, [this, path] { OpenFolderOf(path); });
     return;
   }
   // A folder that cannot be entered leaves the chosen source and the album as they are.
   const std::string folder = path.substr(0, path.rfind('/') + 1);
   if (!SourceReadable(folder)) return;
-  if (form_.Form2) form_.Form2->CurrDir->SetFileName(folder);
-  form_.LastRow = 1;
-  form_.OpenSource(folder);
+  session_.RequestSource(folder);
 }
 
 // ---- Changes ----
@@ -257,7 +247,7 @@ void TMprisPlayer::StateReported(int state) {
 }
 
 void TMprisPlayer::SongChanged() {
-  const std::string song = form_.CurrentSongPath();
+  const std::string song = session_.CurrentSongPath();
   // The same song opened again keeps its length until the engine reports it anew.
   if (song != song_) lengthSeconds_ = 0;
   song_ = song;

@@ -1,6 +1,6 @@
-// TMprisPlayer: org.mpris.MediaPlayer2.Player, the main window's transport and play order as
+// TMprisPlayer: org.mpris.MediaPlayer2.Player, the player's transport and play order as
 // media keys, desktop media controls and command-line tools see them. Every command runs the
-// window's own handler; every change of a property goes out once, in one PropertiesChanged
+// session's own operation; every change of a property goes out once, in one PropertiesChanged
 // gathered over a turn of the event loop; the position is read on demand.
 #pragma once
 
@@ -11,7 +11,7 @@
 #include <string>
 
 class QTimer;
-class TForm1;
+class TAlbumSession;
 
 class TMprisPlayer : public QDBusAbstractAdaptor {
   Q_OBJECT
@@ -33,8 +33,8 @@ class TMprisPlayer : public QDBusAbstractAdaptor {
   Q_PROPERTY(bool CanControl READ CanControl)
 
  public:
-  // Lives on the object registered at path of connection (parent), and follows form.
-  TMprisPlayer(QObject* parent, TForm1& form, const QDBusConnection& connection,
+  // Lives on the object registered at path of connection (parent), and follows session.
+  TMprisPlayer(QObject* parent, TAlbumSession& session, const QDBusConnection& connection,
                const QString& path);
 
   QString PlaybackStatus() const;
@@ -96,7 +96,7 @@ class TMprisPlayer : public QDBusAbstractAdaptor {
   // Takes the folder of path as the source once no load is running.
   void OpenFolderOf(const std::string& path);
 
-  TForm1& form_;
+  TAlbumSession& session_;
   QDBusConnection connection_;
   QString path_;
   QVariantMap sent_;

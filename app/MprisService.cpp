@@ -3,6 +3,7 @@
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 
+#include "Form1.h"
 #include "MprisPlayer.h"
 #include "MprisRoot.h"
 
@@ -21,7 +22,7 @@ TMprisService::TMprisService(TForm1& form, const QDBusConnection& connection)
   // Nothing is announced or reported when the bus is missing or the name taken.
   if (!connection_.isConnected() || !connection_.registerService(ServiceName)) return;
   new TMprisRoot(this, form);
-  new TMprisPlayer(this, form, connection_, ObjectPath);
+  new TMprisPlayer(this, form.Session, connection_, ObjectPath);
   registered_ = connection_.registerObject(ObjectPath, this, QDBusConnection::ExportAdaptors);
   if (!registered_) connection_.unregisterService(ServiceName);
 }

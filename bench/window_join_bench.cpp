@@ -74,19 +74,20 @@ size_t PlayAlbum(const TAlbum& album, std::vector<double>& sameDisc,
     TForm1::ShowMessage = [](const std::string& text) { throw std::runtime_error(text); };
     form.modemodebtnClick();
     form.ShowPage("page1");
-    form.Scanner.SourceRoot = album.Root();
+    form.Session.Scanner.SourceRoot = album.Root();
     form.LoadAlbum();
     const auto handler = form.XAudio->OnNotifyPlayerState;
     int ends = 0;
     form.XAudio->OnNotifyPlayerState = [&](TXaudioPlayer* sender, int32_t state) {
-      const int disc = form.DiscOf(form.CurrentRow);
+      const int disc = form.Session.DiscOf(form.Session.CurrentRow);
       const auto start = Clock::now();
       handler(sender, state);
       if (state != XA_PLAYER_STATE_EOF) return;
       const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
       ++ends;
       if (ends < kDiscs * kSongs)
-        (form.DiscOf(form.CurrentRow) == disc ? sameDisc : discChange).push_back(ms);
+        (form.Session.DiscOf(form.Session.CurrentRow) == disc ? sameDisc : discChange)
+            .push_back(ms);
     };
     QElapsedTimer timer;
     timer.start();

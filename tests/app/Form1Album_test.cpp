@@ -36,13 +36,13 @@ TEST_F(LoadAlbumTest, ScanOpensTheFirstSongOfTheFirstDisc) {
   EXPECT_EQ(form->SerialNumber, "1234");
   EXPECT_EQ(form->CurrTime->text(), "00:00");
   EXPECT_EQ(form->PosBar->Position(), 0);
-  EXPECT_EQ(form->CurrentSongPath(), music + "/Pop/01.mp3");
+  EXPECT_EQ(form->Session.CurrentSongPath(), music + "/Pop/01.mp3");
   EXPECT_EQ(Codes().front(), XA_MSG_COMMAND_STOP);
   EXPECT_EQ(Codes().back(), XA_MSG_COMMAND_PLAY);
   EXPECT_EQ(Opened(), Lines{music + "/Pop/01.mp3"});
 
   engine.ClearCommands();
-  form->AutoStart = false;
+  form->Session.AutoStart = false;
   Load(music);
   EXPECT_EQ(Opened().size(), 1u);
   EXPECT_NE(Codes().back(), XA_MSG_COMMAND_PLAY);
@@ -53,26 +53,26 @@ TEST_F(LoadAlbumTest, DriveRootSourceGivesPathsWithoutLeadingSlash) {
   volumes.InsertDisc(cd, 0x80000001u, {{"top.mp3", Untagged()}, {"Live/x.mp3", Untagged()}});
   Load(cd + "/");
   EXPECT_EQ(Rows(), (Lines{"1 1 top.mp3 1. top.mp3", "2 1 Live/x.mp3 "}));
-  EXPECT_EQ(form->CurrentSongPath(), cd + "/top.mp3");
+  EXPECT_EQ(form->Session.CurrentSongPath(), cd + "/top.mp3");
   EXPECT_EQ(form->SerialNumber, "-2147483647");
 }
 
 TEST_F(LoadAlbumTest, FirstLoadReopensTheRememberedRowWhenTheTableHasIt) {
   ASSERT_TRUE(form->FirstStart);
-  form->LastRow = 3;
+  form->Session.LastRow = 3;
   Load(music);
-  EXPECT_EQ(form->CurrentRow, 3);
+  EXPECT_EQ(form->Session.CurrentRow, 3);
   EXPECT_EQ(form->CDlbl->Caption(), "2. ROCK");
   EXPECT_EQ(form->Songlbl->Caption(), "1. Alpha");
   for (int row : {0, -4, 4}) {
-    form->LastRow = row;
+    form->Session.LastRow = row;
     Load(music);
     EXPECT_EQ(form->Songlbl->Caption(), "1. First Light") << row;
   }
   form->FirstStart = false;
-  form->LastRow = 3;
+  form->Session.LastRow = 3;
   Load(music);
-  EXPECT_EQ(form->CurrentRow, 1);
+  EXPECT_EQ(form->Session.CurrentRow, 1);
 }
 
 TEST_F(LoadAlbumTest, SourceWithoutSongsEndsInTheEmptyState) {
@@ -83,9 +83,9 @@ TEST_F(LoadAlbumTest, SourceWithoutSongsEndsInTheEmptyState) {
   engine.ClearCommands();
 
   Load(disk + "/Empty");
-  EXPECT_EQ(form->TAB.RowCount(), 2);
+  EXPECT_EQ(form->Session.TAB.RowCount(), 2);
   EXPECT_EQ(form->CDList->count() + form->SongList->count(), 0);
-  EXPECT_EQ(form->CurrentRow, 1);
+  EXPECT_EQ(form->Session.CurrentRow, 1);
   EXPECT_EQ(form->SerialNumber, "empty");
   EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
   EXPECT_EQ(form->Songlbl->Caption(), "NO SONG LOADED");

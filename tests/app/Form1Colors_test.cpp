@@ -134,7 +134,7 @@ TEST_F(ColorsTest, WriterStaysInsideTheSkinsRoot) {
 
 TEST_F(ColorsTest, UnwritableFolderStopsAtTheFirstDefaultButStillApplies) {
   const TColorScheme previous = LoadDistinctScheme();
-  form->Repeat = true;
+  form->Session.Repeat = true;
   form->LeggiSkinINI(SkinFolder("Missing") + "Colors.ini");
   EXPECT_EQ(form->Colors, previous);
   EXPECT_FALSE(std::filesystem::exists(SkinFolder("Missing")));
@@ -146,14 +146,14 @@ TEST_F(ColorsTest, ModeLabelsShowTheirFlags) {
   EXPECT_EQ(TextColor(form->replbl), clBlack);
   EXPECT_EQ(TextColor(form->Albumlbl), clBlack);
   const TColorScheme scheme = LoadDistinctScheme();
-  form->Repeat = true;
+  form->Session.Repeat = true;
   form->Assegnacolori();
   EXPECT_EQ(TextColor(form->replbl), scheme.MediumText);
   EXPECT_EQ(TextColor(form->shufflelbl), scheme.LowText);
   EXPECT_EQ(TextColor(form->Programlbl), scheme.LowText);
   EXPECT_EQ(TextColor(form->Albumlbl), scheme.LowText);
-  form->Repeat = false;
-  form->Album = true;
+  form->Session.Repeat = false;
+  form->Session.Album = true;
   form->Assegnacolori();
   EXPECT_EQ(TextColor(form->replbl), scheme.LowText);
   EXPECT_EQ(TextColor(form->Albumlbl), scheme.MediumText);

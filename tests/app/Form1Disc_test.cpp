@@ -26,22 +26,22 @@ class DiscTest : public AlbumTest {
 };
 
 TEST_F(DiscTest, OnlyAnotherDiscStopsAndShowsLoading) {
-  form->CurrentRow = 2;
-  form->CaricaCD(1);
-  EXPECT_EQ(form->CurrentRow, 1);
+  form->Session.CurrentRow = 2;
+  form->Session.CaricaCD(1);
+  EXPECT_EQ(form->Session.CurrentRow, 1);
   EXPECT_EQ(Texts(form->SongList), (Lines{"1. Intro", "2. Outro"}));
   EXPECT_EQ(form->Songlbl->Caption(), "1. Intro");
   // Nothing happens for discs and rows that are not in the table.
-  for (int disc : {0, -1, 3}) form->CaricaCD(disc);
-  for (int row : {0, 4}) form->CaricaSong(row);
+  for (int disc : {0, -1, 3}) form->Session.CaricaCD(disc);
+  for (int row : {0, 4}) form->Session.CaricaSong(row);
   EXPECT_TRUE(Codes().empty());
 
-  form->CaricaCD(2);
+  form->Session.CaricaCD(2);
   EXPECT_EQ(Codes(), std::vector<int>{XA_MSG_COMMAND_STOP});
   EXPECT_EQ(form->CDlbl->Caption(), "2. éTé LIVE");  // only ASCII letters change case
   EXPECT_EQ(form->Songlbl->Caption(), "LOADING DISC...");
-  EXPECT_EQ(form->CurrentRow, 3);
-  form->CaricaSong(form->CurrentRow);
+  EXPECT_EQ(form->Session.CurrentRow, 3);
+  form->Session.CaricaSong(form->Session.CurrentRow);
   EXPECT_EQ(form->Songlbl->Caption(), "1. x.mp3");
   EXPECT_EQ(Opened(), Lines{music + "/été live/x.mp3"});
 }
@@ -52,15 +52,15 @@ TEST_F(DiscTest, TitlesComeFromTheTagElseFromTheFileName) {
   files["Titles/07 Song.mp3"] = Untagged();
   WriteFiles(disk, files);
   Load(disk + "/Titles");
-  form->CaricaTitolo(7);
-  EXPECT_EQ(form->TAB.Cells(3, 7), "7. 07 Song.mp3");
+  form->Session.CaricaTitolo(7);
+  EXPECT_EQ(form->Session.TAB.Cells(3, 7), "7. 07 Song.mp3");
   WriteFiles(disk, {{"Titles/07 Song.mp3", Tagged("")}});
-  form->CaricaTitolo(7);
-  EXPECT_EQ(form->TAB.Cells(3, 7), "7. 07 Song");
+  form->Session.CaricaTitolo(7);
+  EXPECT_EQ(form->Session.TAB.Cells(3, 7), "7. 07 Song");
   // A file gone since the scan is named like one without a tag title.
   std::filesystem::remove(disk + "/Titles/07 Song.mp3");
-  form->CaricaTitolo(7);
-  EXPECT_EQ(form->TAB.Cells(3, 7), "7. 07 Song");
+  form->Session.CaricaTitolo(7);
+  EXPECT_EQ(form->Session.TAB.Cells(3, 7), "7. 07 Song");
 }
 
 TEST_F(DiscTest, PictureIsTheFirstJpegElseTheFirstBitmapElseTheSkins) {
@@ -73,7 +73,7 @@ TEST_F(DiscTest, PictureIsTheFirstJpegElseTheFirstBitmapElseTheSkins) {
   form->CaricaIMG(album);
   EXPECT_GT(PictureColor().green(), 200);  // back.jpg sorts first; JPEG colours are rough
   EXPECT_LT(PictureColor().red(), 50);
-  form->CaricaCD(2);
+  form->Session.CaricaCD(2);
   EXPECT_EQ(PictureColor(), QColor(250, 250, 0));
   form->CaricaIMG(disk + "/");
   EXPECT_EQ(PictureColor(), QColor(0, 0, 200));
@@ -84,7 +84,7 @@ TEST_F(DiscTest, PictureIsTheFirstJpegElseTheFirstBitmapElseTheSkins) {
 
   // Off the image page a disc keeps the picture; the image page button shows the song's.
   form->ShowPage("Page0");
-  form->CaricaCD(1);
+  form->Session.CaricaCD(1);
   EXPECT_EQ(PictureColor(), QColor(0, 0, 200));
   form->modeimagebtnClick();
   EXPECT_GT(PictureColor().green(), 200);

@@ -71,11 +71,11 @@ class Form1HeardTest : public ::testing::Test {
       auto form = std::make_unique<TForm1>(SONAVERA_SOURCE_DIR "/assets/runtime/",
                                            TXaudioEntryPoints::Engine());
       if (album) form->modemodebtnClick();
-      form->Scanner.SourceRoot = music_;
+      form->Session.Scanner.SourceRoot = music_;
       form->LoadAlbum();
       play(*form);
       // Stopped for good: the last sound has been heard.
-      EXPECT_TRUE(QTest::qWaitFor([&] { return !form->Playing; }, 20000));
+      EXPECT_TRUE(QTest::qWaitFor([&] { return !form->Session.Playing; }, 20000));
       QTest::qWait(300);
     }
     return ReadRecording(recording_);
@@ -141,7 +141,7 @@ TEST_F(Form1HeardTest, AnUnplayableSongAfterAGoodOneLeavesTheGoodOneWhole) {
   junk.close();
   const TRecording heard = Listen([&](TForm1& form) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !messages_.empty(); }, 10000));
-    EXPECT_FALSE(form.Playing);
+    EXPECT_FALSE(form.Session.Playing);
   });
   EXPECT_EQ(heard.Frames, static_cast<size_t>(0.8 * kRate));
   ASSERT_EQ(messages_.size(), 1u);

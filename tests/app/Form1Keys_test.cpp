@@ -45,7 +45,7 @@ class KeysTest : public AlbumTest {
     c.Ints.insert(c.Ints.begin(), c.Code);
     return c.Ints;
   }
-  std::string Song() const { return form->TAB.Cells(2, form->CurrentRow); }
+  std::string Song() const { return form->Session.TAB.Cells(2, form->Session.CurrentRow); }
 };
 
 TEST_F(KeysTest, PageModeAndNavigationKeysRunTheirButtons) {
@@ -58,21 +58,21 @@ TEST_F(KeysTest, PageModeAndNavigationKeysRunTheirButtons) {
 
   Key(Qt::Key_R);
   Key(Qt::Key_A);
-  EXPECT_TRUE(form->Repeat);
-  EXPECT_TRUE(form->Album);
+  EXPECT_TRUE(form->Session.Repeat);
+  EXPECT_TRUE(form->Session.Album);
   Key(Qt::Key_A);
   Key(Qt::Key_S);
-  EXPECT_FALSE(form->Album);
-  EXPECT_TRUE(form->Shuffle);
+  EXPECT_FALSE(form->Session.Album);
+  EXPECT_TRUE(form->Session.Shuffle);
   Key(Qt::Key_S);
-  EXPECT_FALSE(form->Shuffle);
+  EXPECT_FALSE(form->Session.Shuffle);
   // Shift, Ctrl and lower case make no difference.
   Key(Qt::Key_R, Qt::ControlModifier);
-  EXPECT_FALSE(form->Repeat);
+  EXPECT_FALSE(form->Session.Repeat);
   Key(Qt::Key_R, Qt::ShiftModifier);
-  EXPECT_TRUE(form->Repeat);
+  EXPECT_TRUE(form->Session.Repeat);
   QTest::keyClick(form->windowHandle(), 'r');
-  EXPECT_FALSE(form->Repeat);
+  EXPECT_FALSE(form->Session.Repeat);
   // Keypad digits are other keys.
   Key(Qt::Key_3, Qt::KeypadModifier);
   EXPECT_EQ(form->CurrentPage(), "Page0");
@@ -112,7 +112,7 @@ TEST_F(KeysTest, ArrowsStepTheVolumeAlwaysAndSeekOnlyWhilePlaying) {
   EXPECT_EQ(form->VolBar->toolTip(), "Volume: 0%");
   EXPECT_EQ(Last(), (std::vector<int>{XA_MSG_SET_OUTPUT_VOLUME, 255, 0, 255}));
 
-  form->PosBar->SetPosition(200);
+  form->Session.SetPosition(200);
   engine.ClearCommands();
   Key(Qt::Key_Left);
   Key(Qt::Key_Right);
@@ -124,11 +124,11 @@ TEST_F(KeysTest, ArrowsStepTheVolumeAlwaysAndSeekOnlyWhilePlaying) {
   EXPECT_EQ(form->PosBar->Position(), 210);
   EXPECT_EQ(Last(), (std::vector<int>{XA_MSG_COMMAND_INPUT_SEEK, 210, 400}));
   // At either end the bar stays and the seek goes where it stands.
-  form->PosBar->SetPosition(5);
+  form->Session.SetPosition(5);
   Key(Qt::Key_Left);
   EXPECT_EQ(form->PosBar->Position(), 5);
   EXPECT_EQ(Last(), (std::vector<int>{XA_MSG_COMMAND_INPUT_SEEK, 5, 400}));
-  form->PosBar->SetPosition(395);
+  form->Session.SetPosition(395);
   Key(Qt::Key_Right);
   EXPECT_EQ(Last(), (std::vector<int>{XA_MSG_COMMAND_INPUT_SEEK, 395, 400}));
 }
@@ -139,7 +139,7 @@ TEST_F(KeysTest, EnterAndTheShortcutsOpenTheirDialogsOnExactKeysOnly) {
   EXPECT_FALSE(Opens(form2, [&] { Key(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier); }));
   EXPECT_FALSE(Opens(form2, [&] { Key(Qt::Key_O, Qt::AltModifier); }));
   EXPECT_TRUE(Opens(form4, [&] { Key(Qt::Key_S, Qt::ControlModifier); }));
-  EXPECT_FALSE(form->Shuffle) << "the release of S went to the dialog";
+  EXPECT_FALSE(form->Session.Shuffle) << "the release of S went to the dialog";
 
   Key(Qt::Key_M, Qt::ControlModifier);
   EXPECT_TRUE(form->MicroMode());
@@ -154,8 +154,8 @@ TEST_F(KeysTest, TheGuardsKeepTheKeysFromThePresetFieldAndTheSelectors) {
   Key(Qt::Key_End);
   for (Qt::Key key : {Qt::Key_R, Qt::Key_S, Qt::Key_1, Qt::Key_Space, Qt::Key_Up})
     QTest::keyClick(form->windowHandle(), key);
-  EXPECT_FALSE(form->Repeat);
-  EXPECT_FALSE(form->Shuffle);
+  EXPECT_FALSE(form->Session.Repeat);
+  EXPECT_FALSE(form->Session.Shuffle);
   EXPECT_EQ(form->CurrentPage(), "page2");
   EXPECT_TRUE(Sent().empty());
   EXPECT_EQ(form->PresetEdit->text(), "Defaultrs1 ") << "the field still gets its typing";
@@ -163,7 +163,7 @@ TEST_F(KeysTest, TheGuardsKeepTheKeysFromThePresetFieldAndTheSelectors) {
   EXPECT_FALSE(Opens(form2, [&] { Key(Qt::Key_Return); }));
   EXPECT_FALSE(form->PresetEditing);
   Key(Qt::Key_R);
-  EXPECT_TRUE(form->Repeat);
+  EXPECT_TRUE(form->Session.Repeat);
 
   form->ShowPage("pagedisc");
   Key(Qt::Key_R);
@@ -172,8 +172,8 @@ TEST_F(KeysTest, TheGuardsKeepTheKeysFromThePresetFieldAndTheSelectors) {
   form->ShowPage("pagesong");
   Key(Qt::Key_S);
   Key(Qt::Key_Left);
-  EXPECT_TRUE(form->Repeat);
-  EXPECT_FALSE(form->Shuffle);
+  EXPECT_TRUE(form->Session.Repeat);
+  EXPECT_FALSE(form->Session.Shuffle);
   EXPECT_TRUE(Sent().empty());
 }
 

@@ -42,17 +42,18 @@ TEST(Form1PlayThroughTest, AlbumModePlaysEveryDiscInOrderAndStopsAtTheEnd) {
         heard.push_back(form.Songlbl->Caption());
     };
     form.modemodebtnClick();
-    form.Scanner.SourceRoot = music;
+    form.Session.Scanner.SourceRoot = music;
     form.LoadAlbum();
 
     const std::vector<std::string> album{"1. First", "2. Second", "1. Third", "2. Fourth"};
     EXPECT_TRUE(QTest::qWaitFor([&] { return heard.size() >= album.size(); }, 20000));
     // After the last song the first one is loaded and left stopped.
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return form.CurrentRow == 1 && form.Songlbl->Caption() == "1. First"; }, 10000));
+        [&] { return form.Session.CurrentRow == 1 && form.Songlbl->Caption() == "1. First"; },
+        10000));
     QTest::qWait(1500);
     EXPECT_EQ(heard, album);
-    EXPECT_FALSE(form.Playing);
+    EXPECT_FALSE(form.Session.Playing);
     EXPECT_EQ(form.CDlbl->Caption(), "1. ONE");
     EXPECT_TRUE(messages.empty());
     form.XAudio->Exit();

@@ -48,7 +48,7 @@ TEST(RealEngineTest, LoadedAlbumOpensAndPlaysItsFirstSong) {
     };
     player->SetPlayerEnvironmentString("OUTPUT", "null");
 
-    form.Scanner.SourceRoot = disk + "/Album";
+    form.Session.Scanner.SourceRoot = disk + "/Album";
     form.LoadAlbum();
     EXPECT_EQ(form.CDlbl->Caption(), "1. CD1");
     EXPECT_EQ(form.Songlbl->Caption(), "1. Morning");

@@ -27,13 +27,13 @@ TEST(Form1PlaybackTest, RealEngineFillsTheTimeAndStreamLabels) {
   form.XAudio->InputOpen(mp3);
   form.XAudio->Play();
   EXPECT_TRUE(QTest::qWaitFor([&] { return form.lblDisplay2->text() == "00:01"; }, 5000));
-  EXPECT_TRUE(form.Playing);
+  EXPECT_TRUE(form.Session.Playing);
   EXPECT_EQ(form.Totlbl->text(), "00:03");
   EXPECT_EQ(form.Bitratelbl->text(), "96 KBs");
   EXPECT_EQ(form.Stereolbl->text(), "MONO");
   EXPECT_GT(form.PosBar->Position(), 100);
   // Played to its end: the engine's report clears the flag.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !form.Playing; }, 8000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form.Session.Playing; }, 8000));
   EXPECT_TRUE(messages.empty());
   TForm1::ShowMessage = showMessage;
 }

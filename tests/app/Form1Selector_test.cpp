@@ -46,28 +46,28 @@ TEST_F(SelectorTest, DiscTitleOpensTheDiscSelectorAndAClickLoadsTheDisc) {
   EXPECT_EQ(form->CurrentPage(), "Page0");
   EXPECT_FALSE(form->TimerSelector->isActive());
   EXPECT_EQ(form->Songlbl->Caption(), "1. Bee");
-  EXPECT_EQ(form->CurrentRow, 4);
+  EXPECT_EQ(form->Session.CurrentRow, 4);
   EXPECT_EQ(Codes(), (std::vector<int>{XA_MSG_COMMAND_STOP, XA_MSG_COMMAND_INPUT_OPEN,
                                        XA_MSG_COMMAND_PLAY}));
 }
 
 TEST_F(SelectorTest, SongPickPlaysOnlyWhenPlayingOrAutoStart) {
-  form->AutoStart = false;
+  form->Session.AutoStart = false;
   QTest::mouseClick(form->Songlbl, Qt::RightButton, {}, QPoint(20, 10));
   ASSERT_EQ(form->CurrentPage(), "pagesong");
   QTest::keyClick(form->SongList, Qt::Key_Down);
   QTest::keyClick(form->SongList, Qt::Key_Down);
   QTest::keyClick(form->SongList, Qt::Key_Return);
   EXPECT_EQ(form->CurrentPage(), "Page0");
-  EXPECT_EQ(form->CurrentRow, 3);
+  EXPECT_EQ(form->Session.CurrentRow, 3);
   EXPECT_EQ(form->Songlbl->Caption(), "3. Three");
   EXPECT_EQ(Codes(), (std::vector<int>{XA_MSG_COMMAND_STOP, XA_MSG_COMMAND_INPUT_OPEN}));
 
-  form->Playing = true;
+  form->Session.Playing = true;
   form->SonglblMouseUp();
   EXPECT_EQ(Highlighted(form->SongList), 2);
   ClickItem(form->SongList, 0);
-  EXPECT_EQ(form->CurrentRow, 1);
+  EXPECT_EQ(form->Session.CurrentRow, 1);
   EXPECT_EQ(Codes().back(), XA_MSG_COMMAND_PLAY);
 }
 
@@ -113,7 +113,7 @@ TEST_F(SelectorTest, NoMatchHighlightsNothingAndThePickDoesNothing) {
 }
 
 TEST_F(SelectorTest, ShuffledAlbumModeKeepsTheSelectorsClosed) {
-  form->Shuffle = form->Album = true;
+  form->Session.Shuffle = form->Session.Album = true;
   QTest::mouseClick(form->CDlbl, Qt::LeftButton, {}, QPoint(20, 10));
   QTest::mouseClick(form->Songlbl, Qt::LeftButton, {}, QPoint(20, 10));
   EXPECT_EQ(form->CurrentPage(), "Page0");

@@ -93,7 +93,7 @@ TEST_F(Form1Settings, AReadOnlyFileIsReadToTheEnd) {
   Start();
   EXPECT_EQ(form->VolBar->Position(), 70);
   EXPECT_TRUE(form3->LastPos->isChecked());
-  EXPECT_EQ(form->LastRow, 3);
+  EXPECT_EQ(form->Session.LastRow, 3);
   EXPECT_TRUE(form->AbilitaEQU->isChecked());
   EXPECT_EQ(form->PresetEdit->text(), "Rock");
   EXPECT_EQ(form->TrackBar[7]->Position(), 12);
@@ -158,7 +158,7 @@ TEST_F(Form1Settings, AValueThatCannotBeStoredLeavesOnlyItsOwnKey) {
   form->SkinName = "sk\nin";
   form->PresetEdit->setText("Late\nNight");
   form->repeatbtnClick();
-  form->CurrentRow = 3;
+  form->Session.CurrentRow = 3;
   form->TrackBar[7]->SetPosition(9);
   form->close();
   const std::string text = Settings();
@@ -200,7 +200,7 @@ TEST_F(Form1Settings, ASecondRunFindsWhatTheFirstLeft) {
   WriteSkin(SkinFolder("Blue"), QColor(0, 0, 255));
   WriteText(SettingsPath(), "[General]\nLastPos=1\nLastAlbum=" + album + "\n");
   Start();
-  ASSERT_TRUE(form->AlbumLoaded());
+  ASSERT_TRUE(form->Session.AlbumLoaded());
 
   form->VolumeUpdate(35);
   form->repeatbtnClick();
@@ -217,16 +217,16 @@ TEST_F(Form1Settings, ASecondRunFindsWhatTheFirstLeft) {
   form2->move(40, 50);
   form3->Autost->setChecked(false);
   form3->BarPrior->setValue(1);
-  form->CaricaCD(2);
-  form->CurrentRow = 4;
-  form->CaricaSong(4);
-  const std::string song = form->CurrentSongPath();
+  form->Session.CaricaCD(2);
+  form->Session.CurrentRow = 4;
+  form->Session.CaricaSong(4);
+  const std::string song = form->Session.CurrentSongPath();
 
   Restart();
   EXPECT_EQ(form->VolBar->Position(), 35);
-  EXPECT_TRUE(form->Repeat);
-  EXPECT_TRUE(form->Album);
-  EXPECT_FALSE(form->Shuffle);
+  EXPECT_TRUE(form->Session.Repeat);
+  EXPECT_TRUE(form->Session.Album);
+  EXPECT_FALSE(form->Session.Shuffle);
   EXPECT_TRUE(form->ReverseTime);
   EXPECT_TRUE(form->AbilitaEQU->isChecked());
   EXPECT_EQ(form->TrackBar[0]->Position(), 25);
@@ -239,10 +239,10 @@ TEST_F(Form1Settings, ASecondRunFindsWhatTheFirstLeft) {
   EXPECT_EQ(form->pos(), QPoint(120, 90));
   EXPECT_EQ(form2->pos(), QPoint(40, 50));
   EXPECT_FALSE(form3->Autost->isChecked());
-  EXPECT_FALSE(form->AutoStart);
+  EXPECT_FALSE(form->Session.AutoStart);
   EXPECT_EQ(engine.PriorityValue(), 1);
   EXPECT_EQ(form2->CurrDir->FileName(), album);
-  EXPECT_EQ(form->CurrentSongPath(), song);
+  EXPECT_EQ(form->Session.CurrentSongPath(), song);
   EXPECT_TRUE(messages.empty());
 }
 

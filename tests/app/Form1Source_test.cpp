@@ -42,7 +42,7 @@ class SourceTest : public AlbumTest {
   }
 
   void Loaded(const std::string& root, const std::string& disc) {
-    EXPECT_EQ(form->SourceRoot(), root);
+    EXPECT_EQ(form->Session.SourceRoot(), root);
     EXPECT_EQ(form->CDlbl->Caption(), disc);
   }
 
@@ -141,12 +141,12 @@ class AutoPlayTest : public SourceTest {
 
 TEST_F(AutoPlayTest, NewCdPlaysOnlyWhenStoppedAndOnlyOnce) {
   volumes.InsertDisc(cd, 5, {{"Live/01.mp3", Tagged("Opening")}});
-  form->Playing = true;
+  form->Session.Playing = true;
   form->AutoPTimerTimer();
-  EXPECT_FALSE(form->AlbumLoaded());
+  EXPECT_FALSE(form->Session.AlbumLoaded());
   EXPECT_TRUE(Codes().empty());
 
-  form->Playing = false;
+  form->Session.Playing = false;
   form->AutoPTimerTimer();
   Loaded(cd, "1. LIVE");
   EXPECT_EQ(form2.CurrDir->FileName(), cd);
@@ -170,15 +170,15 @@ TEST_F(AutoPlayTest, DiscWithoutSongsSwitchesAutoPlayOff) {
 TEST_F(AutoPlayTest, EjectedDiscUnloadsWithinOneTickButNotWhileTheDialogShows) {
   volumes.InsertDisc(cd, 5, {{"Live/01.mp3", Untagged()}});
   form->AutoPTimerTimer();
-  ASSERT_TRUE(form->AlbumLoaded());
+  ASSERT_TRUE(form->Session.AlbumLoaded());
   volumes.Eject(cd, true);
 
   Eject([this] {
     form->AutoPTimerTimer();
-    EXPECT_TRUE(form->AlbumLoaded());
+    EXPECT_TRUE(form->Session.AlbumLoaded());
   });
   form->AutoPTimerTimer();
-  EXPECT_FALSE(form->AlbumLoaded());
+  EXPECT_FALSE(form->Session.AlbumLoaded());
   EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
   EXPECT_EQ(form->Songlbl->Caption(), "NO SONG LOADED");
   EXPECT_EQ(form->SerialNumber, "empty");
@@ -186,7 +186,7 @@ TEST_F(AutoPlayTest, EjectedDiscUnloadsWithinOneTickButNotWhileTheDialogShows) {
   // The same disc back in the auto-play drive plays again.
   volumes.InsertDisc(cd, 5, {{"Live/01.mp3", Untagged()}});
   form->AutoPTimerTimer();
-  EXPECT_TRUE(form->AlbumLoaded());
+  EXPECT_TRUE(form->Session.AlbumLoaded());
 
   // A deleted folder goes the same way.
   form->AutoPlay = false;
@@ -203,7 +203,7 @@ TEST_F(SourceTest, QuietTicksLeaveTheVolumesAlone) {
   const int queries = volumes.SerialQueries();
   for (int i = 0; i < 3; ++i) form->AutoPTimerTimer();
   EXPECT_EQ(volumes.SerialQueries(), queries);
-  EXPECT_TRUE(form->AlbumLoaded());
+  EXPECT_TRUE(form->Session.AlbumLoaded());
   // The same name, now another folder.
   std::filesystem::rename(disk + "/Music", disk + "/Old");
   WriteFiles(disk, {{"Music/Pop/01.mp3", Tagged("Pop One")}});
@@ -218,7 +218,7 @@ TEST_F(SourceTest, SourceWhoseVolumeChangedCountsAsVanished) {
   // Another stick in the same place: the folder is there, the volume is not the loaded one.
   Load(disk + "/Music");
   form->AutoPTimerTimer();
-  EXPECT_TRUE(form->AlbumLoaded());
+  EXPECT_TRUE(form->Session.AlbumLoaded());
   volumes.SetSerial(disk, 99);
   form->AutoPTimerTimer();
   EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
@@ -231,7 +231,7 @@ TEST_F(SourceTest, SourceWhoseVolumeChangedCountsAsVanished) {
   WriteFiles(stick, {{"Live/01.mp3", Untagged()}});
   Load(stick);
   form->AutoPTimerTimer();
-  EXPECT_TRUE(form->AlbumLoaded());
+  EXPECT_TRUE(form->Session.AlbumLoaded());
   ASSERT_EQ(umount2(stick.c_str(), MNT_DETACH), 0);
   form->AutoPTimerTimer();
   EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
@@ -252,7 +252,7 @@ TEST_F(AutoPlayTest, NoAutoPlayWhileALoadRuns) {
   Loaded(disk + "/Music", "1. POP");
   EXPECT_TRUE(form->AutoPlay);
   // Once the load is over, the next tick plays the new disc.
-  form->Playing = false;
+  form->Session.Playing = false;
   form->AutoPTimerTimer();
   Loaded(cd, "1. LIVE");
 }

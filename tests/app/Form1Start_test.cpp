@@ -56,7 +56,7 @@ class Form1Start : public SettingsTest {
 TEST_F(Form1Start, FirstStartLoadsNoAlbum) {
   WriteAlbum();
   Start();
-  EXPECT_FALSE(form->AlbumLoaded());
+  EXPECT_FALSE(form->Session.AlbumLoaded());
   EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
   EXPECT_EQ(form->Songlbl->Caption(), "NO SONG LOADED");
   EXPECT_TRUE(form->CDlbl->Running());
@@ -70,21 +70,21 @@ TEST_F(Form1Start, TheFirstArgumentNamesTheSourceByItsFolder) {
   WriteText(SettingsPath(), "[General]\nLastAlbum=" + album + "\nLastRow=2\n");
   Start({"setup", album + "/Disc1/a.mp3"});
   EXPECT_EQ(form2->CurrDir->FileName(), album) << "the keyword changes no source";
-  EXPECT_EQ(form->LastRow, 2);
+  EXPECT_EQ(form->Session.LastRow, 2);
   Restart({"/ab"});
   EXPECT_EQ(form2->CurrDir->FileName(), album) << "three characters are too short";
   Restart({"SETUP"});
   EXPECT_EQ(form2->CurrDir->FileName(), "") << "a path without a folder part";
-  EXPECT_EQ(form->LastRow, 1);
+  EXPECT_EQ(form->Session.LastRow, 1);
 
   Restart({album + "/Disc2/d.mp3"});
   EXPECT_EQ(form2->CurrDir->FileName(), album + "/Disc2/");
-  EXPECT_FALSE(form->AlbumLoaded()) << "Remember last position is off";
+  EXPECT_FALSE(form->Session.AlbumLoaded()) << "Remember last position is off";
   form3->LastPos->setChecked(true);
-  form->CurrentRow = 7;
+  form->Session.CurrentRow = 7;
   Restart({album + "/Disc2/d.mp3"});
   EXPECT_EQ(form2->CurrDir->FileName(), album + "/Disc2/");
-  EXPECT_EQ(form->CurrentSongPath(), album + "/Disc2/c.mp3") << "from the first song";
+  EXPECT_EQ(form->Session.CurrentSongPath(), album + "/Disc2/c.mp3") << "from the first song";
   EXPECT_TRUE(Sent(XA_MSG_COMMAND_PLAY));
   form->close();
   EXPECT_NE(Settings().find("\nLastAlbum=" + album + "/Disc2/\n"), std::string::npos);
@@ -94,8 +94,8 @@ TEST_F(Form1Start, TheRememberedSongIsReopened) {
   const std::string album = WriteAlbum();
   WriteText(SettingsPath(), "[General]\nLastPos=1\nLastAlbum=" + album + "\nLastRow=4\n");
   Start();
-  EXPECT_EQ(form->CurrentRow, 4);
-  EXPECT_EQ(form->CurrentSongPath(), album + "/Disc2/d.mp3");
+  EXPECT_EQ(form->Session.CurrentRow, 4);
+  EXPECT_EQ(form->Session.CurrentSongPath(), album + "/Disc2/d.mp3");
   EXPECT_EQ(form->SongList->count(), 3);
   EXPECT_TRUE(Sent(XA_MSG_COMMAND_PLAY));
 
@@ -112,8 +112,8 @@ TEST_F(Form1Start, ARowNoLongerInTheAlbumFallsBackToItsFirstSong) {
   const std::string album = WriteAlbum();
   WriteText(SettingsPath(), "[General]\nLastPos=1\nLastAlbum=" + album + "\nLastRow=9\n");
   Start();
-  EXPECT_EQ(form->CurrentRow, 1);
-  EXPECT_EQ(form->CurrentSongPath(), album + "/Disc1/a.mp3");
+  EXPECT_EQ(form->Session.CurrentRow, 1);
+  EXPECT_EQ(form->Session.CurrentSongPath(), album + "/Disc1/a.mp3");
   EXPECT_EQ(form->SongList->count(), 2);
 }
 
@@ -127,7 +127,7 @@ TEST_F(Form1Start, AVanishedSourceFallsBackToTheFirstCdRom) {
   const std::string drive = volumes.AddCdRom("cdrom");
   Restart();
   EXPECT_EQ(form2->CurrDir->FileName(), drive);
-  EXPECT_FALSE(form->AlbumLoaded());
+  EXPECT_FALSE(form->Session.AlbumLoaded());
   EXPECT_TRUE(form->Songlbl->Running());
   EXPECT_TRUE(messages.empty());
 }

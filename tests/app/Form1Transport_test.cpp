@@ -41,7 +41,7 @@ class TransportTest : public WindowTest {
 TEST_F(TransportTest, PlayAndPauseFollowTheEnginesReports) {
   QTest::mouseClick(form->Playbtn, Qt::LeftButton);
   EXPECT_TRUE(Sent().empty()) << "no album loaded";
-  form->TAB.SetCells(0, 1, "1");
+  form->Session.TAB.SetCells(0, 1, "1");
   QTest::mouseClick(form->Playbtn, Qt::LeftButton);
   EXPECT_EQ(Sent(), Codes{XA_MSG_COMMAND_PLAY});
 
@@ -171,8 +171,8 @@ TEST_F(TransportTest, NotificationsShowAndAnswer) {
   Handled();
   EXPECT_EQ(Sent(), Codes{XA_MSG_SET_OUTPUT_VOLUME});
 
-  form->Scanner.SourceRoot = "/music";
-  form->TAB.SetCells(2, 1, "/Disc/01 Intro.mp3");
+  form->Session.Scanner.SourceRoot = "/music";
+  form->Session.TAB.SetCells(2, 1, "/Disc/01 Intro.mp3");
   engine.PostCodecQuality(3);
   engine.PostError("cannot read the file");
   Handled();

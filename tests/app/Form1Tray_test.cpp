@@ -92,9 +92,9 @@ TEST_F(TrayTest, MenusHoldTheirItemsInOrder) {
 TEST_F(TrayTest, MenuItemsRunTheirCommands) {
   Trigger(form->MainMenu, "&Play");
   Trigger(form->MainMenu, "&Forward");
-  EXPECT_EQ(form->TAB.Cells(2, form->CurrentRow), "/A/a2.mp3");
+  EXPECT_EQ(form->Session.TAB.Cells(2, form->Session.CurrentRow), "/A/a2.mp3");
   Trigger(form->MainMenu, "&Rewind");
-  EXPECT_EQ(form->TAB.Cells(2, form->CurrentRow), "/A/a1.mp3");
+  EXPECT_EQ(form->Session.TAB.Cells(2, form->Session.CurrentRow), "/A/a1.mp3");
   engine.PostPlayerState(XA_PLAYER_STATE_PLAYING);
   ASSERT_TRUE(engine.WaitDrained());
   engine.ClearCommands();

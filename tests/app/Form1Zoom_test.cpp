@@ -173,7 +173,7 @@ TEST_F(ZoomSettings, PictureShownIsDecodedForTheNewZoom) {
   ASSERT_TRUE(cover.save(QString::fromStdString(album + "/Disc1/cover.jpg")));
   WriteText(SettingsPath(), "[General]\nLastPos=1\nLastAlbum=" + album + "\n");
   Start();
-  ASSERT_TRUE(form->AlbumLoaded());
+  ASSERT_TRUE(form->Session.AlbumLoaded());
   form->modeimagebtnClick();
   const int atOne = form->CDImage->Picture().width();
   ASSERT_GE(atOne, form->CDImage->width());

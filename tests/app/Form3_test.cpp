@@ -287,14 +287,14 @@ TEST_F(Form3Test, OkTakesAutoStartAndRefusesAutoPlayWithoutADrive) {
   });
   EXPECT_FALSE(form3->APlay->isChecked());
   EXPECT_FALSE(form->AutoPlay);
-  EXPECT_FALSE(form->AutoStart);
+  EXPECT_FALSE(form->Session.AutoStart);
 
   RunPreferences([this] {
     form3->Autost->click();
     form3->Cancelbtn->click();
   });
   EXPECT_FALSE(form3->Autost->isChecked()) << "Cancel puts the box back";
-  EXPECT_FALSE(form->AutoStart);
+  EXPECT_FALSE(form->Session.AutoStart);
 }
 
 TEST_F(Form3Test, RememberLastPositionReopensTheAlbumAtTheNextStart) {
@@ -307,7 +307,7 @@ TEST_F(Form3Test, RememberLastPositionReopensTheAlbumAtTheNextStart) {
   });
   Restart();
   EXPECT_TRUE(form3->LastPos->isChecked());
-  EXPECT_TRUE(form->AlbumLoaded());
+  EXPECT_TRUE(form->Session.AlbumLoaded());
   EXPECT_EQ(form->CDList->count(), 2);
 }
 
@@ -380,14 +380,14 @@ TEST_F(Form3Links, SetupMakesTheDesktopLinkBeforeTheAlbumIsRestored) {
   const std::string album = WriteAlbum();
   WriteText(SettingsPath(), "[General]\nLastPos=1\nLastAlbum=" + album + "\n");
   bool loadedAtLink = true;
-  form3->ShortCut.OnSynchronized = [&](TShortCut*) { loadedAtLink = form->AlbumLoaded(); };
+  form3->ShortCut.OnSynchronized = [&](TShortCut*) { loadedAtLink = form->Session.AlbumLoaded(); };
   fs::create_directories(fs::path(GroupLink()).parent_path());
   WriteText(GroupLink(), "[Desktop Entry]\n");
   Start({"setup"});
   EXPECT_TRUE(fs::exists(DesktopLink()));
   EXPECT_FALSE(fs::exists(GroupLink())) << "the program group's link moves to the desktop";
   EXPECT_FALSE(loadedAtLink);
-  EXPECT_TRUE(form->AlbumLoaded());
+  EXPECT_TRUE(form->Session.AlbumLoaded());
   EXPECT_EQ(form2->CurrDir->FileName(), album) << "the keyword is no source";
 }
 

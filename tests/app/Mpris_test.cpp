@@ -52,7 +52,7 @@ class MprisTest : public AlbumTest {
       WriteFiles(music,
                  {{std::string(name[0] == 'a' ? "A/" : "B/") + name + ".mp3", Tagged(name)}});
     WritePicture(music + "/B/cover.jpg", Qt::red);
-    form->AutoStart = false;
+    form->Session.AutoStart = false;
     Load(music);
     service = std::make_unique<TMprisService>(*form);
     // Listening starts once the name has its owner.
@@ -109,13 +109,14 @@ class MprisTest : public AlbumTest {
   static bool Caught(QSignalSpy& spy) { return !spy.isEmpty() || spy.wait(5000); }
   // Lets events run until the album of root is loaded.
   bool Loaded(const std::string& root) {
-    return QTest::qWaitFor([&] { return form->SourceRoot() == root && form->AlbumLoaded(); }, 5000);
+    return QTest::qWaitFor(
+        [&] { return form->Session.SourceRoot() == root && form->Session.AlbumLoaded(); }, 5000);
   }
   // Selects song row as the song list would.
   void GoTo(int row) {
-    form->CaricaCD(form->DiscOf(row));
-    form->CurrentRow = row;
-    form->CaricaSong(row);
+    form->Session.CaricaCD(form->Session.DiscOf(row));
+    form->Session.CurrentRow = row;
+    form->Session.CaricaSong(row);
     engine.ClearCommands();
   }
 
@@ -216,12 +217,12 @@ TEST_F(MprisTest, TransportMethodsRunTheButtonsHandlers) {
   EXPECT_EQ(Get("Position").toLongLong(), 0);
 
   Call(kPlayer, "Next");
-  EXPECT_EQ(form->CurrentRow, 2);
+  EXPECT_EQ(form->Session.CurrentRow, 2);
   EXPECT_EQ(Title(), "2. a2");
   Call(kPlayer, "Previous");
-  EXPECT_EQ(form->CurrentRow, 1);
+  EXPECT_EQ(form->Session.CurrentRow, 1);
   Call(kPlayer, "Previous");  // the first song has none before it
-  EXPECT_EQ(form->CurrentRow, 1);
+  EXPECT_EQ(form->Session.CurrentRow, 1);
 }
 
 TEST_F(MprisTest, CanGoNextAndPreviousFollowThePlayOrder) {
@@ -231,7 +232,7 @@ TEST_F(MprisTest, CanGoNextAndPreviousFollowThePlayOrder) {
   EXPECT_FALSE(Get("CanGoNext").toBool()) << "no Album or Repeat mode";
   EXPECT_TRUE(Get("CanGoPrevious").toBool());
   Set("LoopStatus", "Playlist");
-  EXPECT_TRUE(form->Repeat);
+  EXPECT_TRUE(form->Session.Repeat);
   EXPECT_TRUE(Get("CanGoNext").toBool());
   Set("LoopStatus", "None");
   form->modemodebtnClick();
@@ -251,7 +252,7 @@ TEST_F(MprisTest, ModesVolumeAndPositionRoundTrip) {
   form->repeatbtnClick();
   EXPECT_EQ(Get("LoopStatus").toString(), "None");
   Set("Shuffle", true);
-  EXPECT_TRUE(form->Shuffle);
+  EXPECT_TRUE(form->Session.Shuffle);
   EXPECT_TRUE(Get("Shuffle").toBool());
   EXPECT_EQ(Title(), "1. a1") << "shuffling keeps the song";
 
@@ -283,16 +284,16 @@ TEST_F(MprisTest, ModesVolumeAndPositionRoundTrip) {
        {QVariant::fromValue(QDBusObjectPath("/org/sonavera/Track/D1/T2")), qlonglong(1)});
   Call(kPlayer, "SetPosition", {QVariant::fromValue(current), qlonglong(201'000'000)});
   EXPECT_EQ(Sent(), CodeList{}) << "another song, or beyond the end";
-  const int row = form->CurrentRow;
+  const int row = form->Session.CurrentRow;
   Call(kPlayer, "Seek", {qlonglong(300'000'000)});  // past the end: the next song
-  EXPECT_NE(form->CurrentRow, row);
+  EXPECT_NE(form->Session.CurrentRow, row);
   // The largest offsets saturate: the next song again, and the start of the song.
-  const int next = form->CurrentRow;
+  const int next = form->Session.CurrentRow;
   engine.PostDuration(200);
   engine.PostTimecode(0, 0, 30, 0);
   ASSERT_TRUE(engine.WaitDrained());
   Call(kPlayer, "Seek", {std::numeric_limits<qlonglong>::max()});
-  EXPECT_NE(form->CurrentRow, next);
+  EXPECT_NE(form->Session.CurrentRow, next);
   engine.PostDuration(200);
   engine.PostTimecode(0, 0, 30, 0);
   ASSERT_TRUE(engine.WaitDrained());

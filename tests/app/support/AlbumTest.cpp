@@ -33,7 +33,7 @@ void AlbumTest::WritePicture(const std::string& path, const QColor& color) {
 }
 
 void AlbumTest::Load(const std::string& root) {
-  form->Scanner.SourceRoot = root;
+  form->Session.Scanner.SourceRoot = root;
   form->LoadAlbum();
 }
 
@@ -54,9 +54,9 @@ std::vector<std::string> AlbumTest::Texts(const QListWidget* list) {
 
 std::vector<std::string> AlbumTest::Rows() const {
   std::vector<std::string> rows;
-  for (int r = 1; r < form->TAB.RowCount(); ++r) {
+  for (int r = 1; r < form->Session.TAB.RowCount(); ++r) {
     std::string row;
-    for (int c = 0; c < 4; ++c) row += (c ? " " : "") + form->TAB.Cells(c, r);
+    for (int c = 0; c < 4; ++c) row += (c ? " " : "") + form->Session.TAB.Cells(c, r);
     rows.push_back(row);
   }
   return rows;

@@ -1,0 +1,428 @@
+#include "AlbumSession.h"
+
+#include <QCoreApplication>
+#include <charconv>
+
+#include "CaseInsensitive.h"
+#include "SongTitle.h"
+#include "XaudioPlayer.h"
+
+TAlbumSession::TAlbumSession(QObject* parent) : QObject(parent) {
+  TAB.SetFixedCols(0);  // the album table has no header column
+  TAB.SortOptions.SortStyle = ssNumeric;
+  TAB.SortOptions.SortDirection = sdAscending;
+  TAB.SortOptions.SortCaseSensitive = false;
+}
+
+void TAlbumSession::Bind(TXaudioPlayer* engine) {
+  engine_ = engine;
+  engine->OnNotifyPlayerState = [this](TXaudioPlayer*, int32_t state) {
+    XAudioNotifyPlayerState(state);
+  };
+  engine->OnNotifyInputPosition = [this](TXaudioPlayer*, uint32_t offset, uint32_t) {
+    XAudioNotifyInputPosition(offset);
+  };
+  engine->OnNotifyInputTimecode = [this](TXaudioPlayer*, uint8_t h, uint8_t m, uint8_t s,
+                                         uint8_t f) { XAudioNotifyInputTimecode(h, m, s, f); };
+  engine->OnNotifyInputDuration = [this](TXaudioPlayer*, uint32_t duration) {
+    XAudioNotifyInputDuration(duration);
+  };
+  engine->OnNotifyInputStreamInfo = [this](TXaudioPlayer*, uint8_t, uint8_t, uint16_t bitrate,
+                                           uint16_t, uint8_t mode) {
+    XAudioNotifyInputStreamInfo(bitrate, mode);
+  };
+  engine->OnNotifyOutputPcmLevel = [this](TXaudioPlayer*, uint8_t) {
+    XAudioNotifyOutputPcmLevel();
+  };
+  engine->OnNotifyCodecQuality = [this](TXaudioPlayer*, uint8_t quality) {
+    XAudioNotifyCodecQuality(quality);
+  };
+  engine->OnNotifyError = [this](TXaudioPlayer*, uint8_t, int16_t, const std::string& msg) {
+    XAudioNotifyError(msg);
+  };
+  engine->OnNotifyDebug = [this](TXaudioPlayer*, uint8_t, uint8_t level, const std::string& msg) {
+    XAudioNotifyDebug(level, msg);
+  };
+  engine->OnNotifyPlayerEnvironmentString = [this](TXaudioPlayer*, const std::string& name,
+                                                   const std::string& value) {
+    emit EnvironmentReported(name, value);
+  };
+}
+
+// ---- The table ----
+
+std::string TAlbumSession::SongPath(int row) const {
+  if (row < 1 || row >= TAB.RowCount() || TAB.Cells(2, row).empty()) return {};
+  return SourceRoot() + TAB.Cells(2, row);
+}
+
+std::string TAlbumSession::CurrentSongName() const {
+  return CurrentRow >= 1 && CurrentRow < TAB.RowCount() ? TAB.Cells(2, CurrentRow) : std::string();
+}
+
+std::string TAlbumSession::SongFolder(int row) const {
+  const std::string& relative = TAB.Cells(2, row);
+  return SourceRoot() + relative.substr(0, relative.rfind('/') + 1);
+}
+
+int TAlbumSession::DiscOf(int row) const {
+  const std::string& cell = TAB.Cells(0, row);
+  int disc = 0;
+  const auto [end, error] = std::from_chars(cell.data(), cell.data() + cell.size(), disc);
+  return error == std::errc() && end == cell.data() + cell.size() ? disc : 0;
+}
+
+int TAlbumSession::FirstRowOf(int disc) const {
+  int r = 1;
+  while (r < TAB.RowCount() && DiscOf(r) != disc) ++r;
+  return r;
+}
+
+void TAlbumSession::CaricaTitolo(int row) {
+  TAB.SetCells(3, row, SongTitle(tags_, SourceRoot() + TAB.Cells(2, row), TAB.Cells(1, row)));
+}
+
+std::string TAlbumSession::DiscPicture(const std::string& folder) {
+  for (const char* mask : {"*.jpg", "*.bmp"}) {
+    pictures_.Mask = mask;
+    pictures_.SetDirectory(folder);
+    if (!pictures_.Items().empty()) return folder + pictures_.Items().front();
+  }
+  return {};
+}
+
+// ---- Loading ----
+
+void TAlbumSession::LoadAlbum(bool reopen) {
+  const TLoadGuard guard(loading_);
+  engine_->Stop();
+  position_ = 0;
+  TAB.Clear();
+  discs_.clear();
+  emit ScanStarted();
+  QCoreApplication::processEvents();
+  Scanner.CreaTAB(discs_);
+  emit AlbumScanned();
+  if (!AlbumLoaded()) {
+    ScaricaAlbum();
+    return;
+  }
+  // A remembered row that holds no song of this table (the source changed meanwhile)
+  // starts at the first disc instead.
+  if (reopen && LastRow >= 1 && LastRow < TAB.RowCount()) {
+    CaricaCD(DiscOf(LastRow));
+    CaricaSong(LastRow);
+    CurrentRow = LastRow;
+  } else {
+    CaricaCD(1);
+    CaricaSong(CurrentRow);
+  }
+  if (AutoStart) engine_->Play();
+}
+
+void TAlbumSession::ScaricaAlbum() {
+  engine_->Stop();
+  engine_->InputClose();
+  discTitle_.clear();
+  discs_.clear();
+  TAB.Clear();
+  CurrentRow = 1;
+  songRow_ = 0;
+  position_ = 0;
+  emit AlbumUnloaded();
+  emit SongChanged();
+}
+
+void TAlbumSession::CaricaCD(int disc) {
+  if (disc < 1 || disc > DiscCount()) return;
+  const TLoadGuard guard(loading_);
+  const std::string title = platform::AsciiUpper(discs_[disc - 1]);
+  // The disc already loaded goes on playing; another one stops it first.
+  if (discTitle_ != title) {
+    engine_->Stop();
+    discTitle_ = title;
+    emit DiscTitleChanged(true);
+    QCoreApplication::processEvents();
+  }
+  int r = FirstRowOf(disc);
+  // The events handled above may have unloaded the album meanwhile.
+  if (r >= TAB.RowCount()) return;
+  CurrentRow = r;
+  for (; r < TAB.RowCount() && DiscOf(r) == disc; ++r)
+    if (TAB.Cells(3, r).empty()) CaricaTitolo(r);
+  emit DiscLoaded(disc);
+}
+
+void TAlbumSession::CaricaSong(int row) {
+  const std::string path = SongPath(row);
+  if (path.empty()) return;
+  position_ = 0;
+  emit TimeCleared();
+  engine_->InputOpen(path);
+  songRow_ = row;
+  if (TAB.Cells(3, row).empty()) CaricaTitolo(row);
+  emit SongChanged();
+}
+
+// ---- Transport ----
+
+// The playing flag follows the engine's reports, so a Stop sent here is not seen yet and
+// the Play after it restarts the song.
+void TAlbumSession::PlayOrRestart() {
+  if (!AlbumLoaded()) return;
+  if (Playing) engine_->Stop();
+  engine_->Play();
+}
+
+// A first press pauses; a second one, once the engine has reported the pause, stops.
+void TAlbumSession::PauseOrStop() {
+  if (Playing)
+    engine_->Pause();
+  else
+    Stop();
+}
+
+void TAlbumSession::Stop() {
+  engine_->Stop();
+  position_ = 0;
+  emit TimeCleared();
+}
+
+void TAlbumSession::SetPosition(int position) {
+  if (position < 0 || position > kPositionRange || position == position_) return;
+  position_ = position;
+  emit PositionChanged();
+}
+
+void TAlbumSession::SeekToPosition() {
+  engine_->InputSeek(uint32_t(position_), kPositionRange);
+  emit SeekRequested();
+}
+
+void TAlbumSession::SeekTo(uint32_t offset, uint32_t range) {
+  if (range == 0) return;
+  SetPosition(int(uint64_t(offset) * kPositionRange / range));
+  engine_->InputSeek(offset, range);
+}
+
+void TAlbumSession::SetVolume(int volume) {
+  if (volume >= 0 && volume <= 100) volume_ = volume;
+  SendVolume();
+  emit VolumeChanged();
+}
+
+// Only the PCM level follows; master level and balance stay as they are.
+void TAlbumSession::SendVolume() {
+  engine_->SetOutputVolume(XA_VOLUME_UNCHANGED, uint8_t(volume_), XA_VOLUME_UNCHANGED);
+}
+
+// ---- The engine's notifications ----
+
+// The engine reports the end when the song's last sound is about to be heard, so the next
+// song, opened and played at once, follows it without a gap.
+void TAlbumSession::XAudioNotifyPlayerState(int32_t State) {
+  Playing = State == XA_PLAYER_STATE_PLAYING;
+  emit PlayerStateReported(State);
+  if (State == XA_PLAYER_STATE_EOF) MixProssimaCanzone();
+}
+
+// The position stays for an offset beyond its range.
+void TAlbumSession::XAudioNotifyInputPosition(uint32_t Offset) {
+  if (Offset <= uint32_t(kPositionRange)) SetPosition(int(Offset));
+}
+
+void TAlbumSession::XAudioNotifyInputTimecode(uint8_t Hours, uint8_t Minutes, uint8_t Seconds,
+                                              uint8_t Fractions) {
+  const uint32_t elapsed = Hours * 3600u + Minutes * 60u + Seconds;
+  emit TimecodeReported(qint64(elapsed) * 100 + Fractions);
+}
+
+void TAlbumSession::XAudioNotifyInputDuration(uint32_t Duration) {
+  duration_ = Duration;
+  emit DurationReported(Duration);
+}
+
+// A newly opened song starts at the session's level.
+void TAlbumSession::XAudioNotifyInputStreamInfo(uint16_t Bitrate, uint8_t Mode) {
+  emit StreamInfoReported(Bitrate, Mode == XA_STREAM_MODE_SINGLE_CHANNEL);
+  SendVolume();
+}
+
+// The engine reports only changes of the level, so answering with the session's level
+// cannot start an endless exchange.
+void TAlbumSession::XAudioNotifyOutputPcmLevel() { SendVolume(); }
+
+void TAlbumSession::XAudioNotifyCodecQuality(uint8_t Quality) {
+  emit CodecQualityReported(Quality);
+}
+
+// The song stays current and nothing is retried; the text names the song that failed by
+// its path within the source.
+void TAlbumSession::XAudioNotifyError(const std::string& Msg) {
+  engine_->Stop();
+  emit SongFailed("Error " + Msg + " " + CurrentSongName());
+}
+
+// A song that broke off after some sound has ended there and the album goes on.
+void TAlbumSession::XAudioNotifyDebug(uint8_t Level, const std::string& Msg) {
+  if (Level == XA_DEBUG_LEVEL_INPUT_DAMAGED)
+    emit SongDamaged("Error " + Msg + " " + CurrentSongName());
+}
+
+// ---- Play order ----
+
+void TAlbumSession::ToggleRepeat() {
+  Repeat = !Repeat;
+  emit PlayOrderChanged();
+}
+
+void TAlbumSession::ToggleShuffle() {
+  Shuffle = !Shuffle;
+  ShuffleControl();
+  emit PlayOrderChanged();
+}
+
+void TAlbumSession::ToggleAlbum() {
+  Album = !Album;
+  if (AlbumLoaded()) ShuffleControl();
+  emit PlayOrderChanged();
+}
+
+void TAlbumSession::ShuffleAlbum(int start) {
+  Random.Randomize();
+  // Every position swaps with one drawn from the whole range; the order of the draws is
+  // what makes a given seed give a given order.
+  const int count = TAB.RowCount();
+  for (int i = start; i < count; ++i)
+    TAB.ExchangeRows(i, start + int(Random.Random(uint32_t(count - start))));
+}
+
+int TAlbumSession::FindRow(int from, int col, const std::string& text) const {
+  int r = from;
+  while (r < TAB.RowCount() && TAB.Cells(col, r) != text) ++r;
+  return r < TAB.RowCount() ? r : from;
+}
+
+// The current song stays loaded and current; only the rows around it move.
+void TAlbumSession::ShuffleControl() {
+  if (!AlbumLoaded() || CurrentRow < 1 || CurrentRow >= TAB.RowCount()) return;
+  const int disc = DiscOf(CurrentRow);
+  const std::string discText = TAB.Cells(0, CurrentRow);
+  const std::string track = TAB.Cells(1, CurrentRow);
+  if (Shuffle && Album) {
+    TAB.ExchangeRows(1, CurrentRow);
+    ShuffleAlbum(2);
+    CurrentRow = 1;
+  } else if (Shuffle) {
+    ShuffleAlbum(1);
+    TAB.SortByColumn(0);
+    const int first = FindRow(1, 0, discText);
+    TAB.ExchangeRows(first, FindRow(first, 1, track));
+    CaricaCD(disc);
+  } else {
+    // A table already in disc and track order, as a new source loads it, needs no sort by
+    // track: the sort by disc then finds every row in place.
+    if (!TAB.InSortOrder({1, 0})) TAB.SortByColumn(1);
+    TAB.SortByColumn(0);
+    CaricaCD(disc);
+    while (CurrentRow + 1 < TAB.RowCount() && DiscOf(CurrentRow + 1) == disc &&
+           TAB.Cells(1, CurrentRow) != track)
+      ++CurrentRow;
+  }
+  songRow_ = CurrentRow;
+  emit PlayOrderChanged();
+  if (!Playing && AutoStart) engine_->Play();
+}
+
+// The playing flag is read after the move: a disc change lets the engine's report of its
+// stop arrive, and then AutoStart alone decides.
+void TAlbumSession::MixProssimaCanzone() {
+  const int last = TAB.RowCount() - 1;
+  const int r = CurrentRow;
+  if (!AlbumLoaded() || r < 1 || r > last) return;
+  bool wrapped = false;
+  if (r < last && TAB.Cells(0, r + 1) == TAB.Cells(0, r)) {
+    CurrentRow = r + 1;
+  } else if (r < last && Album) {
+    CurrentRow = r + 1;
+    const int disc = DiscOf(CurrentRow);
+    if (Shuffle) {
+      // Shuffled across discs, the song list stays as it is; only the disc title follows.
+      discTitle_ =
+          disc >= 1 && disc <= DiscCount() ? platform::AsciiUpper(discs_[disc - 1]) : std::string();
+      emit DiscTitleChanged(false);
+    } else {
+      CaricaCD(disc);
+    }
+  } else {
+    // The end of the disc, or of the whole table in Album mode: back to its first song,
+    // which plays on only in Repeat mode.
+    wrapped = true;
+    CurrentRow = r < last || !Album ? r : 1;
+    CaricaCD(DiscOf(CurrentRow));
+  }
+  CaricaSong(CurrentRow);
+  if ((Playing || AutoStart) && (Repeat || !wrapped) && AlbumLoaded()) engine_->Play();
+}
+
+// The last song of a disc has a next one only in Album or Repeat mode, the last row only in
+// Repeat mode.
+bool TAlbumSession::HasNextSong() const {
+  const int r = CurrentRow;
+  if (!AlbumLoaded() || r < 1 || r >= TAB.RowCount()) return false;
+  return r < TAB.RowCount() - 1 ? DiscOf(r) == DiscOf(r + 1) || Repeat || Album : Repeat;
+}
+
+// Never wraps round, and ignores Repeat mode and the playing flag.
+bool TAlbumSession::HasPreviousSong() const {
+  const int r = CurrentRow;
+  if (!AlbumLoaded() || r <= 1 || r >= TAB.RowCount()) return false;
+  return Album || TAB.Cells(0, r - 1) == TAB.Cells(0, r);
+}
+
+void TAlbumSession::NextSong() {
+  if (!HasNextSong()) return;
+  engine_->Stop();
+  MixProssimaCanzone();
+}
+
+void TAlbumSession::PreviousSong() {
+  if (!HasPreviousSong()) return;
+  const int r = CurrentRow;
+  const bool sameDisc = TAB.Cells(0, r - 1) == TAB.Cells(0, r);
+  engine_->Stop();
+  CurrentRow = r - 1;
+  if (!sameDisc) {
+    CaricaCD(DiscOf(r - 1));
+    // Loading the disc may have let the album be unloaded meanwhile.
+    if (!AlbumLoaded() || r - 1 >= TAB.RowCount()) return;
+    CurrentRow = r - 1;
+  }
+  CaricaSong(CurrentRow);
+  if (AutoStart) engine_->Play();
+}
+
+// The discs of a table shuffled across discs have no first songs to go to.
+void TAlbumSession::GoToDisc(int step) {
+  if (!AlbumLoaded() || (Album && Shuffle)) return;
+  const int disc = DiscOf(CurrentRow) + step;
+  if (disc < 1 || disc > DiscCount()) return;
+  QCoreApplication::processEvents();
+  CaricaCD(disc);
+  if (!AlbumLoaded()) return;
+  CaricaSong(CurrentRow);
+  if (Playing || AutoStart) engine_->Play();
+}
+
+void TAlbumSession::SelectDisc(int disc) {
+  CaricaCD(disc);
+  CaricaSong(CurrentRow);
+  if (Playing || AutoStart) engine_->Play();
+}
+
+void TAlbumSession::SelectSong(int index) {
+  CurrentRow = FirstRowOf(DiscOf(CurrentRow)) + index;
+  engine_->Stop();
+  CaricaSong(CurrentRow);
+  if (Playing || AutoStart) engine_->Play();
+}
