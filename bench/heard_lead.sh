@@ -2,10 +2,13 @@
 # How far the engine's reports run ahead of the ear on a sound server: two songs played
 # gaplessly by sonavera-play (which opens the next song as soon as the end of input is
 # reported, as the window does) into a private PulseAudio whose sink is a pipe paced by
-# the clock. A reader of the pipe notes when the second song is first heard; the player's
-# notifications are noted as they come. Reported per round, in ms before the second song is
-# heard: the end of input (player state 3, goal: no more than about 100), the next song's
-# name and time (goal: within 100), and the silence at the join (goal: none).
+# the clock. A reader of the pipe keeps what it reads and when, so the moment each sample
+# reached the sink's output is known; the second song's first sample is found by its level
+# (to about a millisecond). The player's notifications are noted as they come. Reported per
+# round: how long before the second song is heard the end of input came (player state 3,
+# goal: 90 ms, enough to feed the next song), when the next song was announced as heard
+# ("input-heard", goal: within 10 ms of the sound), and the silence at the join in samples
+# (goal: 0).
 # Usage: bench/heard_lead.sh [BUILD_DIR] [ROUNDS] [OUTPUT]   (OUTPUT default: pulse)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -33,72 +36,85 @@ start_private_pulse pipe \
   "module-always-sink"
 
 python3 - "$PLAY" "$OUTPUT" "$work" "$ROUNDS" <<'PY'
-import array, os, subprocess, sys, threading, time
+import array, os, statistics, subprocess, sys, threading, time
 play, output, work, rounds = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
-FRAME = 4            # 16-bit stereo
-CHUNK = 441          # 10 ms
-events = []          # (time, kind) from the pipe reader
+RATE = 44100
+reads = []           # (time of the read, frames read in all after it)
+data = bytearray()
 lock = threading.Lock()
 
 def reader():
     fd = os.open(os.path.join(work, "pipe"), os.O_RDONLY)
-    state = "silent"   # silent -> loud -> quiet
-    quiet_run = 0
-    pending = b""
     while True:
-        data = os.read(fd, CHUNK * FRAME)
-        if not data:
+        chunk = os.read(fd, 65536)
+        if not chunk:
             return
         now = time.monotonic()
-        # Whole chunks only: a short read of a few samples near a zero crossing is not quiet.
-        pending += data
-        if len(pending) < CHUNK * FRAME:
-            continue
-        samples = array.array("h", pending[: CHUNK * FRAME])
-        pending = pending[CHUNK * FRAME :]
-        peak = max((abs(s) for s in samples), default=0)
-        level = "loud" if peak > 12000 else "quiet" if peak > 1500 else "silent"
         with lock:
-            if state != "loud" and level == "loud":
-                state = "loud"
-                events.append((now, "a"))
-            elif state == "loud" and level == "quiet":
-                state = "quiet"
-                events.append((now, "b"))
-            elif state == "quiet" and level == "silent":
-                state = "silent"
-                events.append((now, "end"))
-            if level == "silent" and state == "loud":
-                events.append((now, "gap"))
+            data.extend(chunk)
+            reads.append((now, len(data) // 4))
+
+def analyse(first, start_time):
+    """The time the second song's first sample reached the sink, and the silent frames at
+    the join, from the frames read since `first`."""
+    with lock:
+        left = array.array("h", bytes(data[first * 4 : len(data) // 4 * 4]))[0::2]
+        rs = [(t, n - first) for t, n in reads if t >= start_time and n > first]
+    # Levels relative to the loudest sample: the player's volume scales both songs.
+    peak = max(map(abs, left), default=0)
+    last_loud = None
+    for i, v in enumerate(left):
+        if abs(v) > peak // 2:
+            last_loud = i
+    if last_loud is None or not rs:
+        return None
+    # The quiet song's first sound after the last loud sample; silence between is a gap.
+    b = next((i for i in range(last_loud + 1, len(left)) if abs(left[i]) > peak // 40), None)
+    if b is None:
+        return None
+    gap = 0
+    run = 0
+    for v in left[last_loud:b]:
+        run = run + 1 if v == 0 else 0
+        gap = max(gap, run)
+    # The sink writes each block of the pipe when its first frame is due, as a sound card
+    # starts playing a period: the earliest reads (least behind the frames before them)
+    # mark the clock of the stream.
+    starts = [(t, before) for (t, _), (_, before) in zip(rs[1:], rs[:-1])]
+    offset = min(t - n / RATE for t, n in starts)
+    return offset + b / RATE, gap
 
 threading.Thread(target=reader, daemon=True).start()
 time.sleep(0.5)
 results = []
 for r in range(rounds):
     with lock:
-        events.clear()
+        first = len(data) // 4
+    start = time.monotonic()
     lines = []
-    p = subprocess.Popen([play, "--output", output, os.path.join(work, "a.mp3"),
+    # Without ReplayGain: it would bring both songs to one level (lame writes their gains).
+    p = subprocess.Popen([play, "--output", output, "--replaygain", "off", os.path.join(work, "a.mp3"),
                           os.path.join(work, "b.mp3")], stdout=subprocess.PIPE, text=True, bufsize=1)
     for line in p.stdout:
         lines.append((time.monotonic(), line.strip()))
     p.wait()
     time.sleep(0.6)
-    with lock:
-        ev = list(events)
-    heard_b = next((t for t, k in ev if k == "b"), None)
-    gaps = sum(1 for t, k in ev if k == "gap")
+    found = analyse(first, start)
     state3 = next((t for t, l in lines if l == "player-state 3"), None)
-    name_b = next((t for t, l in lines if l.startswith("input-name") and l.endswith("b.mp3")), None)
-    if heard_b is None or state3 is None or name_b is None:
-        print("round %d: no measurement (%s)" % (r + 1, [k for _, k in ev]))
+    told = next((t for t, l in lines if l.startswith("input-heard") and l.endswith("b.mp3")), None)
+    if found is None or state3 is None or told is None:
+        print("round %d: no measurement" % (r + 1))
         continue
+    heard_b, gap = found
     lead3 = (heard_b - state3) * 1000
-    leadn = (heard_b - name_b) * 1000
-    results.append((lead3, leadn))
-    print("round %d: state 3 %.0f ms, next name %.0f ms before the next song is heard; "
-          "silent chunks at the join: %d" % (r + 1, lead3, leadn, gaps))
+    late = (told - heard_b) * 1000
+    results.append((lead3, late, gap))
+    print("round %d: state 3 %.1f ms before the next song is heard; announced %+.1f ms from "
+          "its first sample; longest silence at the join %d samples" % (r + 1, lead3, late, gap))
 if results:
-    print("%s: state 3 leads by %s ms; next song's name leads by %s ms" % (
-        output, ", ".join("%.0f" % a for a, _ in results), ", ".join("%.0f" % b for _, b in results)))
+    print("%s (load %s): state 3 leads by %s ms; announcement %s ms (+ late); join silence %s samples" % (
+        output, os.getloadavg()[0], ", ".join("%.0f" % a for a, _, _ in results),
+        ", ".join("%+.1f" % b for _, b, _ in results), ", ".join("%d" % c for _, _, c in results)))
+    print("median announcement error %+.1f ms, worst %.1f ms" % (
+        statistics.median(b for _, b, _ in results), max(abs(b) for _, b, _ in results)))
 PY

@@ -6,18 +6,19 @@
 #include <chrono>
 #include <cstdint>
 
+#include "Countdown.h"
+
 namespace xaudio {
 
 class TDeviceClock {
  public:
-  using Clock = std::chrono::steady_clock;
   // Sound written ahead of the clock before a write waits: what a device buffer holds.
   static constexpr std::chrono::milliseconds kLead{50};
 
-  void SetRate(int rate) { rate_ = rate > 0 ? rate : 44100; }
+  void SetRate(int rate) { count_.SetRate(rate); }
   // Frames of silence heard since the queue ran dry, while sound was being written
   // without a drain, drop or pause in between (0 otherwise).
-  int64_t DryFrames() const;
+  int64_t DryFrames() const { return count_.Overrun(); }
   // Queues `frames` and waits until no more than kLead is ahead of the clock.
   void Queue(int frames);
   // Waits until everything queued has been played.
@@ -27,17 +28,11 @@ class TDeviceClock {
   void Pause();
   void Resume();
   // Frames queued but not yet played.
-  int64_t QueuedFrames() const;
+  int64_t QueuedFrames() const { return count_.Left(); }
 
  private:
-  Clock::duration Queued() const;
-
-  int rate_ = 44100;
-  // The moment the last written frame will have been played.
-  Clock::time_point playedUntil_{};
-  Clock::duration pausedQueue_{};
+  TCountdown count_;
   bool paused_ = false;
-  bool running_ = false;
 };
 
 }  // namespace xaudio

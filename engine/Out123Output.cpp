@@ -51,6 +51,7 @@ bool TOut123Output::Start(const TAudioFormat& format, std::string& error) {
   }
   format_ = format;
   started_ = true;
+  held_.SetRate(format.rate);
   Forget();
   deviceFrames_ = 0;
   return true;
@@ -62,34 +63,36 @@ bool TOut123Output::Write(const float* samples, int frames, std::string& error) 
   ToS16(samples, count, buffer_.data());
   const size_t bytes = count * sizeof(int16_t);
   const auto before = Clock::now();
-  const int64_t held = Held(before);
+  const int64_t held = held_.Left();
   if (out123_play(handle_, buffer_.data(), bytes) != bytes) {
     error = Failure("audio output " + name_ + " failed");
     return false;
   }
-  heldAt_ = Clock::now();
-  const double waited = std::chrono::duration<double>(heldAt_ - before).count();
+  const double waited = std::chrono::duration<double>(Clock::now() - before).count();
   if (waited > 0.002 && waited * format_.rate > 0.5 * frames) {
     if (!running_ && deviceFrames_ == 0) deviceFrames_ = held + frames;
     running_ = true;
-    held_ = deviceFrames_;
+    held_.Set(deviceFrames_);
   } else {
-    held_ = held + frames;
-    if (running_ && deviceFrames_ > 0) held_ = std::min(held_, deviceFrames_);
+    int64_t now = held + frames;
+    if (running_ && deviceFrames_ > 0) now = std::min(now, deviceFrames_);
+    held_.Set(now);
   }
+  Follow();
   return true;
 }
 
-int64_t TOut123Output::Held(Clock::time_point now) const {
-  if (!running_ || paused_) return held_;
-  const auto played =
-      static_cast<int64_t>(std::chrono::duration<double>(now - heldAt_).count() * format_.rate);
-  return std::max<int64_t>(0, held_ - played);
+void TOut123Output::Follow() {
+  if (running_ && !paused_)
+    held_.Run();
+  else
+    held_.Hold();
 }
 
 void TOut123Output::Forget() {
-  held_ = 0;
   running_ = false;
+  Follow();
+  held_.Set(0);
 }
 
 void TOut123Output::Drain() {
@@ -104,21 +107,21 @@ void TOut123Output::Flush() {
 
 void TOut123Output::Pause() {
   if (started_) out123_pause(handle_);
-  held_ = Held(Clock::now());
   paused_ = true;
+  Follow();
 }
 
 void TOut123Output::Resume() {
   if (started_) out123_continue(handle_);
-  heldAt_ = Clock::now();
   paused_ = false;
+  Follow();
 }
 
 int TOut123Output::Delay() const {
   if (!started_ || format_.channels == 0) return 0;
   const int64_t buffered =
       static_cast<int64_t>(out123_buffered(handle_) / (format_.channels * sizeof(int16_t)));
-  return static_cast<int>(buffered + Held(Clock::now()));
+  return static_cast<int>(buffered + held_.Left());
 }
 
 }  // namespace xaudio

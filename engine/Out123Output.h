@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "Countdown.h"
 #include "Output.h"
 
 struct out123_struct;
@@ -31,9 +32,9 @@ class TOut123Output : public TOutput {
  private:
   std::string Failure(const std::string& what) const;
   using Clock = std::chrono::steady_clock;
-  // Frames the device holds at `now`, by the estimate below.
-  int64_t Held(Clock::time_point now) const;
   void Forget();
+  // The estimate counts down while the device plays.
+  void Follow();
 
   out123_struct* handle_ = nullptr;
   std::string name_;
@@ -43,8 +44,7 @@ class TOut123Output : public TOutput {
   // libout123 does not tell how much sound the device still holds, so it is estimated from
   // how writes wait: a device fills its buffer before it starts, then a write waits for
   // room, and after such a wait the device holds its whole buffer.
-  int64_t held_ = 0;  // at `heldAt_`
-  Clock::time_point heldAt_;
+  TCountdown held_;
   int64_t deviceFrames_ = 0;  // the device's buffer, learned at the first wait
   bool running_ = false;      // a write has waited since the device last started
   bool paused_ = false;

@@ -22,6 +22,8 @@ constexpr milliseconds kMinReportGap{10};
 // device holds: the next input follows in that time without a gap, and a window that shows
 // the next song at once is no further ahead of the ear than this.
 constexpr milliseconds kEndLead{90};
+// The most inputs whose names are kept for their heard announcement.
+constexpr size_t kNamesKept = 4;
 // Sound goes to the device in slices this long at most: a write waits about as long as its
 // slice lasts, and a drop takes effect between slices. Blocks are no longer than this, so
 // a block is one write (smaller slices cost the sound server's client a wake-up each).
@@ -46,9 +48,11 @@ TOutputStage::~TOutputStage() { Finish(false); }
 void TOutputStage::SetPriority(int level) {
   priority_ = level;
   ApplyThreadPriority(tid_, level);
+  announcer_.SetPriority(level);
 }
 
 void TOutputStage::Start() {
+  announcer_.Start();
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -126,6 +130,12 @@ void TOutputStage::Report(uint64_t input, int range, int granularity) {
   shared_.granularity = granularity;
 }
 
+void TOutputStage::Name(uint64_t input, const std::string& name) {
+  std::lock_guard lock(mutex_);
+  shared_.names.emplace_back(input, name);
+  if (shared_.names.size() > kNamesKept) shared_.names.pop_front();
+}
+
 void TOutputStage::Finish(bool playOut) {
   if (!playOut) cancel_ = true;
   Change([&](TShared& s) {
@@ -133,6 +143,7 @@ void TOutputStage::Finish(bool playOut) {
     s.playOut = playOut;
   });
   if (thread_.joinable()) thread_.join();
+  announcer_.Stop();
 }
 
 TOutputStage::TShared TOutputStage::Snapshot() {
@@ -155,14 +166,13 @@ void TOutputStage::Run() {
     SyncEpoch(now.epoch);
     if (outputPaused_) {
       output_->Resume();
+      announcer_.Resume();
       outputPaused_ = false;
     }
     // Told to finish, nothing more is coming: what the ring holds is all there is.
     const bool busy = DeviceDelay() > 0;
-    milliseconds wait = now.finish ? milliseconds(0) : busy ? kBusyWait : kIdleWait;
-    if (pendingEnd_) wait = std::min(wait, UntilEndDue());
+    const milliseconds wait = now.finish ? milliseconds(0) : busy ? kBusyWait : kIdleWait;
     TAudioBlock* block = ring_.BeginRead(wait);
-    if (pendingEnd_ && (block != nullptr || UntilEndDue().count() == 0)) AnnounceEnd();
     if (block == nullptr) {
       if (now.finish) break;
       ReportHeard();
@@ -176,10 +186,7 @@ void TOutputStage::Run() {
     // Paused or told to stop meanwhile: leave the block where it is.
     if (now.paused || (now.finish && !now.playOut)) continue;
     SyncEpoch(now.epoch);
-    const TAudioBlock* next = ring_.PeekNext();
-    const bool ending = block->last || (next != nullptr && next->last && next->frames == 0 &&
-                                        next->epoch == block->epoch && next->input == block->input);
-    WriteBlock(*block, now, ending);
+    WriteBlock(*block, now, ring_.FramesToEnd());
     ring_.EndRead();
   }
   if (output_ && Snapshot().playOut) {
@@ -193,6 +200,7 @@ void TOutputStage::Run() {
 void TOutputStage::WaitWhilePaused(const TShared& now) {
   if (output_ && !outputPaused_) {
     output_->Pause();
+    announcer_.Hold();
     outputPaused_ = true;
   }
   std::unique_lock lock(mutex_);
@@ -202,8 +210,9 @@ void TOutputStage::WaitWhilePaused(const TShared& now) {
 void TOutputStage::SyncEpoch(uint64_t epoch) {
   if (epoch == epoch_) return;
   epoch_ = epoch;
-  // The ended sound is dropped: its end is never heard.
-  pendingEnd_ = false;
+  // The dropped sound is never heard: neither its start nor its end is told.
+  announcer_.Drop();
+  heardScheduled_ = 0;
   if (output_) output_->Flush();
 }
 
@@ -278,15 +287,14 @@ void TOutputStage::PrepareOutput(const TAudioFormat& format, const TShared& now)
   StartFormat(format, now);
 }
 
-bool TOutputStage::WriteFrames(const TAudioBlock& block, int first, int frames,
-                               const TShared& now) {
+bool TOutputStage::WriteFrames(const TAudioBlock& block, const TShared& now) {
+  const int frames = block.frames;
   const int slice =
       std::max(1, static_cast<int>(int64_t{block.format.rate} * kWriteSlice.count() / 1000));
   for (int done = 0; done < frames; done += slice) {
     if (Dropped(block.epoch)) return false;
     const int count = std::min(slice, frames - done);
-    const float* samples =
-        block.samples.data() + static_cast<size_t>(first + done) * block.format.channels;
+    const float* samples = block.samples.data() + static_cast<size_t>(done) * block.format.channels;
     std::string error;
     if (!output_->Write(samples, count, error)) {
       if (cancel_) return false;
@@ -303,7 +311,7 @@ bool TOutputStage::Dropped(uint64_t epoch) {
   return epoch < shared_.epoch;
 }
 
-void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, bool ending) {
+void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, int64_t toEnd) {
   // The device plays stereo whatever the song: a mono song that follows a stereo one (or
   // the other way round) joins it without the device being drained and reopened.
   if (block.format.channels == 1) {
@@ -316,21 +324,16 @@ void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, bool endin
     ApplyGains(block.samples.data(), static_cast<size_t>(block.frames), block.format.channels,
                gains);
   }
-  int head = block.frames;
-  const bool announce = ending && (block.epoch != endEpoch_ || block.input != endInput_);
-  const int lead = static_cast<int>(int64_t{block.format.rate} * kEndLead.count() / 1000);
-  // A device that holds less than the lead leaves the rest of it to this block's tail.
-  if (announce) head = std::max(0, block.frames - std::max(0, lead - DeviceDelay()));
-  if (!WriteFrames(block, 0, head, now)) return;
-  if (announce) {
-    endEpoch_ = block.epoch;
-    endInput_ = block.input;
-    endRate_ = block.format.rate;
-    pendingEnd_ = true;
-    // A device that holds more is waited for until no more than the lead is left in it.
-    if (block.frames - head + DeviceDelay() <= lead) AnnounceEnd();
+  if (toEnd >= 0 && (block.epoch != endEpoch_ || block.input != endInput_))
+    AnnounceEnd(block, block.frames + toEnd);
+  if (!WriteFrames(block, now)) return;
+  if (block.frames == 0) return;
+  // Told after the block is written, when the device's own report includes it: a stream
+  // that has just started knows its latency only then.
+  if (block.input != heardScheduled_ && block.input != heardInput_) {
+    heardScheduled_ = block.input;
+    AnnounceHeard(block, HeardAt(block, -block.frames));
   }
-  if (!WriteFrames(block, head, block.frames - head, now) || block.frames == 0) return;
   if (heard_.epoch != block.epoch || heard_.input != block.input) {
     heard_.lastHundredths = -1;
     heard_.lastOffset = -1;
@@ -345,14 +348,40 @@ void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, bool endin
 
 int TOutputStage::DeviceDelay() const { return output_ ? output_->Delay() : 0; }
 
-milliseconds TOutputStage::UntilEndDue() const {
-  const int64_t over = DeviceDelay() - int64_t{endRate_} * kEndLead.count() / 1000;
-  return milliseconds(over <= 0 || endRate_ <= 0 ? 0 : over * 1000 / endRate_ + 1);
+TAnnouncer::Clock::time_point TOutputStage::HeardAt(const TAudioBlock& block, int64_t frames) {
+  const int rate = block.format.rate > 0 ? block.format.rate : 44100;
+  const int64_t ahead = std::max<int64_t>(0, DeviceDelay() + frames);
+  return TAnnouncer::Clock::now() + std::chrono::microseconds(ahead * 1000000 / rate);
 }
 
-void TOutputStage::AnnounceEnd() {
-  pendingEnd_ = false;
-  if (OnInputEnd) OnInputEnd(endEpoch_, endInput_);
+void TOutputStage::AnnounceEnd(const TAudioBlock& block, int64_t frames) {
+  endEpoch_ = block.epoch;
+  endInput_ = block.input;
+  // Told as soon as the end is in the ring, before the blocks up to it are written: a
+  // device that holds less than the lead would leave too little time to feed the next input.
+  const int64_t lead = int64_t{block.format.rate} * kEndLead.count() / 1000;
+  announcer_.At(HeardAt(block, frames - lead), [this, epoch = block.epoch, input = block.input] {
+    if (OnInputEnd) OnInputEnd(epoch, input);
+  });
+}
+
+void TOutputStage::AnnounceHeard(const TAudioBlock& block, TAnnouncer::Clock::time_point at) {
+  std::string name;
+  {
+    std::lock_guard lock(mutex_);
+    for (const auto& [input, named] : shared_.names)
+      if (input == block.input) name = named;
+  }
+  announcer_.At(at, [this, epoch = block.epoch, input = block.input, name] {
+    // Under the lock, so a drop cannot slip between the check and the post.
+    std::lock_guard lock(mutex_);
+    if (epoch != shared_.epoch) return;
+    heardInput_ = input;
+    TNotice heard = TNotice::Text(XA_MSG_NOTIFY_PROGRESS, name);
+    heard.message.data.progress.source = XA_SOURCE_OUTPUT;
+    heard.message.data.progress.code = XA_PROGRESS_INPUT_HEARD;
+    notices_.Post(std::move(heard));
+  });
 }
 
 void TOutputStage::ReportHeard() {

@@ -8,12 +8,14 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 
+#include "Announcer.h"
 #include "Levels.h"
 #include "NotificationQueue.h"
 #include "Output.h"
@@ -24,8 +26,8 @@ namespace xaudio {
 class TOutputStage {
  public:
   TOutputStage(TRingBuffer& ring, TNotificationQueue& notices);
-  // Output thread: the end of this input is about to be heard (at most kEndLead of it
-  // remains to be played). Set before Start.
+  // Announcing thread: the end of this input is about to be heard (kEndLead of it remains
+  // to be played, or less when the input was shorter). Set before Start.
   std::function<void(uint64_t epoch, uint64_t input)> OnInputEnd;
   // Stops the thread without playing out what is queued, unless Finish already ran.
   ~TOutputStage();
@@ -52,6 +54,8 @@ class TOutputStage {
   void SetMuted(bool muted);
   // Timecode and position are reported for this input only.
   void Report(uint64_t input, int range, int granularity);
+  // The input was opened as `name`, which its heard announcement carries.
+  void Name(uint64_t input, const std::string& name);
   // Ends the thread; with `playOut` after what is queued has been heard.
   void Finish(bool playOut);
 
@@ -66,6 +70,8 @@ class TOutputStage {
     uint64_t input = 0;
     int range = XA_DEFAULT_POSITION_RANGE;
     int granularity = 10;
+    // The names of the last few inputs: one may still wait to be heard when the next opens.
+    std::deque<std::pair<uint64_t, std::string>> names;
     bool finish = false;
     bool playOut = false;
     uint64_t version = 0;  // counts every change, for the paused wait
@@ -86,10 +92,11 @@ class TOutputStage {
   // Output thread.
   void WaitWhilePaused(const TShared& now);
   void SyncEpoch(uint64_t epoch);
-  // `ending`: the block holds the last sound of its input.
-  void WriteBlock(TAudioBlock& block, const TShared& now, bool ending);
+  // `toEnd`: the frames queued behind the block up to the end of its input (-1: the end is
+  // not queued yet).
+  void WriteBlock(TAudioBlock& block, const TShared& now, int64_t toEnd);
   // False when the sound was dropped before all of it was written.
-  bool WriteFrames(const TAudioBlock& block, int first, int frames, const TShared& now);
+  bool WriteFrames(const TAudioBlock& block, const TShared& now);
   bool Dropped(uint64_t epoch);
   void PrepareOutput(const TAudioFormat& format, const TShared& now);
   void StartFormat(const TAudioFormat& format, const TShared& now);
@@ -100,9 +107,13 @@ class TOutputStage {
   void Retry(const TShared& now);
   void ReportHeard();
   int DeviceDelay() const;
-  // How long until the pending end is due to be announced (0: now).
-  std::chrono::milliseconds UntilEndDue() const;
-  void AnnounceEnd();
+  // When the device will have played what it holds and `frames` more.
+  TAnnouncer::Clock::time_point HeardAt(const TAudioBlock& block, int64_t frames);
+  // The input's end is `frames` after the block's start: it is told kEndLead before it is
+  // heard.
+  void AnnounceEnd(const TAudioBlock& block, int64_t frames);
+  // The input's first sound is told when it is heard.
+  void AnnounceHeard(const TAudioBlock& block, TAnnouncer::Clock::time_point at);
   TShared Snapshot();
   // Engine thread: applies a change to the shared state and wakes the output thread.
   template <typename F>
@@ -134,9 +145,11 @@ class TOutputStage {
   // The input whose end was last announced, so a trailing empty block does not repeat it.
   uint64_t endEpoch_ = 0;
   uint64_t endInput_ = 0;
-  int endRate_ = 0;
-  // That end is written but not yet announced: the device holds more than the lead.
-  bool pendingEnd_ = false;
+  // The input whose first sound is to be announced, since the last drop.
+  uint64_t heardScheduled_ = 0;
+  // The input whose first sound was last announced (set by the announcing thread).
+  std::atomic<uint64_t> heardInput_{0};
+  TAnnouncer announcer_;
 
   std::atomic<int> priority_{2};
   std::atomic<pid_t> tid_{0};

@@ -239,6 +239,7 @@ bool TPulseOutput::Start(const TAudioFormat& format, std::string& error) {
   format_ = format;
   paused_ = false;
   written_ = 0;
+  anchored_.SetRate(format.rate);
   Anchor(0);
   return true;
 }
@@ -286,12 +287,11 @@ void TPulseOutput::Drain() {
     TLocked lock(loop_);
     if (StreamFailed() || paused_) return;
     AwaitJoin();
-    const auto now = Clock::now();
-    const auto queued = std::chrono::microseconds(Queued(now) * PA_USEC_PER_SEC / format_.rate);
+    const auto queued = std::chrono::microseconds(Queued() * PA_USEC_PER_SEC / format_.rate);
     Await(pa_stream_drain(stream_, Done, loop_), queued + kAnswerDeadline);
     // The server has taken everything; the sink still plays what it holds.
     if (StreamFailed()) return;
-    rest = std::chrono::microseconds(Queued(Clock::now()) * PA_USEC_PER_SEC / format_.rate);
+    rest = std::chrono::microseconds(Queued() * PA_USEC_PER_SEC / format_.rate);
   }
   std::this_thread::sleep_for(rest);
   TLocked lock(loop_);
@@ -315,16 +315,17 @@ void TPulseOutput::Pause() {
   if (StreamFailed() || paused_) return;
   // While formats join, the new stream is still corked: the old one stops.
   Await(pa_stream_cork(ending_ != nullptr ? ending_ : stream_, 1, Done, loop_), kAnswerDeadline);
-  Anchor(Queued(Clock::now()));
+  const int64_t queued = Queued();
   paused_ = true;
+  Anchor(queued);
 }
 
 void TPulseOutput::Resume() {
   TLocked lock(loop_);
   if (StreamFailed() || !paused_) return;
   Await(pa_stream_cork(ending_ != nullptr ? ending_ : stream_, 0, Done, loop_), kAnswerDeadline);
-  Anchor(anchorFrames_);
   paused_ = false;
+  anchored_.Run();
 }
 
 int64_t TPulseOutput::LatencyUs(pa_stream* stream) const {
@@ -345,21 +346,22 @@ int64_t TPulseOutput::ServerDelay() const {
 }
 
 void TPulseOutput::Anchor(int64_t frames) {
-  anchorFrames_ = frames;
-  anchorAt_ = Clock::now();
+  anchored_.Set(frames);
+  if (paused_)
+    anchored_.Hold();
+  else
+    anchored_.Run();
 }
 
-int64_t TPulseOutput::Queued(Clock::time_point now) const {
-  if (paused_) return anchorFrames_;
-  const auto played =
-      static_cast<int64_t>(std::chrono::duration<double>(now - anchorAt_).count() * format_.rate);
-  return std::max<int64_t>(0, std::min(ServerDelay(), anchorFrames_ - played));
+int64_t TPulseOutput::Queued() const {
+  if (paused_) return anchored_.Left();
+  return std::min(ServerDelay(), anchored_.Left());
 }
 
 int TPulseOutput::Delay() const {
   TLocked lock(loop_);
   if (StreamFailed() || format_.channels == 0) return 0;
-  return static_cast<int>(Queued(Clock::now()));
+  return static_cast<int>(Queued());
 }
 
 }  // namespace xaudio

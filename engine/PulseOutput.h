@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Countdown.h"
 #include "Output.h"
 
 struct pa_threaded_mainloop;
@@ -63,9 +64,9 @@ class TPulseOutput : public TOutput {
   int64_t ServerDelay() const;
   // With the main loop locked: what the server holds now counts down from here.
   void Anchor(int64_t frames);
-  // The frames queued at `now` by the server's report, or by the count-down from the last
+  // The frames queued now by the server's report, or by the count-down from the last
   // anchor when that is less: a stream that has run dry stops updating its report.
-  int64_t Queued(Clock::time_point now) const;
+  int64_t Queued() const;
 
   pa_threaded_mainloop* loop_ = nullptr;
   pa_context* context_ = nullptr;
@@ -86,8 +87,8 @@ class TPulseOutput : public TOutput {
   // Bytes written since the stream started or was flushed, for a delay before the server
   // has sent its first timing report.
   uint64_t written_ = 0;
-  int64_t anchorFrames_ = 0;
-  Clock::time_point anchorAt_;
+  // What the server held at the last anchor, counted down since (held while paused).
+  TCountdown anchored_;
   std::vector<int16_t> buffer_;
 };
 

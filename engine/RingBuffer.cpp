@@ -43,9 +43,18 @@ TAudioBlock* TRingBuffer::BeginRead(std::chrono::milliseconds timeout) {
   return count_ > 0 ? &blocks_[head_] : nullptr;
 }
 
-const TAudioBlock* TRingBuffer::PeekNext() {
+int64_t TRingBuffer::FramesToEnd() {
   std::lock_guard lock(mutex_);
-  return count_ > 1 ? &blocks_[(head_ + 1) % blocks_.size()] : nullptr;
+  if (count_ == 0) return -1;
+  const TAudioBlock& read = blocks_[head_];
+  int64_t frames = 0;
+  for (size_t i = 0; i < count_; ++i) {
+    const TAudioBlock& block = blocks_[(head_ + i) % blocks_.size()];
+    if (block.epoch != read.epoch || block.input != read.input) return -1;
+    if (i > 0) frames += block.frames;
+    if (block.last) return frames;
+  }
+  return -1;
 }
 
 void TRingBuffer::EndRead() {

@@ -39,8 +39,9 @@ class TRingBuffer {
 
   // Reader. The oldest filled block, or null after `timeout` or a WakeReader() call.
   TAudioBlock* BeginRead(std::chrono::milliseconds timeout);
-  // Reader, between BeginRead and EndRead: the filled block after the one being read.
-  const TAudioBlock* PeekNext();
+  // Reader, between BeginRead and EndRead: the frames queued after the block being read up
+  // to the end of its input, when that end is queued too (-1 otherwise).
+  int64_t FramesToEnd();
   void EndRead();
   void WakeReader();
 

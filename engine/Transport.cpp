@@ -77,6 +77,7 @@ void TTransport::Open(const std::string& path) {
     return;
   }
   inputName_ = path;
+  stage_.Name(input_, path);
   const TStreamInfo& info = decoder_.Info();
   notices_.Post(TNotice::State(XA_MSG_NOTIFY_INPUT_STATE, XA_INPUT_STATE_OPEN));
   notices_.Post(TNotice::Text(XA_MSG_NOTIFY_INPUT_NAME, path));
@@ -161,6 +162,7 @@ void TTransport::Stop() {
   stage_.SetPaused(false);
   // What remains of the old sound no longer moves the time.
   NewInput();
+  stage_.Name(input_, inputName_);
   if (decoder_.IsOpen()) {
     decoder_.Seek(0);
     PostPosition(0);

@@ -18,7 +18,7 @@ class TTransport {
   explicit TTransport(TNotificationQueue& notices);
 
   bool Ok() const { return decoder_.Ok(); }
-  // Output thread: the end of the input `input` of `epoch` is about to be heard; the
+  // Announcing thread: the end of the input `input` of `epoch` is about to be heard; the
   // owner answers by calling InputEnded on the engine thread. Set before Start.
   std::function<void(uint64_t epoch, uint64_t input)> OnInputEnd;
   // Starts the output thread.

@@ -22,9 +22,19 @@
  * - PLAY plays from the current place (the start after an open or a STOP, the target of a
  *   seek) or resumes after PAUSE. STOP goes back to the start. STOP and INPUT_OPEN drop
  *   the sound of an input that plays or is paused; after EOF they (and errors) let it end.
- * - Player state EOF means heard: the input's last sound leaves for the device (at most
- *   50 ms earlier); an INPUT_OPEN and PLAY sent then join the next file without a gap.
- *   Timecode and position follow what is heard, and stop for the old input at once.
+ * - Player state EOF comes 90 ms before the input's last sound is heard (at once for an
+ *   input shorter than that): an INPUT_OPEN and PLAY sent then are fed behind that sound
+ *   and join it without a gap. The old input is still heard until then: EOF does not say
+ *   that the next one is.
+ * - The first sound of an opened input is announced when it is heard, within 10 ms:
+ *   XA_MSG_NOTIFY_PROGRESS from XA_SOURCE_OUTPUT with code XA_PROGRESS_INPUT_HEARD and the
+ *   input's name as opened for its message; once per INPUT_OPEN (and once more for a PLAY
+ *   after a STOP). From that moment the new input is the one heard.
+ * - While an input plays or is paused, INPUT_OPEN, STOP and a seek drop every sound not yet
+ *   heard at once: after a join that is the old input's tail and the queued sound of the
+ *   new one, whose announcement then never comes.
+ * - Timecode and position are those of the input opened last, as heard: they stop for the
+ *   old input when the next is opened, and stay at 0 for the new one until it is heard.
  * - EXIT ends the threads (after the queued sound when playing or at EOF); EXITED is the
  *   last notification.
  */
@@ -175,7 +185,7 @@ extern "C" {
 #define XA_PLAYER_STATE_STOPPED 0
 #define XA_PLAYER_STATE_PLAYING 1
 #define XA_PLAYER_STATE_PAUSED 2
-#define XA_PLAYER_STATE_EOF 3 /* the decoder reached the end; the tail may still sound */
+#define XA_PLAYER_STATE_EOF 3 /* the end is 90 ms from being heard; the tail still sounds */
 
 /* XA_MSG_NOTIFY_INPUT_STATE */
 #define XA_INPUT_STATE_CLOSED 0
@@ -201,6 +211,10 @@ extern "C" {
 #define XA_SOURCE_INPUT 1
 #define XA_SOURCE_CODEC 2
 #define XA_SOURCE_OUTPUT 3
+
+/* XA_MSG_NOTIFY_PROGRESS code (source XA_SOURCE_OUTPUT): the first sound of the input
+   named by the message is heard now. */
+#define XA_PROGRESS_INPUT_HEARD 1
 
 /* XA_MSG_NOTIFY_DEBUG level: the input broke off after some sound; it ended there as at
    its end, and the message tells why. */

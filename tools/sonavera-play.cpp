@@ -134,6 +134,13 @@ void Print(const XA_Message& m) {
     case XA_MSG_NOTIFY_ERROR:
       std::printf("error %s\n", d.error.message);
       break;
+    case XA_MSG_NOTIFY_PROGRESS:
+      if (d.progress.code == XA_PROGRESS_INPUT_HEARD) {
+        std::printf("input-heard %s\n", d.progress.message);
+        break;
+      }
+      std::printf("notify %d\n", m.code);
+      break;
     default:
       std::printf("notify %d\n", m.code);
       break;

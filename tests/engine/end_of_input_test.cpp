@@ -2,6 +2,7 @@
 // on its way. The WAV sink records what a paced device would play, gaps included.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "EngineHarness.h"
@@ -43,11 +44,17 @@ std::unique_ptr<TTempDir> EndOfInput::dir_;
 std::string EndOfInput::first_, EndOfInput::second_, EndOfInput::third_, EndOfInput::mono_,
     EndOfInput::junk_;
 
+bool Heard(const TNotification& n, const std::string& name) {
+  return n.code() == XA_MSG_NOTIFY_PROGRESS &&
+         n.message.data.progress.code == XA_PROGRESS_INPUT_HEARD &&
+         n.message.data.progress.source == XA_SOURCE_OUTPUT && n.text == name;
+}
+
 TEST_F(EndOfInput, IsReportedAsTheLastSoundLeavesAndExitFollowsTheSound) {
   TEngineHarness engine(XA_OUTPUT_NULL);
   const auto song = engine.PlayThrough(first_, 5s);
   ASSERT_TRUE(song);
-  // The device holds 50 ms; the end may be told 50 ms before the last sound leaves.
+  // The end is told 90 ms before the last sound is heard.
   EXPECT_GT(Seconds(song->eof.taken - song->playing.taken), 1.0 - 0.15);
   engine.Send(XA_MSG_COMMAND_EXIT);
   const auto heard = engine.WaitForEndPosition(2s);
@@ -107,6 +114,62 @@ TEST_F(EndOfInput, CommandsAfterTheEndLetTheTailPlayOut) {
     // Every sample heard, up to the last; a busy machine may add a gap, nothing else.
     EXPECT_GE(InsertedSilence(ReadWav(dir_->File("out.wav")), alone, 44100), 0);
   }
+}
+
+// The end comes early enough to feed the next song, and the next song is announced when
+// its first sample is heard, which on a paced sink is exactly one song's length after the
+// first song's first sample.
+TEST_F(EndOfInput, TheNextSongIsAnnouncedWhenItsFirstSampleIsHeard) {
+  TEngineHarness engine(Wav());
+  player_set_priority(engine.player(), XA_PRIORITY_HIGHEST);
+  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, first_);
+  engine.Send(XA_MSG_COMMAND_PLAY);
+  const auto heardFirst = engine.WaitFor([](auto& n) { return Heard(n, first_); }, 5s);
+  const auto eof = engine.WaitForState(XA_PLAYER_STATE_EOF, 5s);
+  ASSERT_TRUE(heardFirst && eof);
+  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, second_);
+  engine.Send(XA_MSG_COMMAND_PLAY);
+  const auto heardSecond = engine.WaitFor([](auto& n) { return Heard(n, second_); }, 5s);
+  ASSERT_TRUE(heardSecond);
+  EXPECT_NEAR(Seconds(heardSecond->taken - heardFirst->taken), 1.0, 0.010);
+  EXPECT_NEAR(Seconds(heardSecond->taken - eof->taken), 0.090, 0.015);
+  // Said once: nothing else is announced of either song.
+  engine.Drain(200ms);
+  int announced = 0;
+  for (const auto& n : engine.seen()) announced += n.code() == XA_MSG_NOTIFY_PROGRESS;
+  EXPECT_EQ(announced, 2);
+}
+
+// Next at the very end of a song, after the following one was queued but before it was
+// heard: the tail and the queued song go, and the chosen song follows at once.
+TEST_F(EndOfInput, AnInputOpenedBeforeTheQueuedOneIsHeardDropsBoth) {
+  auto alone = [](const std::string& file) { return WithoutSilence(Joined({file})); };
+  const std::vector<int16_t> a = alone(first_), c = alone(third_);
+  {
+    TEngineHarness engine(Wav());
+    player_set_priority(engine.player(), XA_PRIORITY_HIGHEST);
+    engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, first_);
+    engine.Send(XA_MSG_COMMAND_PLAY);
+    ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_EOF, 5s));
+    engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, second_);
+    engine.Send(XA_MSG_COMMAND_PLAY);
+    ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PLAYING, 2s));
+    engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, third_);
+    engine.Send(XA_MSG_COMMAND_PLAY);
+    ASSERT_TRUE(engine.WaitFor([](auto& n) { return Heard(n, third_); }, 5s));
+    ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_EOF, 5s));
+    engine.Send(XA_MSG_COMMAND_EXIT);
+    ASSERT_TRUE(engine.WaitForCode(XA_MSG_NOTIFY_EXITED, 5s));
+    for (const auto& n : engine.seen()) EXPECT_FALSE(Heard(n, second_));
+  }
+  const std::vector<int16_t> heard = WithoutSilence(ReadWav(dir_->File("out.wav")));
+  ASSERT_GE(heard.size(), c.size());
+  const size_t cut = heard.size() - c.size();
+  EXPECT_TRUE(std::equal(c.begin(), c.end(), heard.begin() + cut)) << "the chosen song whole";
+  // The first song up to its last 90 ms and a little more, and nothing of the second.
+  EXPECT_LE(cut, a.size());
+  EXPECT_GE(cut, a.size() - 2 * 44100 * 15 / 100);
+  EXPECT_TRUE(std::equal(heard.begin(), heard.begin() + cut, a.begin()));
 }
 
 // While a song plays, Stop and another input cut it at once.

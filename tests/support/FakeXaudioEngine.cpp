@@ -329,6 +329,14 @@ void FakeXaudioEngine::PostError(const std::string& Message, int16_t Code, uint8
   Post(Msg);
 }
 
+void FakeXaudioEngine::PostInputHeard(const std::string& Name) {
+  XA_Message Msg{XA_MSG_NOTIFY_PROGRESS, {}};
+  Msg.data.progress.source = XA_SOURCE_OUTPUT;
+  Msg.data.progress.code = XA_PROGRESS_INPUT_HEARD;
+  Msg.data.progress.message = Text(Name);
+  Post(Msg);
+}
+
 std::size_t FakeXaudioEngine::Pending() const {
   std::lock_guard Guard(Lock);
   return Queue.size();

@@ -72,6 +72,8 @@ class FakeXaudioEngine {
   void PostPong(uint32_t Tag);
   void PostError(const std::string& Message, int16_t Code = XA_ERROR_DECODE,
                  uint8_t Source = XA_SOURCE_INPUT);
+  // The first sound of the input opened as `Name` is heard now.
+  void PostInputHeard(const std::string& Name);
 
   std::size_t Pending() const;
   std::size_t DecodedCount() const;

@@ -17,6 +17,9 @@ std::string TextOf(const XA_Message& m) {
     case XA_MSG_NOTIFY_DEBUG:
       text = m.data.debug.message;
       break;
+    case XA_MSG_NOTIFY_PROGRESS:
+      text = m.data.progress.message;
+      break;
     case XA_MSG_NOTIFY_INPUT_NAME:
     case XA_MSG_NOTIFY_OUTPUT_NAME:
       text = m.data.name;
