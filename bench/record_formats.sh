@@ -12,8 +12,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=${1:-build}
 WINDOW=${2:-}
-PLAY=$BUILD/bin/sonavera-play
-[ -x "$PLAY" ] || { echo "build $PLAY first" >&2; exit 1; }
 for t in pulseaudio pactl sox flac oggenc oggdec opusenc opusdec lame mpg123 python3; do
   command -v $t >/dev/null || { echo "$0: needs $t" >&2; exit 2; }
 done
@@ -21,13 +19,8 @@ done
 work=$(mktemp -d)
 source scripts/lib-cleanup.sh
 source scripts/lib-pulse.sh
-
-# Music-like sound: a chord over noise, a different one per song, so a lost or repeated
-# stretch cannot line up by chance.
-song() { # RATE BITS SECONDS FREQ OUT
-  sox -n -r "$1" -c 2 -b "$2" "$5" synth "$3" sine "$4" sine $(($4 * 3 / 2)) pinknoise \
-    remix 1,2v0.3,3v0.2 2,3v0.3 vol 0.4
-}
+source scripts/lib-players.sh
+sonavera_play "$BUILD"
 
 # album NAME RATE then its files: played and recorded, the reference given as 16-bit WAVs.
 record() {
@@ -100,7 +93,7 @@ print("%-12s %9d samples compared (%d expected), %d differ, largest difference %
 PY
 }
 
-song 48000 16 3 330 "$work/o1.wav" && song 48000 16 2 440 "$work/o2.wav"
+music_song "$work/o1.wav" 3 48000 && music_song "$work/o2.wav" 2 48000
 opusenc --quiet "$work/o1.wav" "$work/o1.opus" && opusenc --quiet "$work/o2.wav" "$work/o2.opus"
 opusdec --quiet --force-wav --no-dither "$work/o1.opus" "$work/o1.ref.wav"
 opusdec --quiet --force-wav --no-dither "$work/o2.opus" "$work/o2.ref.wav"
@@ -108,7 +101,7 @@ record opus 48000 "$work/o1.opus" "$work/o2.opus"
 compare opus "$work/o1.ref.wav" "$work/o2.ref.wav"
 
 for rate in 96000 192000; do
-  song $rate 24 3 330 "$work/f1.wav" && song $rate 24 2 440 "$work/f2.wav"
+  music_song "$work/f1.wav" 3 $rate 24 && music_song "$work/f2.wav" 2 $rate 24
   flac -s -f "$work/f1.wav" "$work/f2.wav" 2>/dev/null
   for f in f1 f2; do
     flac -s -d -f --force-raw-format --endian=little --sign=signed -o "$work/$f.s24" "$work/$f.flac"
@@ -117,7 +110,7 @@ for rate in 96000 192000; do
   compare flac24-$rate "$work/f1.s24" "$work/f2.s24"
 done
 
-song 44100 16 3 330 "$work/v1.wav" && song 44100 16 2 440 "$work/v2.wav"
+music_song "$work/v1.wav" 3 && music_song "$work/v2.wav" 2
 oggenc -Q "$work/v1.wav" "$work/v2.wav"
 oggdec -Q -o "$work/v1.ref.wav" "$work/v1.ogg" && oggdec -Q -o "$work/v2.ref.wav" "$work/v2.ogg"
 record vorbis 44100 "$work/v1.ogg" "$work/v2.ogg"

@@ -24,9 +24,9 @@ sonavera_play() {
   [ -x "$PLAY" ] || { echo "build $PLAY first" >&2; exit 1; }
 }
 
-# music_song WAV SECONDS: noise under a chord, music-like work for a decoder (unlike a lone
-# sine), 44.1 kHz stereo.
+# music_song WAV SECONDS [RATE [BITS]]: noise under a chord, music-like work for a decoder
+# (unlike a lone sine), stereo, 44.1 kHz and 16 bits unless given.
 music_song() {
-  sox -n -r 44100 -c 2 -b 16 "$1" synth "$2" pinknoise vol 0.2 \
+  sox -n -r "${3:-44100}" -c 2 -b "${4:-16}" "$1" synth "$2" pinknoise vol 0.2 \
     synth "$2" sine mix 220 synth "$2" sine mix 330 synth "$2" sine mix 440
 }
