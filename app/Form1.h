@@ -320,7 +320,8 @@ class TForm1 : public QWidget {
   std::string SerialNumber = "empty";
   bool AutoPlay = false;
 
-  void LoadAlbum();
+  // Reopens the remembered song at the first start, and where reopen asks.
+  void LoadAlbum(bool reopen = false);
   std::string CalcolaSN(const std::string& root) const;
   void ScaricaAlbum();
   // The window's side of a scan starting and of the album unloaded.
@@ -347,7 +348,11 @@ class TForm1 : public QWidget {
 
   void ejbtnClick();
   // Takes root as the source and loads its album in the order the play modes ask for.
-  void OpenSource(const std::string& root);
+  void OpenSource(const std::string& root, bool reopen = false);
+  // Open with: a song's folder becomes the chosen source and the song plays, whatever
+  // AutoStart says; a folder plays from its first song. False, with nothing changed, when
+  // path cannot be entered or read.
+  bool OpenFile(const std::string& path);
   void MenuItem7Click() { ejbtnClick(); }
   void AutoPTimerTimer();
   // The source root is still the folder on the volume the album was loaded from.

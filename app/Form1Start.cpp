@@ -51,20 +51,23 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::Inizializza() {
+  // A song or folder named on the command line plays whether or not the last position is
+  // remembered.
+  bool restored = false;
   if (!Arguments.empty() && Arguments[0].size() > 3) {
     const std::string& argument = Arguments[0];
     if (argument == "setup") {
       // The desktop link, before any album is restored.
       if (Form3) Form3->CreaDesktopClick();
-    } else {
-      // The folder part of a file or folder path, up to and including its last "/".
+    } else if (!(restored = OpenFile(argument))) {
+      // The folder part of a path that cannot be read, up to and including its last "/".
       const std::size_t slash = argument.rfind('/');
       if (Form2) Form2->CurrDir->SetFileName(argument.substr(0, slash + 1));
       Session.LastRow = 1;
+      Session.LastSong.clear();
     }
   }
-  bool restored = false;
-  if (Form2 && Form3 && Form3->LastPos->isChecked()) {
+  if (!restored && Form2 && Form3 && Form3->LastPos->isChecked()) {
     const std::string source = Form2->CurrDir->FileName();
     try {
       if (SourceReadable(source)) {

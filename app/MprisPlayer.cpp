@@ -7,7 +7,6 @@
 
 #include "AlbumSession.h"
 #include "QtText.h"
-#include "SourceCheck.h"
 #include "XaudioPlayer.h"
 
 namespace {
@@ -192,19 +191,17 @@ void TMprisPlayer::SeekTo(qlonglong position) {
 void TMprisPlayer::OpenUri(const QString& Uri) {
   const std::string path = LocalPath(Uri);
   if (path.empty()) return;
-  QTimer::singleShot(0, this, [this, path] { OpenFolderOf(path); });
+  QTimer::singleShot(0, this, [this, path] { OpenWhenIdle(path); });
 }
 
-void TMprisPlayer::OpenFolderOf(const std::string& path) {
+// A folder that cannot be entered leaves the chosen source and the album as they are.
+void TMprisPlayer::OpenWhenIdle(const std::string& path) {
   // A load lets events run, so a request can arrive in the middle of one.
   if (session_.Loading()) {
-    QTimer::singleShot(100, this, [this, path] { OpenFolderOf(path); });
+    QTimer::singleShot(100, this, [this, path] { OpenWhenIdle(path); });
     return;
   }
-  // A folder that cannot be entered leaves the chosen source and the album as they are.
-  const std::string folder = path.substr(0, path.rfind('/') + 1);
-  if (!SourceReadable(folder)) return;
-  session_.RequestSource(folder);
+  session_.RequestOpen(path);
 }
 
 // ---- Changes ----

@@ -73,7 +73,8 @@ class TMprisPlayer : public QDBusAbstractAdaptor {
   void Previous();
   void Seek(qlonglong Offset);
   void SetPosition(const QDBusObjectPath& TrackId, qlonglong Position);
-  // A file URI: its folder becomes the source, as a file named on the command line does.
+  // A file URI: its folder becomes the source and the file plays, as a file named on the
+  // command line does; a folder's URI plays the folder from its first song.
   void OpenUri(const QString& Uri);
 
  signals:
@@ -93,8 +94,8 @@ class TMprisPlayer : public QDBusAbstractAdaptor {
   qlonglong Length() const { return lengthSeconds_ * 1000000; }
   // Seeks to position as a drag of the position bar would, to the microsecond.
   void SeekTo(qlonglong position);
-  // Takes the folder of path as the source once no load is running.
-  void OpenFolderOf(const std::string& path);
+  // Opens path once no load is running.
+  void OpenWhenIdle(const std::string& path);
 
   TAlbumSession& session_;
   QDBusConnection connection_;
