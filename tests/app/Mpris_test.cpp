@@ -367,20 +367,27 @@ TEST_F(MprisTest, SeekedFollowsSeeksOnceTheyHaveSettled) {
   EXPECT_EQ(seeked[0][0].toLongLong(), 54'400'000);
 }
 
-TEST_F(MprisTest, OpenUriTakesTheFilesFolderAsTheSource) {
+TEST_F(MprisTest, OpenUriPlaysTheFileWithItsFolderAsTheSource) {
   WriteFiles(disk + "/Other", {{"x1.mp3", Tagged("x1")}, {"x2.mp3", Tagged("x2")}});
   const QString uri =
       QUrl::fromLocalFile(QString::fromStdString(disk + "/Other/x2.mp3")).toString();
+  engine.ClearCommands();
   EXPECT_EQ(Call(kPlayer, "OpenUri", {uri}).type(), QDBusMessage::ReplyMessage);
   ASSERT_TRUE(Loaded(disk + "/Other/"));
   EXPECT_EQ(form2.CurrDir->FileName(), disk + "/Other/");
-  EXPECT_EQ(Title(), "1. x1") << "from its first song, as on the command line";
+  EXPECT_EQ(Title(), "2. x2") << "the named song, as on the command line";
+  EXPECT_EQ(engine.CommandCodes().back(), XA_MSG_COMMAND_PLAY) << "even with AutoStart off";
+  // A folder's URI plays it from its first song.
+  Call(kPlayer, "OpenUri",
+       {QUrl::fromLocalFile(QString::fromStdString(disk + "/Other")).toString()});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Title() == "1. x1"; }, 5000));
 
   // Not a file, or a folder that is gone: the album stays.
   Call(kPlayer, "OpenUri", {QStringLiteral("http://example.org/a.mp3")});
   Call(kPlayer, "OpenUri", {QStringLiteral("file:///nonexistent/a.mp3")});
   QTest::qWait(50);
   EXPECT_EQ(Title(), "1. x1");
+  EXPECT_EQ(form2.CurrDir->FileName(), disk + "/Other/");
 
   // Only a local file by an absolute path without NUL is taken; nothing else is kept.
   const QString folder = QString::fromStdString(music);
@@ -472,8 +479,14 @@ TEST_F(MprisTest, SecondInstanceHandsItsFileOverAndANameTakenStaysSilent) {
   QDBusConnection::disconnectFromBus("mpris-test-other");
   EXPECT_EQ(Get(kRoot, "Identity").toString(), "Sonavera");
 
+  // A start without a file brings the running player's window back from the tray.
+  form->hide();
+  EXPECT_TRUE(TMprisService::HandOver("", client));
+  EXPECT_TRUE(form->isVisible());
+
   service.reset();
   EXPECT_FALSE(TMprisService::HandOver(other + "/x1.mp3", client)) << "nobody to take it";
+  EXPECT_FALSE(TMprisService::HandOver("", client));
 }
 
 }  // namespace
