@@ -312,7 +312,6 @@ class TForm1 : public QWidget {
   void XAudioNotifyEnvironmentString(const std::string& Name, const std::string& Value);
 
   // ---- Album: the source, the album table, loading discs and songs, the selectors ----
-  TFileLister IMGfiles;
   QTimer* AutoPTimer = nullptr;
   QTimer* TimerSelector = nullptr;
   QAction* MenuItem7 = nullptr;

@@ -10,6 +10,8 @@
 #include <QVariantMap>
 #include <string>
 
+#include "TrackTags.h"
+
 class QTimer;
 class TAlbumSession;
 
@@ -92,6 +94,8 @@ class TMprisPlayer : public QDBusAbstractAdaptor {
   void TimecodeReported(qint64 hundredths);
   // Song length in microseconds; 0 until the engine has reported it.
   qlonglong Length() const { return lengthSeconds_ * 1000000; }
+  // The title of row without its list number.
+  QString Title(int row) const;
   // Seeks to position as a drag of the position bar would, to the microsecond.
   void SeekTo(qlonglong position);
   // Opens path once no load is running.
@@ -110,4 +114,5 @@ class TMprisPlayer : public QDBusAbstractAdaptor {
   qint64 hundredths_ = 0;
   // The picture of the disc last looked up, by its folder.
   mutable std::string pictureFolder_, picture_;
+  mutable TTrackTags tags_;
 };

@@ -87,10 +87,10 @@ class MprisPlayerctl : public testing::Test {
 TEST_F(MprisPlayerctl, DrivesThePlayerAndASecondStartHandsItsFileOver) {
   // Open with on a first start: the named song plays.
   Start({music + "/A/02.mp3"});
-  ASSERT_TRUE(Eventually({"metadata", "title"}, "2. Two")) << "the player never came on the bus";
+  ASSERT_TRUE(Eventually({"metadata", "title"}, "Two")) << "the player never came on the bus";
   ASSERT_TRUE(Eventually({"status"}, "Playing"));
   ASSERT_TRUE(Control({"open", FileUri("A/01.mp3")}));
-  ASSERT_TRUE(Eventually({"metadata", "title"}, "1. One"));
+  ASSERT_TRUE(Eventually({"metadata", "title"}, "One"));
   EXPECT_EQ(Playerctl({"metadata", "album"}), "A");
   ASSERT_TRUE(Eventually({"status"}, "Playing")) << "AutoStart plays the album it loads";
 
@@ -100,7 +100,7 @@ TEST_F(MprisPlayerctl, DrivesThePlayerAndASecondStartHandsItsFileOver) {
   EXPECT_TRUE(Eventually({"status"}, "Playing"));
 
   EXPECT_TRUE(Control({"next"}));
-  EXPECT_TRUE(Eventually({"metadata", "title"}, "2. Two"));
+  EXPECT_TRUE(Eventually({"metadata", "title"}, "Two"));
   EXPECT_TRUE(Eventually({"metadata", "mpris:length"},
                          [](const QString& us) { return us.toLongLong() / 1000000 == 8; }));
   EXPECT_TRUE(Control({"position", "3"}));
@@ -115,7 +115,7 @@ TEST_F(MprisPlayerctl, DrivesThePlayerAndASecondStartHandsItsFileOver) {
   EXPECT_TRUE(Eventually({"shuffle"}, "On"));
   EXPECT_TRUE(Control({"loop", "Playlist"}));
   EXPECT_TRUE(Eventually({"loop"}, "Playlist"));
-  EXPECT_EQ(Playerctl({"metadata", "title"}), "2. Two") << "shuffling keeps the song";
+  EXPECT_EQ(Playerctl({"metadata", "title"}), "Two") << "shuffling keeps the song";
 
   // A second start with a file hands it over and leaves; its current folder is its own.
   QProcess second;
