@@ -143,6 +143,8 @@ class TForm1 : public QWidget {
   void FormShow();
   void FormActivate();
   void Inizializza();
+  // What the song title says on a first start that found no music.
+  static constexpr char kChooseMusic[] = "NO MUSIC FOUND - CHOOSE IT WITH OPEN SOURCE (CTRL+O)";
   // Closing: stops the engine and writes the settings.
   void FormCloseQuery();
   // Ends the program from outside (a signal, the session's end, the bus): the window closes
@@ -472,6 +474,9 @@ class TForm1 : public QWidget {
   int dragX_ = 0;
   int dragY_ = 0;
   bool firstShowDone_ = false;
+  bool firstRun_ = false;  // no settings file was there at the first show
+  // First start: opens the user's music folder when it holds discs; false when it holds none.
+  bool Welcome();
   bool closed_ = false;            // the close sequence has run
   bool endedFromOutside_ = false;  // nobody may be there to answer a message box
   bool saveFailureTold_ = false;

@@ -53,16 +53,33 @@ class Form1Start : public SettingsTest {
   }
 };
 
-TEST_F(Form1Start, FirstStartLoadsNoAlbum) {
+TEST_F(Form1Start, FirstStartWithoutMusicSaysWhereToChooseIt) {
   WriteAlbum();
   Start();
   EXPECT_FALSE(form->Session.AlbumLoaded());
   EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
-  EXPECT_EQ(form->Songlbl->Caption(), "NO SONG LOADED");
+  EXPECT_EQ(form->Songlbl->Caption(), TForm1::kChooseMusic);
   EXPECT_TRUE(form->CDlbl->Running());
   EXPECT_TRUE(form->Songlbl->Running());
   EXPECT_TRUE(form->AutoPTimer->isActive());
   EXPECT_FALSE(Sent(XA_MSG_COMMAND_INPUT_OPEN));
+}
+
+// The music folder is opened on its first disc, without playing, and only on a first start.
+TEST_F(Form1Start, FirstStartShowsTheMusicFolderWithoutPlaying) {
+  const std::string music = dir.path().toStdString() + "/home/Music";
+  WriteFiles(music, {{"Disc/a.mp3", std::string(300, 'a')}, {"Disc/b.mp3", std::string(300, 'a')}});
+  Start();
+  ASSERT_TRUE(form->Session.AlbumLoaded());
+  EXPECT_EQ(form->Session.CurrentSongPath(), music + "/Disc/a.mp3");
+  EXPECT_EQ(form2->CurrDir->FileName(), music);
+  EXPECT_FALSE(Sent(XA_MSG_COMMAND_PLAY));
+  EXPECT_TRUE(form->Session.AutoStart) << "the setting itself stays";
+  form->close();
+  EXPECT_NE(Settings().find("\nLastPos=0\n"), std::string::npos);
+  EXPECT_NE(Settings().find("\nAutoStart=1\n"), std::string::npos);
+  Restart();
+  EXPECT_FALSE(form->Session.AlbumLoaded()) << "Remember last position is off";
 }
 
 TEST_F(Form1Start, TheFirstArgumentNamesTheSourceByItsFolder) {
