@@ -31,8 +31,11 @@ class PlayOrderTest : public AlbumTest {
     for (const std::string& text : Texts(form->SongList)) shown.push_back(text);
     return shown;
   }
+  // The end of input, then the first sound of the song fed at it heard.
   void EndOfSong() {
     engine.PostPlayerState(XA_PLAYER_STATE_EOF);
+    ASSERT_TRUE(engine.WaitDrained());
+    engine.PostInputHeard(form->Session.SongPath(form->Session.SongRow()));
     ASSERT_TRUE(engine.WaitDrained());
   }
 };
