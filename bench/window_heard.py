@@ -5,15 +5,14 @@ neighbours') and lays the probe's title changes, heard announcements and clicks 
 
 Usage: window_heard.py PROBE WORK SONG_SECONDS ROUNDS [picture] [next-before MS]
 WORK holds the album (WORK/album) and the sink's pipe (WORK/pipe)."""
-import array
 import os
 import statistics
 import subprocess
 import sys
-import threading
 import time
 
-RATE = 44100
+from pipe_sink import RATE, PipeSink
+
 LEVELS = [0.6, 0.15, 0.35]  # of song 1, 2, 3, then again
 BLOCK = 100  # frames, about one period of the songs' 440 Hz
 
@@ -21,34 +20,6 @@ probe, work, seconds, rounds = sys.argv[1], sys.argv[2], float(sys.argv[3]), int
 extra = sys.argv[5:]
 next_before = int(extra[extra.index("next-before") + 1]) if "next-before" in extra else None
 song_frames = round(seconds * RATE)
-
-data = bytearray()
-reads = []  # (time of the read, frames read in all after it)
-lock = threading.Lock()
-
-
-def reader():
-    fd = os.open(os.path.join(work, "pipe"), os.O_RDONLY)
-    while True:
-        chunk = os.read(fd, 65536)
-        if not chunk:
-            return
-        now = time.monotonic()
-        with lock:
-            data.extend(chunk)
-            reads.append((now, len(data) // 4))
-
-
-def sound_since(first, start_time):
-    """The left channel from frame `first` on, and the time its frame 0 reached the sink's
-    output: the sink writes each block when its first frame is due, so the reads least
-    behind the frames before them mark the stream's clock."""
-    with lock:
-        left = array.array("h", bytes(data[first * 4 : len(data) // 4 * 4]))[0::2]
-        rs = [(t, n - first) for t, n in reads if t >= start_time and n > first]
-    starts = [(t, before) for (t, _), (_, before) in zip(rs[1:], rs[:-1])]
-    return left, min(t - n / RATE for t, n in starts)
-
 
 def songs_in(left):
     """(first frame, frames) of each song heard, in order: blocks classed by level, runs of
@@ -110,7 +81,7 @@ def first_line(lines, kind, song):
     return None
 
 
-threading.Thread(target=reader, daemon=True).start()
+sink = PipeSink(os.path.join(work, "pipe"))
 time.sleep(0.5)
 lags, announced, silences, whole, clicks = [], [], [], [], []
 # The probe clicks by its own clock, from the first song's announcement, which comes late by
@@ -119,8 +90,7 @@ correction = 0.0
 for r in range(rounds):
     if next_before is not None:
         extra = ["next-before", str(round(next_before + correction))]
-    with lock:
-        first = len(data) // 4
+    first = sink.frames()
     start = time.monotonic()
     p = subprocess.Popen([probe, os.path.join(work, "album"), str(round(seconds * 1000))] + extra,
                          stdout=subprocess.PIPE, text=True, bufsize=1)
@@ -132,9 +102,9 @@ for r in range(rounds):
             print("round %d: the player said %r" % (r + 1, text))
     p.wait()
     time.sleep(0.6)
-    left, clock = sound_since(first, start)
+    left, clock = sink.since(first, start)
     songs = songs_in(left)
-    if len(songs) != 6:
+    if clock is None or len(songs) != 6:
         print("round %d: %d songs heard, not 6" % (r + 1, len(songs)))
         continue
     report = []

@@ -6,11 +6,13 @@
 //   picture         the disc picture page is shown instead of the play page
 //   next-before MS  Next is clicked MS milliseconds before the end of the first song heard
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "Form1.h"
@@ -46,7 +48,11 @@ int main(int argc, char** argv) {
     if (arg == "next-before" && i + 1 < argc) nextBefore = std::atoi(argv[++i]);
   }
 
-  TForm1 form(SONAVERA_SOURCE_DIR "/assets/runtime/", TXaudioEntryPoints::Engine());
+  // A copy of the program folder: closing, the window writes its skin's colours there.
+  const QTemporaryDir folder;
+  std::filesystem::copy(SONAVERA_SOURCE_DIR "/assets/runtime", folder.path().toStdString(),
+                        std::filesystem::copy_options::recursive);
+  TForm1 form(folder.path().toStdString() + "/", TXaudioEntryPoints::Engine());
   TForm1::ShowMessage = [](const std::string& text) { Print("message", text); };
   form.show();
   // The settings of the round before may have kept Album mode on.
