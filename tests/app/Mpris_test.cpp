@@ -295,6 +295,7 @@ TEST_F(MprisTest, CanGoNextAndPreviousFollowThePlayOrder) {
 
 // The song fed at the end of input is the current one only once it is heard.
 TEST_F(MprisTest, MetadataAndNavigationFollowTheSongHeard) {
+  form->Session.AutoStart = true;
   Report(XA_PLAYER_STATE_EOF);
   EXPECT_EQ(Title(), "a1");
   EXPECT_FALSE(Get("CanGoPrevious").toBool());
