@@ -108,7 +108,17 @@ bool TOutputStage::Reopen(std::string& error) {
 }
 
 void TOutputStage::SetEpoch(uint64_t epoch) {
-  Change([&](TShared& s) { s.epoch = epoch; });
+  // Under the lock, so the output thread's flush for the new epoch comes after it.
+  Change([&](TShared& s) {
+    s.epoch = epoch;
+    if (output_) output_->Interrupt();
+  });
+}
+
+void TOutputStage::Cancel() {
+  cancel_ = true;
+  std::lock_guard lock(mutex_);
+  if (output_) output_->Interrupt();
 }
 
 void TOutputStage::SetPaused(bool paused) {
@@ -137,7 +147,7 @@ void TOutputStage::Name(uint64_t input, const std::string& name) {
 }
 
 void TOutputStage::Finish(bool playOut) {
-  if (!playOut) cancel_ = true;
+  if (!playOut) Cancel();
   Change([&](TShared& s) {
     s.finish = true;
     s.playOut = playOut;
@@ -170,9 +180,9 @@ void TOutputStage::Run() {
       outputPaused_ = false;
     }
     // Told to finish, nothing more is coming: what the ring holds is all there is.
-    const bool busy = DeviceDelay() > 0;
-    const milliseconds wait = now.finish ? milliseconds(0) : busy ? kBusyWait : kIdleWait;
-    TAudioBlock* block = ring_.BeginRead(wait);
+    const int delay = DeviceDelay();
+    const milliseconds wait = now.finish ? milliseconds(0) : delay > 0 ? kBusyWait : kIdleWait;
+    TAudioBlock* block = ring_.BeginRead(wait, Patience(delay));
     if (block == nullptr) {
       if (now.finish) break;
       ReportHeard();
@@ -193,7 +203,7 @@ void TOutputStage::Run() {
     output_->Drain();
     ReportHeard();
   }
-  output_.reset();
+  UseOutput(nullptr);
   tid_ = 0;
 }
 
@@ -217,12 +227,16 @@ void TOutputStage::SyncEpoch(uint64_t epoch) {
 }
 
 void TOutputStage::UseOutput(std::unique_ptr<TOutput> output) {
-  output_ = std::move(output);
   started_ = {};
   outputPaused_ = false;
   retryAt_ = std::chrono::steady_clock::now() + kRetryGap;
-  std::lock_guard lock(mutex_);
-  activeName_ = output_->Name();
+  {
+    // Swapped under the lock, where other threads interrupt it; the old one closes outside.
+    std::lock_guard lock(mutex_);
+    output_.swap(output);
+    if (output_) activeName_ = output_->Name();
+  }
+  output.reset();
 }
 
 void TOutputStage::OutputFailed(const std::string& error, const TShared& now) {
@@ -273,7 +287,7 @@ void TOutputStage::PrepareOutput(const TAudioFormat& format, const TShared& now)
     UseOutput(std::move(handed));
     openedSetting_ = now.settingVersion;
   } else if (!output_ || openedSetting_ != now.settingVersion) {
-    output_.reset();
+    UseOutput(nullptr);
     failed_ = false;
     std::string error;
     auto output = TOutput::Open(now.setting, error, &cancel_);
@@ -348,6 +362,14 @@ void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, int64_t to
 
 int TOutputStage::DeviceDelay() const { return output_ ? output_->Delay() : 0; }
 
+milliseconds TOutputStage::Patience(int delay) const {
+  // A sink that takes sound at once never runs dry; a device may wait for a batch of blocks
+  // for half of what it still holds.
+  if (output_ && !output_->Paced()) return kIdleWait;
+  const int rate = started_.rate > 0 ? started_.rate : 44100;
+  return milliseconds(int64_t{delay} * 1000 / rate / 2);
+}
+
 TAnnouncer::Clock::time_point TOutputStage::HeardAt(const TAudioBlock& block, int64_t frames) {
   const int rate = block.format.rate > 0 ? block.format.rate : 44100;
   const int64_t ahead = std::max<int64_t>(0, DeviceDelay() + frames);
@@ -391,10 +413,10 @@ void TOutputStage::ReportHeard() {
   // Under the lock, so a Stop or a new input cannot slip between the check and the post.
   std::lock_guard lock(mutex_);
   if (heard_.epoch != shared_.epoch || heard_.input != shared_.input) return;
-  // Half the granularity apart, so that with blocks of up to half of it the gaps between
-  // reports never exceed it; the very end is always reported.
+  // One report as the heard time enters each step of the granularity (a window that shows
+  // seconds is woken once a second), and the very end always.
   const int64_t hundredths = frame * 100 / heard_.rate;
-  const int64_t step = std::max(1, shared_.granularity / 2);
+  const int64_t step = std::max(1, shared_.granularity);
   // An unpaced sink runs far faster than real time: nobody can follow reports closer than
   // a few milliseconds apart, so they are thinned out in wall time.
   const bool atEnd = frame == heard_.inputFrames;
@@ -404,7 +426,7 @@ void TOutputStage::ReportHeard() {
     return;
   bool reported = false;
   if (heard_.lastHundredths < 0 || hundredths < heard_.lastHundredths ||
-      hundredths - heard_.lastHundredths >= step ||
+      hundredths / step != heard_.lastHundredths / step ||
       (atEnd && hundredths != heard_.lastHundredths)) {
     heard_.lastHundredths = hundredths;
     notices_.Post(TNotice::Timecode(hundredths));

@@ -37,7 +37,7 @@ class TOutputStage {
   // Any thread: the scheduling level of the output thread (see ThreadPriority.h).
   void SetPriority(int level);
   // Any thread: the player is closing; no wait on the sound server goes on.
-  void Cancel() { cancel_ = true; }
+  void Cancel();
 
   // The rest is called from the engine thread.
   void Start();
@@ -69,7 +69,7 @@ class TOutputStage {
     uint64_t settingVersion = 1;
     uint64_t input = 0;
     int range = XA_DEFAULT_POSITION_RANGE;
-    int granularity = 10;
+    int granularity = XA_DEFAULT_TIMECODE_GRANULARITY;
     // The names of the last few inputs: one may still wait to be heard when the next opens.
     std::deque<std::pair<uint64_t, std::string>> names;
     bool finish = false;
@@ -107,6 +107,8 @@ class TOutputStage {
   void Retry(const TShared& now);
   void ReportHeard();
   int DeviceDelay() const;
+  // How long an empty ring may take to fill a batch while the device holds `delay` frames.
+  std::chrono::milliseconds Patience(int delay) const;
   // When the device will have played what it holds and `frames` more.
   TAnnouncer::Clock::time_point HeardAt(const TAudioBlock& block, int64_t frames);
   // The input's end is `frames` after the block's start: it is told kEndLead before it is
@@ -134,7 +136,7 @@ class TOutputStage {
   // The setting version an output was last opened for (none yet: the largest value).
   std::atomic<uint64_t> triedSetting_{UINT64_MAX};
 
-  // Output thread only.
+  // Output thread only; swapped under mutex_, where other threads interrupt it.
   std::unique_ptr<TOutput> output_;
   uint64_t openedSetting_ = 0;
   std::chrono::steady_clock::time_point retryAt_;

@@ -95,46 +95,52 @@ TEST_F(Playback, OpenReportsDurationAndStreamWithoutPlaying) {
 }
 
 TEST_F(Playback, PlaysToTheEndReportingTimeAndPosition) {
-  TEngineHarness engine(XA_OUTPUT_NULL);
-  // As the window runs it, so that a busy machine does not starve the reports.
-  player_set_priority(engine.player(), XA_PRIORITY_HIGHEST);
-  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, stereo_);
-  engine.Send(XA_MSG_COMMAND_PLAY);
-  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PLAYING, 5s));
-  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_EOF, 10s));
-  // The end of input comes while the tail still sounds; time goes on to the end.
-  auto last = engine.WaitFor(
-      [](const TNotification& n) {
-        return n.code() == XA_MSG_NOTIFY_INPUT_POSITION &&
-               n.message.data.input_position.offset >= 399;
-      },
-      5s);
-  ASSERT_TRUE(last);
-  EXPECT_EQ(last->message.data.input_position.range, 400u);
+  // By default a timecode as each second is heard (a window showing seconds wakes once a
+  // second); with a granularity of a tenth, one each tenth.
+  for (const int granularity : {XA_DEFAULT_TIMECODE_GRANULARITY, 10}) {
+    SCOPED_TRACE(granularity);
+    TEngineHarness engine(XA_OUTPUT_NULL);
+    // As the window runs it, so that a busy machine does not starve the reports.
+    player_set_priority(engine.player(), XA_PRIORITY_HIGHEST);
+    if (granularity != XA_DEFAULT_TIMECODE_GRANULARITY)
+      engine.Send(XA_MSG_SET_INPUT_TIMECODE_GRANULARITY, granularity);
+    engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, stereo_);
+    engine.Send(XA_MSG_COMMAND_PLAY);
+    ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PLAYING, 5s));
+    ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_EOF, 10s));
+    // The end of input comes while the tail still sounds; time goes on to the end.
+    auto last = engine.WaitFor(
+        [](const TNotification& n) {
+          return n.code() == XA_MSG_NOTIFY_INPUT_POSITION &&
+                 n.message.data.input_position.offset >= 399;
+        },
+        5s);
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->message.data.input_position.range, 400u);
 
-  // A timecode every tenth. An output thread kept from running for a moment cannot report
-  // the time it missed, so one or two longer steps are let through; a rule that reports too
-  // seldom makes many.
-  int previous = -1;
-  int timecodes = 0;
-  int longSteps = 0;
-  for (const auto& n : engine.seen()) {
-    if (!IsTimecode(n)) continue;
-    ++timecodes;
-    if (previous >= 0) {
-      if (Hundredths(n) - previous > 10) ++longSteps;
-      EXPECT_LE(Hundredths(n) - previous, 25) << "a timecode every tenth";
+    // An output thread kept from running for a moment cannot report the step it missed, so
+    // one or two skipped steps are let through; a rule that reports too seldom skips many,
+    // and one that reports too often sends more than one a step.
+    int previous = -1;
+    int timecodes = 0;
+    int skipped = 0;
+    for (const auto& n : engine.seen()) {
+      if (!IsTimecode(n)) continue;
+      ++timecodes;
+      if (previous >= 0 && Hundredths(n) / granularity > previous / granularity + 1) ++skipped;
+      EXPECT_GE(Hundredths(n), previous);
+      previous = Hundredths(n);
     }
-    EXPECT_GE(Hundredths(n), previous);
-    previous = Hundredths(n);
+    EXPECT_LE(skipped, 2);
+    EXPECT_LE(timecodes, 200 / granularity + 4);
+    EXPECT_GE(timecodes, 200 / granularity - 1);
+    EXPECT_GE(previous, 190);
   }
-  EXPECT_LE(longSteps, 2) << "a timecode every tenth";
-  EXPECT_GE(timecodes, 19);
-  EXPECT_GE(previous, 190);
 }
 
 TEST_F(Playback, StopThenPlayRestartsAndPauseThenPlayResumes) {
   TEngineHarness engine(XA_OUTPUT_NULL);
+  engine.Send(XA_MSG_SET_INPUT_TIMECODE_GRANULARITY, 10);
   engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, stereo_);
   engine.Send(XA_MSG_COMMAND_PLAY);
   auto at = [](int hundredths) {
