@@ -17,7 +17,6 @@ using std::chrono::milliseconds;
 // While the device still holds sound the heard position moves without new blocks.
 constexpr milliseconds kBusyWait{20};
 constexpr milliseconds kIdleWait{250};
-constexpr milliseconds kMinReportGap{10};
 // The end of an input is announced when this much of it remains to be heard, whatever the
 // device holds: the next input follows in that time without a gap, and a window that shows
 // the next song at once is no further ahead of the ear than this.
@@ -41,7 +40,7 @@ bool MayComeBack(const std::string& setting) {
 }  // namespace
 
 TOutputStage::TOutputStage(TRingBuffer& ring, TNotificationQueue& notices)
-    : ring_(ring), notices_(notices) {}
+    : ring_(ring), notices_(notices), heard_(notices) {}
 
 TOutputStage::~TOutputStage() { Finish(false); }
 
@@ -348,15 +347,7 @@ void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, int64_t to
     heardScheduled_ = block.input;
     AnnounceHeard(block, HeardAt(block, -block.frames));
   }
-  if (heard_.epoch != block.epoch || heard_.input != block.input) {
-    heard_.lastHundredths = -1;
-    heard_.lastOffset = -1;
-  }
-  heard_.epoch = block.epoch;
-  heard_.input = block.input;
-  heard_.endFrame = block.firstFrame + block.frames;
-  heard_.inputFrames = block.inputFrames;
-  heard_.rate = block.format.rate;
+  heard_.Written(block);
   ReportHeard();
 }
 
@@ -407,39 +398,11 @@ void TOutputStage::AnnounceHeard(const TAudioBlock& block, TAnnouncer::Clock::ti
 }
 
 void TOutputStage::ReportHeard() {
-  if (heard_.rate <= 0) return;
-  int64_t frame = std::max<int64_t>(0, heard_.endFrame - DeviceDelay());
-  if (heard_.inputFrames > 0) frame = std::min(frame, heard_.inputFrames);
+  const int delay = DeviceDelay();
+  const bool paced = !output_ || output_->Paced();
   // Under the lock, so a Stop or a new input cannot slip between the check and the post.
   std::lock_guard lock(mutex_);
-  if (heard_.epoch != shared_.epoch || heard_.input != shared_.input) return;
-  // One report as the heard time enters each step of the granularity (a window that shows
-  // seconds is woken once a second), and the very end always.
-  const int64_t hundredths = frame * 100 / heard_.rate;
-  const int64_t step = std::max(1, shared_.granularity);
-  // An unpaced sink runs far faster than real time: nobody can follow reports closer than
-  // a few milliseconds apart, so they are thinned out in wall time.
-  const bool atEnd = frame == heard_.inputFrames;
-  const auto now = std::chrono::steady_clock::now();
-  if (!atEnd && heard_.lastHundredths >= 0 && output_ && !output_->Paced() &&
-      now - heard_.lastReport < kMinReportGap)
-    return;
-  bool reported = false;
-  if (heard_.lastHundredths < 0 || hundredths < heard_.lastHundredths ||
-      hundredths / step != heard_.lastHundredths / step ||
-      (atEnd && hundredths != heard_.lastHundredths)) {
-    heard_.lastHundredths = hundredths;
-    notices_.Post(TNotice::Timecode(hundredths));
-    reported = true;
-  }
-  const int64_t offset =
-      heard_.inputFrames > 0 ? frame * shared_.range / heard_.inputFrames : heard_.lastOffset;
-  if (offset != heard_.lastOffset) {
-    heard_.lastOffset = offset;
-    notices_.Post(TNotice::Position(offset, shared_.range));
-    reported = true;
-  }
-  if (reported) heard_.lastReport = now;
+  heard_.Report(delay, paced, {shared_.epoch, shared_.input, shared_.range, shared_.granularity});
 }
 
 }  // namespace xaudio

@@ -1,5 +1,5 @@
-// The output thread: takes blocks from the ring, applies the volume, writes them to the
-// output and reports the timecode and position of what is being heard.
+// The output thread: takes blocks from the ring, applies the volume and writes them to the
+// output; what is heard is reported by THeardReport and told by the announcer.
 #pragma once
 
 #include <sys/types.h>
@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "Announcer.h"
+#include "HeardReport.h"
 #include "Levels.h"
 #include "NotificationQueue.h"
 #include "Output.h"
@@ -76,18 +77,6 @@ class TOutputStage {
     bool playOut = false;
     uint64_t version = 0;  // counts every change, for the paused wait
   };
-  // What was last written, so the heard position can advance while the ring is empty.
-  struct THeard {
-    uint64_t epoch = 0;
-    uint64_t input = 0;
-    int64_t endFrame = 0;
-    int64_t inputFrames = 0;
-    int rate = 0;
-    int64_t lastHundredths = -1;
-    int64_t lastOffset = -1;
-    std::chrono::steady_clock::time_point lastReport;
-  };
-
   void Run();
   // Output thread.
   void WaitWhilePaused(const TShared& now);
@@ -143,7 +132,8 @@ class TOutputStage {
   TAudioFormat started_;
   uint64_t epoch_ = 0;
   bool outputPaused_ = false;
-  THeard heard_;
+  // What was last written, so the heard position can advance while the ring is empty.
+  THeardReport heard_;
   // The input whose end was last announced, so a trailing empty block does not repeat it.
   uint64_t endEpoch_ = 0;
   uint64_t endInput_ = 0;
