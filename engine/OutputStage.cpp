@@ -27,6 +27,8 @@ constexpr size_t kNamesKept = 4;
 // slice lasts, and a drop takes effect between slices. Blocks are no longer than this, so
 // a block is one write (smaller slices cost the sound server's client a wake-up each).
 constexpr milliseconds kWriteSlice{50};
+// A change of volume is spread over this long: a step would click, a longer ramp lags.
+constexpr milliseconds kGainRamp{5};
 // While a stand-in plays for a sound device or server, it is looked for again this often.
 constexpr milliseconds kRetryGap{2000};
 
@@ -334,8 +336,12 @@ void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, int64_t to
   if (block.frames > 0) {
     PrepareOutput(block.format, now);
     const TChannelGains gains = now.muted ? TChannelGains{0.0f, 0.0f} : now.gains;
-    ApplyGains(block.samples.data(), static_cast<size_t>(block.frames), block.format.channels,
-               gains);
+    // A device that plays nothing yet starts at the setting; one that plays moves to it.
+    if (DeviceDelay() > 0)
+      gains_.Set(gains, static_cast<int>(int64_t{block.format.rate} * kGainRamp.count() / 1000));
+    else
+      gains_.Jump(gains);
+    gains_.Apply(block.samples.data(), static_cast<size_t>(block.frames), block.format.channels);
   }
   if (toEnd >= 0 && (block.epoch != endEpoch_ || block.input != endInput_))
     AnnounceEnd(block, block.frames + toEnd);

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "Announcer.h"
+#include "GainRamp.h"
 #include "HeardReport.h"
 #include "Levels.h"
 #include "NotificationQueue.h"
@@ -134,6 +135,7 @@ class TOutputStage {
   bool outputPaused_ = false;
   // What was last written, so the heard position can advance while the ring is empty.
   THeardReport heard_;
+  TGainRamp gains_;
   // The input whose end was last announced, so a trailing empty block does not repeat it.
   uint64_t endEpoch_ = 0;
   uint64_t endInput_ = 0;

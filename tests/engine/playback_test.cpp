@@ -239,6 +239,31 @@ TEST_F(Playback, VolumeScalesTheSoundAndZeroIsSilent) {
   for (int16_t s : silent.samples) ASSERT_EQ(s, 0);
 }
 
+TEST_F(Playback, AVolumeChangeWhilePlayingRampsWithoutAStep) {
+  const std::string out = dir_->File("ramp.wav");
+  {
+    TEngineHarness engine(XA_OUTPUT_WAV_PREFIX + out);
+    engine.Send(XA_MSG_SET_INPUT_TIMECODE_GRANULARITY, 10);
+    engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, stereo_);
+    engine.Send(XA_MSG_COMMAND_PLAY);
+    ASSERT_TRUE(engine.WaitFor(
+        [](const TNotification& n) { return IsTimecode(n) && Hundredths(n) >= 50; }, 5s));
+    engine.Send(XA_MSG_SET_OUTPUT_VOLUME, XA_VOLUME_UNCHANGED, 50, XA_VOLUME_UNCHANGED);
+    ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_EOF, 5s));
+    engine.Send(XA_MSG_COMMAND_EXIT);
+    ASSERT_TRUE(engine.WaitForCode(XA_MSG_NOTIFY_EXITED, 5s));
+  }
+  const TWav w = ReadWav(out);
+  ASSERT_GT(w.frames(), static_cast<size_t>(44100));
+  // The tone's own steps stay under 0.5 x 2 pi x 440 / 44100 of full scale (about 1,030);
+  // a gain stepping from 1 to an eighth at once moves up to 14,000 in one sample.
+  int steepest = 0;
+  for (size_t i = 1; i < w.frames(); ++i)
+    steepest = std::max(steepest, std::abs(w.samples[2 * i] - w.samples[2 * i - 2]));
+  EXPECT_LT(steepest, 1200);
+  EXPECT_LT(Rms(w, w.frames() - 4410, 4410), 0.5 / std::sqrt(2.0) * 0.2) << "turned down";
+}
+
 TEST_F(Playback, EqualizerCutOnLowBandsLowersOnlyLowTones) {
   const std::string low = MakeMp3(*dir_, "low.mp3", {1.0, 44100, 2, 150, false});
   const std::string high = MakeMp3(*dir_, "high.mp3", {1.0, 44100, 2, 6000, false});
