@@ -181,9 +181,9 @@ void TOutputStage::Run() {
       outputPaused_ = false;
     }
     // Told to finish, nothing more is coming: what the ring holds is all there is.
-    const int delay = DeviceDelay();
-    const milliseconds wait = now.finish ? milliseconds(0) : delay > 0 ? kBusyWait : kIdleWait;
-    TAudioBlock* block = ring_.BeginRead(wait, Patience(delay));
+    const bool busy = DeviceDelay() > 0;
+    const milliseconds wait = now.finish ? milliseconds(0) : busy ? kBusyWait : kIdleWait;
+    TAudioBlock* block = ring_.BeginRead(wait, Patience());
     if (block == nullptr) {
       if (now.finish) break;
       ReportHeard();
@@ -359,12 +359,10 @@ void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, int64_t to
 
 int TOutputStage::DeviceDelay() const { return output_ ? output_->Delay() : 0; }
 
-milliseconds TOutputStage::Patience(int delay) const {
-  // A sink that takes sound at once never runs dry; a device may wait for a batch of blocks
-  // for half of what it still holds.
-  if (output_ && !output_->Paced()) return kIdleWait;
-  const int rate = started_.rate > 0 ? started_.rate : 44100;
-  return milliseconds(int64_t{delay} * 1000 / rate / 2);
+milliseconds TOutputStage::Patience() const {
+  // A sink that takes sound at once never runs dry: it waits for a batch of blocks. A device
+  // that found the ring empty is starting or joining songs, and takes the first block.
+  return output_ && !output_->Paced() ? kIdleWait : milliseconds(0);
 }
 
 TAnnouncer::Clock::time_point TOutputStage::HeardAt(const TAudioBlock& block, int64_t frames) {

@@ -97,8 +97,8 @@ class TOutputStage {
   void Retry(const TShared& now);
   void ReportHeard();
   int DeviceDelay() const;
-  // How long an empty ring may take to fill a batch while the device holds `delay` frames.
-  std::chrono::milliseconds Patience(int delay) const;
+  // How long an empty ring may take to fill a batch before the first block is taken.
+  std::chrono::milliseconds Patience() const;
   // When the device will have played what it holds and `frames` more.
   TAnnouncer::Clock::time_point HeardAt(const TAudioBlock& block, int64_t frames);
   // The input's end is `frames` after the block's start: it is told kEndLead before it is
