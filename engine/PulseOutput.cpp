@@ -245,12 +245,17 @@ bool TPulseOutput::Start(const TAudioFormat& format, std::string& error) {
 }
 
 bool TPulseOutput::Write(const float* samples, int frames, std::string& error) {
+  TLocked lock(loop_);
+  // A stream that never started has no format: its sound has no length to write.
+  if (StreamFailed()) {
+    error = Failure("audio output pulse failed");
+    return false;
+  }
   const size_t count = static_cast<size_t>(frames) * format_.channels;
   buffer_.resize(count);
   ToS16(samples, count, buffer_.data());
   const auto* data = reinterpret_cast<const uint8_t*>(buffer_.data());
   size_t left = count * sizeof(int16_t);
-  TLocked lock(loop_);
   // Each wait for room is bounded: a server that takes nothing has hung.
   auto deadline = Clock::now() + kAnswerDeadline;
   while (left > 0) {

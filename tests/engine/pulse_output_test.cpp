@@ -131,6 +131,21 @@ TEST_F(PulseOutput, AnInterruptedWriteReturnsAtOnce) {
   EXPECT_GT(Ms(Clock::now() - start) + Ms(out.Delay()), 900.0);
 }
 
+// A closing player may write to an output whose stream never started (the server stopped
+// while it connected): the write fails with a message instead of asking a missing stream.
+TEST_F(PulseOutput, AWriteWithoutAStreamFails) {
+  xaudio::TPulseOutput out;
+  std::string error;
+  ASSERT_TRUE(out.Open("", error)) << error;
+  const std::vector<float> block(static_cast<size_t>(kRate) / 10, 0.0f);
+  EXPECT_FALSE(out.Write(block.data(), kRate / 20, error));
+  EXPECT_NE(error.find("audio output pulse failed"), std::string::npos) << error;
+  error.clear();
+  EXPECT_FALSE(out.Start({0, 2}, error));
+  EXPECT_FALSE(out.Write(block.data(), kRate / 20, error));
+  EXPECT_EQ(out.Delay(), 0);
+}
+
 // The server holds a quarter of a second; the end is still told only as it is heard.
 TEST_F(PulseOutput, EndOfInputIsToldAsTheSongIsHeard) {
   TEngineHarness engine("pulse");
