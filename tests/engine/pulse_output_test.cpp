@@ -3,6 +3,7 @@
 // timed by it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <future>
 #include <memory>
@@ -144,6 +145,60 @@ TEST_F(PulseOutput, AWriteWithoutAStreamFails) {
   EXPECT_FALSE(out.Start({0, 2}, error));
   EXPECT_FALSE(out.Write(block.data(), kRate / 20, error));
   EXPECT_EQ(out.Delay(), 0);
+}
+
+// Pause, Resume, a new input and Stop fade the sound over a few milliseconds as heard at
+// the sink, where cutting the wave would step by up to the tone's full amplitude.
+TEST_F(PulseOutput, PauseResumeNewInputAndStopFadeWithoutAStep) {
+  const std::string tone = MakeMp3(*dir_, "tone.mp3", {3.0, kRate, 2, 440, false});
+  TEngineHarness engine("pulse");
+  server_->ClearHeard();
+  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, tone);
+  engine.Send(XA_MSG_COMMAND_PLAY);
+  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PLAYING, 3s));
+  std::this_thread::sleep_for(600ms);
+  engine.Send(XA_MSG_COMMAND_PAUSE);
+  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PAUSED, 3s));
+  std::this_thread::sleep_for(400ms);
+  engine.Send(XA_MSG_COMMAND_PLAY);
+  std::this_thread::sleep_for(500ms);
+  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, tone);
+  engine.Send(XA_MSG_COMMAND_PLAY);
+  std::this_thread::sleep_for(500ms);
+  engine.Send(XA_MSG_COMMAND_STOP);
+  std::this_thread::sleep_for(400ms);
+  const std::vector<int16_t> heard = server_->Heard();
+  int steepest = 0;
+  size_t quiet = 0, longestQuiet = 0, loud = 0;
+  for (size_t i = 2; i < heard.size(); i += 2) {
+    steepest = std::max(steepest, std::abs(heard[i] - heard[i - 2]));
+    quiet = heard[i] == 0 ? quiet + 1 : 0;
+    if (quiet == kRate / 5 && loud > 0) ++longestQuiet;
+    if (std::abs(heard[i]) > 8000) ++loud;
+  }
+  EXPECT_EQ(longestQuiet, 2u) << "silent while paused and after the stop";
+  EXPECT_GT(loud, static_cast<size_t>(kRate) / 4) << "sound before and after the pause";
+  EXPECT_LT(steepest, 1200);
+}
+
+// The sound after a faded pause is queued again, not lost or heard twice: the whole song
+// is heard, to within a couple of milliseconds of its length.
+TEST_F(PulseOutput, APausedSongIsHeardWhole) {
+  TEngineHarness engine("pulse");
+  server_->ClearHeard();
+  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, song_);
+  engine.Send(XA_MSG_COMMAND_PLAY);
+  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PLAYING, 3s));
+  std::this_thread::sleep_for(400ms);
+  engine.Send(XA_MSG_COMMAND_PAUSE);
+  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PAUSED, 3s));
+  std::this_thread::sleep_for(300ms);
+  engine.Send(XA_MSG_COMMAND_PLAY);
+  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_EOF, 3s));
+  std::this_thread::sleep_for(400ms);
+  const std::vector<int16_t> heard = server_->Heard();
+  const auto sounding = std::count_if(heard.begin(), heard.end(), [](int16_t s) { return s != 0; });
+  EXPECT_NEAR(static_cast<double>(sounding) / 2, kRate, kRate / 500);
 }
 
 // The server holds a quarter of a second; the end is still told only as it is heard.
