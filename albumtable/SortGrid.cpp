@@ -58,11 +58,6 @@ void TSortGrid::SetRowCount(int count) {
   Changed();
 }
 
-void TSortGrid::SetFixedRows(int count) {
-  m_fixedRows = std::clamp(count, 0, RowCount() - 1);
-  Changed();
-}
-
 void TSortGrid::SetFixedCols(int count) {
   m_fixedCols = std::clamp(count, 0, m_colCount - 1);
   Changed();

@@ -42,7 +42,6 @@ class TSortGrid {
   int RowCount() const { return int(m_rows.size()); }
   void SetRowCount(int count);
   int FixedRows() const { return m_fixedRows; }
-  void SetFixedRows(int count);
   // Header columns on the left: never current, never searched by a typed letter's move.
   int FixedCols() const { return m_fixedCols; }
   void SetFixedCols(int count);

@@ -44,7 +44,7 @@ void TFEJpeg::LoadJpeg(std::string bytes) {
   const unsigned load = loads_;
   // Stretched, the picture needs no more pixels than the box shows on the screen.
   const QSize least = stretch_ ? (QSizeF(size()) * devicePixelRatioF()).toSize() : QSize();
-  TJpegImage jpeg(std::move(bytes), grayscale_, smoothing_, progressive_display_, least);
+  TJpegImage jpeg(std::move(bytes), kGrayscale, kSmoothing, progressive_display_, least);
   // A big picture (a cover of many scans) takes longer than a glance: the window goes on
   // handling its events meanwhile. A load started from those events supersedes this one.
   const QPointer<TFEJpeg> self(this);

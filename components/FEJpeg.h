@@ -28,11 +28,7 @@ class TFEJpeg : public TControl {
 
   bool Stretch() const { return stretch_; }
   void SetStretch(bool on);
-  // JPEG decoding settings; defaults: colour, smoothing on, no scan-by-scan display.
-  bool Grayscale() const { return grayscale_; }
-  void SetGrayscale(bool on) { grayscale_ = on; }
-  bool Smoothing() const { return smoothing_; }
-  void SetSmoothing(bool on) { smoothing_ = on; }
+  // Scan-by-scan display of progressive JPEG pictures; off by default.
   bool ProgressiveDisplay() const { return progressive_display_; }
   void SetProgressiveDisplay(bool on) { progressive_display_ = on; }
 
@@ -53,8 +49,9 @@ class TFEJpeg : public TControl {
 
   QImage picture_;
   bool stretch_ = false;
-  bool grayscale_ = false;
-  bool smoothing_ = true;
+  // Every picture is decoded in colour with smoothing.
+  static constexpr bool kGrayscale = false;
+  static constexpr bool kSmoothing = true;
   bool progressive_display_ = false;
   // A left press that a release over the picture turns into a click.
   bool clicked_ = false;

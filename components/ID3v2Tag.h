@@ -10,8 +10,9 @@
 class TID3v2Tag {
  public:
   // Reads fileName; a missing, unreadable or untagged file (or anything but a plain file)
-  // reads as an empty tag.
-  explicit TID3v2Tag(const std::string& fileName);
+  // reads as an empty tag. Without withCover only the title is looked for, which spares
+  // the second reading of a tag that has no picture.
+  explicit TID3v2Tag(const std::string& fileName, bool withCover = true);
 
   // The first title (TIT2) in UTF-8, at most kMaxTitle characters; empty when there is none.
   const std::string& Title() const { return title_; }
@@ -30,6 +31,7 @@ class TID3v2Tag {
   // False when TagLib saw the file has no ID3v2 tag at all.
   bool ReadWithTagLib(const std::string& fileName);
 
+  bool with_cover_;
   std::string title_;
   std::string artist_;
   std::string album_;

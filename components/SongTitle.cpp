@@ -29,7 +29,7 @@ std::string SongTitle(TMP3Tag& tag, const std::string& fullPath, const std::stri
     title = tag.Title();
     // Most files today carry only an ID3v2 tag; its title beats the file name.
     if (!tag.Valid() || title.empty()) {
-      const TID3v2Tag v2(fullPath);
+      const TID3v2Tag v2(fullPath, false);
       if (!v2.Title().empty()) title = v2.Title();
     }
   } catch (const std::exception&) {

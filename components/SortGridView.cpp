@@ -89,14 +89,6 @@ void TSortGridView::SetRowHeights(int row, int height) {
   GridChanged();
 }
 
-void TSortGridView::SetTopRow(int row) {
-  row = std::clamp(row, m_grid->FixedRows(), Rows().LastFirst());
-  if (row == m_topRow) return;
-  m_topRow = row;
-  UpdateScrollBars();
-  viewport()->update();
-}
-
 TSortGridAxis TSortGridView::Cols() const {
   return {m_grid->ColCount(),
           m_grid->FixedCols(),

@@ -66,7 +66,6 @@ class TSortGridView : public QAbstractScrollArea {
   // The first scrolled (non-fixed) column and row on screen.
   int LeftCol() const { return m_leftCol; }
   int TopRow() const { return m_topRow; }
-  void SetTopRow(int row);
   // Rows below the fixed ones that fit wholly on screen from TopRow.
   int VisibleRowCount() const;
 

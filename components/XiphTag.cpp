@@ -2,8 +2,10 @@
 
 #include <sys/stat.h>
 #include <taglib/flacfile.h>
+#include <taglib/id3v2framefactory.h>
 #include <taglib/oggflacfile.h>
 #include <taglib/opusfile.h>
+#include <taglib/tfilestream.h>
 #include <taglib/vorbisfile.h>
 #include <taglib/xiphcomment.h>
 
@@ -30,7 +32,9 @@ TXiphTag::TXiphTag(const std::string& fileName) {
   // Opening a pipe or a device named like a song would block the GUI thread.
   struct stat st;
   if (stat(fileName.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return;
-  const char* name = fileName.c_str();
+  // Read-only: reading a title never needs a song opened for writing.
+  TagLib::FileStream stream(fileName.c_str(), true);
+  if (!stream.isOpen()) return;
   TagLib::Tag* tag = nullptr;
   const TagLib::FLAC::Picture* picture = nullptr;
   std::unique_ptr<TagLib::File> file;
@@ -39,22 +43,22 @@ TXiphTag::TXiphTag(const std::string& fileName) {
     if (comment != nullptr) picture = Chosen(comment->pictureList());
   };
   if (TFindFile::MatchesMask(fileName, "*.flac")) {
-    auto* flac = new TagLib::FLAC::File(name, false);
+    auto* flac = new TagLib::FLAC::File(&stream, TagLib::ID3v2::FrameFactory::instance(), false);
     file.reset(flac);
     tag = flac->tag();
     picture = Chosen(flac->pictureList());
   } else if (TFindFile::MatchesMask(fileName, "*.opus")) {
-    auto* opus = new TagLib::Ogg::Opus::File(name, false);
+    auto* opus = new TagLib::Ogg::Opus::File(&stream, false);
     file.reset(opus);
     fromComment(opus->tag());
   } else {
-    auto* vorbis = new TagLib::Ogg::Vorbis::File(name, false);
+    auto* vorbis = new TagLib::Ogg::Vorbis::File(&stream, false);
     file.reset(vorbis);
     if (vorbis->isValid()) {
       fromComment(vorbis->tag());
     } else {
       // An .oga file may hold FLAC instead.
-      auto* oggFlac = new TagLib::Ogg::FLAC::File(name, false);
+      auto* oggFlac = new TagLib::Ogg::FLAC::File(&stream, false);
       file.reset(oggFlac);
       fromComment(oggFlac->tag());
     }

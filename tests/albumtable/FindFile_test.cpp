@@ -5,9 +5,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QFile>
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -175,8 +174,7 @@ TEST(FindFile, FolderThatVanishesDuringTheWalkIsSkipped) {
   Texts entered;
   walk.OnNewPath = [&](TFindFile*, const std::string& path, bool&) {
     entered.push_back(path);
-    if (path == tree.Root() + "/")
-      QDir(QFile::decodeName(tree.Path("gone").c_str())).removeRecursively();
+    if (path == tree.Root() + "/") std::filesystem::remove_all(tree.Path("gone"));
   };
   walk.Execute();
   const std::string r = tree.Root() + "/";
@@ -192,7 +190,7 @@ TEST(FindFile, PseudoFileSystemsAreNeverEntered) {
   const std::string mounted = tree.Folder("proc");
   const bool procMounted = mount("proc", mounted.c_str(), "proc", 0, nullptr) == 0;
   const std::string r = tree.Root() + "/";
-  const std::string cwd = QDir::currentPath().toStdString();
+  const std::string cwd = std::filesystem::current_path().string();
   ASSERT_EQ(chdir(tree.Root().c_str()), 0);
   TFindFile walk;
   Texts entered;

@@ -1,16 +1,15 @@
 // A temporary folder tree for walker and scanner tests; files are empty unless given text.
 #pragma once
 
-#include <QTemporaryDir>
 #include <string>
+
+#include "TempDir.h"
 
 class TempTree {
  public:
-  TempTree();
-
   // The tree's root, a real path without trailing "/".
-  const std::string& Root() const { return m_root; }
-  std::string Path(const std::string& relative) const { return m_root + "/" + relative; }
+  const std::string& Root() const { return m_dir.path(); }
+  std::string Path(const std::string& relative) const { return Root() + "/" + relative; }
 
   // Creates relative (and its folders); returns its full path.
   std::string File(const std::string& relative, const std::string& text = "");
@@ -19,6 +18,5 @@ class TempTree {
   void Link(const std::string& relative, const std::string& target);
 
  private:
-  QTemporaryDir m_dir;
-  std::string m_root;
+  TTempDir m_dir;
 };

@@ -3,27 +3,25 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
-TempTree::TempTree() : m_root(QFile::encodeName(m_dir.path()).toStdString()) {
-  EXPECT_TRUE(m_dir.isValid());
-}
+#include <filesystem>
+#include <fstream>
+#include <system_error>
 
 std::string TempTree::File(const std::string& relative, const std::string& text) {
   const std::string path = Path(relative);
-  const QString name = QFile::decodeName(path.c_str());
-  QDir().mkpath(QFileInfo(name).path());
-  QFile file(name);
-  EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << path;
-  file.write(text.data(), qint64(text.size()));
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(path).parent_path(), error);
+  std::ofstream file(path, std::ios::binary);
+  EXPECT_TRUE(file.is_open()) << path;
+  file.write(text.data(), std::streamsize(text.size()));
   return path;
 }
 
 std::string TempTree::Folder(const std::string& relative) {
   const std::string path = Path(relative);
-  EXPECT_TRUE(QDir().mkpath(QFile::decodeName(path.c_str()))) << path;
+  std::error_code error;
+  std::filesystem::create_directories(path, error);
+  EXPECT_TRUE(std::filesystem::is_directory(path)) << path << ": " << error.message();
   return path;
 }
 

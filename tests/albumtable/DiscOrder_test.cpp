@@ -3,13 +3,12 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <QDir>
-#include <QProcess>
 #include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -21,7 +20,8 @@ namespace {
 using Texts = std::vector<std::string>;
 
 // Compiled locales shared by the test runs of this machine.
-const std::string kLocaleDir = QDir::tempPath().toStdString() + "/sonavera-test-locales";
+const std::string kLocaleDir =
+    (std::filesystem::temp_directory_path() / "sonavera-test-locales").string();
 
 // Makes name the collation locale, compiling it with localedef where the system lacks it.
 // Empty on success, else why it cannot be had.
@@ -30,19 +30,24 @@ std::string UseCollation(const std::string& name) {
   const std::size_t dot = name.find('.');
   if (dot == std::string::npos) return "no such locale";
   const std::string target = kLocaleDir + "/" + name;
-  if (!QDir(QString::fromStdString(target)).exists()) {
+  if (!std::filesystem::exists(target)) {
     // Compiled aside and renamed, so parallel runs never see half a locale.
-    QDir().mkpath(QString::fromStdString(kLocaleDir));
+    std::error_code error;
+    std::filesystem::create_directories(kLocaleDir, error);
     const std::string partial = target + ".part" + std::to_string(getpid());
-    QProcess localedef;
-    localedef.start("localedef", {"-i", QString::fromStdString(name.substr(0, dot)), "-f",
-                                  QString::fromStdString(name.substr(dot + 1)),
-                                  QString::fromStdString(partial)});
-    if (!localedef.waitForFinished(120000)) return "localedef did not run";
-    if (!QDir(QString::fromStdString(partial)).exists())
-      return "localedef failed: " + localedef.readAllStandardError().toStdString();
+    const std::string command = "localedef -i '" + name.substr(0, dot) + "' -f '" +
+                                name.substr(dot + 1) + "' '" + partial + "' 2>&1";
+    std::string output;
+    if (FILE* run = popen(command.c_str(), "r")) {
+      char buffer[256];
+      while (std::fgets(buffer, sizeof buffer, run)) output += buffer;
+      pclose(run);
+    } else {
+      return "localedef did not run";
+    }
+    if (!std::filesystem::exists(partial)) return "localedef failed: " + output;
     if (std::rename(partial.c_str(), target.c_str()) != 0)
-      QDir(QString::fromStdString(partial)).removeRecursively();
+      std::filesystem::remove_all(partial, error);
   }
   setenv("LOCPATH", kLocaleDir.c_str(), 1);
   const bool ok = std::setlocale(LC_COLLATE, name.c_str()) != nullptr;
