@@ -1,6 +1,7 @@
 #include "AlbumSession.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <charconv>
 #include <utility>
 
@@ -92,6 +93,34 @@ void TAlbumSession::ReadTitles(int disc) {
     if (TAB.Cells(3, r).empty()) CaricaTitolo(r);
 }
 
+int TAlbumSession::RowOf(const std::string& relative) const {
+  if (relative.empty()) return 0;
+  for (int r = 1; r < TAB.RowCount(); ++r)
+    if (TAB.Cells(2, r) == relative) return r;
+  return 0;
+}
+
+int TAlbumSession::RememberedRow() const {
+  if (const int row = RowOf(LastSong); row > 0) return row;
+  return LastRow >= 1 && LastRow < TAB.RowCount() && DiscOf(LastRow) > 0 ? LastRow : 0;
+}
+
+// Disc and track are numbers; a song ranks after every song of a lower disc, or of its own
+// disc with a lower track.
+int TAlbumSession::SortedRow(int row) const {
+  const auto key = [this](int r) {
+    const std::string& cell = TAB.Cells(1, r);
+    int track = 0;
+    std::from_chars(cell.data(), cell.data() + cell.size(), track);
+    return std::pair(DiscOf(r), track);
+  };
+  const auto mine = key(row);
+  int rank = 1;
+  for (int r = 1; r < TAB.RowCount(); ++r)
+    if (key(r) < mine) ++rank;
+  return rank;
+}
+
 void TAlbumSession::CaricaTitolo(int row) {
   TAB.SetCells(3, row, SongTitle(tags_, SourceRoot() + TAB.Cells(2, row), TAB.Cells(1, row)));
 }
@@ -122,17 +151,18 @@ void TAlbumSession::LoadAlbum(bool reopen) {
     ScaricaAlbum();
     return;
   }
-  // A remembered row that holds no song of this table (the source changed meanwhile)
-  // starts at the first disc instead.
-  if (reopen && LastRow >= 1 && LastRow < TAB.RowCount()) {
-    CaricaCD(DiscOf(LastRow));
-    CaricaSong(LastRow);
-    CurrentRow = LastRow;
+  // A remembered song this table does not hold (the source changed meanwhile) starts at the
+  // first disc instead.
+  if (const int row = reopen ? RememberedRow() : 0; row > 0) {
+    CaricaCD(DiscOf(row));
+    CaricaSong(row);
+    CurrentRow = row;
+    resumeSecond_ = uint32_t(std::max(0, LastSecond));
   } else {
     CaricaCD(1);
     CaricaSong(CurrentRow);
   }
-  if (AutoStart) engine_->Play();
+  if (AutoStart) Start();
 }
 
 void TAlbumSession::ScaricaAlbum() {
@@ -174,6 +204,9 @@ void TAlbumSession::CaricaSong(int row) {
   // A song fed and not heard yet is dropped with the sound before this one.
   fed_ = {};
   position_ = 0;
+  elapsedSeconds_ = 0;
+  resumeSecond_ = 0;
+  resumePlay_ = false;
   emit TimeCleared();
   engine_->InputOpen(path);
   songRow_ = row;
@@ -206,6 +239,7 @@ void TAlbumSession::Stop() {
   ShowFedSong();
   engine_->Stop();
   position_ = 0;
+  elapsedSeconds_ = 0;
   emit TimeCleared();
 }
 
@@ -289,7 +323,12 @@ void TAlbumSession::XAudioNotifyInputTimecode(uint8_t Hours, uint8_t Minutes, ui
   if (SongFed())
     fed_.Timecode = hundredths;
   else
-    emit TimecodeReported(hundredths);
+    ShowTimecode(hundredths);
+}
+
+void TAlbumSession::ShowTimecode(qint64 hundredths) {
+  elapsedSeconds_ = int(hundredths / 100);
+  emit TimecodeReported(hundredths);
 }
 
 void TAlbumSession::XAudioNotifyInputDuration(uint32_t Duration) {
@@ -299,6 +338,19 @@ void TAlbumSession::XAudioNotifyInputDuration(uint32_t Duration) {
   }
   duration_ = Duration;
   emit DurationReported(Duration);
+  if (const uint32_t second = std::exchange(resumeSecond_, 0); second > 0) {
+    // A second at or past the end (the file changed meanwhile) starts the song over.
+    if (second < Duration) SeekTo(second, Duration);
+    elapsedSeconds_ = second < Duration ? int(second) : 0;
+  }
+  if (std::exchange(resumePlay_, false)) engine_->Play();
+}
+
+void TAlbumSession::Start() {
+  if (resumeSecond_ > 0)
+    resumePlay_ = true;
+  else
+    engine_->Play();
 }
 
 // A newly opened song starts at the session's level, heard or not.
@@ -318,12 +370,13 @@ void TAlbumSession::XAudioNotifyInputHeard(const std::string& Name) {
 void TAlbumSession::ShowFedSong() {
   if (!SongFed()) return;
   const TFedSong fed = std::exchange(fed_, {});
-  int row = 1;
-  while (row < TAB.RowCount() && SongPath(row) != fed.Path) ++row;
-  if (row >= TAB.RowCount()) return;
+  const std::string& root = SourceRoot();
+  const int row = fed.Path.rfind(root, 0) == 0 ? RowOf(fed.Path.substr(root.size())) : 0;
+  if (row == 0) return;
   CurrentRow = row;
   songRow_ = row;
   position_ = 0;
+  elapsedSeconds_ = 0;
   const int disc = DiscOf(row);
   const bool newTitle = fed.Show != TShow::Song && DiscTitleOf(disc) != discTitle_;
   if (newTitle) discTitle_ = DiscTitleOf(disc);
@@ -335,7 +388,7 @@ void TAlbumSession::ShowFedSong() {
     emit StreamInfoReported(fed.StreamInfo->first,
                             fed.StreamInfo->second == XA_STREAM_MODE_SINGLE_CHANNEL);
   if (fed.Position) SetPosition(*fed.Position);
-  if (fed.Timecode) emit TimecodeReported(*fed.Timecode);
+  if (fed.Timecode) ShowTimecode(*fed.Timecode);
   emit SongChanged();
   if (newTitle && fed.Show == TShow::DiscTitle) emit DiscTitleChanged(false);
   if (fed.Show == TShow::Disc) emit DiscLoaded(disc);
@@ -430,7 +483,7 @@ void TAlbumSession::ShuffleControl() {
   }
   songRow_ = CurrentRow;
   emit PlayOrderChanged();
-  if (!Playing && AutoStart) engine_->Play();
+  if (!Playing && AutoStart) Start();
 }
 
 TAlbumSession::TNext TAlbumSession::NextRow() const {
@@ -476,6 +529,8 @@ void TAlbumSession::FeedNextSong() {
   }
   engine_->InputOpen(path);
   engine_->Play();
+  resumeSecond_ = 0;
+  resumePlay_ = false;
   songRow_ = next.Row;
   fed_ = TFedSong{path, next.Show, {}, {}, {}, {}};
   if (next.Show == TShow::Disc)

@@ -39,6 +39,11 @@ class TAlbumSession : public QObject {
   int CurrentRow = 1;
   // The row a load that reopens the remembered song goes to.
   int LastRow = 1;
+  // The remembered song by its path relative to the source root; where it names a song of
+  // the table it wins over LastRow, whatever order the rows were in when it was kept.
+  std::string LastSong;
+  // The second within the remembered song a reopening load starts at.
+  int LastSecond = 0;
   // Follows the engine's reports.
   bool Playing = false;
   bool Album = false;
@@ -72,6 +77,12 @@ class TAlbumSession : public QObject {
   int SongRow() const { return songRow_; }
   // Whether a song fed at the end of the one before waits to be heard.
   bool SongFed() const { return !fed_.Path.empty(); }
+  // The row of the song whose path relative to the source root is relative; 0 when none.
+  int RowOf(const std::string& relative) const;
+  // The row a reopening load goes to: LastSong's, else LastRow when it holds a song, else 0.
+  int RememberedRow() const;
+  // Where row stands with the rows in disc and track order, as a new scan lists them.
+  int SortedRow(int row) const;
   // The folder's own picture: its first *.jpg, else its first *.bmp; empty when it has none.
   std::string DiscPicture(const std::string& folder);
   // Reads row's title from its tags into the table.
@@ -87,8 +98,8 @@ class TAlbumSession : public QObject {
     int& Depth;
   };
   [[nodiscard]] TLoadGuard HoldLoading() { return TLoadGuard(loading_); }
-  // Scans the source root into the table and loads its first disc, or the remembered row
-  // when reopen is set and the row holds a song; plays when AutoStart is on.
+  // Scans the source root into the table and loads its first disc, or the remembered song
+  // (at LastSecond) when reopen is set and the table holds it; plays when AutoStart is on.
   void LoadAlbum(bool reopen);
   // Back to no album: the engine stopped and closed, the table empty.
   void ScaricaAlbum();
@@ -96,8 +107,9 @@ class TAlbumSession : public QObject {
   void CaricaCD(int disc);
   // Opens row's song in the engine.
   void CaricaSong(int row);
-  // Asks the owner to take folder as the source (it keeps the chosen source).
-  void RequestSource(const std::string& folder) { emit SourceRequested(folder); }
+  // Asks the owner to open path as "open with" does: a song's folder becomes the chosen
+  // source and the song plays; a folder plays from its first song.
+  void RequestOpen(const std::string& path) { emit OpenRequested(path); }
 
   // ---- Transport ----
   // Play/Restart: a playing song starts over.
@@ -124,6 +136,8 @@ class TAlbumSession : public QObject {
   void SetReplayGain(int mode, int preamp, int untagged);
   // The engine's mode last sent, XA_REPLAYGAIN_*; -1 before the first choices.
   int ReplayGainSent() const { return sentReplayGain_[0]; }
+  // Whole seconds played of the open song, as the engine last reported them.
+  int ElapsedSeconds() const { return elapsedSeconds_; }
 
   // ---- Play order ----
   void ToggleRepeat();
@@ -185,7 +199,7 @@ class TAlbumSession : public QObject {
   void PlayOrderChanged();  // a mode toggled or the rows were reordered
   void VolumeChanged();
   void SeekRequested();
-  void SourceRequested(const std::string& folder);
+  void OpenRequested(const std::string& path);
 
  private:
   // Where the song after the current one is, and what of its disc the window must show.
@@ -201,6 +215,7 @@ class TAlbumSession : public QObject {
   void FeedNextSong();
   // The fed song becomes the current one, with the reports held for it.
   void ShowFedSong();
+  void ShowTimecode(qint64 hundredths);
   // The uppercase title of disc; empty for a disc the scan did not name.
   std::string DiscTitleOf(int disc) const;
   void ReadTitles(int disc);
@@ -210,6 +225,8 @@ class TAlbumSession : public QObject {
   void SendVolume();
   // Sends the ReplayGain choices, auto resolved, when they differ from the last sent.
   void SendReplayGain();
+  // Plays, or for a song reopened inside, once its length is known and it has been sought.
+  void Start();
 
   TXaudioPlayer* engine_ = nullptr;
   TMP3Tag tags_;
@@ -234,4 +251,9 @@ class TAlbumSession : public QObject {
   uint32_t duration_ = 0;
   std::array<int, 3> replayGain_{3, 0, 0};
   std::array<int, 3> sentReplayGain_{-1, 0, 0};
+  int elapsedSeconds_ = 0;
+  // A reopened song waits for its length to be sought to this second; then it plays if
+  // resumePlay_ is set.
+  uint32_t resumeSecond_ = 0;
+  bool resumePlay_ = false;
 };
