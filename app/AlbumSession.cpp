@@ -84,15 +84,6 @@ int TAlbumSession::FirstRowOf(int disc) const {
   return r;
 }
 
-std::string TAlbumSession::DiscTitleOf(int disc) const {
-  return disc >= 1 && disc <= DiscCount() ? platform::AsciiUpper(discs_[disc - 1]) : std::string();
-}
-
-void TAlbumSession::ReadTitles(int disc) {
-  for (int r = FirstRowOf(disc); r < TAB.RowCount() && DiscOf(r) == disc; ++r)
-    if (TAB.Cells(3, r).empty()) CaricaTitolo(r);
-}
-
 int TAlbumSession::RowOf(const std::string& relative) const {
   if (relative.empty()) return 0;
   for (int r = 1; r < TAB.RowCount(); ++r)
@@ -119,6 +110,15 @@ int TAlbumSession::SortedRow(int row) const {
   for (int r = 1; r < TAB.RowCount(); ++r)
     if (key(r) < mine) ++rank;
   return rank;
+}
+
+std::string TAlbumSession::DiscTitleOf(int disc) const {
+  return disc >= 1 && disc <= DiscCount() ? platform::AsciiUpper(discs_[disc - 1]) : std::string();
+}
+
+void TAlbumSession::ReadTitles(int disc) {
+  for (int r = FirstRowOf(disc); r < TAB.RowCount() && DiscOf(r) == disc; ++r)
+    if (TAB.Cells(3, r).empty()) CaricaTitolo(r);
 }
 
 void TAlbumSession::CaricaTitolo(int row) {
@@ -320,15 +320,12 @@ void TAlbumSession::XAudioNotifyInputTimecode(uint8_t Hours, uint8_t Minutes, ui
                                               uint8_t Fractions) {
   const uint32_t elapsed = Hours * 3600u + Minutes * 60u + Seconds;
   const qint64 hundredths = qint64(elapsed) * 100 + Fractions;
-  if (SongFed())
+  if (SongFed()) {
     fed_.Timecode = hundredths;
-  else
-    ShowTimecode(hundredths);
-}
-
-void TAlbumSession::ShowTimecode(qint64 hundredths) {
-  elapsedSeconds_ = int(hundredths / 100);
-  emit TimecodeReported(hundredths);
+  } else {
+    elapsedSeconds_ = int(elapsed);
+    emit TimecodeReported(hundredths);
+  }
 }
 
 void TAlbumSession::XAudioNotifyInputDuration(uint32_t Duration) {
@@ -388,7 +385,8 @@ void TAlbumSession::ShowFedSong() {
     emit StreamInfoReported(fed.StreamInfo->first,
                             fed.StreamInfo->second == XA_STREAM_MODE_SINGLE_CHANNEL);
   if (fed.Position) SetPosition(*fed.Position);
-  if (fed.Timecode) ShowTimecode(*fed.Timecode);
+  elapsedSeconds_ = fed.Timecode ? int(*fed.Timecode / 100) : 0;
+  if (fed.Timecode) emit TimecodeReported(*fed.Timecode);
   emit SongChanged();
   if (newTitle && fed.Show == TShow::DiscTitle) emit DiscTitleChanged(false);
   if (fed.Show == TShow::Disc) emit DiscLoaded(disc);

@@ -75,14 +75,14 @@ class TAlbumSession : public QObject {
   // The row last opened in the engine; 0 when none is. At the end of a song it is the next
   // song, fed early, while CurrentRow stays on the song still heard.
   int SongRow() const { return songRow_; }
-  // Whether a song fed at the end of the one before waits to be heard.
-  bool SongFed() const { return !fed_.Path.empty(); }
   // The row of the song whose path relative to the source root is relative; 0 when none.
   int RowOf(const std::string& relative) const;
   // The row a reopening load goes to: LastSong's, else LastRow when it holds a song, else 0.
   int RememberedRow() const;
   // Where row stands with the rows in disc and track order, as a new scan lists them.
   int SortedRow(int row) const;
+  // Whether a song fed at the end of the one before waits to be heard.
+  bool SongFed() const { return !fed_.Path.empty(); }
   // The folder's own picture: its first *.jpg, else its first *.bmp; empty when it has none.
   std::string DiscPicture(const std::string& folder);
   // Reads row's title from its tags into the table.
@@ -130,14 +130,14 @@ class TAlbumSession : public QObject {
   void SetVolume(int volume);
   // The open song's duration in seconds from the engine's last report.
   uint32_t Duration() const { return duration_; }
+  // Whole seconds played of the open song, as the engine last reported them.
+  int ElapsedSeconds() const { return elapsedSeconds_; }
   // ReplayGain: the mode (0 off, 1 track, 2 album, 3 auto: album gain in album order, track
   // gain shuffled) and the pre-amps in dB of tagged and untagged songs. The engine gets them
   // now and again whenever Shuffle changes what auto means.
   void SetReplayGain(int mode, int preamp, int untagged);
   // The engine's mode last sent, XA_REPLAYGAIN_*; -1 before the first choices.
   int ReplayGainSent() const { return sentReplayGain_[0]; }
-  // Whole seconds played of the open song, as the engine last reported them.
-  int ElapsedSeconds() const { return elapsedSeconds_; }
 
   // ---- Play order ----
   void ToggleRepeat();
@@ -223,10 +223,10 @@ class TAlbumSession : public QObject {
   int FindRow(int from, int col, const std::string& text) const;
   // Sends the volume to the engine as its PCM level.
   void SendVolume();
-  // Sends the ReplayGain choices, auto resolved, when they differ from the last sent.
-  void SendReplayGain();
   // Plays, or for a song reopened inside, once its length is known and it has been sought.
   void Start();
+  // Sends the ReplayGain choices, auto resolved, when they differ from the last sent.
+  void SendReplayGain();
 
   TXaudioPlayer* engine_ = nullptr;
   TMP3Tag tags_;
@@ -249,11 +249,11 @@ class TAlbumSession : public QObject {
   int volume_ = 50;
   int position_ = kPositionRange;
   uint32_t duration_ = 0;
-  std::array<int, 3> replayGain_{3, 0, 0};
-  std::array<int, 3> sentReplayGain_{-1, 0, 0};
   int elapsedSeconds_ = 0;
   // A reopened song waits for its length to be sought to this second; then it plays if
   // resumePlay_ is set.
   uint32_t resumeSecond_ = 0;
   bool resumePlay_ = false;
+  std::array<int, 3> replayGain_{3, 0, 0};
+  std::array<int, 3> sentReplayGain_{-1, 0, 0};
 };

@@ -407,31 +407,6 @@ TEST_F(SessionTest, AReopenedLoadOpensTheRememberedRowWhenTheTableHasIt) {
   EXPECT_EQ(Log().back(), "open a1");
 }
 
-TEST_F(SessionTest, ReplayGainIsSentOnceChosenAndAutoFollowsShuffle) {
-  const auto sent = [this] {
-    std::vector<int> modes;
-    for (const FakeXaudioCommand& c : engine.Commands())
-      if (c.Code == XA_MSG_SET_PLAYER_ENVIRONMENT_INTEGER &&
-          c.Texts.at(0) == XA_ENVIRONMENT_REPLAYGAIN)
-        modes.push_back(c.Ints.at(0));
-    engine.ClearCommands();
-    return modes;
-  };
-  // Before the first choices the engine keeps its own setting, whatever the order does.
-  session.ToggleShuffle();
-  EXPECT_EQ(sent(), std::vector<int>{});
-  EXPECT_EQ(session.ReplayGainSent(), -1);
-  session.SetReplayGain(3, 2, 0);
-  session.ToggleShuffle();
-  session.ToggleShuffle();
-  EXPECT_EQ(sent(),
-            (std::vector<int>{XA_REPLAYGAIN_TRACK, XA_REPLAYGAIN_ALBUM, XA_REPLAYGAIN_TRACK}));
-  session.SetReplayGain(0, 2, 0);
-  session.SetReplayGain(0, 2, 0);
-  session.ToggleShuffle();
-  EXPECT_EQ(sent(), std::vector<int>{XA_REPLAYGAIN_OFF});
-}
-
 // The remembered song is found by its path in any row order, and a reopened song waits for
 // its length before it is sought to its second and played.
 TEST_F(SessionTest, AReopenedLoadFindsTheSongByPathAndResumesAtItsSecond) {
@@ -479,6 +454,31 @@ TEST_F(SessionTest, AReopenedLoadFindsTheSongByPathAndResumesAtItsSecond) {
   engine.PostDuration(600);
   ASSERT_TRUE(engine.WaitDrained());
   EXPECT_TRUE(engine.Commands().empty());
+}
+
+TEST_F(SessionTest, ReplayGainIsSentOnceChosenAndAutoFollowsShuffle) {
+  const auto sent = [this] {
+    std::vector<int> modes;
+    for (const FakeXaudioCommand& c : engine.Commands())
+      if (c.Code == XA_MSG_SET_PLAYER_ENVIRONMENT_INTEGER &&
+          c.Texts.at(0) == XA_ENVIRONMENT_REPLAYGAIN)
+        modes.push_back(c.Ints.at(0));
+    engine.ClearCommands();
+    return modes;
+  };
+  // Before the first choices the engine keeps its own setting, whatever the order does.
+  session.ToggleShuffle();
+  EXPECT_EQ(sent(), std::vector<int>{});
+  EXPECT_EQ(session.ReplayGainSent(), -1);
+  session.SetReplayGain(3, 2, 0);
+  session.ToggleShuffle();
+  session.ToggleShuffle();
+  EXPECT_EQ(sent(),
+            (std::vector<int>{XA_REPLAYGAIN_TRACK, XA_REPLAYGAIN_ALBUM, XA_REPLAYGAIN_TRACK}));
+  session.SetReplayGain(0, 2, 0);
+  session.SetReplayGain(0, 2, 0);
+  session.ToggleShuffle();
+  EXPECT_EQ(sent(), std::vector<int>{XA_REPLAYGAIN_OFF});
 }
 
 TEST_F(SessionTest, NotificationsMoveThePositionAnswerWithTheVolumeAndNameFailedSongs) {
