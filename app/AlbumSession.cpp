@@ -373,7 +373,6 @@ void TAlbumSession::ShowFedSong() {
   CurrentRow = row;
   songRow_ = row;
   position_ = 0;
-  elapsedSeconds_ = 0;
   const int disc = DiscOf(row);
   const bool newTitle = fed.Show != TShow::Song && DiscTitleOf(disc) != discTitle_;
   if (newTitle) discTitle_ = DiscTitleOf(disc);

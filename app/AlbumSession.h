@@ -215,7 +215,6 @@ class TAlbumSession : public QObject {
   void FeedNextSong();
   // The fed song becomes the current one, with the reports held for it.
   void ShowFedSong();
-  void ShowTimecode(qint64 hundredths);
   // The uppercase title of disc; empty for a disc the scan did not name.
   std::string DiscTitleOf(int disc) const;
   void ReadTitles(int disc);
