@@ -367,9 +367,9 @@ void TAlbumSession::XAudioNotifyInputHeard(const std::string& Name) {
 void TAlbumSession::ShowFedSong() {
   if (!SongFed()) return;
   const TFedSong fed = std::exchange(fed_, {});
-  int row = 1;
-  while (row < TAB.RowCount() && SongPath(row) != fed.Path) ++row;
-  if (row >= TAB.RowCount()) return;
+  const std::string& root = SourceRoot();
+  const int row = fed.Path.rfind(root, 0) == 0 ? RowOf(fed.Path.substr(root.size())) : 0;
+  if (row == 0) return;
   CurrentRow = row;
   songRow_ = row;
   position_ = 0;
@@ -526,6 +526,8 @@ void TAlbumSession::FeedNextSong() {
   }
   engine_->InputOpen(path);
   engine_->Play();
+  resumeSecond_ = 0;
+  resumePlay_ = false;
   songRow_ = next.Row;
   fed_ = TFedSong{path, next.Show, {}, {}, {}, {}};
   if (next.Show == TShow::Disc)

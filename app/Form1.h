@@ -277,6 +277,10 @@ class TForm1 : public QWidget {
   void minimizebtnClick();
   // Shows the window from the tray and brings it to the front.
   void WindowMode1Click();
+  // While the window is hidden in the tray, brings it back within kTrayWatchMs of the tray
+  // going away.
+  void WatchTray();
+  static constexpr int kTrayWatchMs = 500;
   // Select Source from the tray: the window stays hidden.
   void SelectSource1Click();
   // Both "&Help" items: the help page in the desktop's browser.
@@ -472,7 +476,8 @@ class TForm1 : public QWidget {
   int dragX_ = 0;
   int dragY_ = 0;
   bool firstShowDone_ = false;
-  bool firstRun_ = false;  // no settings file was there at the first show
+  bool firstRun_ = false;
+  QTimer* trayWatch_ = nullptr;  // no settings file was there at the first show
   // First start: opens the user's music folder when it holds discs; false when it holds none.
   bool Welcome();
   bool closed_ = false;            // the close sequence has run

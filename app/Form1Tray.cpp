@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
+#include <QTimer>
 
 #include "AppExec.h"
 #include "AppLauncher.h"
@@ -73,10 +74,30 @@ void TForm1::UpdateTrayHint() { TrayComp->SetToolTip(TrayHint); }
 void TForm1::minimizebtnClick() {
   if (TTrayComp::Available()) {
     TrayComp->SetShowForm(false);
+    WatchTray();
     return;
   }
   TrayComp->SetShowInTaskBar(true);
   showMinimized();
+}
+
+// A tray that goes away (a panel restart, another session) must not strand the hidden
+// window: it comes back as it was, normal or micro, with a taskbar entry.
+void TForm1::WatchTray() {
+  if (!trayWatch_) {
+    trayWatch_ = new QTimer(this);
+    trayWatch_->setInterval(kTrayWatchMs);
+    connect(trayWatch_, &QTimer::timeout, this, [this] {
+      if (TrayComp->ShowForm()) {
+        trayWatch_->stop();
+      } else if (!TTrayComp::Available()) {
+        trayWatch_->stop();
+        TrayComp->SetShowInTaskBar(true);
+        WindowMode1Click();
+      }
+    });
+  }
+  trayWatch_->start();
 }
 
 void TForm1::WindowMode1Click() {
@@ -92,6 +113,7 @@ void TForm1::SelectSource1Click() {
   hide();
   ejbtnClick();
   TrayComp->SetShowForm(false);
+  WatchTray();
 }
 
 void TForm1::MenuItem9Click() { EseguiHelp(); }

@@ -6,11 +6,15 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <algorithm>
 
 #include "DirectoryListBox.h"
 #include "FileLabel.h"
+#include "Folders.h"
 #include "Form1.h"
 #include "Form3.h"
 #include "SourceCheck.h"
@@ -21,8 +25,18 @@ namespace {
 
 constexpr int kCdHeight = 100;
 constexpr int kDiskHeight = 285;
+constexpr int kListHeight = 152;
+// The shortest folder list, and room kept for the window frame and a panel.
+constexpr int kMinListHeight = 60;
+constexpr int kScreenMargin = 40;
 
 }  // namespace
+
+std::function<bool(QWidget*, const std::string&)> TForm2::Confirm = [](QWidget* parent,
+                                                                       const std::string& text) {
+  return QMessageBox::question(parent, QStringLiteral("Select source"),
+                               QString::fromStdString(text)) == QMessageBox::Yes;
+};
 
 TForm2::TForm2(const std::string& programFolder, QWidget* parent) : TKeyUpDialog(parent, Qt::Tool) {
   setWindowTitle(QStringLiteral("Select source"));
@@ -87,7 +101,7 @@ void TForm2::SetDriveSelectIndex(int index) {
 
 void TForm2::DriveSelectClick() {
   if (driveSelect_ == 1) {
-    setFixedHeight(kDiskHeight);
+    FitHeight();
     HardDisksChange();
   } else {
     setFixedHeight(kCdHeight);
@@ -104,14 +118,52 @@ void TForm2::cdromsChange() {
 void TForm2::HardDisksChange() {
   if (!isVisible()) return;
   Directory->SetDrive(HardDisks->Text());
+  // Once a showing, the tree opens at the start folder when it lies on this disk.
+  if (!startFolder_.empty() && platform::Volumes().VolumeRoot(startFolder_) == HardDisks->Text())
+    Directory->SetDirectory(startFolder_);
+  startFolder_.clear();
   SetDriveSelectIndex(1);
+}
+
+std::string TForm2::StartFolder() const {
+  const std::string chosen = CurrDir->FileName();
+  for (int i = 0; i < CDROMs->count(); ++i)
+    if (CDROMs->Item(i) == chosen) return {};
+  if (!chosen.empty() && SourceReadable(chosen)) return chosen;
+  std::string music = platform::MusicFolder();
+  if (music.size() > 1 && music.back() == '/') music.pop_back();
+  return music;
+}
+
+void TForm2::FitHeight() {
+  const QScreen* shown = screen();
+  const int room = shown ? shown->availableGeometry().height() - kScreenMargin : kDiskHeight;
+  const int cut = std::clamp(kDiskHeight - room, 0, kListHeight - kMinListHeight);
+  Directory->resize(Directory->width(), kListHeight - cut);
+  FolderCaption->move(FolderCaption->x(), 260 - cut);
+  CurrDir->move(CurrDir->x(), 260 - cut);
+  setFixedHeight(kDiskHeight - cut);
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+  TKeyUpDialog::showEvent(event);
+  startFolder_ = StartFolder();
+  // Without an optical drive only hard disks are left to choose from.
+  if (CDROMs->count() == 0 && driveSelect_ == 0) {
+    SetDriveSelectIndex(1);
+  } else if (driveSelect_ == 1) {
+    FitHeight();
+    HardDisksChange();
+  }
 }
 
 void TForm2::DirectoryChange() { CurrDir->SetFileName(Directory->Directory()); }
 
 void TForm2::OKbtnClick() {
-  hide();
   const std::string chosen = driveSelect_ == 0 ? CDROMs->Text() : Directory->Directory();
+  // A walk of everything, other users' folders included, is only made when confirmed.
+  if (chosen == "/" && !Confirm(this, kWholeDisk)) return;
+  hide();
   CurrDir->SetFileName(chosen);
   // A drive without a disc or a folder that is gone is not loaded.
   if (!SourceReadable(chosen)) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QPixmap>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -58,10 +59,25 @@ class TForm2 : public TKeyUpDialog {
   // Closing the window counts as Cancel.
   void reject() override;
 
+  // Asks whether to go on; true for yes. Tests replace it so that nothing waits for a click.
+  static std::function<bool(QWidget* parent, const std::string& question)> Confirm;
+  // The question OK asks before the whole file system is walked from "/".
+  static constexpr char kWholeDisk[] =
+      "Scan the whole file system from \"/\"? It takes a long time, and the folders of every "
+      "user become discs.";
+
  protected:
   bool ActsOnRelease(int key) const override;
+  // Opens where the music is, and fits the screen.
+  void showEvent(QShowEvent* event) override;
 
  private:
+  // The folder the hard-disk tree opens at: the chosen source when it is a folder that can be
+  // entered, else the user's music folder; empty when a CD-ROM drive is chosen.
+  std::string StartFolder() const;
+  // The tall hard-disk layout, its folder list shortened where the screen is lower.
+  void FitHeight();
+  std::string startFolder_;
   QButtonGroup* driveButtons_ = nullptr;
   std::vector<QPixmap> images_;
   int driveSelect_ = 0;

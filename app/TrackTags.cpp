@@ -77,7 +77,7 @@ void TTrackTags::Read(const std::string& song) {
       album_ = Field(v1.substr(63, 30));
     }
     if (!artist_.empty() && !album_.empty()) return;
-    const TID3v2Tag v2(song);
+    const TID3v2Tag v2(song, false);
     if (artist_.empty()) artist_ = v2.Artist();
     if (album_.empty()) album_ = v2.Album();
   } catch (const std::exception&) {

@@ -7,7 +7,7 @@ PACKAGES=(build-essential cmake ninja-build pkg-config ccache
   lame sox xvfb xauth xdotool imagemagick fonts-liberation2 fonts-dejavu-core dbus playerctl
   libflac-dev libvorbis-dev libopusfile-dev flac vorbis-tools opus-tools
   libtag1-dev locales dpkg-dev lintian appstream desktop-file-utils xdg-user-dirs
-  tesseract-ocr tesseract-ocr-eng pulseaudio pulseaudio-utils libglib2.0-bin)
+  tesseract-ocr tesseract-ocr-eng pulseaudio pulseaudio-utils libglib2.0-bin trayer)
 
 # Installs those of PACKAGES that are missing, with apt-get.
 install_packages() {

@@ -131,6 +131,32 @@ TEST_F(SourceTest, EnterInTheFolderListOpensTheFolderWithoutConfirming) {
   Loaded(disk + "/Music/Pop", "1. POP");
 }
 
+// Without an optical drive the dialog opens on the hard disks, at the chosen folder; OK on
+// the root asks before the whole file system is walked.
+TEST_F(SourceTest, TheDialogStartsWhereTheMusicIsAndTheRootAsksFirst) {
+  form2.CDROMs->clear();
+  form2.CurrDir->SetFileName(disk + "/Music/Pop");
+  std::vector<std::string> asked;
+  const auto savedConfirm = TForm2::Confirm;
+  TForm2::Confirm = [&asked](QWidget*, const std::string& question) {
+    asked.push_back(question);
+    return false;
+  };
+  Eject([this] {
+    EXPECT_EQ(form2.DriveSelectIndex(), 1);
+    EXPECT_EQ(form2.height(), 285);
+    EXPECT_EQ(form2.Directory->Directory(), disk + "/Music/Pop");
+    form2.Directory->SetDirectory("/");
+    form2.OKbtnClick();
+    EXPECT_TRUE(form2.isVisible()) << "declined, the dialog stays";
+    form2.CancelbtnClick();
+  });
+  TForm2::Confirm = savedConfirm;
+  EXPECT_EQ(asked, std::vector<std::string>{TForm2::kWholeDisk});
+  EXPECT_EQ(form2.CurrDir->FileName(), disk + "/Music/Pop");
+  EXPECT_FALSE(form->Session.AlbumLoaded());
+}
+
 class AutoPlayTest : public SourceTest {
  protected:
   AutoPlayTest() {

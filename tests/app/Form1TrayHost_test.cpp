@@ -1,6 +1,7 @@
 // The window and a real notification area: an X server of its own (Xvfb) with a tray
 // host (trayer) in it. Run from the ordinary test run, the test starts itself again there;
 // it is skipped with a message when either program is missing.
+#include <signal.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -32,7 +33,7 @@ std::string RunUnderTrayHost(const std::string& test, int& status) {
   const std::string command =
       "env -u DBUS_SESSION_BUS_ADDRESS " SONAVERA_SOURCE_DIR
       "/tests/support/own-xserver.sh sh -c 'trayer --expand false --width 10 "
-      "--height 24 & t=$!; " +
+      "--height 24 & t=$!; SONAVERA_TRAYER_PID=$t " +
       std::string(kInsideHost) + "=1 QT_QPA_PLATFORM=xcb timeout 60 \"" + self +
       "\" --gtest_filter=" + test + "; r=$?; kill $t; exit $r' 2>&1";
   std::string output;
@@ -109,6 +110,14 @@ TEST_F(TrayHostTest, MinimizeHidesToTheTrayAndAClickBringsTheWindowBack) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return form->MainMenu->isVisible(); }));
   EXPECT_FALSE(form->isVisible());
   form->MainMenu->close();
+
+  // The tray goes away while the window is hidden in it: the window comes back.
+  const char* trayer = getenv("SONAVERA_TRAYER_PID");
+  ASSERT_TRUE(trayer);
+  ASSERT_EQ(kill(pid_t(std::atoi(trayer)), SIGTERM), 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return form->isVisible(); }, 1500))
+      << "the window stayed hidden without a tray";
+  EXPECT_TRUE(form->TrayComp->ShowInTaskBar());
 }
 
 }  // namespace
