@@ -50,6 +50,18 @@ class PulseOutput : public ::testing::Test {
     for (int done = 0; done < ms; done += 50) ASSERT_TRUE(out.Write(block.data(), frames, error));
   }
 
+  // Plays `song` for 0.4 s, pauses it for 0.4 s and resumes it.
+  static void PlayPauseAndResume(TEngineHarness& engine, const std::string& song) {
+    engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, song);
+    engine.Send(XA_MSG_COMMAND_PLAY);
+    ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PLAYING, 3s));
+    std::this_thread::sleep_for(400ms);
+    engine.Send(XA_MSG_COMMAND_PAUSE);
+    ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PAUSED, 3s));
+    std::this_thread::sleep_for(400ms);
+    engine.Send(XA_MSG_COMMAND_PLAY);
+  }
+
   static std::unique_ptr<TTempDir> dir_;
   static std::string song_, other_;
   static std::unique_ptr<TPrivatePulse> server_;
@@ -153,14 +165,7 @@ TEST_F(PulseOutput, PauseResumeNewInputAndStopFadeWithoutAStep) {
   const std::string tone = MakeMp3(*dir_, "tone.mp3", {3.0, kRate, 2, 440, false});
   TEngineHarness engine("pulse");
   server_->ClearHeard();
-  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, tone);
-  engine.Send(XA_MSG_COMMAND_PLAY);
-  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PLAYING, 3s));
-  std::this_thread::sleep_for(600ms);
-  engine.Send(XA_MSG_COMMAND_PAUSE);
-  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PAUSED, 3s));
-  std::this_thread::sleep_for(400ms);
-  engine.Send(XA_MSG_COMMAND_PLAY);
+  PlayPauseAndResume(engine, tone);
   std::this_thread::sleep_for(500ms);
   engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, tone);
   engine.Send(XA_MSG_COMMAND_PLAY);
@@ -169,14 +174,14 @@ TEST_F(PulseOutput, PauseResumeNewInputAndStopFadeWithoutAStep) {
   std::this_thread::sleep_for(400ms);
   const std::vector<int16_t> heard = server_->Heard();
   int steepest = 0;
-  size_t quiet = 0, longestQuiet = 0, loud = 0;
+  size_t quiet = 0, silences = 0, loud = 0;
   for (size_t i = 2; i < heard.size(); i += 2) {
     steepest = std::max(steepest, std::abs(heard[i] - heard[i - 2]));
     quiet = heard[i] == 0 ? quiet + 1 : 0;
-    if (quiet == kRate / 5 && loud > 0) ++longestQuiet;
+    if (quiet == kRate / 5 && loud > 0) ++silences;
     if (std::abs(heard[i]) > 8000) ++loud;
   }
-  EXPECT_EQ(longestQuiet, 2u) << "silent while paused and after the stop";
+  EXPECT_EQ(silences, 2u) << "silent while paused and after the stop";
   EXPECT_GT(loud, static_cast<size_t>(kRate) / 4) << "sound before and after the pause";
   EXPECT_LT(steepest, 1200);
 }
@@ -186,14 +191,7 @@ TEST_F(PulseOutput, PauseResumeNewInputAndStopFadeWithoutAStep) {
 TEST_F(PulseOutput, APausedSongIsHeardWhole) {
   TEngineHarness engine("pulse");
   server_->ClearHeard();
-  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, song_);
-  engine.Send(XA_MSG_COMMAND_PLAY);
-  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PLAYING, 3s));
-  std::this_thread::sleep_for(400ms);
-  engine.Send(XA_MSG_COMMAND_PAUSE);
-  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PAUSED, 3s));
-  std::this_thread::sleep_for(300ms);
-  engine.Send(XA_MSG_COMMAND_PLAY);
+  PlayPauseAndResume(engine, song_);
   ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_EOF, 3s));
   std::this_thread::sleep_for(400ms);
   const std::vector<int16_t> heard = server_->Heard();
