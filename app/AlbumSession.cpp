@@ -1,7 +1,9 @@
 #include "AlbumSession.h"
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <charconv>
+#include <utility>
 
 #include "CaseInsensitive.h"
 #include "SongTitle.h"
@@ -78,6 +80,34 @@ int TAlbumSession::FirstRowOf(int disc) const {
   return r;
 }
 
+int TAlbumSession::RowOf(const std::string& relative) const {
+  if (relative.empty()) return 0;
+  for (int r = 1; r < TAB.RowCount(); ++r)
+    if (TAB.Cells(2, r) == relative) return r;
+  return 0;
+}
+
+int TAlbumSession::RememberedRow() const {
+  if (const int row = RowOf(LastSong); row > 0) return row;
+  return LastRow >= 1 && LastRow < TAB.RowCount() && DiscOf(LastRow) > 0 ? LastRow : 0;
+}
+
+// Disc and track are numbers; a song ranks after every song of a lower disc, or of its own
+// disc with a lower track.
+int TAlbumSession::SortedRow(int row) const {
+  const auto key = [this](int r) {
+    const std::string& cell = TAB.Cells(1, r);
+    int track = 0;
+    std::from_chars(cell.data(), cell.data() + cell.size(), track);
+    return std::pair(DiscOf(r), track);
+  };
+  const auto mine = key(row);
+  int rank = 1;
+  for (int r = 1; r < TAB.RowCount(); ++r)
+    if (key(r) < mine) ++rank;
+  return rank;
+}
+
 void TAlbumSession::CaricaTitolo(int row) {
   TAB.SetCells(3, row, SongTitle(tags_, SourceRoot() + TAB.Cells(2, row), TAB.Cells(1, row)));
 }
@@ -107,17 +137,18 @@ void TAlbumSession::LoadAlbum(bool reopen) {
     ScaricaAlbum();
     return;
   }
-  // A remembered row that holds no song of this table (the source changed meanwhile)
-  // starts at the first disc instead.
-  if (reopen && LastRow >= 1 && LastRow < TAB.RowCount()) {
-    CaricaCD(DiscOf(LastRow));
-    CaricaSong(LastRow);
-    CurrentRow = LastRow;
+  // A remembered song this table does not hold (the source changed meanwhile) starts at the
+  // first disc instead.
+  if (const int row = reopen ? RememberedRow() : 0; row > 0) {
+    CaricaCD(DiscOf(row));
+    CaricaSong(row);
+    CurrentRow = row;
+    resumeSecond_ = uint32_t(std::max(0, LastSecond));
   } else {
     CaricaCD(1);
     CaricaSong(CurrentRow);
   }
-  if (AutoStart) engine_->Play();
+  if (AutoStart) Start();
 }
 
 void TAlbumSession::ScaricaAlbum() {
@@ -157,6 +188,9 @@ void TAlbumSession::CaricaSong(int row) {
   const std::string path = SongPath(row);
   if (path.empty()) return;
   position_ = 0;
+  elapsedSeconds_ = 0;
+  resumeSecond_ = 0;
+  resumePlay_ = false;
   emit TimeCleared();
   engine_->InputOpen(path);
   songRow_ = row;
@@ -185,6 +219,7 @@ void TAlbumSession::PauseOrStop() {
 void TAlbumSession::Stop() {
   engine_->Stop();
   position_ = 0;
+  elapsedSeconds_ = 0;
   emit TimeCleared();
 }
 
@@ -234,12 +269,26 @@ void TAlbumSession::XAudioNotifyInputPosition(uint32_t Offset) {
 void TAlbumSession::XAudioNotifyInputTimecode(uint8_t Hours, uint8_t Minutes, uint8_t Seconds,
                                               uint8_t Fractions) {
   const uint32_t elapsed = Hours * 3600u + Minutes * 60u + Seconds;
+  elapsedSeconds_ = int(elapsed);
   emit TimecodeReported(qint64(elapsed) * 100 + Fractions);
 }
 
 void TAlbumSession::XAudioNotifyInputDuration(uint32_t Duration) {
   duration_ = Duration;
   emit DurationReported(Duration);
+  if (const uint32_t second = std::exchange(resumeSecond_, 0); second > 0) {
+    // A second at or past the end (the file changed meanwhile) starts the song over.
+    if (second < Duration) SeekTo(second, Duration);
+    elapsedSeconds_ = second < Duration ? int(second) : 0;
+  }
+  if (std::exchange(resumePlay_, false)) engine_->Play();
+}
+
+void TAlbumSession::Start() {
+  if (resumeSecond_ > 0)
+    resumePlay_ = true;
+  else
+    engine_->Play();
 }
 
 // A newly opened song starts at the session's level.
@@ -331,7 +380,7 @@ void TAlbumSession::ShuffleControl() {
   }
   songRow_ = CurrentRow;
   emit PlayOrderChanged();
-  if (!Playing && AutoStart) engine_->Play();
+  if (!Playing && AutoStart) Start();
 }
 
 // The playing flag is read after the move: a disc change lets the engine's report of its

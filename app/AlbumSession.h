@@ -37,6 +37,11 @@ class TAlbumSession : public QObject {
   int CurrentRow = 1;
   // The row a load that reopens the remembered song goes to.
   int LastRow = 1;
+  // The remembered song by its path relative to the source root; where it names a song of
+  // the table it wins over LastRow, whatever order the rows were in when it was kept.
+  std::string LastSong;
+  // The second within the remembered song a reopening load starts at.
+  int LastSecond = 0;
   // Follows the engine's reports.
   bool Playing = false;
   bool Album = false;
@@ -67,6 +72,12 @@ class TAlbumSession : public QObject {
   const std::string& DiscTitle() const { return discTitle_; }
   // The row last opened in the engine; 0 when none is.
   int SongRow() const { return songRow_; }
+  // The row of the song whose path relative to the source root is relative; 0 when none.
+  int RowOf(const std::string& relative) const;
+  // The row a reopening load goes to: LastSong's, else LastRow when it holds a song, else 0.
+  int RememberedRow() const;
+  // Where row stands with the rows in disc and track order, as a new scan lists them.
+  int SortedRow(int row) const;
   // The folder's own picture: its first *.jpg, else its first *.bmp; empty when it has none.
   std::string DiscPicture(const std::string& folder);
   // Reads row's title from its tags into the table.
@@ -82,8 +93,8 @@ class TAlbumSession : public QObject {
     int& Depth;
   };
   [[nodiscard]] TLoadGuard HoldLoading() { return TLoadGuard(loading_); }
-  // Scans the source root into the table and loads its first disc, or the remembered row
-  // when reopen is set and the row holds a song; plays when AutoStart is on.
+  // Scans the source root into the table and loads its first disc, or the remembered song
+  // (at LastSecond) when reopen is set and the table holds it; plays when AutoStart is on.
   void LoadAlbum(bool reopen);
   // Back to no album: the engine stopped and closed, the table empty.
   void ScaricaAlbum();
@@ -91,8 +102,9 @@ class TAlbumSession : public QObject {
   void CaricaCD(int disc);
   // Opens row's song in the engine.
   void CaricaSong(int row);
-  // Asks the owner to take folder as the source (it keeps the chosen source).
-  void RequestSource(const std::string& folder) { emit SourceRequested(folder); }
+  // Asks the owner to open path as "open with" does: a song's folder becomes the chosen
+  // source and the song plays; a folder plays from its first song.
+  void RequestOpen(const std::string& path) { emit OpenRequested(path); }
 
   // ---- Transport ----
   // Play/Restart: a playing song starts over.
@@ -113,6 +125,8 @@ class TAlbumSession : public QObject {
   void SetVolume(int volume);
   // The open song's duration in seconds from the engine's last report.
   uint32_t Duration() const { return duration_; }
+  // Whole seconds played of the open song, as the engine last reported them.
+  int ElapsedSeconds() const { return elapsedSeconds_; }
 
   // ---- Play order ----
   void ToggleRepeat();
@@ -172,13 +186,15 @@ class TAlbumSession : public QObject {
   void PlayOrderChanged();  // a mode toggled or the rows were reordered
   void VolumeChanged();
   void SeekRequested();
-  void SourceRequested(const std::string& folder);
+  void OpenRequested(const std::string& path);
 
  private:
   // The first row from from on whose column col reads text; from when there is none.
   int FindRow(int from, int col, const std::string& text) const;
   // Sends the volume to the engine as its PCM level.
   void SendVolume();
+  // Plays, or for a song reopened inside, once its length is known and it has been sought.
+  void Start();
 
   TXaudioPlayer* engine_ = nullptr;
   TMP3Tag tags_;
@@ -190,4 +206,9 @@ class TAlbumSession : public QObject {
   int volume_ = 50;
   int position_ = kPositionRange;
   uint32_t duration_ = 0;
+  int elapsedSeconds_ = 0;
+  // A reopened song waits for its length to be sought to this second; then it plays if
+  // resumePlay_ is set.
+  uint32_t resumeSecond_ = 0;
+  bool resumePlay_ = false;
 };

@@ -143,6 +143,8 @@ class TForm1 : public QWidget {
   void FormShow();
   void FormActivate();
   void Inizializza();
+  // What the song title says on a first start that found no music.
+  static constexpr char kChooseMusic[] = "NO MUSIC FOUND - CHOOSE IT WITH OPEN SOURCE (CTRL+O)";
   // Closing: stops the engine and writes the settings.
   void FormCloseQuery();
   // Ends the program from outside (a signal, the session's end, the bus): the window closes
@@ -312,7 +314,6 @@ class TForm1 : public QWidget {
   void XAudioNotifyEnvironmentString(const std::string& Name, const std::string& Value);
 
   // ---- Album: the source, the album table, loading discs and songs, the selectors ----
-  TFileLister IMGfiles;
   QTimer* AutoPTimer = nullptr;
   QTimer* TimerSelector = nullptr;
   QAction* MenuItem7 = nullptr;
@@ -320,7 +321,8 @@ class TForm1 : public QWidget {
   std::string SerialNumber = "empty";
   bool AutoPlay = false;
 
-  void LoadAlbum();
+  // Reopens the remembered song at the first start, and where reopen asks.
+  void LoadAlbum(bool reopen = false);
   std::string CalcolaSN(const std::string& root) const;
   void ScaricaAlbum();
   // The window's side of a scan starting and of the album unloaded.
@@ -347,7 +349,11 @@ class TForm1 : public QWidget {
 
   void ejbtnClick();
   // Takes root as the source and loads its album in the order the play modes ask for.
-  void OpenSource(const std::string& root);
+  void OpenSource(const std::string& root, bool reopen = false);
+  // Open with: a song's folder becomes the chosen source and the song plays, whatever
+  // AutoStart says; a folder plays from its first song. False, with nothing changed, when
+  // path cannot be entered or read.
+  bool OpenFile(const std::string& path);
   void MenuItem7Click() { ejbtnClick(); }
   void AutoPTimerTimer();
   // The source root is still the folder on the volume the album was loaded from.
@@ -468,6 +474,9 @@ class TForm1 : public QWidget {
   int dragX_ = 0;
   int dragY_ = 0;
   bool firstShowDone_ = false;
+  bool firstRun_ = false;  // no settings file was there at the first show
+  // First start: opens the user's music folder when it holds discs; false when it holds none.
+  bool Welcome();
   bool closed_ = false;            // the close sequence has run
   bool endedFromOutside_ = false;  // nobody may be there to answer a message box
   bool saveFailureTold_ = false;

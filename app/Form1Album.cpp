@@ -62,10 +62,10 @@ void TForm1::ConnectAlbum() {
 
 // The source's serial text and device are taken before the scan: the scan lets events run,
 // and the two-second check compares them.
-void TForm1::LoadAlbum() {
+void TForm1::LoadAlbum(bool reopen) {
   SerialNumber = CalcolaSN(platform::Volumes().VolumeRoot(Session.SourceRoot()));
   sourceDevice_ = SourceDevice(Session.SourceRoot());
-  Session.LoadAlbum(FirstStart);
+  Session.LoadAlbum(FirstStart || reopen);
 }
 
 void TForm1::ScanStarted() {

@@ -4,10 +4,9 @@
 
 #include "FEJpeg.h"
 #include "Form1.h"
-#include "ID3v2Tag.h"
 #include "ListText.h"
 #include "RunLabel.h"
-#include "XiphTag.h"
+#include "TrackTags.h"
 
 void TForm1::RestartRun(TRunLabel* label) {
   label->StopRun(true);
@@ -53,12 +52,7 @@ void TForm1::CaricaIMG(const std::string& folder) {
 }
 
 bool TForm1::LoadEmbeddedCover(const std::string& folder) {
-  IMGfiles.Mask = TAlbumScanner::SongMask;
-  IMGfiles.SetDirectory(folder);
-  if (IMGfiles.Items().empty()) return false;
-  const std::string song = folder + IMGfiles.Items().front();
-  std::string cover =
-      TXiphTag::Handles(song) ? TXiphTag(song).TakeCover() : TID3v2Tag(song).TakeCover();
+  auto [song, cover] = TTrackTags::FolderCover(folder);
   if (cover.empty()) return false;
   try {
     CDImage->LoadFromData(std::move(cover), song);

@@ -49,9 +49,5 @@ void TForm1::ConnectSession() {
     VolBar->SetPosition(Session.Volume());
     VolBar->setToolTip(ToQString("Volume: " + std::to_string(Session.Volume()) + "%"));
   });
-  connect(session, &TAlbumSession::SourceRequested, this, [this](const std::string& folder) {
-    if (Form2) Form2->CurrDir->SetFileName(folder);
-    Session.LastRow = 1;
-    OpenSource(folder);
-  });
+  connect(session, &TAlbumSession::OpenRequested, this, &TForm1::OpenFile);
 }

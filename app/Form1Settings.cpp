@@ -118,6 +118,8 @@ void TForm1::LeggiINI() {
     const int gainMode = Read(ini, kGeneral, kReplayGain);
     const int preamp = Read(ini, kGeneral, kReplayGainPreamp);
     SetReplayGain(gainMode, preamp, Read(ini, kGeneral, kReplayGainUntagged));
+    Session.LastSong = Read(ini, kGeneral, kLastSong);
+    Session.LastSecond = std::max(0, Read(ini, kGeneral, kLastSecond));
   } catch (const std::exception&) {
     // The keys not read yet keep what their controls hold.
   }
@@ -158,11 +160,15 @@ void TForm1::ScriviINI() {
     // Program mode keeps no state.
     ini.WriteBool(kGeneral, kModeProgram.Name, false);
     ini.WriteBool(kGeneral, kModeAlbum.Name, Session.Album);
-    ini.WriteInteger(kGeneral, kLastRow.Name, Session.CurrentRow);
+    const bool loaded = Session.AlbumLoaded();
+    ini.WriteInteger(kGeneral, kLastRow.Name,
+                     loaded ? Session.SortedRow(Session.CurrentRow) : Session.CurrentRow);
     ini.WriteInteger(kGeneral, kZoom.Name, Zoom);
     ini.WriteInteger(kGeneral, kReplayGain.Name, ReplayGainMode);
     ini.WriteInteger(kGeneral, kReplayGainPreamp.Name, ReplayGainPreamp);
     ini.WriteInteger(kGeneral, kReplayGainUntagged.Name, ReplayGainUntagged);
+    ini.WriteString(kGeneral, kLastSong.Name, Session.CurrentSongName());
+    ini.WriteInteger(kGeneral, kLastSecond.Name, loaded ? Session.ElapsedSeconds() : 0);
 
     ini.WriteBool(kEqu, kEquON.Name, AbilitaEQU->isChecked());
     ini.WriteString(kEqu, kPreset.Name, PresetName());

@@ -1,12 +1,14 @@
 // Choosing the source: the Open Source command, the drive lists, and the two-second check
 // that unloads a vanished source and plays a newly inserted CD.
 #include <QCoreApplication>
+#include <filesystem>
 
 #include "FileLabel.h"
 #include "Form1.h"
 #include "Form2.h"
 #include "Form3.h"
 #include "RunLabel.h"
+#include "SourceCheck.h"
 #include "VolumeLayer.h"
 #include "XaudioPlayer.h"
 #include "phComboBox.h"
@@ -31,11 +33,29 @@ void TForm1::FillDriveLists() {
   if (Form3) Form3->AutoPlayCD->SetItemIndex(Form3->AutoPlayCD->count() > 0 ? 0 : -1);
 }
 
-void TForm1::OpenSource(const std::string& root) {
+void TForm1::OpenSource(const std::string& root, bool reopen) {
   Session.Scanner.SourceRoot = root;
   QCoreApplication::processEvents();
-  LoadAlbum();
+  LoadAlbum(reopen);
   if (Session.AlbumLoaded()) Session.ShuffleControl();
+}
+
+bool TForm1::OpenFile(const std::string& path) {
+  std::error_code error;
+  const bool folder = std::filesystem::is_directory(path, error);
+  // A folder is the source itself; a song's folder is everything up to its last "/".
+  const std::size_t slash = path.rfind('/');
+  const std::string source =
+      folder ? (path.ends_with('/') ? path : path + "/") : path.substr(0, slash + 1);
+  if (!SourceReadable(source)) return false;
+  if (Form2) Form2->CurrDir->SetFileName(source);
+  Session.LastSong = folder ? std::string() : path.substr(slash + 1);
+  Session.LastRow = 1;
+  Session.LastSecond = 0;
+  OpenSource(source, true);
+  // Asked for by name, the song plays even with AutoStart off.
+  if (Session.AlbumLoaded() && !Session.AutoStart) Session.PlayOrRestart();
+  return true;
 }
 
 void TForm1::ejbtnClick() {

@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <exception>
+#include <filesystem>
+#include <utility>
 
 #include "FileLabel.h"
 #include "Folders.h"
@@ -39,6 +41,8 @@ void TForm1::FormShow() {
   Session.Repeat = Session.Shuffle = Session.Program = Session.Album = false;
   PresetEditing = false;
   SerialNumber = "empty";
+  std::error_code error;
+  firstRun_ = !std::filesystem::exists(SettingsFile, error);
   LeggiINI();
   LoadSkin(SkinFolderOf(SkinName), true);
   Assegnacolori();
@@ -51,20 +55,23 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::Inizializza() {
+  // A song or folder named on the command line plays whether or not the last position is
+  // remembered.
+  bool restored = false;
   if (!Arguments.empty() && Arguments[0].size() > 3) {
     const std::string& argument = Arguments[0];
     if (argument == "setup") {
       // The desktop link, before any album is restored.
       if (Form3) Form3->CreaDesktopClick();
-    } else {
-      // The folder part of a file or folder path, up to and including its last "/".
+    } else if (!(restored = OpenFile(argument))) {
+      // The folder part of a path that cannot be read, up to and including its last "/".
       const std::size_t slash = argument.rfind('/');
       if (Form2) Form2->CurrDir->SetFileName(argument.substr(0, slash + 1));
       Session.LastRow = 1;
+      Session.LastSong.clear();
     }
   }
-  bool restored = false;
-  if (Form2 && Form3 && Form3->LastPos->isChecked()) {
+  if (!restored && Form2 && Form3 && Form3->LastPos->isChecked()) {
     const std::string source = Form2->CurrDir->FileName();
     try {
       if (SourceReadable(source)) {
@@ -77,11 +84,28 @@ void TForm1::Inizializza() {
     if (!restored && Form2->CDROMs->count() > 0)
       Form2->CurrDir->SetFileName(Form2->CDROMs->Item(0));
   }
+  if (!restored && firstRun_ && Arguments.empty()) restored = Welcome();
   if (!restored) {
     Songlbl->StartRun(0, 0);
     CDlbl->StartRun(0, 0);
   }
   FirstStart = false;
+}
+
+// A first start shows the music there is without playing it, or says where to choose some.
+bool TForm1::Welcome() {
+  std::string music = platform::MusicFolder();
+  if (music.size() > 1 && music.back() == '/') music.pop_back();
+  Session.Scanner.FindDiscFolders(music);
+  if (Session.Scanner.TMPlist().empty()) {
+    Songlbl->SetCaption(kChooseMusic);
+    return false;
+  }
+  if (Form2) Form2->CurrDir->SetFileName(music);
+  const bool autoStart = std::exchange(Session.AutoStart, false);
+  OpenSource(music);
+  Session.AutoStart = autoStart;
+  return Session.AlbumLoaded();
 }
 
 void TForm1::EndProgram() {

@@ -7,7 +7,7 @@
 
 #include "AlbumSession.h"
 #include "QtText.h"
-#include "SourceCheck.h"
+#include "TrackTags.h"
 #include "XaudioPlayer.h"
 
 namespace {
@@ -99,6 +99,13 @@ QDBusObjectPath TMprisPlayer::TrackId(int row) const {
       QStringLiteral("/org/sonavera/Track/D%1/T%2").arg(session_.DiscOf(row)).arg(track));
 }
 
+// The title as the tags give it, without the list number the table puts before it.
+QString TMprisPlayer::Title(int row) const {
+  const std::string& title = session_.TAB.Cells(3, row);
+  const std::string number = session_.TAB.Cells(1, row) + ". ";
+  return ToQString(title.starts_with(number) ? title.substr(number.size()) : title);
+}
+
 QVariantMap TMprisPlayer::Metadata() const {
   QVariantMap map;
   if (!CanPlay()) {
@@ -107,17 +114,24 @@ QVariantMap TMprisPlayer::Metadata() const {
   }
   const int row = session_.CurrentRow;
   const std::string folder = session_.SongFolder(row);
+  const std::string song = session_.SongPath(row);
   map.insert(QStringLiteral("mpris:trackid"), QVariant::fromValue(TrackId(row)));
-  map.insert(QStringLiteral("xesam:title"), ToQString(session_.TAB.Cells(3, row)));
-  // The disc's folder name, as the disc list shows it after the disc's number.
-  map.insert(QStringLiteral("xesam:album"), ToQString(TAlbumScanner::EstraiDisco(folder)));
+  map.insert(QStringLiteral("xesam:title"), Title(row));
+  if (const std::string& artist = tags_.Artist(song); !artist.empty())
+    map.insert(QStringLiteral("xesam:artist"), QStringList{ToQString(artist)});
+  // The tag's album, else the disc's folder name as the disc list shows it.
+  const std::string& album = tags_.Album(song);
+  map.insert(QStringLiteral("xesam:album"),
+             ToQString(album.empty() ? TAlbumScanner::EstraiDisco(folder) : album));
   map.insert(QStringLiteral("xesam:trackNumber"), ToQString(session_.TAB.Cells(1, row)).toInt());
-  map.insert(QStringLiteral("xesam:url"), FileUri(session_.SongPath(row)));
+  map.insert(QStringLiteral("xesam:url"), FileUri(song));
   if (Length() > 0) map.insert(QStringLiteral("mpris:length"), Length());
-  // Looked up once per disc folder: clients read the metadata often.
+  // Looked up once per disc folder: clients read the metadata often. The window's picture:
+  // the folder's own, else the cover embedded in its first song.
   if (folder != pictureFolder_) {
     pictureFolder_ = folder;
     picture_ = session_.DiscPicture(folder);
+    if (picture_.empty()) picture_ = TTrackTags::CoverFile(TTrackTags::FolderCover(folder).second);
   }
   if (!picture_.empty()) map.insert(QStringLiteral("mpris:artUrl"), FileUri(picture_));
   return map;
@@ -192,19 +206,17 @@ void TMprisPlayer::SeekTo(qlonglong position) {
 void TMprisPlayer::OpenUri(const QString& Uri) {
   const std::string path = LocalPath(Uri);
   if (path.empty()) return;
-  QTimer::singleShot(0, this, [this, path] { OpenFolderOf(path); });
+  QTimer::singleShot(0, this, [this, path] { OpenWhenIdle(path); });
 }
 
-void TMprisPlayer::OpenFolderOf(const std::string& path) {
+// A folder that cannot be entered leaves the chosen source and the album as they are.
+void TMprisPlayer::OpenWhenIdle(const std::string& path) {
   // A load lets events run, so a request can arrive in the middle of one.
   if (session_.Loading()) {
-    QTimer::singleShot(100, this, [this, path] { OpenFolderOf(path); });
+    QTimer::singleShot(100, this, [this, path] { OpenWhenIdle(path); });
     return;
   }
-  // A folder that cannot be entered leaves the chosen source and the album as they are.
-  const std::string folder = path.substr(0, path.rfind('/') + 1);
-  if (!SourceReadable(folder)) return;
-  session_.RequestSource(folder);
+  session_.RequestOpen(path);
 }
 
 // ---- Changes ----

@@ -10,6 +10,8 @@
 #include <QVariantMap>
 #include <string>
 
+#include "TrackTags.h"
+
 class QTimer;
 class TAlbumSession;
 
@@ -73,7 +75,8 @@ class TMprisPlayer : public QDBusAbstractAdaptor {
   void Previous();
   void Seek(qlonglong Offset);
   void SetPosition(const QDBusObjectPath& TrackId, qlonglong Position);
-  // A file URI: its folder becomes the source, as a file named on the command line does.
+  // A file URI: its folder becomes the source and the file plays, as a file named on the
+  // command line does; a folder's URI plays the folder from its first song.
   void OpenUri(const QString& Uri);
 
  signals:
@@ -91,10 +94,12 @@ class TMprisPlayer : public QDBusAbstractAdaptor {
   void TimecodeReported(qint64 hundredths);
   // Song length in microseconds; 0 until the engine has reported it.
   qlonglong Length() const { return lengthSeconds_ * 1000000; }
+  // The title of row without its list number.
+  QString Title(int row) const;
   // Seeks to position as a drag of the position bar would, to the microsecond.
   void SeekTo(qlonglong position);
-  // Takes the folder of path as the source once no load is running.
-  void OpenFolderOf(const std::string& path);
+  // Opens path once no load is running.
+  void OpenWhenIdle(const std::string& path);
 
   TAlbumSession& session_;
   QDBusConnection connection_;
@@ -109,4 +114,5 @@ class TMprisPlayer : public QDBusAbstractAdaptor {
   qint64 hundredths_ = 0;
   // The picture of the disc last looked up, by its folder.
   mutable std::string pictureFolder_, picture_;
+  mutable TTrackTags tags_;
 };

@@ -36,10 +36,15 @@ TMprisService::~TMprisService() {
 bool TMprisService::HandOver(const std::string& argument, const QDBusConnection& connection) {
   QDBusConnectionInterface* bus = connection.isConnected() ? connection.interface() : nullptr;
   if (!bus || !bus->isServiceRegistered(ServiceName)) return false;
-  QDBusMessage call = QDBusMessage::createMethodCall(
-      ServiceName, ObjectPath, QStringLiteral("org.mpris.MediaPlayer2.Player"),
-      QStringLiteral("OpenUri"));
-  call << TMprisPlayer::FileUri(argument);
+  QDBusMessage call =
+      argument.empty()
+          ? QDBusMessage::createMethodCall(ServiceName, ObjectPath,
+                                           QStringLiteral("org.mpris.MediaPlayer2"),
+                                           QStringLiteral("Raise"))
+          : QDBusMessage::createMethodCall(ServiceName, ObjectPath,
+                                           QStringLiteral("org.mpris.MediaPlayer2.Player"),
+                                           QStringLiteral("OpenUri"));
+  if (!argument.empty()) call << TMprisPlayer::FileUri(argument);
   return connection.call(call, QDBus::BlockWithGui, kHandOverTimeoutMs).type() ==
          QDBusMessage::ReplyMessage;
 }

@@ -25,8 +25,8 @@ class TMprisService : public QObject {
   bool Registered() const { return registered_; }
 
   // Hands a file or folder named on the command line (an absolute path) to a player already
-  // on the bus, which takes its folder as the source; false when there is none or it did
-  // not answer.
+  // on the bus, which opens it; an empty argument brings that player's window to the front.
+  // False when there is none or it did not answer.
   static bool HandOver(const std::string& argument,
                        const QDBusConnection& connection = QDBusConnection::sessionBus());
 

@@ -55,6 +55,10 @@ inline constexpr TIntKey kZoom{"Zoom", 1};
 inline constexpr TIntKey kReplayGain{"ReplayGain", 3};
 inline constexpr TIntKey kReplayGainPreamp{"ReplayGainPreamp", 0};
 inline constexpr TIntKey kReplayGainUntagged{"ReplayGainUntagged", 0};
+// The remembered song by its path within the source, and the second it had reached; LastRow
+// stays the song's row in disc and track order, as older versions read it.
+inline constexpr TTextKey kLastSong{"LastSong", ""};
+inline constexpr TIntKey kLastSecond{"LastSecond", 0};
 
 // "EQU".
 inline constexpr TBoolKey kEquON{"EquON", false};

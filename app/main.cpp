@@ -1,5 +1,8 @@
 // Sonavera: creates the main window and the four dialogs and runs the message loop.
 #include <QApplication>
+#include <QDBusConnection>
+#include <QMessageBox>
+#include <QThread>
 #include <iostream>
 
 #include "CommandLine.h"
@@ -10,10 +13,29 @@
 #include "Form3.h"
 #include "Form4.h"
 #include "Form5.h"
+#include "InstanceLock.h"
 #include "MprisService.h"
 #include "ProgramIcon.h"
 #include "SettingsKeys.h"
 #include "WindowZoom.h"
+
+namespace {
+
+enum class TOtherPlayer { HandedOver, Gone, Unreachable };
+
+// A player that holds the lock but is not on the bus yet is still starting: the hand-over is
+// tried for a few seconds. Without a bus there is nobody to hand over to.
+TOtherPlayer WaitForOtherPlayer(TInstanceLock& lock, const std::string& handed) {
+  if (!QDBusConnection::sessionBus().isConnected()) return TOtherPlayer::Unreachable;
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    QThread::msleep(100);
+    if (TMprisService::HandOver(handed)) return TOtherPlayer::HandedOver;
+    if (lock.TryAgain()) return TOtherPlayer::Gone;
+  }
+  return TOtherPlayer::Unreachable;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (const int code = TCommandLine::Early(argc, argv, std::cout, std::cerr); code >= 0)
@@ -28,11 +50,25 @@ int main(int argc, char** argv) {
   // QApplication has taken its own options out of argv.
   std::vector<std::string> arguments(argv + 1, argv + argc);
   if (!TCommandLine::Operands(arguments, std::cerr)) return 1;
-  // A file or folder named while a player runs goes to that player, not to a second window
-  // over the same settings file.
-  if (!arguments.empty() && arguments[0].size() > 3 && arguments[0] != "setup" &&
-      TMprisService::HandOver(arguments[0]))
+  // One player per user: a file or folder named while a player runs goes to that player, a
+  // start without one brings its window to the front.
+  const bool named = !arguments.empty() && arguments[0].size() > 3 && arguments[0] != "setup";
+  const std::string handed = named ? arguments[0] : std::string();
+  if (TMprisService::HandOver(handed)) return 0;
+  TInstanceLock lock(platform::ConfigFolder() + settings::kFileName + ".lock");
+  if (const TOtherPlayer other =
+          lock.Held() ? TOtherPlayer::Gone : WaitForOtherPlayer(lock, handed);
+      other == TOtherPlayer::HandedOver) {
     return 0;
+  } else if (other == TOtherPlayer::Unreachable) {
+    const std::string text =
+        "Sonavera is already running for this user and could not be "
+        "reached; only one player may use the settings file " +
+        platform::ConfigFolder() + settings::kFileName + ".";
+    std::cerr << "sonavera: " << text << "\n";
+    QMessageBox::warning(nullptr, QStringLiteral("Sonavera"), QString::fromStdString(text));
+    return 1;
+  }
 
   const std::string programFolder = platform::ProgramFolder();
   QApplication::setWindowIcon(ProgramIcon(programFolder));

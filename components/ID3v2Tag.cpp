@@ -32,6 +32,8 @@ bool TID3v2Tag::ReadWithTagLib(const std::string& fileName) {
   TagLib::ID3v2::Tag* tag = file.ID3v2Tag();
   const TagLib::ID3v2::FrameList& titles = tag->frameList("TIT2");
   if (!titles.isEmpty()) title_ = Utf8Prefix(titles.front()->toString().to8Bit(true), kMaxTitle);
+  artist_ = Utf8Prefix(tag->artist().to8Bit(true), kMaxTitle);
+  album_ = Utf8Prefix(tag->album().to8Bit(true), kMaxTitle);
   if (!with_cover_) return true;
   const TagLib::ID3v2::AttachedPictureFrame* chosen = nullptr;
   for (const TagLib::ID3v2::Frame* frame : tag->frameList("APIC")) {

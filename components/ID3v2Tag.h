@@ -16,6 +16,9 @@ class TID3v2Tag {
 
   // The first title (TIT2) in UTF-8, at most kMaxTitle characters; empty when there is none.
   const std::string& Title() const { return title_; }
+  // The first artist and album in UTF-8, at most kMaxTitle characters; empty when none.
+  const std::string& Artist() const { return artist_; }
+  const std::string& Album() const { return album_; }
   // The bytes of the embedded front cover (APIC), else of the first embedded picture; empty
   // when there is none.
   const std::string& Cover() const { return cover_; }
@@ -30,5 +33,7 @@ class TID3v2Tag {
 
   bool with_cover_;
   std::string title_;
+  std::string artist_;
+  std::string album_;
   std::string cover_;
 };

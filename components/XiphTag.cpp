@@ -65,5 +65,7 @@ TXiphTag::TXiphTag(const std::string& fileName) {
   }
   if (!file->isValid() || tag == nullptr) return;
   title_ = Utf8Prefix(tag->title().to8Bit(true), kMaxTitle);
+  artist_ = Utf8Prefix(tag->artist().to8Bit(true), kMaxTitle);
+  album_ = Utf8Prefix(tag->album().to8Bit(true), kMaxTitle);
   if (picture != nullptr) cover_.assign(picture->data().data(), picture->data().size());
 }

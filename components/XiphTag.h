@@ -15,6 +15,9 @@ class TXiphTag {
 
   // The title in UTF-8, at most kMaxTitle characters; empty when there is none.
   const std::string& Title() const { return title_; }
+  // The artist and album in UTF-8, at most kMaxTitle characters each; empty when none.
+  const std::string& Artist() const { return artist_; }
+  const std::string& Album() const { return album_; }
   // The front cover's bytes, else those of the first picture; empty when there is none.
   const std::string& Cover() const { return cover_; }
   std::string TakeCover() { return std::move(cover_); }
@@ -23,5 +26,7 @@ class TXiphTag {
 
  private:
   std::string title_;
+  std::string artist_;
+  std::string album_;
   std::string cover_;
 };

@@ -334,6 +334,55 @@ TEST_F(SessionTest, AReopenedLoadOpensTheRememberedRowWhenTheTableHasIt) {
   EXPECT_EQ(Log().back(), "open a1");
 }
 
+// The remembered song is found by its path in any row order, and a reopened song waits for
+// its length before it is sought to its second and played.
+TEST_F(SessionTest, AReopenedLoadFindsTheSongByPathAndResumesAtItsSecond) {
+  session.Random.Clock = [] { return 12345u; };
+  session.ShuffleAlbum(1);
+  ASSERT_EQ(Order(), (Lines{"a3", "a1", "b1", "b2", "a2"}));
+  EXPECT_EQ(session.RowOf("B/b2.mp3"), 4);
+  EXPECT_EQ(session.SortedRow(4), 5) << "b2 is the last song in disc and track order";
+  EXPECT_EQ(session.SortedRow(2), 1);
+  EXPECT_EQ(session.RowOf("B/none.mp3"), 0);
+
+  session.LastSong = "A/a2.mp3";
+  session.LastRow = 5;
+  session.LastSecond = 30;
+  session.LoadAlbum(true);
+  EXPECT_EQ(Current(), "a2") << "the path wins over the row";
+  EXPECT_EQ(Log(), (Lines{"stop", "open a2"})) << "no play before the song is sought";
+  engine.PostDuration(100);
+  ASSERT_TRUE(engine.WaitDrained());
+  const std::vector<FakeXaudioCommand> commands = engine.Commands();
+  ASSERT_EQ(commands.size(), 2u);
+  EXPECT_EQ(commands[0].Code, XA_MSG_COMMAND_INPUT_SEEK);
+  EXPECT_EQ(commands[0].Ints, (std::vector<int>{30, 100}));
+  EXPECT_EQ(commands[1].Code, XA_MSG_COMMAND_PLAY);
+  EXPECT_EQ(session.ElapsedSeconds(), 30);
+  engine.ClearCommands();
+  engine.PostDuration(100);
+  ASSERT_TRUE(engine.WaitDrained());
+  EXPECT_TRUE(engine.Commands().empty()) << "a second report of the length seeks nothing";
+
+  // A path the table lacks falls back to the row; a second past the end starts over, and
+  // another song opened meanwhile drops the wait.
+  session.LastSong = "A/gone.mp3";
+  session.LastSecond = 500;
+  session.LoadAlbum(true);
+  EXPECT_EQ(Current(), "b2");
+  engine.ClearCommands();
+  engine.PostDuration(100);
+  ASSERT_TRUE(engine.WaitDrained());
+  EXPECT_EQ(engine.CommandCodes(), (std::vector<int>{XA_MSG_COMMAND_PLAY}));
+  session.LoadAlbum(true);
+  session.AutoStart = false;
+  session.SelectSong(0);
+  engine.ClearCommands();
+  engine.PostDuration(600);
+  ASSERT_TRUE(engine.WaitDrained());
+  EXPECT_TRUE(engine.Commands().empty());
+}
+
 TEST_F(SessionTest, NotificationsMoveThePositionAnswerWithTheVolumeAndNameFailedSongs) {
   QSignalSpy failed(&session, &TAlbumSession::SongFailed);
   QSignalSpy damaged(&session, &TAlbumSession::SongDamaged);

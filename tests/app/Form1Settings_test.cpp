@@ -32,7 +32,7 @@ TEST_F(Form1Settings, FirstStartWritesEveryKeyWithItsDefaultInReadingOrder) {
             "AutoCloseSec=5\nPriority=4\nVolume=50\nSkin=DEFAULT\nLastAlbum=" +
                 drive +
                 "\nModeRepeat=0\nModeShuffle=0\nModeProgram=0\nModeAlbum=0\nLastRow=1\nZoom=1\n"
-                "ReplayGain=3\nReplayGainPreamp=0\nReplayGainUntagged=0\n"
+                "ReplayGain=3\nReplayGainPreamp=0\nReplayGainUntagged=0\nLastSong=\nLastSecond=0\n"
                 "[EQU]\nEquON=0\nPreset=Default\nEqu1=0\nEqu2=0\nEqu3=0\nEqu4=0\nEqu5=0\nEqu6=0\n"
                 "Equ7=0\nEqu8=0\n");
   EXPECT_EQ(form->pos(), QPoint(10, 10));

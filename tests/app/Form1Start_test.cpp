@@ -53,16 +53,33 @@ class Form1Start : public SettingsTest {
   }
 };
 
-TEST_F(Form1Start, FirstStartLoadsNoAlbum) {
+TEST_F(Form1Start, FirstStartWithoutMusicSaysWhereToChooseIt) {
   WriteAlbum();
   Start();
   EXPECT_FALSE(form->Session.AlbumLoaded());
   EXPECT_EQ(form->CDlbl->Caption(), "NO CD LOADED");
-  EXPECT_EQ(form->Songlbl->Caption(), "NO SONG LOADED");
+  EXPECT_EQ(form->Songlbl->Caption(), TForm1::kChooseMusic);
   EXPECT_TRUE(form->CDlbl->Running());
   EXPECT_TRUE(form->Songlbl->Running());
   EXPECT_TRUE(form->AutoPTimer->isActive());
   EXPECT_FALSE(Sent(XA_MSG_COMMAND_INPUT_OPEN));
+}
+
+// The music folder is opened on its first disc, without playing, and only on a first start.
+TEST_F(Form1Start, FirstStartShowsTheMusicFolderWithoutPlaying) {
+  const std::string music = dir.path().toStdString() + "/home/Music";
+  WriteFiles(music, {{"Disc/a.mp3", std::string(300, 'a')}, {"Disc/b.mp3", std::string(300, 'a')}});
+  Start();
+  ASSERT_TRUE(form->Session.AlbumLoaded());
+  EXPECT_EQ(form->Session.CurrentSongPath(), music + "/Disc/a.mp3");
+  EXPECT_EQ(form2->CurrDir->FileName(), music);
+  EXPECT_FALSE(Sent(XA_MSG_COMMAND_PLAY));
+  EXPECT_TRUE(form->Session.AutoStart) << "the setting itself stays";
+  form->close();
+  EXPECT_NE(Settings().find("\nLastPos=0\n"), std::string::npos);
+  EXPECT_NE(Settings().find("\nAutoStart=1\n"), std::string::npos);
+  Restart();
+  EXPECT_FALSE(form->Session.AlbumLoaded()) << "Remember last position is off";
 }
 
 TEST_F(Form1Start, TheFirstArgumentNamesTheSourceByItsFolder) {
@@ -77,17 +94,54 @@ TEST_F(Form1Start, TheFirstArgumentNamesTheSourceByItsFolder) {
   EXPECT_EQ(form2->CurrDir->FileName(), "") << "a path without a folder part";
   EXPECT_EQ(form->Session.LastRow, 1);
 
+  // Open with: the named song plays, with "Remember last position" off and AutoStart off.
+  form3->Autost->setChecked(false);
+  engine.ClearCommands();
   Restart({album + "/Disc2/d.mp3"});
   EXPECT_EQ(form2->CurrDir->FileName(), album + "/Disc2/");
-  EXPECT_FALSE(form->Session.AlbumLoaded()) << "Remember last position is off";
-  form3->LastPos->setChecked(true);
-  form->Session.CurrentRow = 7;
-  Restart({album + "/Disc2/d.mp3"});
-  EXPECT_EQ(form2->CurrDir->FileName(), album + "/Disc2/");
-  EXPECT_EQ(form->Session.CurrentSongPath(), album + "/Disc2/c.mp3") << "from the first song";
+  EXPECT_EQ(form->Session.CurrentSongPath(), album + "/Disc2/d.mp3");
   EXPECT_TRUE(Sent(XA_MSG_COMMAND_PLAY));
+  // A folder plays from its first song, in shuffle mode too; a song that is gone leaves the
+  // window empty, with its folder chosen.
+  form->shufflebtnClick();
+  engine.ClearCommands();
+  Restart({album + "/Disc2"});
+  EXPECT_EQ(form2->CurrDir->FileName(), album + "/Disc2/");
+  EXPECT_EQ(form->Session.CurrentSongPath(), album + "/Disc2/c.mp3");
+  EXPECT_TRUE(Sent(XA_MSG_COMMAND_PLAY));
+  Restart({album + "/Gone/x.mp3"});
+  EXPECT_EQ(form2->CurrDir->FileName(), album + "/Gone/");
+  EXPECT_FALSE(form->Session.AlbumLoaded());
   form->close();
-  EXPECT_NE(Settings().find("\nLastAlbum=" + album + "/Disc2/\n"), std::string::npos);
+  EXPECT_NE(Settings().find("\nLastAlbum=" + album + "/Gone/\n"), std::string::npos);
+}
+
+// Shuffled, the song comes back by its path and at its second; LastRow keeps naming the
+// song's row in disc and track order for older versions.
+TEST_F(Form1Start, ResumeBringsBackTheSameSongAtItsSecondInShuffleMode) {
+  const std::string album = WriteAlbum();
+  WriteText(SettingsPath(), "[General]\nLastPos=1\nModeShuffle=1\nLastAlbum=" + album +
+                                "\nLastRow=1\nLastSong=/Disc2/d.mp3\nLastSecond=42\n");
+  Start();
+  EXPECT_EQ(form->Session.CurrentSongPath(), album + "/Disc2/d.mp3");
+  EXPECT_FALSE(Sent(XA_MSG_COMMAND_PLAY)) << "it waits for the song's length";
+  engine.PostDuration(200);
+  ASSERT_TRUE(engine.WaitDrained());
+  EXPECT_TRUE(Sent(XA_MSG_COMMAND_INPUT_SEEK));
+  EXPECT_TRUE(Sent(XA_MSG_COMMAND_PLAY));
+  engine.PostTimecode(0, 1, 7);
+  ASSERT_TRUE(engine.WaitDrained());
+  form->close();
+  EXPECT_NE(Settings().find("\nLastRow=4\n"), std::string::npos);
+  EXPECT_NE(Settings().find("\nLastSong=/Disc2/d.mp3\n"), std::string::npos);
+  EXPECT_NE(Settings().find("\nLastSecond=67\n"), std::string::npos);
+
+  // An older file without the new keys reopens its row from the start.
+  WriteText(SettingsPath(), "[General]\nLastPos=1\nLastAlbum=" + album + "\nLastRow=3\n");
+  engine.ClearCommands();
+  Restart();
+  EXPECT_EQ(form->Session.CurrentSongPath(), album + "/Disc2/c.mp3");
+  EXPECT_TRUE(Sent(XA_MSG_COMMAND_PLAY));
 }
 
 TEST_F(Form1Start, TheRememberedSongIsReopened) {

@@ -8,30 +8,12 @@
 #include "AlbumTest.h"
 #include "FEJpeg.h"
 #include "FileLabel.h"
+#include "Id3v2Bytes.h"
 #include "RunLabel.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
-
-std::string SyncSafe(std::uint32_t n) {
-  return {char(n >> 21 & 0x7f), char(n >> 14 & 0x7f), char(n >> 7 & 0x7f), char(n & 0x7f)};
-}
-
-std::string BigEndian(std::uint32_t n) {
-  return {char(n >> 24 & 0xff), char(n >> 16 & 0xff), char(n >> 8 & 0xff), char(n & 0xff)};
-}
-
-// An ID3v2 tag of the given version (3 or 4) holding frames as (id, body).
-std::string Id3v2(int version, const std::vector<std::pair<std::string, std::string>>& frames) {
-  std::string body;
-  for (const auto& [id, data] : frames) {
-    const auto size = std::uint32_t(data.size());
-    body += id + (version == 4 ? SyncSafe(size) : BigEndian(size)) + std::string(2, '\0') + data;
-  }
-  return "ID3" + std::string{char(version), '\0', '\0'} + SyncSafe(std::uint32_t(body.size())) +
-         body;
-}
 
 std::string Utf16Text(const std::string& utf8) {
   const QString text = QString::fromUtf8(utf8);
@@ -41,21 +23,6 @@ std::string Utf16Text(const std::string& utf8) {
 }
 
 std::string Utf8Text(const std::string& utf8) { return "\x03" + utf8; }
-
-std::string Jpeg(const QColor& color) {
-  QImage image(40, 30, QImage::Format_RGB888);
-  image.fill(color);
-  QByteArray bytes;
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::WriteOnly);
-  image.save(&buffer, "JPG");
-  return bytes.toStdString();
-}
-
-// An APIC frame body: Latin-1 texts, MIME type, picture type, empty description.
-std::string Picture(const std::string& data, char type = 3) {
-  return std::string("\0image/jpeg\0", 12) + type + std::string(1, '\0') + data;
-}
 
 class TitlesTest : public AlbumTest {
  protected:

@@ -85,10 +85,12 @@ class MprisPlayerctl : public testing::Test {
 };
 
 TEST_F(MprisPlayerctl, DrivesThePlayerAndASecondStartHandsItsFileOver) {
-  Start();
-  ASSERT_TRUE(Eventually({"status"}, "Stopped")) << "the player never came on the bus";
+  // Open with on a first start: the named song plays.
+  Start({music + "/A/02.mp3"});
+  ASSERT_TRUE(Eventually({"metadata", "title"}, "Two")) << "the player never came on the bus";
+  ASSERT_TRUE(Eventually({"status"}, "Playing"));
   ASSERT_TRUE(Control({"open", FileUri("A/01.mp3")}));
-  ASSERT_TRUE(Eventually({"metadata", "title"}, "1. One"));
+  ASSERT_TRUE(Eventually({"metadata", "title"}, "One"));
   EXPECT_EQ(Playerctl({"metadata", "album"}), "A");
   ASSERT_TRUE(Eventually({"status"}, "Playing")) << "AutoStart plays the album it loads";
 
@@ -98,7 +100,7 @@ TEST_F(MprisPlayerctl, DrivesThePlayerAndASecondStartHandsItsFileOver) {
   EXPECT_TRUE(Eventually({"status"}, "Playing"));
 
   EXPECT_TRUE(Control({"next"}));
-  EXPECT_TRUE(Eventually({"metadata", "title"}, "2. Two"));
+  EXPECT_TRUE(Eventually({"metadata", "title"}, "Two"));
   EXPECT_TRUE(Eventually({"metadata", "mpris:length"},
                          [](const QString& us) { return us.toLongLong() / 1000000 == 8; }));
   EXPECT_TRUE(Control({"position", "3"}));
@@ -113,7 +115,7 @@ TEST_F(MprisPlayerctl, DrivesThePlayerAndASecondStartHandsItsFileOver) {
   EXPECT_TRUE(Eventually({"shuffle"}, "On"));
   EXPECT_TRUE(Control({"loop", "Playlist"}));
   EXPECT_TRUE(Eventually({"loop"}, "Playlist"));
-  EXPECT_EQ(Playerctl({"metadata", "title"}), "2. Two") << "shuffling keeps the song";
+  EXPECT_EQ(Playerctl({"metadata", "title"}), "Two") << "shuffling keeps the song";
 
   // A second start with a file hands it over and leaves; its current folder is its own.
   QProcess second;
@@ -124,6 +126,11 @@ TEST_F(MprisPlayerctl, DrivesThePlayerAndASecondStartHandsItsFileOver) {
   EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
   EXPECT_EQ(second.exitCode(), 0);
   EXPECT_TRUE(Eventually({"metadata", "album"}, "B"));
+  // One without brings the running player to the front and leaves too.
+  second.start(kPlayer, QStringList{});
+  ASSERT_TRUE(second.waitForFinished(30000));
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(player.state(), QProcess::Running);
 
   // Quit closes it as its close button does: the settings keep the modes and the source.
   const QDBusMessage quit = QDBusConnection::sessionBus().call(
@@ -152,6 +159,23 @@ TEST_F(MprisPlayerctl, WithoutASessionBusThePlayerRunsAsBefore) {
     if (!shown) QThread::msleep(200);
   }
   EXPECT_TRUE(shown);
+  EXPECT_EQ(player.state(), QProcess::Running);
+  // A second player over the same settings refuses to start and says why.
+  QProcess second;
+  second.setProcessEnvironment(env);
+  second.start(kPlayer, QStringList{});
+  ASSERT_TRUE(second.waitForStarted(10000));
+  const QDeadlineTimer told(20000);
+  QByteArray refusal;
+  while (!refusal.contains("already running") && !told.hasExpired() &&
+         second.state() == QProcess::Running) {
+    second.waitForReadyRead(200);
+    refusal += second.readAllStandardError();
+  }
+  EXPECT_TRUE(refusal.contains("already running")) << refusal.toStdString();
+  // Its message box waits for a click nobody gives here.
+  second.kill();
+  second.waitForFinished(5000);
   EXPECT_EQ(player.state(), QProcess::Running);
   player.terminate();
   player.waitForFinished(10000);

@@ -11,6 +11,7 @@
 #include <QDialog>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -20,6 +21,7 @@
 #include "AlbumTest.h"
 #include "FileLabel.h"
 #include "GradProgress.h"
+#include "Id3v2Bytes.h"
 #include "MprisPlayer.h"
 #include "MprisService.h"
 #include "SkinWriter.h"
@@ -158,7 +160,7 @@ TEST_F(MprisTest, MetadataDescribesTheCurrentSongAndItsDisc) {
   QVariantMap song = Metadata();
   EXPECT_EQ(song.value("mpris:trackid").value<QDBusObjectPath>().path(),
             "/org/sonavera/Track/D1/T1");
-  EXPECT_EQ(song.value("xesam:title").toString(), "1. a1");
+  EXPECT_EQ(song.value("xesam:title").toString(), "a1") << "without the list number";
   EXPECT_EQ(song.value("xesam:album").toString(), "A");
   EXPECT_EQ(song.value("xesam:trackNumber").toInt(), 1);
   EXPECT_EQ(song.value("xesam:url").toString(),
@@ -185,6 +187,53 @@ TEST_F(MprisTest, MetadataDescribesTheCurrentSongAndItsDisc) {
             "/org/mpris/MediaPlayer2/TrackList/NoTrack");
   EXPECT_EQ(song.size(), 1);
   EXPECT_FALSE(Get("CanPlay").toBool());
+}
+
+// Artist and album come from the tags (ID3v1 first, then ID3v2), and a cover embedded in the
+// disc's first song is written once to a file the URL names.
+TEST_F(MprisTest, MetadataTakesArtistAlbumAndEmbeddedCoverFromTheTags) {
+  const QTemporaryDir runtime;
+  const QByteArray savedRuntime = qgetenv("XDG_RUNTIME_DIR");
+  qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+  const std::string cover = Jpeg(Qt::blue);
+  std::string v1(128, ' ');
+  v1.replace(0, 3, "TAG");
+  v1.replace(3, 2, "c2");
+  v1.replace(33, 9, "V1 Artist");
+  v1.replace(63, 13, std::string("V1 Album\0\0\0\0\0", 13));
+  WriteFiles(music, {{"C/c1.mp3", Id3v2(3, {{"TIT2",
+                                             "\x03"
+                                             "1. Caf\xc3\xa9"},
+                                            {"TPE1",
+                                             "\x03"
+                                             "Caf\xc3\xa9 Band"},
+                                            {"TALB", "\x03Tagged Album"},
+                                            {"APIC", Picture(cover)}}) +
+                                      Untagged()},
+                     {"C/c2.mp3", std::string(72, 'a') + v1}});
+  Load(music);
+  GoTo(5);
+  QVariantMap song = Metadata();
+  EXPECT_EQ(song.value("xesam:title").toString(), QString::fromUtf8("1. Caf\xc3\xa9"))
+      << "only the list number goes";
+  EXPECT_EQ(song.value("xesam:artist").toStringList(),
+            QStringList{QString::fromUtf8("Caf\xc3\xa9 Band")});
+  EXPECT_EQ(song.value("xesam:album").toString(), "Tagged Album");
+  const QString art = song.value("mpris:artUrl").toString();
+  ASSERT_TRUE(art.startsWith(QUrl::fromLocalFile(runtime.path()).toString() + "/sonavera/covers/"))
+      << art.toStdString();
+  QFile written(QUrl(art).toLocalFile());
+  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+  EXPECT_EQ(written.readAll().toStdString(), cover);
+
+  GoTo(6);
+  song = Metadata();
+  EXPECT_EQ(song.value("xesam:artist").toStringList(), QStringList{"V1 Artist"});
+  EXPECT_EQ(song.value("xesam:album").toString(), "V1 Album");
+  EXPECT_EQ(song.value("mpris:artUrl").toString(), art) << "the disc's picture, written once";
+  GoTo(1);
+  EXPECT_FALSE(Metadata().contains("xesam:artist"));
+  qputenv("XDG_RUNTIME_DIR", savedRuntime);
 }
 
 TEST_F(MprisTest, TransportMethodsRunTheButtonsHandlers) {
@@ -218,7 +267,7 @@ TEST_F(MprisTest, TransportMethodsRunTheButtonsHandlers) {
 
   Call(kPlayer, "Next");
   EXPECT_EQ(form->Session.CurrentRow, 2);
-  EXPECT_EQ(Title(), "2. a2");
+  EXPECT_EQ(Title(), "a2");
   Call(kPlayer, "Previous");
   EXPECT_EQ(form->Session.CurrentRow, 1);
   Call(kPlayer, "Previous");  // the first song has none before it
@@ -254,7 +303,7 @@ TEST_F(MprisTest, ModesVolumeAndPositionRoundTrip) {
   Set("Shuffle", true);
   EXPECT_TRUE(form->Session.Shuffle);
   EXPECT_TRUE(Get("Shuffle").toBool());
-  EXPECT_EQ(Title(), "1. a1") << "shuffling keeps the song";
+  EXPECT_EQ(Title(), "a1") << "shuffling keeps the song";
 
   Set("Volume", 0.25);
   EXPECT_EQ(form->VolBar->Position(), 25);
@@ -334,7 +383,7 @@ TEST_F(MprisTest, ChangesGoOutOnceAndOnlyWhenSomethingChanged) {
   ASSERT_TRUE(Caught(changes));
   changed = qdbus_cast<QVariantMap>(changes[0][1]);
   const QVariantMap song = qdbus_cast<QVariantMap>(changed.value("Metadata"));
-  EXPECT_EQ(song.value("xesam:title").toString(), "2. a2");
+  EXPECT_EQ(song.value("xesam:title").toString(), "a2");
   EXPECT_TRUE(changed.contains("CanGoPrevious"));
   changes.clear();
   engine.PostPlayerState(XA_PLAYER_STATE_STOPPED);
@@ -367,20 +416,27 @@ TEST_F(MprisTest, SeekedFollowsSeeksOnceTheyHaveSettled) {
   EXPECT_EQ(seeked[0][0].toLongLong(), 54'400'000);
 }
 
-TEST_F(MprisTest, OpenUriTakesTheFilesFolderAsTheSource) {
+TEST_F(MprisTest, OpenUriPlaysTheFileWithItsFolderAsTheSource) {
   WriteFiles(disk + "/Other", {{"x1.mp3", Tagged("x1")}, {"x2.mp3", Tagged("x2")}});
   const QString uri =
       QUrl::fromLocalFile(QString::fromStdString(disk + "/Other/x2.mp3")).toString();
+  engine.ClearCommands();
   EXPECT_EQ(Call(kPlayer, "OpenUri", {uri}).type(), QDBusMessage::ReplyMessage);
   ASSERT_TRUE(Loaded(disk + "/Other/"));
   EXPECT_EQ(form2.CurrDir->FileName(), disk + "/Other/");
-  EXPECT_EQ(Title(), "1. x1") << "from its first song, as on the command line";
+  EXPECT_EQ(Title(), "x2") << "the named song, as on the command line";
+  EXPECT_EQ(engine.CommandCodes().back(), XA_MSG_COMMAND_PLAY) << "even with AutoStart off";
+  // A folder's URI plays it from its first song.
+  Call(kPlayer, "OpenUri",
+       {QUrl::fromLocalFile(QString::fromStdString(disk + "/Other")).toString()});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Title() == "x1"; }, 5000));
 
   // Not a file, or a folder that is gone: the album stays.
   Call(kPlayer, "OpenUri", {QStringLiteral("http://example.org/a.mp3")});
   Call(kPlayer, "OpenUri", {QStringLiteral("file:///nonexistent/a.mp3")});
   QTest::qWait(50);
-  EXPECT_EQ(Title(), "1. x1");
+  EXPECT_EQ(Title(), "x1");
+  EXPECT_EQ(form2.CurrDir->FileName(), disk + "/Other/");
 
   // Only a local file by an absolute path without NUL is taken; nothing else is kept.
   const QString folder = QString::fromStdString(music);
@@ -472,8 +528,14 @@ TEST_F(MprisTest, SecondInstanceHandsItsFileOverAndANameTakenStaysSilent) {
   QDBusConnection::disconnectFromBus("mpris-test-other");
   EXPECT_EQ(Get(kRoot, "Identity").toString(), "Sonavera");
 
+  // A start without a file brings the running player's window back from the tray.
+  form->hide();
+  EXPECT_TRUE(TMprisService::HandOver("", client));
+  EXPECT_TRUE(form->isVisible());
+
   service.reset();
   EXPECT_FALSE(TMprisService::HandOver(other + "/x1.mp3", client)) << "nobody to take it";
+  EXPECT_FALSE(TMprisService::HandOver("", client));
 }
 
 }  // namespace

@@ -16,6 +16,10 @@ WindowTest::WindowTest()
   // So are the user's skins and presets.
   if (const char* data = getenv("XDG_DATA_HOME")) savedData_ = data;
   setenv("XDG_DATA_HOME", (root + "data").c_str(), 1);
+  // And the home folder, whose music a first start opens.
+  if (const char* home = getenv("HOME")) savedHome_ = home;
+  setenv("HOME", (root + "home").c_str(), 1);
+  QDir().mkpath(QString::fromStdString(root + "home"));
   QDir().mkpath(QString::fromStdString(root + "config"));
   QDir().mkpath(QString::fromStdString(root + "SKIN"));
   // The pictures the window keeps for itself (micro window, selector headers).
@@ -32,6 +36,7 @@ WindowTest::~WindowTest() {
   TForm1::ShowNote = savedShowNote_;
   savedConfig_ ? setenv("XDG_CONFIG_HOME", savedConfig_->c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
   savedData_ ? setenv("XDG_DATA_HOME", savedData_->c_str(), 1) : unsetenv("XDG_DATA_HOME");
+  savedHome_ ? setenv("HOME", savedHome_->c_str(), 1) : unsetenv("HOME");
 }
 
 std::string WindowTest::SettingsPath() const {

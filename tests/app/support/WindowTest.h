@@ -1,6 +1,6 @@
 // Fixture of the main-window tests: a window over the fake engine, its program folder a
-// fresh temporary folder with an empty SKIN/ in it (and config/ as XDG_CONFIG_HOME), a Select Skin
-// dialog, and the message boxes collected instead of shown.
+// fresh temporary folder with an empty SKIN/ in it (config/ as XDG_CONFIG_HOME, home/ as HOME), a
+// Select Skin dialog, and the message boxes collected instead of shown.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -42,4 +42,5 @@ class WindowTest : public testing::Test {
   std::function<void(QWidget*, const std::string&)> savedShowNote_;
   std::optional<std::string> savedConfig_;
   std::optional<std::string> savedData_;
+  std::optional<std::string> savedHome_;
 };
