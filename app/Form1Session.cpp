@@ -13,10 +13,6 @@
 
 void TForm1::ConnectSession() {
   Session.Bind(XAudio);
-  // The window shows whole seconds: a timecode every half second at most (never closer
-  // than a quarter) shows each second within half a second of its sound, with half the
-  // wake-ups of the default tenth. The position bar has its own notices.
-  XAudio->SetInputTimecodeGranularity(50);
   TAlbumSession* session = &Session;
   connect(session, &TAlbumSession::PositionChanged, this, &TForm1::XAudioNotifyInputPosition);
   connect(session, &TAlbumSession::TimecodeReported, this, &TForm1::XAudioNotifyInputTimecode);

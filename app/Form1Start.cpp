@@ -32,6 +32,10 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::FormShow() {
   firstShowDone_ = true;
   XAudio->SetCodecQuality(0);
+  // The window shows whole seconds: a timecode every half second at most (never closer
+  // than a quarter) shows each second within half a second of its sound, with half the
+  // wake-ups of the default tenth. The position bar has its own notices.
+  XAudio->SetInputTimecodeGranularity(50);
   FillDriveLists();
   // The settings file lives in the user's configuration folder.
   WindowsDir = platform::ConfigFolder();
@@ -51,7 +55,9 @@ void TForm1::FormShow() {
 }
 
 void TForm1::FormActivate() {
-  if (FirstStart) Inizializza();
+  if (!FirstStart) return;
+  Inizializza();
+  if (OnStarted) OnStarted();
 }
 
 void TForm1::Inizializza() {
