@@ -49,6 +49,10 @@ void TAlbumSession::Bind(TXaudioPlayer* engine) {
                                                    const std::string& value) {
     emit EnvironmentReported(name, value);
   };
+  engine->OnNotifyProgress = [this](TXaudioPlayer*, uint8_t source, uint8_t code, int16_t,
+                                    const std::string& msg) {
+    if (source == XA_SOURCE_OUTPUT && code == XA_PROGRESS_INPUT_HEARD) XAudioNotifyInputHeard(msg);
+  };
 }
 
 // ---- The table ----
@@ -108,6 +112,15 @@ int TAlbumSession::SortedRow(int row) const {
   return rank;
 }
 
+std::string TAlbumSession::DiscTitleOf(int disc) const {
+  return disc >= 1 && disc <= DiscCount() ? platform::AsciiUpper(discs_[disc - 1]) : std::string();
+}
+
+void TAlbumSession::ReadTitles(int disc) {
+  for (int r = FirstRowOf(disc); r < TAB.RowCount() && DiscOf(r) == disc; ++r)
+    if (TAB.Cells(3, r).empty()) CaricaTitolo(r);
+}
+
 void TAlbumSession::CaricaTitolo(int row) {
   TAB.SetCells(3, row, SongTitle(tags_, SourceRoot() + TAB.Cells(2, row), TAB.Cells(1, row)));
 }
@@ -125,6 +138,7 @@ std::string TAlbumSession::DiscPicture(const std::string& folder) {
 
 void TAlbumSession::LoadAlbum(bool reopen) {
   const TLoadGuard guard(loading_);
+  fed_ = {};
   engine_->Stop();
   position_ = 0;
   TAB.Clear();
@@ -154,6 +168,7 @@ void TAlbumSession::LoadAlbum(bool reopen) {
 void TAlbumSession::ScaricaAlbum() {
   engine_->Stop();
   engine_->InputClose();
+  fed_ = {};
   discTitle_.clear();
   discs_.clear();
   TAB.Clear();
@@ -167,7 +182,7 @@ void TAlbumSession::ScaricaAlbum() {
 void TAlbumSession::CaricaCD(int disc) {
   if (disc < 1 || disc > DiscCount()) return;
   const TLoadGuard guard(loading_);
-  const std::string title = platform::AsciiUpper(discs_[disc - 1]);
+  const std::string title = DiscTitleOf(disc);
   // The disc already loaded goes on playing; another one stops it first.
   if (discTitle_ != title) {
     engine_->Stop();
@@ -175,18 +190,19 @@ void TAlbumSession::CaricaCD(int disc) {
     emit DiscTitleChanged(true);
     QCoreApplication::processEvents();
   }
-  int r = FirstRowOf(disc);
+  const int r = FirstRowOf(disc);
   // The events handled above may have unloaded the album meanwhile.
   if (r >= TAB.RowCount()) return;
   CurrentRow = r;
-  for (; r < TAB.RowCount() && DiscOf(r) == disc; ++r)
-    if (TAB.Cells(3, r).empty()) CaricaTitolo(r);
+  ReadTitles(disc);
   emit DiscLoaded(disc);
 }
 
 void TAlbumSession::CaricaSong(int row) {
   const std::string path = SongPath(row);
   if (path.empty()) return;
+  // A song fed and not heard yet is dropped with the sound before this one.
+  fed_ = {};
   position_ = 0;
   elapsedSeconds_ = 0;
   resumeSecond_ = 0;
@@ -204,6 +220,8 @@ void TAlbumSession::CaricaSong(int row) {
 // the Play after it restarts the song.
 void TAlbumSession::PlayOrRestart() {
   if (!AlbumLoaded()) return;
+  // The restart drops the old song's tail: what plays is the song fed after it.
+  if (Playing) ShowFedSong();
   if (Playing) engine_->Stop();
   engine_->Play();
 }
@@ -216,7 +234,9 @@ void TAlbumSession::PauseOrStop() {
     Stop();
 }
 
+// What was still to be heard of the old song is dropped: a Play plays the song fed after it.
 void TAlbumSession::Stop() {
+  ShowFedSong();
   engine_->Stop();
   position_ = 0;
   elapsedSeconds_ = 0;
@@ -229,13 +249,16 @@ void TAlbumSession::SetPosition(int position) {
   emit PositionChanged();
 }
 
+// A seek moves in the song opened last, so a song fed and not heard yet is shown first.
 void TAlbumSession::SeekToPosition() {
+  ShowFedSong();
   engine_->InputSeek(uint32_t(position_), kPositionRange);
   emit SeekRequested();
 }
 
 void TAlbumSession::SeekTo(uint32_t offset, uint32_t range) {
   if (range == 0) return;
+  ShowFedSong();
   SetPosition(int(uint64_t(offset) * kPositionRange / range));
   engine_->InputSeek(offset, range);
 }
@@ -251,6 +274,28 @@ void TAlbumSession::SendVolume() {
   engine_->SetOutputVolume(XA_VOLUME_UNCHANGED, uint8_t(volume_), XA_VOLUME_UNCHANGED);
 }
 
+void TAlbumSession::SetReplayGain(int mode, int preamp, int untagged) {
+  replayGain_ = {mode, preamp, untagged};
+  SendReplayGain();
+}
+
+void TAlbumSession::SendReplayGain() {
+  static constexpr int kEngineMode[] = {XA_REPLAYGAIN_OFF, XA_REPLAYGAIN_TRACK,
+                                        XA_REPLAYGAIN_ALBUM};
+  // Shuffle spreads an album's songs apart, so each plays at its own level; any other order
+  // keeps the album's. Any other mode counts as auto.
+  const int chosen = replayGain_[0];
+  const int mode = chosen >= 0 && chosen < 3 ? kEngineMode[chosen]
+                   : Shuffle                 ? XA_REPLAYGAIN_TRACK
+                                             : XA_REPLAYGAIN_ALBUM;
+  const std::array<int, 3> wanted{mode, replayGain_[1] * 10, replayGain_[2] * 10};
+  if (wanted == sentReplayGain_) return;
+  sentReplayGain_ = wanted;
+  engine_->SetPlayerEnvironmentInteger(XA_ENVIRONMENT_REPLAYGAIN_PREAMP, wanted[1]);
+  engine_->SetPlayerEnvironmentInteger(XA_ENVIRONMENT_REPLAYGAIN_UNTAGGED, wanted[2]);
+  engine_->SetPlayerEnvironmentInteger(XA_ENVIRONMENT_REPLAYGAIN, mode);
+}
+
 // ---- The engine's notifications ----
 
 // The engine reports the end when the song's last sound is about to be heard, so the next
@@ -258,22 +303,36 @@ void TAlbumSession::SendVolume() {
 void TAlbumSession::XAudioNotifyPlayerState(int32_t State) {
   Playing = State == XA_PLAYER_STATE_PLAYING;
   emit PlayerStateReported(State);
-  if (State == XA_PLAYER_STATE_EOF) MixProssimaCanzone();
+  if (State == XA_PLAYER_STATE_EOF) FeedNextSong();
 }
 
-// The position stays for an offset beyond its range.
+// The reports about a song fed and not heard yet wait until it is; the position stays for an
+// offset beyond its range.
 void TAlbumSession::XAudioNotifyInputPosition(uint32_t Offset) {
-  if (Offset <= uint32_t(kPositionRange)) SetPosition(int(Offset));
+  if (Offset > uint32_t(kPositionRange)) return;
+  if (SongFed())
+    fed_.Position = int(Offset);
+  else
+    SetPosition(int(Offset));
 }
 
 void TAlbumSession::XAudioNotifyInputTimecode(uint8_t Hours, uint8_t Minutes, uint8_t Seconds,
                                               uint8_t Fractions) {
   const uint32_t elapsed = Hours * 3600u + Minutes * 60u + Seconds;
-  elapsedSeconds_ = int(elapsed);
-  emit TimecodeReported(qint64(elapsed) * 100 + Fractions);
+  const qint64 hundredths = qint64(elapsed) * 100 + Fractions;
+  if (SongFed()) {
+    fed_.Timecode = hundredths;
+  } else {
+    elapsedSeconds_ = int(elapsed);
+    emit TimecodeReported(hundredths);
+  }
 }
 
 void TAlbumSession::XAudioNotifyInputDuration(uint32_t Duration) {
+  if (SongFed()) {
+    fed_.Duration = Duration;
+    return;
+  }
   duration_ = Duration;
   emit DurationReported(Duration);
   if (const uint32_t second = std::exchange(resumeSecond_, 0); second > 0) {
@@ -291,10 +350,45 @@ void TAlbumSession::Start() {
     engine_->Play();
 }
 
-// A newly opened song starts at the session's level.
+// A newly opened song starts at the session's level, heard or not.
 void TAlbumSession::XAudioNotifyInputStreamInfo(uint16_t Bitrate, uint8_t Mode) {
-  emit StreamInfoReported(Bitrate, Mode == XA_STREAM_MODE_SINGLE_CHANNEL);
   SendVolume();
+  if (SongFed())
+    fed_.StreamInfo = {Bitrate, Mode};
+  else
+    emit StreamInfoReported(Bitrate, Mode == XA_STREAM_MODE_SINGLE_CHANNEL);
+}
+
+// A name other than the song opened last is a song a user's choice has dropped since.
+void TAlbumSession::XAudioNotifyInputHeard(const std::string& Name) {
+  if (SongFed() && Name == fed_.Path) ShowFedSong();
+}
+
+void TAlbumSession::ShowFedSong() {
+  if (!SongFed()) return;
+  const TFedSong fed = std::exchange(fed_, {});
+  int row = 1;
+  while (row < TAB.RowCount() && SongPath(row) != fed.Path) ++row;
+  if (row >= TAB.RowCount()) return;
+  CurrentRow = row;
+  songRow_ = row;
+  position_ = 0;
+  const int disc = DiscOf(row);
+  const bool newTitle = fed.Show != TShow::Song && DiscTitleOf(disc) != discTitle_;
+  if (newTitle) discTitle_ = DiscTitleOf(disc);
+  // The song's title and time before the disc's list and picture, which may take a while.
+  if (newTitle && fed.Show == TShow::Disc) emit DiscTitleChanged(true);
+  emit TimeCleared();
+  if (fed.Duration) XAudioNotifyInputDuration(*fed.Duration);
+  if (fed.StreamInfo)
+    emit StreamInfoReported(fed.StreamInfo->first,
+                            fed.StreamInfo->second == XA_STREAM_MODE_SINGLE_CHANNEL);
+  if (fed.Position) SetPosition(*fed.Position);
+  elapsedSeconds_ = fed.Timecode ? int(*fed.Timecode / 100) : 0;
+  if (fed.Timecode) emit TimecodeReported(*fed.Timecode);
+  emit SongChanged();
+  if (newTitle && fed.Show == TShow::DiscTitle) emit DiscTitleChanged(false);
+  if (fed.Show == TShow::Disc) emit DiscLoaded(disc);
 }
 
 // The engine reports only changes of the level, so answering with the session's level
@@ -308,14 +402,17 @@ void TAlbumSession::XAudioNotifyCodecQuality(uint8_t Quality) {
 // The song stays current and nothing is retried; the text names the song that failed by
 // its path within the source.
 void TAlbumSession::XAudioNotifyError(const std::string& Msg) {
+  ShowFedSong();
   engine_->Stop();
   emit SongFailed("Error " + Msg + " " + CurrentSongName());
 }
 
 // A song that broke off after some sound has ended there and the album goes on.
+// It names the song decoded, which may be one fed and not heard yet.
 void TAlbumSession::XAudioNotifyDebug(uint8_t Level, const std::string& Msg) {
-  if (Level == XA_DEBUG_LEVEL_INPUT_DAMAGED)
-    emit SongDamaged("Error " + Msg + " " + CurrentSongName());
+  if (Level != XA_DEBUG_LEVEL_INPUT_DAMAGED) return;
+  const std::string name = SongFed() ? fed_.Path.substr(SourceRoot().size()) : CurrentSongName();
+  emit SongDamaged("Error " + Msg + " " + name);
 }
 
 // ---- Play order ----
@@ -327,6 +424,8 @@ void TAlbumSession::ToggleRepeat() {
 
 void TAlbumSession::ToggleShuffle() {
   Shuffle = !Shuffle;
+  // Auto ReplayGain follows Shuffle, once the first choices are made.
+  if (ReplayGainSent() >= 0) SendReplayGain();
   ShuffleControl();
   emit PlayOrderChanged();
 }
@@ -354,6 +453,7 @@ int TAlbumSession::FindRow(int from, int col, const std::string& text) const {
 
 // The current song stays loaded and current; only the rows around it move.
 void TAlbumSession::ShuffleControl() {
+  ShowFedSong();
   if (!AlbumLoaded() || CurrentRow < 1 || CurrentRow >= TAB.RowCount()) return;
   const int disc = DiscOf(CurrentRow);
   const std::string discText = TAB.Cells(0, CurrentRow);
@@ -383,35 +483,55 @@ void TAlbumSession::ShuffleControl() {
   if (!Playing && AutoStart) Start();
 }
 
+TAlbumSession::TNext TAlbumSession::NextRow() const {
+  const int last = TAB.RowCount() - 1;
+  const int r = CurrentRow;
+  if (r < last && TAB.Cells(0, r + 1) == TAB.Cells(0, r)) return {r + 1, false, TShow::Song};
+  // Shuffled across discs, the song list stays as it is; only the disc title follows.
+  if (r < last && Album) return {r + 1, false, Shuffle ? TShow::DiscTitle : TShow::Disc};
+  // The end of the disc, or of the whole table in Album mode: back to its first song,
+  // which plays on only in Repeat mode.
+  return {FirstRowOf(DiscOf(r < last || !Album ? r : 1)), true, TShow::Disc};
+}
+
 // The playing flag is read after the move: a disc change lets the engine's report of its
 // stop arrive, and then AutoStart alone decides.
 void TAlbumSession::MixProssimaCanzone() {
-  const int last = TAB.RowCount() - 1;
-  const int r = CurrentRow;
-  if (!AlbumLoaded() || r < 1 || r > last) return;
-  bool wrapped = false;
-  if (r < last && TAB.Cells(0, r + 1) == TAB.Cells(0, r)) {
-    CurrentRow = r + 1;
-  } else if (r < last && Album) {
-    CurrentRow = r + 1;
-    const int disc = DiscOf(CurrentRow);
-    if (Shuffle) {
-      // Shuffled across discs, the song list stays as it is; only the disc title follows.
-      discTitle_ =
-          disc >= 1 && disc <= DiscCount() ? platform::AsciiUpper(discs_[disc - 1]) : std::string();
-      emit DiscTitleChanged(false);
-    } else {
-      CaricaCD(disc);
-    }
-  } else {
-    // The end of the disc, or of the whole table in Album mode: back to its first song,
-    // which plays on only in Repeat mode.
-    wrapped = true;
-    CurrentRow = r < last || !Album ? r : 1;
-    CaricaCD(DiscOf(CurrentRow));
+  if (!AlbumLoaded() || CurrentRow < 1 || CurrentRow >= TAB.RowCount()) return;
+  const TNext next = NextRow();
+  const int disc = DiscOf(next.Row);
+  CurrentRow = next.Row;
+  if (next.Show == TShow::DiscTitle) {
+    discTitle_ = DiscTitleOf(disc);
+    emit DiscTitleChanged(false);
+  } else if (next.Show == TShow::Disc) {
+    CaricaCD(disc);
   }
   CaricaSong(CurrentRow);
-  if ((Playing || AutoStart) && (Repeat || !wrapped) && AlbumLoaded()) engine_->Play();
+  if ((Playing || AutoStart) && (Repeat || !next.Wrapped) && AlbumLoaded()) engine_->Play();
+}
+
+// The titles are read after the song is fed, while its first sound is on its way. The
+// engine has ended the old song's input, so no Stop is needed for another disc.
+void TAlbumSession::FeedNextSong() {
+  // A song shorter than the end's lead ends before it is heard; it is by now.
+  ShowFedSong();
+  if (!AlbumLoaded() || CurrentRow < 1 || CurrentRow >= TAB.RowCount()) return;
+  const TNext next = NextRow();
+  const std::string path = SongPath(next.Row);
+  // A song that does not play is shown at once: nothing of it is on its way.
+  if (!(Playing || AutoStart) || (next.Wrapped && !Repeat) || path.empty()) {
+    MixProssimaCanzone();
+    return;
+  }
+  engine_->InputOpen(path);
+  engine_->Play();
+  songRow_ = next.Row;
+  fed_ = TFedSong{path, next.Show, {}, {}, {}, {}};
+  if (next.Show == TShow::Disc)
+    ReadTitles(DiscOf(next.Row));
+  else if (TAB.Cells(3, next.Row).empty())
+    CaricaTitolo(next.Row);
 }
 
 // The last song of a disc has a next one only in Album or Repeat mode, the last row only in
@@ -429,14 +549,17 @@ bool TAlbumSession::HasPreviousSong() const {
   return Album || TAB.Cells(0, r - 1) == TAB.Cells(0, r);
 }
 
+// Next and Previous act on the song heard; a song fed after it is dropped with its tail.
 void TAlbumSession::NextSong() {
   if (!HasNextSong()) return;
+  fed_ = {};
   engine_->Stop();
   MixProssimaCanzone();
 }
 
 void TAlbumSession::PreviousSong() {
   if (!HasPreviousSong()) return;
+  fed_ = {};
   const int r = CurrentRow;
   const bool sameDisc = TAB.Cells(0, r - 1) == TAB.Cells(0, r);
   engine_->Stop();
@@ -456,6 +579,7 @@ void TAlbumSession::GoToDisc(int step) {
   if (!AlbumLoaded() || (Album && Shuffle)) return;
   const int disc = DiscOf(CurrentRow) + step;
   if (disc < 1 || disc > DiscCount()) return;
+  fed_ = {};
   QCoreApplication::processEvents();
   CaricaCD(disc);
   if (!AlbumLoaded()) return;
@@ -464,12 +588,14 @@ void TAlbumSession::GoToDisc(int step) {
 }
 
 void TAlbumSession::SelectDisc(int disc) {
+  fed_ = {};
   CaricaCD(disc);
   CaricaSong(CurrentRow);
   if (Playing || AutoStart) engine_->Play();
 }
 
 void TAlbumSession::SelectSong(int index) {
+  fed_ = {};
   CurrentRow = FirstRowOf(DiscOf(CurrentRow)) + index;
   engine_->Stop();
   CaricaSong(CurrentRow);

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QObject>
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -70,7 +72,8 @@ class TAlbumSession : public QObject {
   int DiscCount() const { return int(discs_.size()); }
   // The title shown for the loaded disc, upper case; empty while none is loaded.
   const std::string& DiscTitle() const { return discTitle_; }
-  // The row last opened in the engine; 0 when none is.
+  // The row last opened in the engine; 0 when none is. At the end of a song it is the next
+  // song, fed early, while CurrentRow stays on the song still heard.
   int SongRow() const { return songRow_; }
   // The row of the song whose path relative to the source root is relative; 0 when none.
   int RowOf(const std::string& relative) const;
@@ -78,6 +81,8 @@ class TAlbumSession : public QObject {
   int RememberedRow() const;
   // Where row stands with the rows in disc and track order, as a new scan lists them.
   int SortedRow(int row) const;
+  // Whether a song fed at the end of the one before waits to be heard.
+  bool SongFed() const { return !fed_.Path.empty(); }
   // The folder's own picture: its first *.jpg, else its first *.bmp; empty when it has none.
   std::string DiscPicture(const std::string& folder);
   // Reads row's title from its tags into the table.
@@ -127,6 +132,12 @@ class TAlbumSession : public QObject {
   uint32_t Duration() const { return duration_; }
   // Whole seconds played of the open song, as the engine last reported them.
   int ElapsedSeconds() const { return elapsedSeconds_; }
+  // ReplayGain: the mode (0 off, 1 track, 2 album, 3 auto: album gain in album order, track
+  // gain shuffled) and the pre-amps in dB of tagged and untagged songs. The engine gets them
+  // now and again whenever Shuffle changes what auto means.
+  void SetReplayGain(int mode, int preamp, int untagged);
+  // The engine's mode last sent, XA_REPLAYGAIN_*; -1 before the first choices.
+  int ReplayGainSent() const { return sentReplayGain_[0]; }
 
   // ---- Play order ----
   void ToggleRepeat();
@@ -160,6 +171,8 @@ class TAlbumSession : public QObject {
   void XAudioNotifyCodecQuality(uint8_t Quality);
   void XAudioNotifyError(const std::string& Msg);
   void XAudioNotifyDebug(uint8_t Level, const std::string& Msg);
+  // The first sound of the input opened as Name is heard now.
+  void XAudioNotifyInputHeard(const std::string& Name);
 
  signals:
   void PlayerStateReported(int state);  // the engine's player state, XA_PLAYER_STATE_*
@@ -189,12 +202,30 @@ class TAlbumSession : public QObject {
   void OpenRequested(const std::string& path);
 
  private:
+  // Where the song after the current one is, and what of its disc the window must show.
+  enum class TShow { Song, DiscTitle, Disc };
+  struct TNext {
+    int Row = 0;
+    bool Wrapped = false;
+    TShow Show = TShow::Song;
+  };
+  TNext NextRow() const;
+  // At the end of a song: the next one is opened and played at once, so that it joins the
+  // end without a gap, and shown when the engine says it is heard.
+  void FeedNextSong();
+  // The fed song becomes the current one, with the reports held for it.
+  void ShowFedSong();
+  // The uppercase title of disc; empty for a disc the scan did not name.
+  std::string DiscTitleOf(int disc) const;
+  void ReadTitles(int disc);
   // The first row from from on whose column col reads text; from when there is none.
   int FindRow(int from, int col, const std::string& text) const;
   // Sends the volume to the engine as its PCM level.
   void SendVolume();
   // Plays, or for a song reopened inside, once its length is known and it has been sought.
   void Start();
+  // Sends the ReplayGain choices, auto resolved, when they differ from the last sent.
+  void SendReplayGain();
 
   TXaudioPlayer* engine_ = nullptr;
   TMP3Tag tags_;
@@ -202,6 +233,17 @@ class TAlbumSession : public QObject {
   std::vector<std::string> discs_;
   std::string discTitle_;
   int songRow_ = 0;
+  // The song fed at the end of the one before, until it is heard: its path as opened, what
+  // of its disc is to be shown, and the engine's reports about it, shown with it.
+  struct TFedSong {
+    std::string Path;
+    TShow Show = TShow::Song;
+    std::optional<uint32_t> Duration;
+    std::optional<std::pair<uint16_t, uint8_t>> StreamInfo;
+    std::optional<int> Position;
+    std::optional<qint64> Timecode;
+  };
+  TFedSong fed_;
   int loading_ = 0;
   int volume_ = 50;
   int position_ = kPositionRange;
@@ -211,4 +253,6 @@ class TAlbumSession : public QObject {
   // resumePlay_ is set.
   uint32_t resumeSecond_ = 0;
   bool resumePlay_ = false;
+  std::array<int, 3> replayGain_{3, 0, 0};
+  std::array<int, 3> sentReplayGain_{-1, 0, 0};
 };

@@ -308,11 +308,9 @@ class TForm1 : public QWidget {
   int ReplayGainMode = 3;
   int ReplayGainPreamp = 0;
   int ReplayGainUntagged = 0;
-  // Takes new choices (a mode out of range counts as auto, pre-amps are clamped) and sends
-  // them to the engine.
+  // Takes new choices (a mode out of range counts as auto, pre-amps are clamped) and hands
+  // them to the session, which sends them to the engine.
   void SetReplayGain(int mode, int preamp, int untagged);
-  // Sends the choices, auto resolved by the play order, when they differ from the last sent.
-  void SendReplayGain();
   // The engine's text for the gain of the current song, shown as the time display's hint.
   void XAudioNotifyEnvironmentString(const std::string& Name, const std::string& Value);
 
@@ -483,8 +481,6 @@ class TForm1 : public QWidget {
   bool closed_ = false;            // the close sequence has run
   bool endedFromOutside_ = false;  // nobody may be there to answer a message box
   bool saveFailureTold_ = false;
-  // The engine's ReplayGain mode and pre-amps last sent; the mode is -1 before the first.
-  std::array<int, 3> sentReplayGain_{-1, 0, 0};
   std::uint64_t sourceDevice_ = 0;  // device of the loaded source root
   TSourceWatch sourceWatch_;
 };

@@ -36,11 +36,7 @@ void TForm1::ConnectSession() {
   connect(session, &TAlbumSession::DiscTitleChanged, this, &TForm1::DiscTitleChanged);
   connect(session, &TAlbumSession::DiscLoaded, this, &TForm1::CaricaCD);
   connect(session, &TAlbumSession::SongChanged, this, &TForm1::CaricaSong);
-  connect(session, &TAlbumSession::PlayOrderChanged, this, [this] {
-    ColorModeLabels();
-    // Auto ReplayGain follows Shuffle, once the settings have sent the first choices.
-    if (sentReplayGain_[0] >= 0) SendReplayGain();
-  });
+  connect(session, &TAlbumSession::PlayOrderChanged, this, &TForm1::ColorModeLabels);
   connect(session, &TAlbumSession::VolumeChanged, this, [this] {
     VolBar->SetPosition(Session.Volume());
     VolBar->setToolTip(ToQString("Volume: " + std::to_string(Session.Volume()) + "%"));

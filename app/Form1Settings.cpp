@@ -124,7 +124,7 @@ void TForm1::LeggiINI() {
     // The keys not read yet keep what their controls hold.
   }
   // The engine starts with ReplayGain off; it gets the choices even when reading failed.
-  SendReplayGain();
+  SetReplayGain(ReplayGainMode, ReplayGainPreamp, ReplayGainUntagged);
   LeggiSkinINI(ColorsFile(SkinName, false));
 }
 

@@ -36,37 +36,22 @@ start_private_pulse pipe \
   "module-always-sink"
 
 python3 - "$PLAY" "$OUTPUT" "$work" "$ROUNDS" <<'PY'
-import array, os, statistics, subprocess, sys, threading, time
+import os, statistics, subprocess, sys, time
+sys.path.insert(0, "bench")
+from pipe_sink import RATE, PipeSink
 play, output, work, rounds = sys.argv[1], sys.argv[2], sys.argv[3], int(sys.argv[4])
-RATE = 44100
-reads = []           # (time of the read, frames read in all after it)
-data = bytearray()
-lock = threading.Lock()
 
-def reader():
-    fd = os.open(os.path.join(work, "pipe"), os.O_RDONLY)
-    while True:
-        chunk = os.read(fd, 65536)
-        if not chunk:
-            return
-        now = time.monotonic()
-        with lock:
-            data.extend(chunk)
-            reads.append((now, len(data) // 4))
-
-def analyse(first, start_time):
+def analyse(sink, first, start_time):
     """The time the second song's first sample reached the sink, and the silent frames at
     the join, from the frames read since `first`."""
-    with lock:
-        left = array.array("h", bytes(data[first * 4 : len(data) // 4 * 4]))[0::2]
-        rs = [(t, n - first) for t, n in reads if t >= start_time and n > first]
+    left, offset = sink.since(first, start_time)
     # Levels relative to the loudest sample: the player's volume scales both songs.
     peak = max(map(abs, left), default=0)
     last_loud = None
     for i, v in enumerate(left):
         if abs(v) > peak // 2:
             last_loud = i
-    if last_loud is None or not rs:
+    if last_loud is None or offset is None:
         return None
     # The quiet song's first sound after the last loud sample; silence between is a gap.
     b = next((i for i in range(last_loud + 1, len(left)) if abs(left[i]) > peak // 40), None)
@@ -77,19 +62,13 @@ def analyse(first, start_time):
     for v in left[last_loud:b]:
         run = run + 1 if v == 0 else 0
         gap = max(gap, run)
-    # The sink writes each block of the pipe when its first frame is due, as a sound card
-    # starts playing a period: the earliest reads (least behind the frames before them)
-    # mark the clock of the stream.
-    starts = [(t, before) for (t, _), (_, before) in zip(rs[1:], rs[:-1])]
-    offset = min(t - n / RATE for t, n in starts)
     return offset + b / RATE, gap
 
-threading.Thread(target=reader, daemon=True).start()
+sink = PipeSink(os.path.join(work, "pipe"))
 time.sleep(0.5)
 results = []
 for r in range(rounds):
-    with lock:
-        first = len(data) // 4
+    first = sink.frames()
     start = time.monotonic()
     lines = []
     # Without ReplayGain: it would bring both songs to one level (lame writes their gains).
@@ -99,7 +78,7 @@ for r in range(rounds):
         lines.append((time.monotonic(), line.strip()))
     p.wait()
     time.sleep(0.6)
-    found = analyse(first, start)
+    found = analyse(sink, first, start)
     state3 = next((t for t, l in lines if l == "player-state 3"), None)
     told = next((t for t, l in lines if l.startswith("input-heard") and l.endswith("b.mp3")), None)
     if found is None or state3 is None or told is None:

@@ -79,15 +79,15 @@ size_t PlayAlbum(const TAlbum& album, std::vector<double>& sameDisc,
     const auto handler = form.XAudio->OnNotifyPlayerState;
     int ends = 0;
     form.XAudio->OnNotifyPlayerState = [&](TXaudioPlayer* sender, int32_t state) {
-      const int disc = form.Session.DiscOf(form.Session.CurrentRow);
+      // The song opened at the end, not the one still heard, tells a disc change.
+      const int disc = form.Session.DiscOf(form.Session.SongRow());
       const auto start = Clock::now();
       handler(sender, state);
       if (state != XA_PLAYER_STATE_EOF) return;
       const double ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
       ++ends;
       if (ends < kDiscs * kSongs)
-        (form.Session.DiscOf(form.Session.CurrentRow) == disc ? sameDisc : discChange)
-            .push_back(ms);
+        (form.Session.DiscOf(form.Session.SongRow()) == disc ? sameDisc : discChange).push_back(ms);
     };
     QElapsedTimer timer;
     timer.start();

@@ -20,8 +20,11 @@ class TOutput {
   // Prepares for sound of this format; sound of another format written before it is
   // played out first, with as short a pause as the output allows.
   virtual bool Start(const TAudioFormat& format, std::string& error) = 0;
-  // Takes every frame, waiting while the device is busy.
+  // Takes every frame, waiting while the device is busy, unless interrupted.
   virtual bool Write(const float* samples, int frames, std::string& error) = 0;
+  // Any thread: the sound being written is dropped. A Write waiting for the device returns
+  // at once, taking no more, and so does every later one until the next Flush.
+  virtual void Interrupt() {}
   // Waits until everything written has been played.
   virtual void Drain() = 0;
   // Drops what has been written but not yet played.

@@ -17,7 +17,6 @@ using std::chrono::milliseconds;
 // While the device still holds sound the heard position moves without new blocks.
 constexpr milliseconds kBusyWait{20};
 constexpr milliseconds kIdleWait{250};
-constexpr milliseconds kMinReportGap{10};
 // The end of an input is announced when this much of it remains to be heard, whatever the
 // device holds: the next input follows in that time without a gap, and a window that shows
 // the next song at once is no further ahead of the ear than this.
@@ -28,6 +27,8 @@ constexpr size_t kNamesKept = 4;
 // slice lasts, and a drop takes effect between slices. Blocks are no longer than this, so
 // a block is one write (smaller slices cost the sound server's client a wake-up each).
 constexpr milliseconds kWriteSlice{50};
+// A change of volume is spread over this long: a step would click, a longer ramp lags.
+constexpr milliseconds kGainRamp{5};
 // While a stand-in plays for a sound device or server, it is looked for again this often.
 constexpr milliseconds kRetryGap{2000};
 
@@ -41,7 +42,7 @@ bool MayComeBack(const std::string& setting) {
 }  // namespace
 
 TOutputStage::TOutputStage(TRingBuffer& ring, TNotificationQueue& notices)
-    : ring_(ring), notices_(notices) {}
+    : ring_(ring), notices_(notices), heard_(notices) {}
 
 TOutputStage::~TOutputStage() { Finish(false); }
 
@@ -108,7 +109,17 @@ bool TOutputStage::Reopen(std::string& error) {
 }
 
 void TOutputStage::SetEpoch(uint64_t epoch) {
-  Change([&](TShared& s) { s.epoch = epoch; });
+  // Under the lock, so the output thread's flush for the new epoch comes after it.
+  Change([&](TShared& s) {
+    s.epoch = epoch;
+    if (output_) output_->Interrupt();
+  });
+}
+
+void TOutputStage::Cancel() {
+  cancel_ = true;
+  std::lock_guard lock(mutex_);
+  if (output_) output_->Interrupt();
 }
 
 void TOutputStage::SetPaused(bool paused) {
@@ -137,7 +148,7 @@ void TOutputStage::Name(uint64_t input, const std::string& name) {
 }
 
 void TOutputStage::Finish(bool playOut) {
-  if (!playOut) cancel_ = true;
+  if (!playOut) Cancel();
   Change([&](TShared& s) {
     s.finish = true;
     s.playOut = playOut;
@@ -172,7 +183,7 @@ void TOutputStage::Run() {
     // Told to finish, nothing more is coming: what the ring holds is all there is.
     const bool busy = DeviceDelay() > 0;
     const milliseconds wait = now.finish ? milliseconds(0) : busy ? kBusyWait : kIdleWait;
-    TAudioBlock* block = ring_.BeginRead(wait);
+    TAudioBlock* block = ring_.BeginRead(wait, Patience());
     if (block == nullptr) {
       if (now.finish) break;
       ReportHeard();
@@ -193,7 +204,7 @@ void TOutputStage::Run() {
     output_->Drain();
     ReportHeard();
   }
-  output_.reset();
+  UseOutput(nullptr);
   tid_ = 0;
 }
 
@@ -217,12 +228,16 @@ void TOutputStage::SyncEpoch(uint64_t epoch) {
 }
 
 void TOutputStage::UseOutput(std::unique_ptr<TOutput> output) {
-  output_ = std::move(output);
   started_ = {};
   outputPaused_ = false;
   retryAt_ = std::chrono::steady_clock::now() + kRetryGap;
-  std::lock_guard lock(mutex_);
-  activeName_ = output_->Name();
+  {
+    // Swapped under the lock, where other threads interrupt it; the old one closes outside.
+    std::lock_guard lock(mutex_);
+    output_.swap(output);
+    if (output_) activeName_ = output_->Name();
+  }
+  output.reset();
 }
 
 void TOutputStage::OutputFailed(const std::string& error, const TShared& now) {
@@ -273,7 +288,7 @@ void TOutputStage::PrepareOutput(const TAudioFormat& format, const TShared& now)
     UseOutput(std::move(handed));
     openedSetting_ = now.settingVersion;
   } else if (!output_ || openedSetting_ != now.settingVersion) {
-    output_.reset();
+    UseOutput(nullptr);
     failed_ = false;
     std::string error;
     auto output = TOutput::Open(now.setting, error, &cancel_);
@@ -321,8 +336,12 @@ void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, int64_t to
   if (block.frames > 0) {
     PrepareOutput(block.format, now);
     const TChannelGains gains = now.muted ? TChannelGains{0.0f, 0.0f} : now.gains;
-    ApplyGains(block.samples.data(), static_cast<size_t>(block.frames), block.format.channels,
-               gains);
+    // A device that plays nothing yet starts at the setting; one that plays moves to it.
+    if (DeviceDelay() > 0)
+      gains_.Set(gains, static_cast<int>(int64_t{block.format.rate} * kGainRamp.count() / 1000));
+    else
+      gains_.Jump(gains);
+    gains_.Apply(block.samples.data(), static_cast<size_t>(block.frames), block.format.channels);
   }
   if (toEnd >= 0 && (block.epoch != endEpoch_ || block.input != endInput_))
     AnnounceEnd(block, block.frames + toEnd);
@@ -334,19 +353,17 @@ void TOutputStage::WriteBlock(TAudioBlock& block, const TShared& now, int64_t to
     heardScheduled_ = block.input;
     AnnounceHeard(block, HeardAt(block, -block.frames));
   }
-  if (heard_.epoch != block.epoch || heard_.input != block.input) {
-    heard_.lastHundredths = -1;
-    heard_.lastOffset = -1;
-  }
-  heard_.epoch = block.epoch;
-  heard_.input = block.input;
-  heard_.endFrame = block.firstFrame + block.frames;
-  heard_.inputFrames = block.inputFrames;
-  heard_.rate = block.format.rate;
+  heard_.Written(block);
   ReportHeard();
 }
 
 int TOutputStage::DeviceDelay() const { return output_ ? output_->Delay() : 0; }
+
+milliseconds TOutputStage::Patience() const {
+  // A sink that takes sound at once never runs dry: it waits for a batch of blocks. A device
+  // that found the ring empty is starting or joining songs, and takes the first block.
+  return output_ && !output_->Paced() ? kIdleWait : milliseconds(0);
+}
 
 TAnnouncer::Clock::time_point TOutputStage::HeardAt(const TAudioBlock& block, int64_t frames) {
   const int rate = block.format.rate > 0 ? block.format.rate : 44100;
@@ -385,39 +402,11 @@ void TOutputStage::AnnounceHeard(const TAudioBlock& block, TAnnouncer::Clock::ti
 }
 
 void TOutputStage::ReportHeard() {
-  if (heard_.rate <= 0) return;
-  int64_t frame = std::max<int64_t>(0, heard_.endFrame - DeviceDelay());
-  if (heard_.inputFrames > 0) frame = std::min(frame, heard_.inputFrames);
+  const int delay = DeviceDelay();
+  const bool paced = !output_ || output_->Paced();
   // Under the lock, so a Stop or a new input cannot slip between the check and the post.
   std::lock_guard lock(mutex_);
-  if (heard_.epoch != shared_.epoch || heard_.input != shared_.input) return;
-  // Half the granularity apart, so that with blocks of up to half of it the gaps between
-  // reports never exceed it; the very end is always reported.
-  const int64_t hundredths = frame * 100 / heard_.rate;
-  const int64_t step = std::max(1, shared_.granularity / 2);
-  // An unpaced sink runs far faster than real time: nobody can follow reports closer than
-  // a few milliseconds apart, so they are thinned out in wall time.
-  const bool atEnd = frame == heard_.inputFrames;
-  const auto now = std::chrono::steady_clock::now();
-  if (!atEnd && heard_.lastHundredths >= 0 && output_ && !output_->Paced() &&
-      now - heard_.lastReport < kMinReportGap)
-    return;
-  bool reported = false;
-  if (heard_.lastHundredths < 0 || hundredths < heard_.lastHundredths ||
-      hundredths - heard_.lastHundredths >= step ||
-      (atEnd && hundredths != heard_.lastHundredths)) {
-    heard_.lastHundredths = hundredths;
-    notices_.Post(TNotice::Timecode(hundredths));
-    reported = true;
-  }
-  const int64_t offset =
-      heard_.inputFrames > 0 ? frame * shared_.range / heard_.inputFrames : heard_.lastOffset;
-  if (offset != heard_.lastOffset) {
-    heard_.lastOffset = offset;
-    notices_.Post(TNotice::Position(offset, shared_.range));
-    reported = true;
-  }
-  if (reported) heard_.lastReport = now;
+  heard_.Report(delay, paced, {shared_.epoch, shared_.input, shared_.range, shared_.granularity});
 }
 
 }  // namespace xaudio

@@ -1,5 +1,5 @@
-// The output thread: takes blocks from the ring, applies the volume, writes them to the
-// output and reports the timecode and position of what is being heard.
+// The output thread: takes blocks from the ring, applies the volume and writes them to the
+// output; what is heard is reported by THeardReport and told by the announcer.
 #pragma once
 
 #include <sys/types.h>
@@ -16,6 +16,8 @@
 #include <thread>
 
 #include "Announcer.h"
+#include "GainRamp.h"
+#include "HeardReport.h"
 #include "Levels.h"
 #include "NotificationQueue.h"
 #include "Output.h"
@@ -37,7 +39,7 @@ class TOutputStage {
   // Any thread: the scheduling level of the output thread (see ThreadPriority.h).
   void SetPriority(int level);
   // Any thread: the player is closing; no wait on the sound server goes on.
-  void Cancel() { cancel_ = true; }
+  void Cancel();
 
   // The rest is called from the engine thread.
   void Start();
@@ -69,25 +71,13 @@ class TOutputStage {
     uint64_t settingVersion = 1;
     uint64_t input = 0;
     int range = XA_DEFAULT_POSITION_RANGE;
-    int granularity = 10;
+    int granularity = XA_DEFAULT_TIMECODE_GRANULARITY;
     // The names of the last few inputs: one may still wait to be heard when the next opens.
     std::deque<std::pair<uint64_t, std::string>> names;
     bool finish = false;
     bool playOut = false;
     uint64_t version = 0;  // counts every change, for the paused wait
   };
-  // What was last written, so the heard position can advance while the ring is empty.
-  struct THeard {
-    uint64_t epoch = 0;
-    uint64_t input = 0;
-    int64_t endFrame = 0;
-    int64_t inputFrames = 0;
-    int rate = 0;
-    int64_t lastHundredths = -1;
-    int64_t lastOffset = -1;
-    std::chrono::steady_clock::time_point lastReport;
-  };
-
   void Run();
   // Output thread.
   void WaitWhilePaused(const TShared& now);
@@ -107,6 +97,8 @@ class TOutputStage {
   void Retry(const TShared& now);
   void ReportHeard();
   int DeviceDelay() const;
+  // How long an empty ring may take to fill a batch before the first block is taken.
+  std::chrono::milliseconds Patience() const;
   // When the device will have played what it holds and `frames` more.
   TAnnouncer::Clock::time_point HeardAt(const TAudioBlock& block, int64_t frames);
   // The input's end is `frames` after the block's start: it is told kEndLead before it is
@@ -134,14 +126,16 @@ class TOutputStage {
   // The setting version an output was last opened for (none yet: the largest value).
   std::atomic<uint64_t> triedSetting_{UINT64_MAX};
 
-  // Output thread only.
+  // Output thread only; swapped under mutex_, where other threads interrupt it.
   std::unique_ptr<TOutput> output_;
   uint64_t openedSetting_ = 0;
   std::chrono::steady_clock::time_point retryAt_;
   TAudioFormat started_;
   uint64_t epoch_ = 0;
   bool outputPaused_ = false;
-  THeard heard_;
+  // What was last written, so the heard position can advance while the ring is empty.
+  THeardReport heard_;
+  TGainRamp gains_;
   // The input whose end was last announced, so a trailing empty block does not repeat it.
   uint64_t endEpoch_ = 0;
   uint64_t endInput_ = 0;

@@ -63,7 +63,7 @@ class TPlayer {
   std::map<std::string, std::string> environmentStrings_;
   int playerMode_ = 0;
   int positionRange_ = XA_DEFAULT_POSITION_RANGE;
-  int timecodeGranularity_ = 10;
+  int timecodeGranularity_ = XA_DEFAULT_TIMECODE_GRANULARITY;
   int codecQuality_ = 0;
   int debugLevel_ = 0;
   XA_VolumeInfo volume_{100, 100, 50};

@@ -264,6 +264,7 @@ bool TPulseOutput::Write(const float* samples, int frames, std::string& error) {
       return false;
     }
     if (room == 0) {
+      if (interrupted_) break;
       Wait(deadline);
       continue;
     }
@@ -279,6 +280,13 @@ bool TPulseOutput::Write(const float* samples, int frames, std::string& error) {
   }
   Anchor(ServerDelay());
   return true;
+}
+
+void TPulseOutput::Interrupt() {
+  if (loop_ == nullptr) return;
+  TLocked lock(loop_);
+  interrupted_ = true;
+  pa_threaded_mainloop_signal(loop_, 0);
 }
 
 void TPulseOutput::Drain() {
@@ -301,6 +309,7 @@ void TPulseOutput::Drain() {
 
 void TPulseOutput::Flush() {
   TLocked lock(loop_);
+  interrupted_ = false;
   if (StreamFailed()) return;
   // The old stream's sound goes too, and the new one plays what comes next at once.
   EndJoin(false);

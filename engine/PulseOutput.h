@@ -33,6 +33,7 @@ class TPulseOutput : public TOutput {
   bool Open(const std::string& device, std::string& error);
   bool Start(const TAudioFormat& format, std::string& error) override;
   bool Write(const float* samples, int frames, std::string& error) override;
+  void Interrupt() override;
   void Drain() override;
   void Flush() override;
   void Pause() override;
@@ -84,6 +85,8 @@ class TPulseOutput : public TOutput {
   std::string device_;
   TAudioFormat format_;
   bool paused_ = false;
+  // Interrupt was called since the last Flush.
+  bool interrupted_ = false;
   // Bytes written since the stream started or was flushed, for a delay before the server
   // has sent its first timing report.
   uint64_t written_ = 0;

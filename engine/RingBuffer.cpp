@@ -21,11 +21,13 @@ TAudioBlock* TRingBuffer::BeginWrite() {
 }
 
 void TRingBuffer::EndWrite() {
+  bool wake;
   {
     std::lock_guard lock(mutex_);
     ++count_;
+    wake = readerWants_ > 0 && ReaderReady();
   }
-  readable_.notify_one();
+  if (wake) readable_.notify_one();
 }
 
 void TRingBuffer::WakeWriter() {
@@ -36,11 +38,27 @@ void TRingBuffer::WakeWriter() {
   writable_.notify_one();
 }
 
-TAudioBlock* TRingBuffer::BeginRead(std::chrono::milliseconds timeout) {
+TAudioBlock* TRingBuffer::BeginRead(std::chrono::milliseconds timeout,
+                                    std::chrono::milliseconds patience) {
   std::unique_lock lock(mutex_);
-  if (count_ == 0) readable_.wait_for(lock, timeout, [this] { return count_ > 0 || wakeReader_; });
+  if (count_ == 0) {
+    const auto until = std::chrono::steady_clock::now() + timeout;
+    const auto ready = [this] { return ReaderReady() || wakeReader_; };
+    readerWants_ = batch_;
+    readable_.wait_until(lock, std::chrono::steady_clock::now() + std::min(patience, timeout),
+                         ready);
+    readerWants_ = 1;
+    readable_.wait_until(lock, until, ready);
+    readerWants_ = 0;
+  }
   wakeReader_ = false;
   return count_ > 0 ? &blocks_[head_] : nullptr;
+}
+
+bool TRingBuffer::ReaderReady() const {
+  // An input's end is not held back: nothing of it may follow for a while.
+  return count_ >= readerWants_ ||
+         (count_ > 0 && blocks_[(head_ + count_ - 1) % blocks_.size()].last);
 }
 
 int64_t TRingBuffer::FramesToEnd() {

@@ -1,8 +1,9 @@
 // A bounded ring of sound blocks between the decoding thread (the only writer) and the
-// output thread (the only reader). The blocks are allocated once and reused. The writer is
-// woken in batches (half a ring at a time), so while it keeps ahead the two threads do not
-// hand every block over with a pair of context switches; the reader, which only waits when
-// the ring ran empty (a start, a join of songs), takes the first block that comes.
+// output thread (the only reader). The blocks are allocated once and reused. Each side is
+// woken in batches (half a ring at a time), so the two threads do not hand every block over
+// with a pair of context switches. A reader that cannot wait (a device about to run dry, a
+// start, a join of songs) takes the first block that comes, and an input's last block is
+// handed over at once.
 #pragma once
 
 #include <chrono>
@@ -37,8 +38,9 @@ class TRingBuffer {
   void EndWrite();
   void WakeWriter();
 
-  // Reader. The oldest filled block, or null after `timeout` or a WakeReader() call.
-  TAudioBlock* BeginRead(std::chrono::milliseconds timeout);
+  // Reader. The oldest filled block, or null after `timeout` or a WakeReader() call. An
+  // empty ring is given up to `patience` (at most `timeout`) to fill a batch first.
+  TAudioBlock* BeginRead(std::chrono::milliseconds timeout, std::chrono::milliseconds patience);
   // Reader, between BeginRead and EndRead: the frames queued after the block being read up
   // to the end of its input, when that end is queued too (-1 otherwise).
   int64_t FramesToEnd();
@@ -46,6 +48,9 @@ class TRingBuffer {
   void WakeReader();
 
  private:
+  // Under mutex_: what is queued is enough for the waiting reader.
+  bool ReaderReady() const;
+
   std::mutex mutex_;
   std::condition_variable writable_;
   std::condition_variable readable_;
@@ -54,6 +59,8 @@ class TRingBuffer {
   size_t head_ = 0;  // next block to read
   size_t count_ = 0;
   size_t batch_;
+  // The blocks a waiting reader is to be woken for (0: it is not waiting).
+  size_t readerWants_ = 0;
   bool wakeWriter_ = false;
   bool wakeReader_ = false;
 };

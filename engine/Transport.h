@@ -77,7 +77,7 @@ class TTransport {
   uint64_t input_ = 0;
   std::string inputName_;
   int range_ = XA_DEFAULT_POSITION_RANGE;
-  int granularity_ = 10;
+  int granularity_ = XA_DEFAULT_TIMECODE_GRANULARITY;
   int silentReads_ = 0;
   // The decoder has reached the end of the input; its last sound is still on its way.
   bool decoded_ = false;

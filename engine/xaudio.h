@@ -220,6 +220,9 @@ extern "C" {
    its end, and the message tells why. */
 #define XA_DEBUG_LEVEL_INPUT_DAMAGED 1
 
+/* Timecode granularity until changed, in hundredths of a second: a timecode as the heard
+   time reaches each whole second. */
+#define XA_DEFAULT_TIMECODE_GRANULARITY 100
 /* Position range reported by XA_MSG_NOTIFY_INPUT_POSITION until changed. */
 #define XA_DEFAULT_POSITION_RANGE 400
 /* Volume fields: 0..100; this value leaves the field unchanged. Balance 50 is centred. */
@@ -346,8 +349,9 @@ typedef struct XA_Message {
       uint8_t s;
       uint8_t f; /* hundredths of a second */
     } input_timecode;
-    uint32_t granularity; /* INPUT_TIMECODE_GRANULARITY: the most hundredths of a second
-                             of sound between two timecodes; default 10 */
+    uint32_t granularity; /* INPUT_TIMECODE_GRANULARITY, 1..100 hundredths of a second: a
+                             timecode comes as the heard time reaches each multiple of it
+                             (within 50 ms), and at the start, a seek and the end */
     uint32_t duration;    /* INPUT_DURATION, whole seconds */
     struct {
       uint8_t level;      /* XA_STREAM_LEVEL_* */

@@ -64,7 +64,15 @@ class SessionTest : public ::testing::Test {
     engine.PostPlayerState(state);
     ASSERT_TRUE(engine.WaitDrained());
   }
-  void EndOfSong() { Report(XA_PLAYER_STATE_EOF); }
+  // The end of input, then the first sound of the song opened at it heard.
+  void EndOfSong() {
+    Report(XA_PLAYER_STATE_EOF);
+    Heard(session.SongPath(session.SongRow()));
+  }
+  void Heard(const std::string& path) {
+    engine.PostInputHeard(path);
+    ASSERT_TRUE(engine.WaitDrained());
+  }
   // The transport commands sent since the last call: "stop", "play" and the song opened.
   Lines Log() {
     Lines log;
@@ -140,8 +148,8 @@ TEST_F(SessionTest, AlbumModePlaysIntoTheNextDiscAndStopsAtTheTableEnd) {
   GoTo("a3");
   EndOfSong();
   EXPECT_EQ(Current(), "b1");
-  // Another disc: loading it stops the engine first.
-  EXPECT_EQ(Log(), (Lines{"stop", "open b1", "play"}));
+  // The old song's input has ended: the next disc's song joins it without a Stop.
+  EXPECT_EQ(Log(), (Lines{"open b1", "play"}));
   EXPECT_EQ(session.DiscTitle(), "2. B");
   EXPECT_EQ(loaded.takeLast().at(0).toInt(), 2);
 
@@ -154,7 +162,72 @@ TEST_F(SessionTest, AlbumModePlaysIntoTheNextDiscAndStopsAtTheTableEnd) {
   session.ToggleRepeat();
   GoTo("b2");
   EndOfSong();
-  EXPECT_EQ(Log(), (Lines{"stop", "open a1", "play"}));
+  EXPECT_EQ(Log(), (Lines{"open a1", "play"}));
+}
+
+TEST_F(SessionTest, TheSongFedAtTheEndIsShownWhenHeardAndNavigationFollowsTheEar) {
+  std::vector<std::string> shown;
+  for (auto [signal, name] :
+       {std::pair{&TAlbumSession::SongChanged, "song"}, {&TAlbumSession::TimeCleared, "00:00"}})
+    QObject::connect(&session, signal, [&shown, name] { shown.push_back(name); });
+  QObject::connect(&session, &TAlbumSession::DurationReported,
+                   [&shown](qint64 s) { shown.push_back("length " + std::to_string(s)); });
+  QObject::connect(&session, &TAlbumSession::DiscLoaded,
+                   [&shown](int disc) { shown.push_back("disc " + std::to_string(disc)); });
+  GoTo("a1");
+  engine.PostDuration(100);
+  Report(XA_PLAYER_STATE_PLAYING);
+  shown.clear();
+  // Fed at once, shown only when heard: the engine's reports about it wait as well.
+  Report(XA_PLAYER_STATE_EOF);
+  EXPECT_EQ(Log(), (Lines{"open a2", "play"}));
+  engine.PostDuration(200);
+  engine.PostTimecode(0, 0, 0);
+  Report(XA_PLAYER_STATE_PLAYING);
+  EXPECT_EQ(Current(), "a1");
+  EXPECT_EQ(session.Duration(), 100u);
+  EXPECT_TRUE(shown.empty());
+  Heard(root + "A/a3.mp3");
+  EXPECT_EQ(Current(), "a1");
+  Heard(session.SongPath(2));
+  EXPECT_EQ(Current(), "a2");
+  EXPECT_EQ(shown, (Lines{"00:00", "length 200", "song"}));
+
+  // Next and Previous in the last moments of a song act on it, not on the song fed.
+  Report(XA_PLAYER_STATE_EOF);
+  session.PreviousSong();
+  EXPECT_EQ(Current(), "a1");
+  EXPECT_EQ(Log(), (Lines{"open a3", "play", "stop", "open a1", "play"}));
+  Heard(session.SongPath(3));
+  EXPECT_EQ(Current(), "a1");
+  Report(XA_PLAYER_STATE_EOF);
+  session.NextSong();
+  EXPECT_EQ(Current(), "a2");
+  EXPECT_EQ(Log(), (Lines{"open a2", "play", "stop", "open a2", "play"}));
+
+  // A song over before it is heard is shown when the next one is fed.
+  GoTo("a1");
+  Report(XA_PLAYER_STATE_EOF);
+  Report(XA_PLAYER_STATE_EOF);
+  EXPECT_EQ(Current(), "a2");
+  EXPECT_EQ(Log(), (Lines{"open a2", "play", "open a3", "play"}));
+
+  // Across discs, the song and its time are shown before the disc's list and picture.
+  session.ToggleAlbum();
+  GoTo("a3");
+  shown.clear();
+  Report(XA_PLAYER_STATE_EOF);
+  EXPECT_EQ(session.DiscTitle(), "1. A");
+  Heard(session.SongPath(session.SongRow()));
+  EXPECT_EQ(session.DiscTitle(), "2. B");
+  EXPECT_EQ(shown, (Lines{"00:00", "song", "disc 2"}));
+  EXPECT_EQ(Log(), (Lines{"open b1", "play"}));
+
+  // A Stop drops what was still to be heard: the fed song is what Play plays.
+  Report(XA_PLAYER_STATE_EOF);
+  session.Stop();
+  EXPECT_EQ(Current(), "b2");
+  EXPECT_EQ(Log(), (Lines{"open b2", "play", "stop"}));
 }
 
 TEST_F(SessionTest, NextSongStopsAndMovesOnlyWhereThereIsANextSong) {
@@ -381,6 +454,31 @@ TEST_F(SessionTest, AReopenedLoadFindsTheSongByPathAndResumesAtItsSecond) {
   engine.PostDuration(600);
   ASSERT_TRUE(engine.WaitDrained());
   EXPECT_TRUE(engine.Commands().empty());
+}
+
+TEST_F(SessionTest, ReplayGainIsSentOnceChosenAndAutoFollowsShuffle) {
+  const auto sent = [this] {
+    std::vector<int> modes;
+    for (const FakeXaudioCommand& c : engine.Commands())
+      if (c.Code == XA_MSG_SET_PLAYER_ENVIRONMENT_INTEGER &&
+          c.Texts.at(0) == XA_ENVIRONMENT_REPLAYGAIN)
+        modes.push_back(c.Ints.at(0));
+    engine.ClearCommands();
+    return modes;
+  };
+  // Before the first choices the engine keeps its own setting, whatever the order does.
+  session.ToggleShuffle();
+  EXPECT_EQ(sent(), std::vector<int>{});
+  EXPECT_EQ(session.ReplayGainSent(), -1);
+  session.SetReplayGain(3, 2, 0);
+  session.ToggleShuffle();
+  session.ToggleShuffle();
+  EXPECT_EQ(sent(),
+            (std::vector<int>{XA_REPLAYGAIN_TRACK, XA_REPLAYGAIN_ALBUM, XA_REPLAYGAIN_TRACK}));
+  session.SetReplayGain(0, 2, 0);
+  session.SetReplayGain(0, 2, 0);
+  session.ToggleShuffle();
+  EXPECT_EQ(sent(), std::vector<int>{XA_REPLAYGAIN_OFF});
 }
 
 TEST_F(SessionTest, NotificationsMoveThePositionAnswerWithTheVolumeAndNameFailedSongs) {

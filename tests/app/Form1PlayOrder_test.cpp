@@ -31,8 +31,11 @@ class PlayOrderTest : public AlbumTest {
     for (const std::string& text : Texts(form->SongList)) shown.push_back(text);
     return shown;
   }
+  // The end of input, then the first sound of the song fed at it heard.
   void EndOfSong() {
     engine.PostPlayerState(XA_PLAYER_STATE_EOF);
+    ASSERT_TRUE(engine.WaitDrained());
+    engine.PostInputHeard(form->Session.SongPath(form->Session.SongRow()));
     ASSERT_TRUE(engine.WaitDrained());
   }
 };
@@ -47,11 +50,16 @@ TEST_F(PlayOrderTest, TheButtonsMoveAndTheTitlesAndSongListFollow) {
   QTest::mouseClick(form->btnrew2, Qt::LeftButton);
   EXPECT_EQ(Shown(), discA);
 
-  // Album mode plays into the next disc and steps back across it.
+  // Album mode plays into the next disc and steps back across it; the next disc is shown
+  // when its first song is heard, not at the end of input.
   form->modemodebtnClick();
   form->fwdbtnClick();
   form->fwdbtnClick();
-  EndOfSong();
+  engine.PostPlayerState(XA_PLAYER_STATE_EOF);
+  ASSERT_TRUE(engine.WaitDrained());
+  EXPECT_EQ(Shown(), (Lines{"1. A", "3. a3", "1. a1", "2. a2", "3. a3"}));
+  engine.PostInputHeard(form->Session.SongPath(form->Session.SongRow()));
+  ASSERT_TRUE(engine.WaitDrained());
   EXPECT_EQ(Shown(), (Lines{"2. B", "1. b1", "1. b1", "2. b2"}));
   for (TCoolButton* previous : {form->rewbtn, form->btnrew1})
     QTest::mouseClick(previous, Qt::LeftButton);

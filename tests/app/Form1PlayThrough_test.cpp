@@ -32,12 +32,13 @@ TEST(Form1PlayThroughTest, AlbumModePlaysEveryDiscInOrderAndStopsAtTheEnd) {
   {
     TForm1 form(SONAVERA_SOURCE_DIR "/assets/runtime/", TXaudioEntryPoints::Engine());
     form.XAudio->SetPlayerEnvironmentString(XA_ENVIRONMENT_OUTPUT, XA_OUTPUT_NULL);
-    // The title shown whenever the engine reports that playing began.
+    // The title shown whenever the engine reports a song's first sound heard.
     std::vector<std::string> heard;
-    const auto playerState = form.XAudio->OnNotifyPlayerState;
-    form.XAudio->OnNotifyPlayerState = [&](TXaudioPlayer* sender, int32_t state) {
-      playerState(sender, state);
-      if (state == XA_PLAYER_STATE_PLAYING &&
+    const auto progress = form.XAudio->OnNotifyProgress;
+    form.XAudio->OnNotifyProgress = [&](TXaudioPlayer* sender, uint8_t source, uint8_t code,
+                                        int16_t value, const std::string& name) {
+      progress(sender, source, code, value, name);
+      if (code == XA_PROGRESS_INPUT_HEARD &&
           (heard.empty() || heard.back() != form.Songlbl->Caption()))
         heard.push_back(form.Songlbl->Caption());
     };

@@ -304,6 +304,18 @@ TEST_F(MprisTest, CanGoNextAndPreviousFollowThePlayOrder) {
   EXPECT_FALSE(Get("CanGoPrevious").toBool());
 }
 
+// The song fed at the end of input is the current one only once it is heard.
+TEST_F(MprisTest, MetadataAndNavigationFollowTheSongHeard) {
+  form->Session.AutoStart = true;
+  Report(XA_PLAYER_STATE_EOF);
+  EXPECT_EQ(Title(), "a1");
+  EXPECT_FALSE(Get("CanGoPrevious").toBool());
+  engine.PostInputHeard(form->Session.SongPath(2));
+  ASSERT_TRUE(engine.WaitDrained());
+  EXPECT_EQ(Title(), "a2");
+  EXPECT_TRUE(Get("CanGoPrevious").toBool());
+}
+
 TEST_F(MprisTest, ModesVolumeAndPositionRoundTrip) {
   Set("LoopStatus", "Playlist");
   EXPECT_EQ(Get("LoopStatus").toString(), "Playlist");

@@ -95,46 +95,52 @@ TEST_F(Playback, OpenReportsDurationAndStreamWithoutPlaying) {
 }
 
 TEST_F(Playback, PlaysToTheEndReportingTimeAndPosition) {
-  TEngineHarness engine(XA_OUTPUT_NULL);
-  // As the window runs it, so that a busy machine does not starve the reports.
-  player_set_priority(engine.player(), XA_PRIORITY_HIGHEST);
-  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, stereo_);
-  engine.Send(XA_MSG_COMMAND_PLAY);
-  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PLAYING, 5s));
-  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_EOF, 10s));
-  // The end of input comes while the tail still sounds; time goes on to the end.
-  auto last = engine.WaitFor(
-      [](const TNotification& n) {
-        return n.code() == XA_MSG_NOTIFY_INPUT_POSITION &&
-               n.message.data.input_position.offset >= 399;
-      },
-      5s);
-  ASSERT_TRUE(last);
-  EXPECT_EQ(last->message.data.input_position.range, 400u);
+  // By default a timecode as each second is heard (a window showing seconds wakes once a
+  // second); with a granularity of a tenth, one each tenth.
+  for (const int granularity : {XA_DEFAULT_TIMECODE_GRANULARITY, 10}) {
+    SCOPED_TRACE(granularity);
+    TEngineHarness engine(XA_OUTPUT_NULL);
+    // As the window runs it, so that a busy machine does not starve the reports.
+    player_set_priority(engine.player(), XA_PRIORITY_HIGHEST);
+    if (granularity != XA_DEFAULT_TIMECODE_GRANULARITY)
+      engine.Send(XA_MSG_SET_INPUT_TIMECODE_GRANULARITY, granularity);
+    engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, stereo_);
+    engine.Send(XA_MSG_COMMAND_PLAY);
+    ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PLAYING, 5s));
+    ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_EOF, 10s));
+    // The end of input comes while the tail still sounds; time goes on to the very end.
+    auto last = engine.WaitFor(
+        [](const TNotification& n) {
+          return n.code() == XA_MSG_NOTIFY_INPUT_POSITION &&
+                 n.message.data.input_position.offset >= 400;
+        },
+        5s);
+    ASSERT_TRUE(last);
+    EXPECT_EQ(last->message.data.input_position.range, 400u);
 
-  // A timecode every tenth. An output thread kept from running for a moment cannot report
-  // the time it missed, so one or two longer steps are let through; a rule that reports too
-  // seldom makes many.
-  int previous = -1;
-  int timecodes = 0;
-  int longSteps = 0;
-  for (const auto& n : engine.seen()) {
-    if (!IsTimecode(n)) continue;
-    ++timecodes;
-    if (previous >= 0) {
-      if (Hundredths(n) - previous > 10) ++longSteps;
-      EXPECT_LE(Hundredths(n) - previous, 25) << "a timecode every tenth";
+    // An output thread kept from running for a moment cannot report the step it missed, so
+    // one or two skipped steps are let through; a rule that reports too seldom skips many,
+    // and one that reports too often sends more than one a step.
+    int previous = -1;
+    int timecodes = 0;
+    int skipped = 0;
+    for (const auto& n : engine.seen()) {
+      if (!IsTimecode(n)) continue;
+      ++timecodes;
+      if (previous >= 0 && Hundredths(n) / granularity > previous / granularity + 1) ++skipped;
+      EXPECT_GE(Hundredths(n), previous);
+      previous = Hundredths(n);
     }
-    EXPECT_GE(Hundredths(n), previous);
-    previous = Hundredths(n);
+    EXPECT_LE(skipped, 2);
+    EXPECT_LE(timecodes, 200 / granularity + 4);
+    EXPECT_GE(timecodes, 200 / granularity - 1);
+    EXPECT_GE(previous, 190);
   }
-  EXPECT_LE(longSteps, 2) << "a timecode every tenth";
-  EXPECT_GE(timecodes, 19);
-  EXPECT_GE(previous, 190);
 }
 
 TEST_F(Playback, StopThenPlayRestartsAndPauseThenPlayResumes) {
   TEngineHarness engine(XA_OUTPUT_NULL);
+  engine.Send(XA_MSG_SET_INPUT_TIMECODE_GRANULARITY, 10);
   engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, stereo_);
   engine.Send(XA_MSG_COMMAND_PLAY);
   auto at = [](int hundredths) {
@@ -231,6 +237,31 @@ TEST_F(Playback, VolumeScalesTheSoundAndZeroIsSilent) {
   EXPECT_GT(ratio, 0.05);
   EXPECT_LT(ratio, 0.3) << "half the bar is well below half the amplitude";
   for (int16_t s : silent.samples) ASSERT_EQ(s, 0);
+}
+
+TEST_F(Playback, AVolumeChangeWhilePlayingRampsWithoutAStep) {
+  const std::string out = dir_->File("ramp.wav");
+  {
+    TEngineHarness engine(XA_OUTPUT_WAV_PREFIX + out);
+    engine.Send(XA_MSG_SET_INPUT_TIMECODE_GRANULARITY, 10);
+    engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, stereo_);
+    engine.Send(XA_MSG_COMMAND_PLAY);
+    ASSERT_TRUE(engine.WaitFor(
+        [](const TNotification& n) { return IsTimecode(n) && Hundredths(n) >= 50; }, 5s));
+    engine.Send(XA_MSG_SET_OUTPUT_VOLUME, XA_VOLUME_UNCHANGED, 50, XA_VOLUME_UNCHANGED);
+    ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_EOF, 5s));
+    engine.Send(XA_MSG_COMMAND_EXIT);
+    ASSERT_TRUE(engine.WaitForCode(XA_MSG_NOTIFY_EXITED, 5s));
+  }
+  const TWav w = ReadWav(out);
+  ASSERT_GT(w.frames(), static_cast<size_t>(44100));
+  // The tone's own steps stay under 0.5 x 2 pi x 440 / 44100 of full scale (about 1,030);
+  // a gain stepping from 1 to an eighth at once moves up to 14,000 in one sample.
+  int steepest = 0;
+  for (size_t i = 1; i < w.frames(); ++i)
+    steepest = std::max(steepest, std::abs(w.samples[2 * i] - w.samples[2 * i - 2]));
+  EXPECT_LT(steepest, 1200);
+  EXPECT_LT(Rms(w, w.frames() - 4410, 4410), 0.5 / std::sqrt(2.0) * 0.2) << "turned down";
 }
 
 TEST_F(Playback, EqualizerCutOnLowBandsLowersOnlyLowTones) {

@@ -102,6 +102,35 @@ TEST_F(PulseOutput, DelayIsWhatTheServerHasStillToPlay) {
   EXPECT_LT(Ms(out.Delay()), 30.0);
 }
 
+// A write waiting for the server gives up at once when its sound is dropped, and writes
+// wait again once the drop has been flushed: a Stop or a close is not held by the server.
+TEST_F(PulseOutput, AnInterruptedWriteReturnsAtOnce) {
+  xaudio::TPulseOutput out;
+  std::string error;
+  ASSERT_TRUE(out.Open("", error)) << error;
+  ASSERT_TRUE(out.Start({kRate, 2}, error)) << error;
+  const std::vector<float> second(static_cast<size_t>(kRate) * 2, 0.0f);
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    const auto start = Clock::now();
+    auto writing = std::async(std::launch::async, [&] {
+      std::string failure;
+      return out.Write(second.data(), kRate, failure);
+    });
+    std::this_thread::sleep_for(100ms);
+    out.Interrupt();
+    ASSERT_EQ(writing.wait_for(2s), std::future_status::ready);
+    EXPECT_TRUE(writing.get()) << "an interrupted write is no failure";
+    EXPECT_LT(Ms(Clock::now() - start), 100.0 + 60.0);
+    out.Flush();
+  }
+  // After the flush a write takes all of its sound again.
+  const auto start = Clock::now();
+  ASSERT_TRUE(out.Write(second.data(), kRate / 2, error)) << error;
+  ASSERT_TRUE(out.Write(second.data(), kRate / 2, error)) << error;
+  EXPECT_GT(Ms(Clock::now() - start) + Ms(out.Delay()), 900.0);
+}
+
 // The server holds a quarter of a second; the end is still told only as it is heard.
 TEST_F(PulseOutput, EndOfInputIsToldAsTheSongIsHeard) {
   TEngineHarness engine("pulse");
