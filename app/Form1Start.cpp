@@ -32,10 +32,9 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::FormShow() {
   firstShowDone_ = true;
   XAudio->SetCodecQuality(0);
-  // The window shows whole seconds: a timecode every half second at most (never closer
-  // than a quarter) shows each second within half a second of its sound, with half the
-  // wake-ups of the default tenth. The position bar has its own notices.
-  XAudio->SetInputTimecodeGranularity(50);
+  // The window shows whole seconds: one timecode as the sound enters each second, not ten.
+  // The position bar has notices of its own, one per step of its 400.
+  XAudio->SetInputTimecodeGranularity(100);
   FillDriveLists();
   // The settings file lives in the user's configuration folder.
   WindowsDir = platform::ConfigFolder();
