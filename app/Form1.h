@@ -152,6 +152,9 @@ class TForm1 : public QWidget {
   void EndProgram();
   // The command-line arguments after the program's name (set by main()).
   std::vector<std::string> Arguments;
+  // Runs once, after the first activation has started what the start opens: what the first
+  // sound need not wait for (set by main()).
+  std::function<void()> OnStarted;
 
   // The settings file Sonavera.ini in WindowsDir, the user's configuration folder (ends in
   // "/"); both are computed at the first show.

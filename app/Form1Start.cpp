@@ -32,6 +32,9 @@ void TForm1::showEvent(QShowEvent* event) {
 void TForm1::FormShow() {
   firstShowDone_ = true;
   XAudio->SetCodecQuality(0);
+  // The window shows whole seconds: one timecode as the sound enters each second, not ten.
+  // The position bar has notices of its own, one per step of its 400.
+  XAudio->SetInputTimecodeGranularity(100);
   FillDriveLists();
   // The settings file lives in the user's configuration folder.
   WindowsDir = platform::ConfigFolder();
@@ -51,7 +54,9 @@ void TForm1::FormShow() {
 }
 
 void TForm1::FormActivate() {
-  if (FirstStart) Inizializza();
+  if (!FirstStart) return;
+  Inizializza();
+  if (OnStarted) OnStarted();
 }
 
 void TForm1::Inizializza() {

@@ -118,10 +118,6 @@ TForm3::TForm3(QWidget* parent) : TKeyUpDialog(parent, Qt::Tool) {
   connect(OKbtn, &QPushButton::clicked, this, &TForm3::OKbtnClick);
   connect(Cancelbtn, &QPushButton::clicked, this, &TForm3::CancelbtnClick);
 
-  ColorDialog = new QColorDialog(this);
-  // Qt's own picker: the same on every desktop, and one the program can drive.
-  ColorDialog->setOption(QColorDialog::DontUseNativeDialog);
-
   ShortCut.SetDescription("Sonavera");
   ShortCut.ExactFolder = "Sonavera";
   ShortCut.ExactFolderBase = fbProgramsMenu;
@@ -257,6 +253,12 @@ void TForm3::SetSampleColors(const TColorScheme& colors) {
 }
 
 void TForm3::ColorButtonClick(TColor TColorScheme::*sample) {
+  // Made at its first use: building it loads the icon theme, which the start need not wait
+  // for. Qt's own picker: the same on every desktop, and one the program can drive.
+  if (!ColorDialog) {
+    ColorDialog = new QColorDialog(this);
+    ColorDialog->setOption(QColorDialog::DontUseNativeDialog);
+  }
   ColorDialog->setCurrentColor(ColorToQColor(samples_.*sample));
   if (ColorDialog->exec() != QDialog::Accepted) return;
   TColorScheme colors = samples_;

@@ -68,6 +68,7 @@ class TForm3 : public TKeyUpDialog {
               *btnCOL1Start = nullptr, *btnCOL1end = nullptr, *btnCOL1back = nullptr,
               *btnCOL2start = nullptr, *btnCOL2end = nullptr, *btnCOL2back = nullptr;
   QPushButton *Defaultbtn = nullptr, *Button10 = nullptr;
+  // The colour picker, made when a colour button is first pressed.
   QColorDialog* ColorDialog = nullptr;
   // The program's link, on the desktop or in a program group of its own.
   TShortCut ShortCut;

@@ -42,7 +42,9 @@ TMprisPlayer::TMprisPlayer(QObject* parent, TAlbumSession& session,
   connect(&session, &TAlbumSession::PlayOrderChanged, this, &TMprisPlayer::Changed);
   connect(&session, &TAlbumSession::VolumeChanged, this, &TMprisPlayer::Changed);
   connect(&session, &TAlbumSession::SeekRequested, seeked_, qOverload<>(&QTimer::start));
+  // The service may come after the first song's length was reported.
   song_ = session.CurrentSongPath();
+  if (!song_.empty()) lengthSeconds_ = session.Duration();
   sent_ = Announced();
 }
 

@@ -4,6 +4,7 @@
 #include <QMessageBox>
 #include <QThread>
 #include <iostream>
+#include <optional>
 
 #include "CommandLine.h"
 #include "EndSignals.h"
@@ -71,7 +72,6 @@ int main(int argc, char** argv) {
   }
 
   const std::string programFolder = platform::ProgramFolder();
-  QApplication::setWindowIcon(ProgramIcon(programFolder));
   TForm1 form1(programFolder);
   form1.WindowZoom = zoom;
   form1.ScreenZoom = screenZoom;
@@ -91,7 +91,13 @@ int main(int argc, char** argv) {
   form1.show();
   // A kill or a logout ends the program as its close button does.
   const TEndSignals endSignals([&form1] { form1.EndProgram(); });
-  // After the first show, which reads the settings the service reports.
-  const TMprisService mpris(form1);
+  // The first sound need not wait for the service on the bus or the window icon's pictures:
+  // they follow the first activation (after the first show, which reads the settings the
+  // service reports).
+  std::optional<TMprisService> mpris;
+  form1.OnStarted = [&] {
+    mpris.emplace(form1);
+    QApplication::setWindowIcon(ProgramIcon(programFolder));
+  };
   return app.exec();
 }

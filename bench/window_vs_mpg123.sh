@@ -8,7 +8,8 @@
 # Goals: CPU at most 1.0x mpg123, RSS at most 32 MB, PSS at most 16 MB, close -> gone at most
 # 100 ms.
 # With BASE_BUILD_DIR, that build's player plays in the same rounds too, for a before-and-after
-# figure.
+# figure. Each program named in PEERS (a command that plays the song's path, e.g.
+# PEERS="audacious qmmp") plays in the same rounds as well, from a fresh home of its own.
 # Usage: bench/window_vs_mpg123.sh [BUILD_DIR] [ROUNDS] [SECONDS] [BASE_BUILD_DIR]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -26,10 +27,7 @@ source scripts/lib-cleanup.sh
 source scripts/lib-pulse.sh
 source scripts/display.sh
 start_display "$work/xvfb.log"
-start_private_pulse bench "module-null-sink sink_name=bench rate=44100 channels=2"
-# A silent stream kept open, so that the server's own wake-up is nobody's cost.
-pacat --raw --rate=44100 --channels=2 --format=s16le /dev/zero >/dev/null 2>&1 &
-pids+=($!)
+start_bench_sink
 
 mkdir -p "$work/album/Disc"
 sox -q -n -r 44100 -c 2 -b 16 "$work/song.wav" synth 300 pinknoise vol 0.2 \
@@ -82,8 +80,9 @@ floor() {
 }
 
 ROWS=$work/rows
-per_round=3
-[ -z "$BASE" ] || per_round=4
+peers=(${PEERS:-})
+per_round=$((3 + ${#peers[@]}))
+[ -z "$BASE" ] || per_round=$((per_round + 1))
 : >"$ROWS"
 for ((i = 1; i <= ROUNDS; i++)); do
   read -r c r p g < <(player 0)
@@ -96,6 +95,10 @@ for ((i = 1; i <= ROUNDS; i++)); do
     read -r c r p g < <(player 0 "$BASE")
     echo "base $c $r $p $g" >>"$ROWS"
   fi
+  for p in "${peers[@]}"; do
+    read -r c r p2 g < <(in_fresh_home measure "$p" "$SONG")
+    echo "$p $c $r $p2 $g" >>"$ROWS"
+  done
   if [ -x "$FLOOR" ]; then
     read -r c r p g < <(floor)
     echo "qt-floor $c $r $p $g" >>"$ROWS"
@@ -110,12 +113,12 @@ stat_of() {
 }
 echo "$ROUNDS rounds of $SECONDS_PLAYED s, window shown:"
 [ -x "$FLOOR" ] && echo "  Qt Widgets floor (one bare window): RSS $(stat_of qt-floor 3 1024) MB; PSS $(stat_of qt-floor 4 1024) MB"
-for who in sonavera sonavera+eq mpg123 ${BASE:+base}; do
+for who in sonavera sonavera+eq mpg123 ${BASE:+base} "${peers[@]}"; do
   echo "  $who: CPU $(stat_of "$who" 2 $((SECONDS_PLAYED * 10))) % of a core;" \
     "RSS $(stat_of "$who" 3 1024) MB; PSS $(stat_of "$who" 4 1024) MB; close -> gone $(stat_of "$who" 5 1) ms"
 done
 # Each round's CPU ratio to that round's mpg123.
-for who in sonavera sonavera+eq ${BASE:+base}; do
+for who in sonavera sonavera+eq ${BASE:+base} "${peers[@]}"; do
   paste <(awk -v n="$who" '$1 == n { print $2 }' "$ROWS") <(awk '$1 == "mpg123" { print $2 }' "$ROWS") |
     awk -v n="$who" '{ r[NR] = $1 / $2 } END {
       printf "  %s / mpg123 CPU per round:", n; for (i = 1; i <= NR; i++) printf " %.2f", r[i]; print " (goal <= 1.0)" }'

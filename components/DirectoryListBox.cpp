@@ -36,10 +36,7 @@ std::vector<std::string> Subfolders(const std::string& folder) {
 
 }  // namespace
 
-TDirectoryListBox::TDirectoryListBox(QWidget* parent)
-    : QTreeWidget(parent),
-      openIcon_(style()->standardIcon(QStyle::SP_DirOpenIcon)),
-      closedIcon_(style()->standardIcon(QStyle::SP_DirIcon)) {
+TDirectoryListBox::TDirectoryListBox(QWidget* parent) : QTreeWidget(parent) {
   setHeaderHidden(true);
   setRootIsDecorated(false);
   setItemsExpandable(false);
@@ -71,6 +68,11 @@ QTreeWidgetItem* TDirectoryListBox::FolderItem(const std::string& name, const st
                                                bool open) {
   auto* item = new QTreeWidgetItem(QStringList(ToQString(name)));
   item->setData(0, Qt::UserRole, QByteArray::fromStdString(path));
+  // The style's folder icons load the icon theme: not at start-up, only once a list is shown.
+  if (openIcon_.isNull()) {
+    openIcon_ = style()->standardIcon(QStyle::SP_DirOpenIcon);
+    closedIcon_ = style()->standardIcon(QStyle::SP_DirIcon);
+  }
   item->setIcon(0, open ? openIcon_ : closedIcon_);
   return item;
 }

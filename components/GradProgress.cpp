@@ -27,10 +27,14 @@ TGradProgress::TGradProgress(QWidget* parent) : TControl(parent) {
 
 void TGradProgress::SetPosition(int value) {
   if (value == position_ || value > maxValue_ || value < 0) return;
+  const int filled = Filled();
   position_ = value;
-  // Set on every position notification: draw now, not at the next idle moment.
-  repaint();
+  // Set on every position notification: draw now, not at the next idle moment, but only
+  // when a pixel changes (the position bar has fewer columns than steps).
+  if (Filled() != filled) repaint();
 }
+
+int TGradProgress::Filled() const { return MulDiv(position_, width(), maxValue_); }
 
 void TGradProgress::SetMaxValue(int value) {
   maxValue_ = value;
@@ -121,7 +125,7 @@ void TGradProgress::paintEvent(QPaintEvent*) {
   QImage buffer(w - b, h - b, QImage::Format_RGB32);
   buffer.fill(ColorToQColor(backColor_));
   QPainter bp(&buffer);
-  const int filled = MulDiv(position_, w, maxValue_);
+  const int filled = Filled();
   const int lastColumn = std::min(filled, buffer.width() - 1);
   for (int x = 0; x <= lastColumn; ++x) {
     FillSpan(bp, x, interior.top(), x, interior.bottom(), ColumnColor(x, filled));

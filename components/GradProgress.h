@@ -18,7 +18,8 @@ class TGradProgress : public TControl {
   explicit TGradProgress(QWidget* parent = nullptr);
 
   int Position() const { return position_; }
-  // Ignored when unchanged or outside 0..MaxValue; otherwise repaints at once.
+  // Ignored when unchanged or outside 0..MaxValue; otherwise repaints at once when the
+  // filled width changes.
   void SetPosition(int value);
   int MaxValue() const { return maxValue_; }
   // A position above the new maximum is pulled down to it.
@@ -50,6 +51,8 @@ class TGradProgress : public TControl {
 
  private:
   void ColorsChanged();
+  // The filled width F: everything drawn depends on the position through it alone.
+  int Filled() const;
   // Colour of gradient column x when the filled width is f.
   QColor ColumnColor(int x, int f) const;
 

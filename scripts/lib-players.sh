@@ -30,3 +30,11 @@ music_song() {
   sox -n -r "${3:-44100}" -c 2 -b "${4:-16}" "$1" synth "$2" pinknoise vol 0.2 \
     synth "$2" sine mix 220 synth "$2" sine mix 330 synth "$2" sine mix 440
 }
+
+# in_fresh_home COMMAND...: runs COMMAND (a function too) with an empty home and configuration
+# of its own under $work, as a peer program's first start.
+in_fresh_home() {
+  rm -rf "$work/peer"
+  mkdir -p "$work/peer"
+  HOME="$work/peer" XDG_CONFIG_HOME="$work/peer/.config" XDG_DATA_HOME="$work/peer/.local" "$@"
+}

@@ -16,3 +16,11 @@ start_private_pulse() {
   for _ in $(seq 100); do pactl set-default-sink "$sink" 2>/dev/null && break; sleep 0.1; done
   pactl info >/dev/null 2>&1 || { echo "$0: the private sound server did not start" >&2; exit 1; }
 }
+
+# start_bench_sink: the private server with one null sink named bench, and a silent stream kept
+# open on it, so that the server's own wake-up is nobody's cost.
+start_bench_sink() {
+  start_private_pulse bench "module-null-sink sink_name=bench rate=44100 channels=2"
+  pacat --raw --rate=44100 --channels=2 --format=s16le /dev/zero >/dev/null 2>&1 &
+  pids+=($!)
+}

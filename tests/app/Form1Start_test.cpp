@@ -147,11 +147,15 @@ TEST_F(Form1Start, ResumeBringsBackTheSameSongAtItsSecondInShuffleMode) {
 TEST_F(Form1Start, TheRememberedSongIsReopened) {
   const std::string album = WriteAlbum();
   WriteText(SettingsPath(), "[General]\nLastPos=1\nLastAlbum=" + album + "\nLastRow=4\n");
+  // What may wait comes once, after the song was sent to play.
+  std::vector<bool> startedAfterPlay;
+  form->OnStarted = [&] { startedAfterPlay.push_back(Sent(XA_MSG_COMMAND_PLAY)); };
   Start();
   EXPECT_EQ(form->Session.CurrentRow, 4);
   EXPECT_EQ(form->Session.CurrentSongPath(), album + "/Disc2/d.mp3");
   EXPECT_EQ(form->SongList->count(), 3);
   EXPECT_TRUE(Sent(XA_MSG_COMMAND_PLAY));
+  EXPECT_EQ(startedAfterPlay, std::vector<bool>{true});
 
   // Closing while it plays stops the engine before it lets it go, and keeps the row.
   engine.PostPlayerState(XA_PLAYER_STATE_PLAYING);

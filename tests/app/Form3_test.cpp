@@ -60,7 +60,9 @@ class Form3Test : public SettingsTest {
 
   // Presses a colour button and answers the picker with color, or cancels it.
   void Pick(QPushButton* button, const QColor& color, bool confirm = true) {
-    QTimer::singleShot(0, form3->ColorDialog, [this, color, confirm] {
+    // The picker is made when a colour button is first pressed.
+    QTimer::singleShot(0, form3.get(), [this, color, confirm] {
+      ASSERT_NE(form3->ColorDialog, nullptr);
       EXPECT_TRUE(form3->ColorDialog->isVisible());
       form3->ColorDialog->setCurrentColor(color);
       confirm ? form3->ColorDialog->accept() : form3->ColorDialog->reject();

@@ -189,6 +189,17 @@ TEST_F(MprisTest, MetadataDescribesTheCurrentSongAndItsDisc) {
   EXPECT_FALSE(Get("CanPlay").toBool());
 }
 
+// The program puts its service on the bus after the first song was opened: a length reported
+// before then is still announced.
+TEST_F(MprisTest, AServiceStartedAfterTheLengthWasReportedAnnouncesIt) {
+  engine.PostDuration(125);
+  ASSERT_TRUE(engine.WaitDrained());
+  service.reset();
+  service = std::make_unique<TMprisService>(*form);
+  ASSERT_TRUE(service->Registered());
+  EXPECT_EQ(Metadata().value("mpris:length").toLongLong(), 125'000'000);
+}
+
 // Artist and album come from the tags (ID3v1 first, then ID3v2), and a cover embedded in the
 // disc's first song is written once to a file the URL names.
 TEST_F(MprisTest, MetadataTakesArtistAlbumAndEmbeddedCoverFromTheTags) {

@@ -176,6 +176,23 @@ TEST(GradProgressTest, PositionChangeRepaintsBeforeReturning) {
   bar->SetPosition(40);  // unchanged: nothing to draw
   bar->SetPosition(101);
   EXPECT_EQ(bar->paints, before + 1);
+  // The position bar: 400 steps over 146 columns. A step that moves no column draws
+  // nothing, yet is kept, so the next column comes at the right step.
+  bar->resize(146, 10);
+  bar->SetMaxValue(400);
+  bar->SetPosition(200);  // F = 73
+  QCoreApplication::processEvents();
+  const int atColumn73 = bar->paints;
+  bar->SetPosition(201);  // F = 73.4, rounded to 73
+  EXPECT_EQ(bar->paints, atColumn73);
+  EXPECT_EQ(bar->Position(), 201);
+  bar->SetPosition(202);  // F = 73.7, rounded to 74
+  EXPECT_EQ(bar->paints, atColumn73 + 1);
+  bar->SetPosition(203);  // F = 74.1
+  EXPECT_EQ(bar->paints, atColumn73 + 1);
+  const QImage shown = bar->grab().toImage();
+  bar->SetPosition(202);
+  EXPECT_EQ(bar->grab().toImage(), shown);
 }
 
 TEST(GradProgressTest, PercentTextIsCentredInTheFontColour) {
