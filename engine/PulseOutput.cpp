@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <thread>
 #include <utility>
 
@@ -28,6 +29,14 @@ constexpr milliseconds kConnectDeadline{1000};
 constexpr milliseconds kAnswerDeadline{2000};
 // Waits wake at least this often, so a closing player is never held longer than this.
 constexpr milliseconds kTick{50};
+// Pause, Stop and a new input fade the sound out over this long rather than cut it
+// mid-wave, and Resume fades it in. The fade is written over what the server holds, this
+// far ahead of its read position: the pipe or device takes sound a block at a time, and
+// sound written behind what it took is lost.
+constexpr milliseconds kFade{8};
+constexpr milliseconds kRewriteAhead{25};
+// What was written is kept this long for such a rewrite: more than the server holds.
+constexpr milliseconds kKept = kServerBuffer + milliseconds(150);
 
 uint32_t Bytes(const pa_sample_spec& spec, milliseconds span) {
   return static_cast<uint32_t>(pa_usec_to_bytes(span.count() * PA_USEC_PER_MSEC, &spec));
@@ -239,18 +248,24 @@ bool TPulseOutput::Start(const TAudioFormat& format, std::string& error) {
   format_ = format;
   paused_ = false;
   written_ = 0;
+  history_.clear();
   anchored_.SetRate(format.rate);
   Anchor(0);
   return true;
 }
 
 bool TPulseOutput::Write(const float* samples, int frames, std::string& error) {
+  TLocked lock(loop_);
+  // A stream that never started has no format: its sound has no length to write.
+  if (StreamFailed()) {
+    error = Failure("audio output pulse failed");
+    return false;
+  }
   const size_t count = static_cast<size_t>(frames) * format_.channels;
   buffer_.resize(count);
   ToS16(samples, count, buffer_.data());
   const auto* data = reinterpret_cast<const uint8_t*>(buffer_.data());
   size_t left = count * sizeof(int16_t);
-  TLocked lock(loop_);
   // Each wait for room is bounded: a server that takes nothing has hung.
   auto deadline = Clock::now() + kAnswerDeadline;
   while (left > 0) {
@@ -273,6 +288,7 @@ bool TPulseOutput::Write(const float* samples, int frames, std::string& error) {
       error = Failure("audio output pulse failed");
       return false;
     }
+    Keep(reinterpret_cast<const int16_t*>(data), bytes / sizeof(int16_t));
     data += bytes;
     left -= bytes;
     written_ += bytes;
@@ -311,6 +327,9 @@ void TPulseOutput::Flush() {
   TLocked lock(loop_);
   interrupted_ = false;
   if (StreamFailed()) return;
+  Clock::duration heardIn{};
+  if (FadeOut(heardIn) >= 0) Linger(heardIn);
+  history_.clear();
   // The old stream's sound goes too, and the new one plays what comes next at once.
   EndJoin(false);
   Await(pa_stream_flush(stream_, Done, loop_), kAnswerDeadline);
@@ -322,9 +341,26 @@ void TPulseOutput::Flush() {
 void TPulseOutput::Pause() {
   TLocked lock(loop_);
   if (StreamFailed() || paused_) return;
+  Clock::duration heardIn{};
+  const int64_t rest = FadeOut(heardIn);
+  if (rest >= 0) Linger(heardIn);
   // While formats join, the new stream is still corked: the old one stops.
   Await(pa_stream_cork(ending_ != nullptr ? ending_ : stream_, 1, Done, loop_), kAnswerDeadline);
-  const int64_t queued = Queued();
+  if (rest >= 0 && !StreamFailed()) {
+    // Silence follows the fade: the sound after it is queued again, fading in, for Resume.
+    Await(pa_stream_flush(stream_, Done, loop_), kAnswerDeadline);
+    const size_t channels = format_.channels;
+    std::vector<int16_t> tail(history_.begin() + static_cast<std::ptrdiff_t>(rest * channels),
+                              history_.end());
+    Ramp(tail, false);
+    written_ = tail.size() * sizeof(int16_t);
+    if (StreamFailed() ||
+        pa_stream_write(stream_, tail.data(), written_, nullptr, 0, PA_SEEK_RELATIVE) < 0)
+      written_ = 0;
+    Await(pa_stream_update_timing_info(stream_, Done, loop_), kAnswerDeadline);
+  }
+  const int64_t queued =
+      rest >= 0 ? static_cast<int64_t>(written_ / (format_.channels * 2)) : Queued();
   paused_ = true;
   Anchor(queued);
 }
@@ -333,8 +369,74 @@ void TPulseOutput::Resume() {
   TLocked lock(loop_);
   if (StreamFailed() || !paused_) return;
   Await(pa_stream_cork(ending_ != nullptr ? ending_ : stream_, 0, Done, loop_), kAnswerDeadline);
+  // What was queued again after a fade may be less than the server waits for before playing.
+  if (ending_ == nullptr)
+    if (pa_operation* go = pa_stream_trigger(stream_, nullptr, nullptr)) pa_operation_unref(go);
   paused_ = false;
   anchored_.Run();
+}
+
+void TPulseOutput::Keep(const int16_t* samples, size_t count) {
+  history_.insert(history_.end(), samples, samples + count);
+  const size_t kept = static_cast<size_t>(Frames(kKept)) * format_.channels;
+  if (history_.size() > 2 * kept)
+    history_.erase(history_.begin(), history_.end() - static_cast<std::ptrdiff_t>(kept));
+}
+
+int64_t TPulseOutput::Frames(milliseconds span) const {
+  return int64_t{format_.rate} * span.count() / 1000;
+}
+
+void TPulseOutput::Ramp(std::vector<int16_t>& samples, bool down) const {
+  const int64_t channels = format_.channels;
+  const int64_t fade =
+      std::min<int64_t>(Frames(kFade), static_cast<int64_t>(samples.size()) / channels);
+  for (int64_t i = 0; i < fade; ++i) {
+    const float step = static_cast<float>(i + 1) / static_cast<float>(fade);
+    const float gain = down ? 1.0f - step : step;
+    for (int64_t c = 0; c < channels; ++c) {
+      int16_t& sample = samples[static_cast<size_t>(i * channels + c)];
+      sample = static_cast<int16_t>(std::lround(sample * gain));
+    }
+  }
+}
+
+int64_t TPulseOutput::FadeOut(Clock::duration& heardIn) {
+  if (ending_ != nullptr || paused_ || history_.empty()) return -1;
+  Await(pa_stream_update_timing_info(stream_, Done, loop_), kAnswerDeadline);
+  if (StreamFailed()) return -1;
+  const pa_timing_info* timing = pa_stream_get_timing_info(stream_);
+  if (timing == nullptr || timing->read_index_corrupt || timing->write_index_corrupt) return -1;
+  const int64_t channels = format_.channels;
+  const int64_t frameBytes = channels * static_cast<int64_t>(sizeof(int16_t));
+  const int64_t age =
+      timing->playing ? static_cast<int64_t>(pa_timeval_age(&timing->timestamp)) : 0;
+  const int64_t read =
+      timing->read_index / frameBytes + age * format_.rate / static_cast<int64_t>(PA_USEC_PER_SEC);
+  const int64_t end = timing->write_index / frameBytes;
+  const int64_t kept = static_cast<int64_t>(history_.size()) / channels;
+  const int64_t from = std::max(read + Frames(kRewriteAhead), end - kept);
+  const int64_t fade = Frames(kFade);
+  if (from + fade > end) return -1;
+  const int64_t first = kept - (end - from);
+  std::vector<int16_t> tail(static_cast<size_t>((end - from) * channels), 0);
+  std::copy_n(history_.begin() + static_cast<std::ptrdiff_t>(first * channels), fade * channels,
+              tail.begin());
+  Ramp(tail, true);
+  std::fill(tail.begin() + static_cast<std::ptrdiff_t>(fade * channels), tail.end(), int16_t{0});
+  if (pa_stream_write(stream_, tail.data(), tail.size() * sizeof(int16_t), nullptr,
+                      from * frameBytes, PA_SEEK_ABSOLUTE) < 0)
+    return -1;
+  heardIn = std::chrono::microseconds((from + fade - read) * static_cast<int64_t>(PA_USEC_PER_SEC) /
+                                          format_.rate +
+                                      static_cast<int64_t>(timing->sink_usec));
+  return first + fade;
+}
+
+void TPulseOutput::Linger(Clock::duration span) {
+  pa_threaded_mainloop_unlock(loop_);
+  std::this_thread::sleep_for(std::min<Clock::duration>(span, kServerBuffer));
+  pa_threaded_mainloop_lock(loop_);
 }
 
 int64_t TPulseOutput::LatencyUs(pa_stream* stream) const {

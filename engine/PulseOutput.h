@@ -59,6 +59,18 @@ class TPulseOutput : public TOutput {
   // With the main loop locked: waits until no old stream is playing out.
   void AwaitJoin();
   static void Drained(pa_stream* stream, int success, void* self);
+  // With the main loop locked: keeps what was written for a later rewrite.
+  void Keep(const int16_t* samples, size_t count);
+  int64_t Frames(std::chrono::milliseconds span) const;
+  // The first frames of `samples` fade out (`down`) or in.
+  void Ramp(std::vector<int16_t>& samples, bool down) const;
+  // With the main loop locked: rewrites what the server holds from just ahead of its read
+  // position as a fade-out and silence. Returns the frame of what was kept where the sound
+  // not heard begins, and in `heardIn` when the fade will have been heard; -1 when there
+  // was nothing to fade.
+  int64_t FadeOut(Clock::duration& heardIn);
+  // With the main loop locked: lets callbacks run for `span` (a fade is being heard).
+  void Linger(Clock::duration span);
   // With the main loop locked: the latency of `stream` in microseconds.
   int64_t LatencyUs(pa_stream* stream) const;
   // With the main loop locked: the server's latency, in frames.
@@ -93,6 +105,8 @@ class TPulseOutput : public TOutput {
   // What the server held at the last anchor, counted down since (held while paused).
   TCountdown anchored_;
   std::vector<int16_t> buffer_;
+  // The last sound written to the stream, ending at its write position.
+  std::vector<int16_t> history_;
 };
 
 }  // namespace xaudio

@@ -33,6 +33,9 @@
  * - While an input plays or is paused, INPUT_OPEN, STOP and a seek drop every sound not yet
  *   heard at once: after a join that is the old input's tail and the queued sound of the
  *   new one, whose announcement then never comes.
+ * - On the sound server, PAUSE and a drop while sound is heard fade it out over 8 ms
+ *   (heard within about 60 ms of the command) instead of cutting the wave, and PLAY after
+ *   PAUSE fades in from the next sample: no sound is lost or heard twice.
  * - Timecode and position are those of the input opened last, as heard: they stop for the
  *   old input when the next is opened, and stay at 0 for the new one until it is heard.
  * - EXIT ends the threads (after the queued sound when playing or at EOF); EXITED is the

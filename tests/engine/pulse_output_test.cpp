@@ -3,6 +3,7 @@
 // timed by it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <future>
 #include <memory>
@@ -47,6 +48,18 @@ class PulseOutput : public ::testing::Test {
     const std::vector<float> block(static_cast<size_t>(frames) * 2, 0.0f);
     std::string error;
     for (int done = 0; done < ms; done += 50) ASSERT_TRUE(out.Write(block.data(), frames, error));
+  }
+
+  // Plays `song` for 0.4 s, pauses it for 0.4 s and resumes it.
+  static void PlayPauseAndResume(TEngineHarness& engine, const std::string& song) {
+    engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, song);
+    engine.Send(XA_MSG_COMMAND_PLAY);
+    ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PLAYING, 3s));
+    std::this_thread::sleep_for(400ms);
+    engine.Send(XA_MSG_COMMAND_PAUSE);
+    ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_PAUSED, 3s));
+    std::this_thread::sleep_for(400ms);
+    engine.Send(XA_MSG_COMMAND_PLAY);
   }
 
   static std::unique_ptr<TTempDir> dir_;
@@ -129,6 +142,61 @@ TEST_F(PulseOutput, AnInterruptedWriteReturnsAtOnce) {
   ASSERT_TRUE(out.Write(second.data(), kRate / 2, error)) << error;
   ASSERT_TRUE(out.Write(second.data(), kRate / 2, error)) << error;
   EXPECT_GT(Ms(Clock::now() - start) + Ms(out.Delay()), 900.0);
+}
+
+// A closing player may write to an output whose stream never started (the server stopped
+// while it connected): the write fails with a message instead of asking a missing stream.
+TEST_F(PulseOutput, AWriteWithoutAStreamFails) {
+  xaudio::TPulseOutput out;
+  std::string error;
+  ASSERT_TRUE(out.Open("", error)) << error;
+  const std::vector<float> block(static_cast<size_t>(kRate) / 10, 0.0f);
+  EXPECT_FALSE(out.Write(block.data(), kRate / 20, error));
+  EXPECT_NE(error.find("audio output pulse failed"), std::string::npos) << error;
+  error.clear();
+  EXPECT_FALSE(out.Start({0, 2}, error));
+  EXPECT_FALSE(out.Write(block.data(), kRate / 20, error));
+  EXPECT_EQ(out.Delay(), 0);
+}
+
+// Pause, Resume, a new input and Stop fade the sound over a few milliseconds as heard at
+// the sink, where cutting the wave would step by up to the tone's full amplitude.
+TEST_F(PulseOutput, PauseResumeNewInputAndStopFadeWithoutAStep) {
+  const std::string tone = MakeMp3(*dir_, "tone.mp3", {3.0, kRate, 2, 440, false});
+  TEngineHarness engine("pulse");
+  server_->ClearHeard();
+  PlayPauseAndResume(engine, tone);
+  std::this_thread::sleep_for(500ms);
+  engine.SendText(XA_MSG_COMMAND_INPUT_OPEN, tone);
+  engine.Send(XA_MSG_COMMAND_PLAY);
+  std::this_thread::sleep_for(500ms);
+  engine.Send(XA_MSG_COMMAND_STOP);
+  std::this_thread::sleep_for(400ms);
+  const std::vector<int16_t> heard = server_->Heard();
+  int steepest = 0;
+  size_t quiet = 0, silences = 0, loud = 0;
+  for (size_t i = 2; i < heard.size(); i += 2) {
+    steepest = std::max(steepest, std::abs(heard[i] - heard[i - 2]));
+    quiet = heard[i] == 0 ? quiet + 1 : 0;
+    if (quiet == kRate / 5 && loud > 0) ++silences;
+    if (std::abs(heard[i]) > 8000) ++loud;
+  }
+  EXPECT_EQ(silences, 2u) << "silent while paused and after the stop";
+  EXPECT_GT(loud, static_cast<size_t>(kRate) / 4) << "sound before and after the pause";
+  EXPECT_LT(steepest, 1200);
+}
+
+// The sound after a faded pause is queued again, not lost or heard twice: the whole song
+// is heard, to within a couple of milliseconds of its length.
+TEST_F(PulseOutput, APausedSongIsHeardWhole) {
+  TEngineHarness engine("pulse");
+  server_->ClearHeard();
+  PlayPauseAndResume(engine, song_);
+  ASSERT_TRUE(engine.WaitForState(XA_PLAYER_STATE_EOF, 3s));
+  std::this_thread::sleep_for(400ms);
+  const std::vector<int16_t> heard = server_->Heard();
+  const auto sounding = std::count_if(heard.begin(), heard.end(), [](int16_t s) { return s != 0; });
+  EXPECT_NEAR(static_cast<double>(sounding) / 2, kRate, kRate / 500);
 }
 
 // The server holds a quarter of a second; the end is still told only as it is heard.
