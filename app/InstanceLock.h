@@ -17,6 +17,8 @@ class TInstanceLock {
   // False while another player holds it; true too when the file cannot be made at all (a
   // read-only configuration folder): the settings cannot be written over then either.
   bool Held() const { return held_; }
+  // Held through the file itself, not only for want of one.
+  bool Taken() const { return held_ && fd_ >= 0; }
 
  private:
   std::string path_;

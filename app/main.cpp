@@ -55,8 +55,9 @@ int main(int argc, char** argv) {
   // start without one brings its window to the front.
   const bool named = !arguments.empty() && arguments[0].size() > 3 && arguments[0] != "setup";
   const std::string handed = named ? arguments[0] : std::string();
-  if (TMprisService::HandOver(handed)) return 0;
   TInstanceLock lock(platform::ConfigFolder() + settings::kFileName + ".lock");
+  // A lock taken here means no other player runs: the bus waits until after the first sound.
+  if (!lock.Taken() && TMprisService::HandOver(handed)) return 0;
   if (const TOtherPlayer other =
           lock.Held() ? TOtherPlayer::Gone : WaitForOtherPlayer(lock, handed);
       other == TOtherPlayer::HandedOver) {
